@@ -1,0 +1,27 @@
+// Reads a level file of any of the seven game versions into Ttrlevel.
+#pragma once
+
+#include "trlevel.h"
+
+#include <string>
+
+// Result codes of read_level.
+enum : std::uint8_t {
+    read_ok = 0,
+    read_missing_file = 1,
+    read_not_a_level = 2,
+    read_corrupt = 3, // a section runs past the data, or counts exceed what the file holds
+};
+
+// Decides the game code from the first word and the file name (case-sensitive substrings);
+// 0 when the word is not a version word.
+std::int32_t game_version_for(std::uint32_t version_word, const std::string& file_name);
+
+// Reads `file_name` into `level`. The level is only replaced when the read succeeds; on any
+// failure it is left as it was. `error` (optional) receives a message fit to show the user.
+// zlib and file-system failures are reported as read_corrupt with their message too.
+std::uint8_t read_level(Ttrlevel& level, const std::string& file_name, std::string* error = nullptr);
+
+// The same from bytes already in memory (`file_name` still decides the version and the layout).
+std::uint8_t read_level_memory(Ttrlevel& level, std::vector<std::uint8_t> data,
+                               const std::string& file_name, std::string* error = nullptr);

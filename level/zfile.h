@@ -1,0 +1,56 @@
+// TZfile, the whole-file memory stream every level is read and written through, and the
+// zlib block routines of compressed level sections.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Whole-buffer zlib (stream format). Both throw level_error on a zlib failure.
+// Inflate: `estimate` is the first guess of the output size (0: the packed size rounded up to 256).
+std::vector<std::uint8_t> inflate_block(const std::uint8_t* packed, std::size_t packed_size,
+                                        std::size_t estimate = 0);
+// Deflate at level 9.
+std::vector<std::uint8_t> deflate_block(const std::uint8_t* plain, std::size_t plain_size);
+
+// Upper bound on what a level may inflate to; a larger stream is refused as corrupt rather than
+// exhausting memory.
+inline constexpr std::size_t max_inflated_size = std::size_t(1) << 31;
+
+class TZfile {
+  public:
+    std::string name;
+    bool packed = false; // the file carried the "ZLIB" wrapper
+    std::vector<std::uint8_t> buffer;
+    std::uint32_t size = 0;
+    std::uint32_t position = 0;
+    std::uint32_t record_size = 1;
+
+    void init(const std::string& file_name);
+    // Loads the whole file (inflating a "ZLIB"-wrapped file). Throws level_error on failure.
+    void open_read(std::uint32_t rec_size = 1);
+    // Starts an empty in-memory buffer; nothing touches the disk until close(true).
+    void open_write(std::uint32_t rec_size = 1);
+    // Loads from memory instead of a file (same wrapper rule as open_read).
+    void open_memory(std::vector<std::uint8_t> data, std::uint32_t rec_size = 1);
+
+    // Clamped read: copies at most what remains; returns the bytes copied.
+    std::uint32_t read(void* dest, std::uint32_t count);
+    void write(const void* src, std::uint32_t count);
+    void seek(std::uint32_t p) { position = p < size ? p : size; }
+    std::uint32_t remaining() const { return size - position; }
+    const std::uint8_t* data() const { return buffer.data(); }
+
+    // Writes the buffer to `name` when flush is true (throws level_error on failure), then
+    // releases everything.
+    void close(bool flush);
+
+  private:
+    void load(std::vector<std::uint8_t> raw);
+};
+
+// Reads a whole file into memory; throws level_error with a message naming the file.
+std::vector<std::uint8_t> read_whole_file(const std::string& file_name);
+// Writes bytes to a temporary file in the target's folder and renames it over the target only
+// when everything was written; the target is untouched on failure. Throws level_error.
+void write_file_atomic(const std::string& file_name, const std::uint8_t* data, std::size_t size);
