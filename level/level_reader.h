@@ -23,5 +23,5 @@ std::int32_t game_version_for(std::uint32_t version_word, const std::string& fil
 std::uint8_t read_level(Ttrlevel& level, const std::string& file_name, std::string* error = nullptr);
 
 // The same from bytes already in memory (`file_name` still decides the version and the layout).
-std::uint8_t read_level_memory(Ttrlevel& level, std::vector<std::uint8_t> data,
-                               const std::string& file_name, std::string* error = nullptr);
+std::uint8_t read_level_memory(Ttrlevel& level, std::vector<std::uint8_t> data, const std::string& file_name,
+                               std::string* error = nullptr);

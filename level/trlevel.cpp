@@ -57,36 +57,68 @@ void Ttrlevel::set_num_rooms(std::uint32_t n) {
     num_rooms = std::uint16_t(n);
     rooms.resize(num_rooms);
 }
-void Ttrlevel::set_num_floor_data(std::uint32_t n) { sized(num_floor_data, floor_data, n); }
-void Ttrlevel::set_num_mesh_words(std::uint32_t n) { sized(num_mesh_words, mesh_words, n); }
-void Ttrlevel::set_num_mesh_pointers(std::uint32_t n) { sized(num_mesh_pointers, mesh_pointers, n); }
+void Ttrlevel::set_num_floor_data(std::uint32_t n) {
+    sized(num_floor_data, floor_data, n);
+}
+void Ttrlevel::set_num_mesh_words(std::uint32_t n) {
+    sized(num_mesh_words, mesh_words, n);
+}
+void Ttrlevel::set_num_mesh_pointers(std::uint32_t n) {
+    sized(num_mesh_pointers, mesh_pointers, n);
+}
 void Ttrlevel::set_num_animations(std::uint32_t n) {
     if (game_version >= game_tr4)
         sized(num_animations, animations40, n);
     else
         sized(num_animations, animations, n);
 }
-void Ttrlevel::set_num_state_changes(std::uint32_t n) { sized(num_state_changes, state_changes, n); }
-void Ttrlevel::set_num_anim_dispatches(std::uint32_t n) { sized(num_anim_dispatches, anim_dispatches, n); }
-void Ttrlevel::set_num_anim_commands(std::uint32_t n) { sized(num_anim_commands, anim_commands, n); }
-void Ttrlevel::set_num_mesh_trees(std::uint32_t n) { sized(num_mesh_trees, mesh_trees, n); }
-void Ttrlevel::set_num_frames(std::uint32_t n) { sized(num_frames, frames, n); }
+void Ttrlevel::set_num_state_changes(std::uint32_t n) {
+    sized(num_state_changes, state_changes, n);
+}
+void Ttrlevel::set_num_anim_dispatches(std::uint32_t n) {
+    sized(num_anim_dispatches, anim_dispatches, n);
+}
+void Ttrlevel::set_num_anim_commands(std::uint32_t n) {
+    sized(num_anim_commands, anim_commands, n);
+}
+void Ttrlevel::set_num_mesh_trees(std::uint32_t n) {
+    sized(num_mesh_trees, mesh_trees, n);
+}
+void Ttrlevel::set_num_frames(std::uint32_t n) {
+    sized(num_frames, frames, n);
+}
 void Ttrlevel::set_num_moveables(std::uint32_t n) {
     sized(num_moveables, moveables, n);
     moveables20.assign(n, {});
 }
-void Ttrlevel::set_num_static_meshes(std::uint32_t n) { sized(num_static_meshes, static_meshes, n); }
-void Ttrlevel::set_num_object_textures(std::uint32_t n) { sized(num_object_textures, object_textures, n); }
-void Ttrlevel::set_num_sprite_textures(std::uint32_t n) { sized(num_sprite_textures, sprite_textures, n); }
-void Ttrlevel::set_num_sprite_sequences(std::uint32_t n) { sized(num_sprite_sequences, sprite_sequences, n); }
-void Ttrlevel::set_num_cameras(std::uint32_t n) { sized(num_cameras, cameras, n); }
-void Ttrlevel::set_num_flyby_cameras(std::uint32_t n) { sized(num_flyby_cameras, flyby_cameras, n); }
-void Ttrlevel::set_num_sound_sources(std::uint32_t n) { sized(num_sound_sources, sound_sources, n); }
+void Ttrlevel::set_num_static_meshes(std::uint32_t n) {
+    sized(num_static_meshes, static_meshes, n);
+}
+void Ttrlevel::set_num_object_textures(std::uint32_t n) {
+    sized(num_object_textures, object_textures, n);
+}
+void Ttrlevel::set_num_sprite_textures(std::uint32_t n) {
+    sized(num_sprite_textures, sprite_textures, n);
+}
+void Ttrlevel::set_num_sprite_sequences(std::uint32_t n) {
+    sized(num_sprite_sequences, sprite_sequences, n);
+}
+void Ttrlevel::set_num_cameras(std::uint32_t n) {
+    sized(num_cameras, cameras, n);
+}
+void Ttrlevel::set_num_flyby_cameras(std::uint32_t n) {
+    sized(num_flyby_cameras, flyby_cameras, n);
+}
+void Ttrlevel::set_num_sound_sources(std::uint32_t n) {
+    sized(num_sound_sources, sound_sources, n);
+}
 void Ttrlevel::set_num_boxes(std::uint32_t n) {
     sized(num_boxes, boxes, n);
     boxes20.assign(n, {});
 }
-void Ttrlevel::set_num_overlaps(std::uint32_t n) { sized(num_overlaps, overlaps, n); }
+void Ttrlevel::set_num_overlaps(std::uint32_t n) {
+    sized(num_overlaps, overlaps, n);
+}
 void Ttrlevel::set_num_zones(std::uint32_t n) {
     num_zones = n;
     for (auto* z : {&ground_zone1, &ground_zone2, &ground_zone3, &ground_zone4, &fly_zone, &ground_zone1_alt,
@@ -106,9 +138,15 @@ void Ttrlevel::set_num_ai_objects(std::uint32_t n) {
     else
         sized(num_ai_objects, cinematic_frames, n);
 }
-void Ttrlevel::set_num_demo_data(std::uint32_t n) { sized(num_demo_data, demo_data, n); }
-void Ttrlevel::set_num_sound_details(std::uint32_t n) { sized(num_sound_details, sound_details, n); }
-void Ttrlevel::set_num_sample_indices(std::uint32_t n) { sized(num_sample_indices, sample_indices, n); }
+void Ttrlevel::set_num_demo_data(std::uint32_t n) {
+    sized(num_demo_data, demo_data, n);
+}
+void Ttrlevel::set_num_sound_details(std::uint32_t n) {
+    sized(num_sound_details, sound_details, n);
+}
+void Ttrlevel::set_num_sample_indices(std::uint32_t n) {
+    sized(num_sample_indices, sample_indices, n);
+}
 
 void Ttrlevel::add_texture_page() {
     if (game_version < game_tr4) pages8.resize(std::size_t(num_pages + 1) * 65536, 0);
@@ -157,13 +195,21 @@ void Ttrlevel::mirror_entities_from24() {
 
 const char* game_name(std::int32_t game_version) {
     switch (game_version) {
-    case game_tr1: return " (TR 1)";
-    case game_tr1_gold: return " (TR 1 Gold)";
-    case game_tr2: return " (TR 2)";
-    case game_tr2_gold: return " (TR 2 Gold)";
-    case game_tr3: return " (TR 3)";
-    case game_tr4: return " (TR 4)";
-    case game_trc: return " (TR 5)";
-    default: return "";
+    case game_tr1:
+        return " (TR 1)";
+    case game_tr1_gold:
+        return " (TR 1 Gold)";
+    case game_tr2:
+        return " (TR 2)";
+    case game_tr2_gold:
+        return " (TR 2 Gold)";
+    case game_tr3:
+        return " (TR 3)";
+    case game_tr4:
+        return " (TR 4)";
+    case game_trc:
+        return " (TR 5)";
+    default:
+        return "";
     }
 }

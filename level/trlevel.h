@@ -37,13 +37,19 @@ inline constexpr const char* loaded_signature = "Qorvane";
 inline constexpr std::size_t room_vertex_capacity = 1500;
 
 // Little-endian access to bytes of raw records.
-inline std::uint16_t get_u16(const std::uint8_t* p) { return std::uint16_t(p[0] | (p[1] << 8)); }
-inline std::int16_t get_i16(const std::uint8_t* p) { return std::int16_t(get_u16(p)); }
+inline std::uint16_t get_u16(const std::uint8_t* p) {
+    return std::uint16_t(p[0] | (p[1] << 8));
+}
+inline std::int16_t get_i16(const std::uint8_t* p) {
+    return std::int16_t(get_u16(p));
+}
 inline std::uint32_t get_u32(const std::uint8_t* p) {
     return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
            (std::uint32_t(p[3]) << 24);
 }
-inline std::int32_t get_i32(const std::uint8_t* p) { return std::int32_t(get_u32(p)); }
+inline std::int32_t get_i32(const std::uint8_t* p) {
+    return std::int32_t(get_u32(p));
+}
 inline void put_u16(std::uint8_t* p, std::uint16_t v) {
     p[0] = std::uint8_t(v);
     p[1] = std::uint8_t(v >> 8);
@@ -62,8 +68,8 @@ struct tobject_texture {
     };
     std::uint16_t attribute = 0;
     std::uint16_t page = 0;
-    std::uint16_t new_flags = 0;     // TR4, TRC
-    std::array<corner, 4> corners{}; // file bytes 6-21
+    std::uint16_t new_flags = 0;              // TR4, TRC
+    std::array<corner, 4> corners{};          // file bytes 6-21
     std::array<std::uint32_t, 4> raw_words{}; // TR4, TRC, kept raw
     std::uint16_t raw_u16 = 0;                // TRC, kept raw
 
@@ -87,9 +93,9 @@ struct troom {
     std::int32_t x = 0, z = 0, y_bottom = 0, y_top = 0;
     std::uint32_t num_data_words = 0;
 
-    std::uint32_t num_layers = 0;           // TRC
-    std::vector<rec<56>> layer_headers;     // TRC
-    ttr5_layers layers;                     // TRC
+    std::uint32_t num_layers = 0;       // TRC
+    std::vector<rec<56>> layer_headers; // TRC
+    ttr5_layers layers;                 // TRC
 
     std::uint16_t num_vertices = 0;
     std::vector<rec<8>> vertices8;   // x, y, z i16, lighting i16

@@ -1,0 +1,199 @@
+// The whole-file memory stream, the zlib block routines and safe whole-file output.
+#include "zfile.h"
+
+#include "trlevel.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zlib.h>
+
+std::vector<std::uint8_t> inflate_block(const std::uint8_t* packed, std::size_t packed_size,
+                                        std::size_t estimate) {
+    const std::size_t step = std::max<std::size_t>(256, (packed_size + 255) / 256 * 256);
+    // zlib cannot expand more than about 1032:1, so a larger estimate is a corrupt size field.
+    const std::size_t plausible = packed_size * 1040 + 1024;
+    std::size_t capacity = estimate ? std::min(estimate, plausible) : step;
+    std::vector<std::uint8_t> out(capacity);
+
+    z_stream zs{};
+    if (inflateInit(&zs) != Z_OK) throw level_error("Could not start decompressing the level data.");
+    zs.next_in = const_cast<Bytef*>(packed);
+    std::size_t in_left = packed_size;
+    std::size_t produced = 0;
+    int rc = Z_OK;
+    for (;;) {
+        const uInt in_chunk = uInt(std::min<std::size_t>(in_left, 1u << 30));
+        zs.avail_in = in_chunk;
+        if (produced == out.size()) {
+            // Grow geometrically so that a highly compressed stream cannot take quadratic time.
+            const std::size_t grow = std::max(step, out.size());
+            if (out.size() + grow > max_inflated_size) {
+                inflateEnd(&zs);
+                throw level_error(
+                    "The compressed data expands beyond any valid level size: the file is corrupt.");
+            }
+            out.resize(out.size() + grow);
+        }
+        const uInt out_chunk = uInt(std::min<std::size_t>(out.size() - produced, 1u << 30));
+        zs.next_out = out.data() + produced;
+        zs.avail_out = out_chunk;
+        rc = inflate(&zs, Z_FINISH);
+        in_left -= in_chunk - zs.avail_in;
+        produced += out_chunk - zs.avail_out;
+        if (rc == Z_STREAM_END) break;
+        if (rc == Z_BUF_ERROR && zs.avail_out == 0) continue; // output full: grow and go on
+        if (rc == Z_OK) continue;
+        inflateEnd(&zs);
+        if (rc == Z_BUF_ERROR)
+            throw level_error("The compressed data ends too early: the file is truncated or corrupt.");
+        throw level_error(std::string("The compressed data is corrupt (") + (zs.msg ? zs.msg : "zlib error") +
+                          ").");
+    }
+    inflateEnd(&zs);
+    out.resize(produced);
+    return out;
+}
+
+std::vector<std::uint8_t> deflate_block(const std::uint8_t* plain, std::size_t plain_size) {
+    uLongf bound = compressBound(uLong(plain_size));
+    std::vector<std::uint8_t> out(bound);
+    if (compress2(out.data(), &bound, plain, uLong(plain_size), 9) != Z_OK)
+        throw level_error("Could not compress the level data.");
+    out.resize(bound);
+    return out;
+}
+
+void TZfile::init(const std::string& file_name) {
+    name = file_name;
+    packed = false;
+}
+
+void TZfile::load(std::vector<std::uint8_t> raw) {
+    if (raw.size() > 12 && std::memcmp(raw.data(), "ZLIB", 4) == 0) {
+        const std::uint32_t packed_size = get_u32(&raw[4]);
+        const std::uint32_t plain_size = get_u32(&raw[8]);
+        const std::size_t avail = std::min<std::size_t>(packed_size, raw.size() - 12);
+        buffer = inflate_block(raw.data() + 12, avail, plain_size);
+        packed = true;
+    } else {
+        buffer = std::move(raw);
+        packed = false;
+    }
+    if (buffer.size() > 0xFFFFFFFFu) throw level_error("The file is too large to be a level.");
+    size = std::uint32_t(buffer.size());
+    position = 0;
+}
+
+void TZfile::open_read(std::uint32_t rec_size) {
+    record_size = rec_size;
+    load(read_whole_file(name));
+}
+
+void TZfile::open_memory(std::vector<std::uint8_t> data, std::uint32_t rec_size) {
+    record_size = rec_size;
+    load(std::move(data));
+}
+
+void TZfile::open_write(std::uint32_t rec_size) {
+    record_size = rec_size;
+    buffer.clear();
+    buffer.reserve(262144);
+    size = position = 0;
+}
+
+std::uint32_t TZfile::read(void* dest, std::uint32_t count) {
+    std::uint64_t n = std::uint64_t(record_size) * count;
+    if (n > size - position) n = size - position;
+    if (n) std::memcpy(dest, buffer.data() + position, n);
+    position += std::uint32_t(n);
+    return std::uint32_t(n);
+}
+
+void TZfile::write(const void* src, std::uint32_t count) {
+    const std::uint64_t n = std::uint64_t(record_size) * count;
+    const std::uint64_t end = std::uint64_t(position) + n;
+    if (end > 0xFFFFFFFFu) throw level_error("The level is too large to be written.");
+    if (end > size) {
+        buffer.resize(end);
+        size = std::uint32_t(end);
+    }
+    if (n) std::memcpy(buffer.data() + position, src, n);
+    position = std::uint32_t(end);
+}
+
+void TZfile::close(bool flush) {
+    if (flush) write_file_atomic(name, buffer.data(), size);
+    std::vector<std::uint8_t>().swap(buffer);
+    size = position = 0;
+}
+
+std::vector<std::uint8_t> read_whole_file(const std::string& file_name) {
+    std::FILE* f = std::fopen(file_name.c_str(), "rb");
+    if (!f) throw level_error("Cannot open " + file_name + ": " + std::strerror(errno));
+    std::vector<std::uint8_t> data;
+    struct stat st {};
+    if (fstat(fileno(f), &st) == 0 && S_ISREG(st.st_mode)) data.reserve(std::size_t(st.st_size));
+    std::uint8_t chunk[1 << 16];
+    for (;;) {
+        const std::size_t n = std::fread(chunk, 1, sizeof chunk, f);
+        data.insert(data.end(), chunk, chunk + n);
+        if (n < sizeof chunk) break;
+    }
+    const bool failed = std::ferror(f);
+    std::fclose(f);
+    if (failed) throw level_error("Cannot read " + file_name + ".");
+    return data;
+}
+
+void write_file_atomic(const std::string& file_name, const std::uint8_t* data, std::size_t size) {
+    std::string tmpl = file_name + ".vellum-XXXXXX";
+    const int fd = mkstemp(tmpl.data());
+    if (fd < 0) throw level_error("Cannot write " + file_name + ": " + std::strerror(errno));
+    auto fail = [&](const char* what) {
+        const int err = errno;
+        ::close(fd);
+        ::unlink(tmpl.c_str());
+        throw level_error(std::string("Cannot write ") + file_name + " (" + what +
+                          "): " + std::strerror(err) + ". The file on disk was not changed.");
+    };
+    // Keep the permissions of the file being replaced; new files get the usual ones.
+    struct stat st {};
+    if (::stat(file_name.c_str(), &st) == 0) {
+        if (!S_ISREG(st.st_mode)) {
+            errno = EISDIR;
+            fail("not a regular file");
+        }
+        ::fchmod(fd, st.st_mode & 07777);
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(fd, 0666 & ~mask);
+    }
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::write(fd, data + done, size - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            fail("write");
+        }
+        done += std::size_t(n);
+    }
+    if (::fsync(fd) != 0) fail("sync");
+    if (::close(fd) != 0) {
+        const int err = errno;
+        ::unlink(tmpl.c_str());
+        throw level_error("Cannot write " + file_name + ": " + std::strerror(err) +
+                          ". The file on disk was not changed.");
+    }
+    if (::rename(tmpl.c_str(), file_name.c_str()) != 0) {
+        const int err = errno;
+        ::unlink(tmpl.c_str());
+        throw level_error("Cannot replace " + file_name + ": " + std::strerror(err) +
+                          ". The file on disk was not changed.");
+    }
+}
