@@ -11,7 +11,8 @@ std::vector<cli_command>& cli_commands() {
 
 static void usage() {
     std::fprintf(stderr, "usage: vellum-cli COMMAND [ARGS]\ncommands:\n");
-    for (const auto& c : cli_commands()) std::fprintf(stderr, "  %s %s\n", c.name, c.usage);
+    for (const auto& c : cli_commands())
+        std::fprintf(stderr, "  %s %s\n", c.name, c.usage);
 }
 
 int main(int argc, char** argv) {
