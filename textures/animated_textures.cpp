@@ -1,0 +1,64 @@
+// Animated texture ranges and their preview stepping.
+#include "animated_textures.h"
+
+#include <cstdlib>
+
+animated_ranges fill_animated_ranges(const std::vector<std::uint16_t>& words) {
+    animated_ranges out;
+    if (words.empty()) return out;
+    const std::size_t n = words[0];
+    std::size_t position = 1;
+    for (std::size_t r = 0; r < n && position < words.size(); ++r) {
+        const std::size_t count = std::size_t(words[position]) + 1;
+        if (r < anim_max_ranges) {
+            std::vector<std::uint16_t> ids;
+            for (std::size_t k = 0; k < count && k < anim_max_textures && position + 1 + k < words.size();
+                 ++k)
+                ids.push_back(words[position + 1 + k]);
+            out.anim_counts.push_back(std::uint8_t(ids.size()));
+            out.anim_ids.push_back(std::move(ids));
+        }
+        position += count + 1;
+    }
+    return out;
+}
+
+std::string range_item_text(int r) {
+    return "Animated Texture #" + std::to_string(r);
+}
+
+std::string texture_item_text(std::uint16_t id) {
+    return "Texture ID:" + std::to_string(id);
+}
+
+std::optional<int> texture_id_from_item(const std::string& text) {
+    const auto colon = text.find(':');
+    if (colon == std::string::npos) return std::nullopt;
+    const std::string digits = text.substr(colon + 1);
+    if (digits.empty() || digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    return std::atoi(digits.c_str());
+}
+
+void animated_preview::select_range(int r) {
+    range_ = r;
+    anim_frame = 1;
+}
+
+std::optional<std::uint16_t> animated_preview::tick() {
+    if (range_ < 1 || std::size_t(range_) > ranges_->size()) return std::nullopt;
+    const auto& ids = ranges_->anim_ids[std::size_t(range_ - 1)];
+    if (ids.empty()) return std::nullopt;
+    if (anim_frame < 1 || std::size_t(anim_frame) > ids.size()) anim_frame = 1;
+    const std::uint16_t t = ids[std::size_t(anim_frame - 1)];
+    if (++anim_frame > int(ranges_->anim_counts[std::size_t(range_ - 1)])) anim_frame = 1;
+    return t;
+}
+
+QImage animated_frame_bitmap(const Ttabla_textures& table, int t) {
+    if (!table.level || t < 0 || t >= table.texture_count ||
+        std::size_t(t) >= table.level->object_textures.size())
+        return {};
+    const tobject_texture& texture = table.level->object_textures[std::size_t(t)];
+    return copy_page_rect(table.pages_bitmap, texture_page(texture), hit_rect(texture));
+}

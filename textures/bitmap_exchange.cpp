@@ -1,0 +1,342 @@
+// Texture bitmap exchange: BigBMP, current texture, mesh texture pieces and new pages.
+#include "bitmap_exchange.h"
+
+#include "pixels.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QSaveFile>
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr const char* no_level = "No level is open.";
+// Largest bitmap accepted: sides up to 65536 pixels, files up to 256 MB.
+constexpr long long max_bitmap_side = 65536;
+constexpr qint64 max_bitmap_file = 256ll << 20;
+constexpr const char* no_textured_face = "ERROR: This Mesh does not have any Textured Face!!";
+
+bool table_ready(const Ttrlevel& level, const Ttabla_textures& table) {
+    return table.level == &level && !table.pages_bitmap.isNull();
+}
+
+// Copies the display pixels of `src` into `dst` at (x, y), clipped to both.
+void draw_display(QImage& dst, const QImage& src, int x, int y, int sx = 0, int sy = 0, int w = -1,
+                  int h = -1) {
+    if (w < 0) w = src.width();
+    if (h < 0) h = src.height();
+    const int x0 = std::max({0, -x, -sx}), y0 = std::max({0, -y, -sy});
+    const int x1 = std::min({w, dst.width() - x, src.width() - sx});
+    const int y1 = std::min({h, dst.height() - y, src.height() - sy});
+    for (int row = y0; row < y1; ++row) {
+        const auto* s = reinterpret_cast<const std::uint16_t*>(src.constScanLine(sy + row)) + sx;
+        auto* d = reinterpret_cast<std::uint16_t*>(dst.scanLine(y + row)) + x;
+        if (x1 > x0) std::copy(s + x0, s + x1, d + x0);
+    }
+}
+
+} // namespace
+
+std::string overwrite_question(const std::string& path) {
+    return "The File " + path + " Already Exists. Overwrite It?";
+}
+
+std::string big_bmp_file_name(const std::string& root_text) {
+    const auto blank = root_text.find(' ');
+    return (blank == std::string::npos ? std::string() : root_text.substr(0, blank + 1)) + " Textures";
+}
+
+std::string pieces_file_name(const std::string& item_text) {
+    auto cut = item_text.find('/');
+    if (cut == std::string::npos) cut = item_text.find('?');
+    return item_text.substr(0, cut);
+}
+
+// Checks that a BMP's headers are sound and that its file holds all the pixel rows the headers
+// announce (the image reader fills missing rows silently). Returns an empty string when sound.
+static std::string bmp_problem(const QByteArray& data) {
+    const auto* p = reinterpret_cast<const std::uint8_t*>(data.constData());
+    const std::size_t size = std::size_t(data.size());
+    if (size < 26 || p[0] != 'B' || p[1] != 'M') return "it is not a BMP file";
+    const std::uint32_t offset = get_u32(p + 10), header = get_u32(p + 14);
+    long long width = 0, height = 0;
+    unsigned bits = 0, compression = 0;
+    if (header == 12) {
+        width = get_u16(p + 18), height = get_u16(p + 20), bits = get_u16(p + 24);
+    } else if (header >= 40 && size >= 14 + 40) {
+        width = get_i32(p + 18), height = get_i32(p + 22), bits = get_u16(p + 28),
+        compression = get_u32(p + 30);
+    } else {
+        return "its header is damaged";
+    }
+    if (height < 0) height = -height;
+    if (width <= 0 || height <= 0 || width > max_bitmap_side || height > max_bitmap_side)
+        return "its size is not usable";
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
+        return "its bit depth is not supported";
+    const bool packed_rows = compression == 0 || compression == 3 || compression == 6;
+    if (packed_rows) {
+        const unsigned long long row = (unsigned long long)((width * bits + 31) / 32) * 4;
+        if (offset > size || row * (unsigned long long)height > size - offset)
+            return "its pixel data is cut short";
+    } else if (offset >= size) {
+        return "its pixel data is missing";
+    }
+    return {};
+}
+
+texture_result load_bitmap(const std::string& path, QImage& out) {
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly))
+        return texture_result::failure("Could not read the bitmap " + path + ": " +
+                                       file.errorString().toStdString());
+    if (file.size() > max_bitmap_file)
+        return texture_result::failure("The bitmap " + path + " is too large.");
+    QByteArray data = file.readAll();
+    if (const std::string problem = bmp_problem(data); !problem.empty())
+        return texture_result::failure("The bitmap " + path + " cannot be used: " + problem + ".");
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "bmp");
+    reader.setDecideFormatFromContent(false);
+    QImage image;
+    if (!reader.read(&image) || image.isNull())
+        return texture_result::failure("Could not read the bitmap " + path + ": " +
+                                       reader.errorString().toStdString());
+    out = image;
+    return texture_result::success();
+}
+
+texture_result save_bitmap(const QImage& image, const std::string& path) {
+    QSaveFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::WriteOnly))
+        return texture_result::failure("Could not write " + path + ": " + file.errorString().toStdString());
+    QImageWriter writer(&file, "bmp");
+    if (!writer.write(to_rgb888(image))) {
+        file.cancelWriting();
+        return texture_result::failure("Could not write " + path + ": " + writer.errorString().toStdString());
+    }
+    if (!file.commit())
+        return texture_result::failure("Could not write " + path + ": " + file.errorString().toStdString());
+    return texture_result::success();
+}
+
+QImage export_big_bmp(const Ttabla_textures& table) {
+    return to_rgb888(table.pages_bitmap);
+}
+
+texture_result import_big_bmp(Ttrlevel& level, Ttabla_textures& table, const QImage& bitmap) {
+    if (!table_ready(level, table)) return texture_result::failure(no_level);
+    const long long height = (long long)level.num_pages * page_size;
+    if (bitmap.width() != page_size || bitmap.height() != height)
+        return texture_result::failure("This Bitmap should be 256*" + std::to_string(height) + " pixels.");
+    if (auto r = write_pages(level, bitmap); !r) return r;
+    draw_display(table.pages_bitmap, to_display(bitmap), 0, 0);
+    table.piece_index = -1;
+    return texture_result::success();
+}
+
+QImage export_current(Ttabla_textures& table, int index) {
+    return to_rgb888(texture_bitmap(table, index));
+}
+
+texture_result import_replace_current(Ttrlevel& level, Ttabla_textures& table, int index,
+                                      const QImage& bitmap, QImage* upload) {
+    if (!table_ready(level, table)) return texture_result::failure(no_level);
+    if (index < 0 || index >= table.texture_count || std::size_t(index) >= level.object_textures.size())
+        return texture_result::failure("There is no " + texture_list_text(index) + ".");
+    if (bitmap.isNull() || bitmap.width() < 1 || bitmap.height() < 1)
+        return texture_result::failure("The bitmap is empty.");
+    const tobject_texture& t = level.object_textures[std::size_t(index)];
+    const int page = texture_page(t);
+    if (page >= table.page_count())
+        return texture_result::failure(texture_list_text(index) + " lies on a page the level does not have.");
+
+    const texture_rect r = texture_bounds(t);
+    const mirror_state m = texture_mirror(t);
+    QImage placed = to_rgb888(bitmap);
+    if (m.left_right || m.top_bottom) placed = placed.mirrored(m.left_right, m.top_bottom);
+    const QImage stretched =
+        to_display(placed.scaled(r.width(), r.height(), Qt::IgnoreAspectRatio, Qt::FastTransformation));
+
+    QImage pages = table.pages_bitmap.copy();
+    draw_display(pages, stretched, r.left, page * page_size + r.top);
+    if (auto result = write_pages(level, pages); !result) return result;
+    table.pages_bitmap = pages;
+    table.piece_index = -1;
+    if (upload) *upload = placed;
+    return texture_result::success();
+}
+
+void collect_regions(piece_regions& regions, const Ttrlevel& level, const face_textures& faces, int pages) {
+    if (int(regions.size()) < pages) regions.resize(std::size_t(std::max(pages, 0)));
+    for (const std::uint16_t t : faces) {
+        if (t >= level.object_textures.size()) continue;
+        const tobject_texture& texture = level.object_textures[t];
+        const int p = texture_page(texture);
+        if (p >= pages) continue;
+        const texture_rect r = texture_bounds(texture);
+        auto& list = regions[std::size_t(p)];
+        bool placed = false;
+        for (auto& e : list) {
+            if (e.contains(r)) {
+                placed = true;
+                break;
+            }
+            if (r.contains(e)) {
+                e = r;
+                placed = true;
+                break;
+            }
+        }
+        if (!placed) list.push_back(r);
+    }
+}
+
+layout_size layout_regions(const piece_regions& regions) {
+    int x = 0, row_height = -1;
+    layout_size s;
+    for (const auto& list : regions) {
+        for (const auto& r : list) {
+            const int w = r.width(), h = r.height();
+            x += w;
+            if (x <= page_size) {
+                s.W = std::max(s.W, x);
+                if (h > row_height) {
+                    s.H = s.H - row_height + h;
+                    row_height = h;
+                }
+            } else {
+                s.H += h;
+                x = w;
+                s.W = std::max(s.W, x);
+                row_height = h;
+            }
+        }
+    }
+    return s;
+}
+
+std::vector<piece_place> placement_walk(const piece_regions& regions, int W) {
+    std::vector<piece_place> places;
+    int x = 0, y = 0, row_height = -1;
+    for (std::size_t p = 0; p < regions.size(); ++p) {
+        for (const auto& r : regions[p]) {
+            const int w = r.width(), h = r.height();
+            if (h > row_height && x + w <= W) row_height = h;
+            if (x + w > W) {
+                x = 0;
+                y += row_height;
+                row_height = h;
+            }
+            places.push_back({int(p), r, x, y});
+            x += w;
+        }
+    }
+    return places;
+}
+
+texture_result plan_pieces(const Ttrlevel& level, const Ttabla_textures& table,
+                           const std::vector<face_textures>& meshes, piece_plan& plan) {
+    if (!table_ready(level, table)) return texture_result::failure(no_level);
+    std::size_t faces = 0;
+    for (const auto& m : meshes)
+        faces += m.size();
+    if (faces == 0) return texture_result::failure(no_textured_face);
+    plan = {};
+    for (const auto& m : meshes)
+        collect_regions(plan.regions, level, m, table.page_count());
+    plan.size = layout_regions(plan.regions);
+    if (plan.size.W <= 0 || plan.size.H <= 0)
+        return texture_result::failure(
+            "ERROR: The textured faces of this Mesh use no texture of this level.");
+    plan.places = placement_walk(plan.regions, plan.size.W);
+    return texture_result::success();
+}
+
+texture_result export_all(const Ttrlevel& level, const Ttabla_textures& table,
+                          const std::vector<face_textures>& meshes, QImage& out) {
+    piece_plan plan;
+    if (auto r = plan_pieces(level, table, meshes, plan); !r) return r;
+    QImage combined(plan.size.W, plan.size.H, QImage::Format_RGB16);
+    combined.fill(0);
+    for (const auto& place : plan.places)
+        draw_display(combined, copy_page_rect(table.pages_bitmap, place.page, place.rect), place.x, place.y);
+    out = to_rgb888(combined);
+    return texture_result::success();
+}
+
+texture_result import_and_replace(Ttrlevel& level, Ttabla_textures& table,
+                                  const std::vector<face_textures>& meshes, const QImage& bitmap) {
+    piece_plan plan;
+    if (auto r = plan_pieces(level, table, meshes, plan); !r) return r;
+    if (bitmap.width() != plan.size.W || bitmap.height() != plan.size.H)
+        return texture_result::failure("Bitmap Width must be: " + std::to_string(plan.size.W) +
+                                       ", and Height must be: " + std::to_string(plan.size.H));
+    const QImage source = to_display(bitmap);
+    QImage pages = table.pages_bitmap.copy();
+    for (const auto& place : plan.places)
+        draw_display(pages, source, place.rect.left, place.page * page_size + place.rect.top, place.x,
+                     place.y, place.rect.width(), place.rect.height());
+    if (auto r = write_pages(level, pages); !r) return r;
+    table.pages_bitmap = pages;
+    table.piece_index = -1;
+    return texture_result::success();
+}
+
+texture_result import_texture_pages(Ttrlevel& level, Ttabla_textures& table, const QImage& bitmap,
+                                    int* first_new_page) {
+    if (!table_ready(level, table)) return texture_result::failure(no_level);
+    if (bitmap.isNull() || bitmap.width() != page_size || bitmap.height() % page_size != 0)
+        return texture_result::failure("Texture Page must be 256 pixels width, and 256x pixels height!!");
+    if (stored_pages(level) != level.num_pages || table.page_count() != int(level.num_pages))
+        return texture_result::failure("The texture pages of this level are incomplete.");
+
+    const int version = level.game_version;
+    const bool has8 = version < game_tr4, has16 = version >= game_tr2, has32 = version >= game_tr4;
+    const std::size_t k = std::size_t(bitmap.height() / page_size);
+    const std::size_t count = k * page_pixels;
+
+    // Convert every new page before the level changes.
+    const QImage rgb = to_rgb888(bitmap);
+    std::vector<std::uint8_t> new8(has8 ? count : 0), new16(has16 ? count * 2 : 0),
+        new32(has32 ? count * 4 : 0);
+    palette_matcher matcher(level.palette8);
+    for (int y = 0; y < rgb.height(); ++y) {
+        const std::uint8_t* row = rgb.constScanLine(y);
+        for (int x = 0; x < page_size; ++x) {
+            const std::size_t i = std::size_t(y) * page_size + std::size_t(x);
+            const rgb8 c{row[3 * x], row[3 * x + 1], row[3 * x + 2]};
+            if (has8) new8[i] = matcher.nearest(c);
+            if (has16) put_u16(&new16[2 * i], display_to_page16_pixel(rgb_to_display(c), false));
+            if (has32) {
+                const auto p = page32_pixel(c);
+                std::memcpy(&new32[4 * i], p.data(), 4);
+            }
+        }
+    }
+
+    const std::size_t old = level.num_pages;
+    for (std::size_t j = 0; j < k; ++j)
+        level.add_texture_page();
+    if (has8) std::copy(new8.begin(), new8.end(), level.pages8.begin() + std::ptrdiff_t(old * page8_bytes));
+    if (has16)
+        std::copy(new16.begin(), new16.end(), level.pages16.begin() + std::ptrdiff_t(old * page16_bytes));
+    if (has32)
+        std::copy(new32.begin(), new32.end(), level.pages32.begin() + std::ptrdiff_t(old * page32_bytes));
+
+    // The display copy grows by the new pages, so every page can be shown, exported and imported.
+    QImage pages(page_size, int(level.num_pages) * page_size, QImage::Format_RGB16);
+    draw_display(pages, table.pages_bitmap, 0, 0);
+    const QImage all = build_pages_bitmap(level);
+    draw_display(pages, all, 0, int(old) * page_size, 0, int(old) * page_size);
+    table.pages_bitmap = pages;
+    table.piece_index = -1;
+    write_pages(level, table.pages_bitmap);
+
+    if (first_new_page) *first_new_page = int(old);
+    return texture_result::success();
+}

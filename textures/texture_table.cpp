@@ -1,0 +1,114 @@
+// Texture table building, texture geometry and texture piece extraction.
+#include "texture_table.h"
+
+#include "pixels.h"
+
+#include <algorithm>
+#include <cstring>
+
+bool is_triangle(const tobject_texture& t) {
+    const auto& c4 = t.corners[3];
+    return (c4.x_pixel == 0 && c4.y_pixel == 0) || (c4.x_frac == 0 && c4.y_frac == 0);
+}
+
+bool is_triangle(const Ttrlevel& level, int i) {
+    return is_triangle(level.object_textures.at(std::size_t(i)));
+}
+
+texture_rect texture_bounds(const tobject_texture& t) {
+    const bool three = is_triangle(t);
+    texture_rect r{255, 255, 0, 0};
+    for (int n = 0; n < 4; ++n) {
+        const auto& c = t.corners[std::size_t(three && n == 3 ? 2 : n)];
+        r.left = std::min<int>(r.left, c.x_pixel);
+        r.right = std::max<int>(r.right, c.x_pixel);
+        r.top = std::min<int>(r.top, c.y_pixel);
+        r.bottom = std::max<int>(r.bottom, c.y_pixel);
+    }
+    return r;
+}
+
+texture_rect texture_bounds(const Ttrlevel& level, int i) {
+    return texture_bounds(level.object_textures.at(std::size_t(i)));
+}
+
+mirror_state texture_mirror(const tobject_texture& t) {
+    const auto& c1 = t.corners[0];
+    const auto& c3 = t.corners[2];
+    if (!is_triangle(t)) return {c1.x_frac == 255, c1.y_frac == 255};
+    return {c1.x_frac == 255 && c3.x_frac != 255, c1.y_frac == 255 && c3.y_frac != 255};
+}
+
+texture_rect hit_rect(const tobject_texture& t) {
+    const auto &c1 = t.corners[0], &c2 = t.corners[1], &c3 = t.corners[2];
+    int x1 = c1.x_pixel, y1 = c1.y_pixel;
+    int x2 = c3.x_pixel == c1.x_pixel ? c2.x_pixel : c3.x_pixel;
+    int y2 = c3.y_pixel == c1.y_pixel ? c2.y_pixel : c3.y_pixel;
+    if (x1 > x2) std::swap(x1, x2);
+    if (y1 > y2) std::swap(y1, y2);
+    return {x1, y1, x2, y2};
+}
+
+std::string texture_list_text(int index) {
+    return "Texture#" + std::to_string(index);
+}
+
+QImage build_pages_bitmap(const Ttrlevel& level) {
+    const int pages = int(level.num_pages);
+    QImage out(page_size, pages * page_size, QImage::Format_RGB16);
+    if (pages == 0) return out;
+    const std::size_t count = std::size_t(pages) * page_pixels;
+    auto* dst = reinterpret_cast<std::uint16_t*>(out.bits()); // 256 wide: rows are packed
+    if (level.game_version >= game_tr2) {
+        const std::size_t have = std::min(count, level.pages16.size() / 2);
+        const std::uint8_t* src = level.pages16.data();
+        for (std::size_t i = 0; i < have; ++i)
+            dst[i] = get_u16(src + 2 * i);
+        std::fill(dst + have, dst + count, std::uint16_t(0));
+        page16_to_display(dst, count);
+    } else {
+        const auto shown = palette8_display(level.palette8);
+        const std::size_t have = std::min(count, level.pages8.size());
+        for (std::size_t i = 0; i < have; ++i)
+            dst[i] = shown[level.pages8[i]];
+        std::fill(dst + have, dst + count, shown[0]);
+    }
+    return out;
+}
+
+QImage copy_page_rect(const QImage& pages, int page, const texture_rect& r) {
+    return pages.copy(r.left, page * page_size + r.top, r.width(), r.height());
+}
+
+Ttabla_textures build_texture_table(Ttrlevel& level) {
+    Ttabla_textures table;
+    table.valid_mark = "Valido";
+    table.texture_count = std::int32_t(std::min<std::size_t>(level.object_textures.size(), 0x7FFFFFFF));
+    table.piece_index = -1;
+    table.piece_bitmap = QImage(0, 0, QImage::Format_RGB16);
+    table.pages_bitmap = build_pages_bitmap(level);
+    table.level = &level;
+    return table;
+}
+
+const QImage& texture_bitmap(Ttabla_textures& table, int i) {
+    if (i == table.piece_index) return table.piece_bitmap;
+    if (i < 0 || i >= table.texture_count || !table.level ||
+        std::size_t(i) >= table.level->object_textures.size()) {
+        table.piece_bitmap = QImage(4, 4, QImage::Format_RGB16);
+        table.piece_bitmap.fill(Qt::white);
+        return table.piece_bitmap;
+    }
+    const tobject_texture& t = table.level->object_textures[std::size_t(i)];
+    QImage piece = copy_page_rect(table.pages_bitmap, texture_page(t), texture_bounds(t));
+    const mirror_state m = texture_mirror(t);
+    if (m.left_right || m.top_bottom) piece = piece.mirrored(m.left_right, m.top_bottom);
+    table.piece_bitmap = piece;
+    table.piece_index = i;
+    return table.piece_bitmap;
+}
+
+QImage gl_texture_piece(const QImage& pages, const Ttrlevel& level, int i, std::uint16_t page_mask) {
+    const tobject_texture& t = level.object_textures.at(std::size_t(i));
+    return to_rgb888(copy_page_rect(pages, t.page & page_mask, texture_bounds(t)));
+}

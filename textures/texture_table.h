@@ -1,0 +1,71 @@
+// The texture table: the 5-6-5 display copy of all pages with a one-entry cache of one texture
+// piece, and the geometry of object textures (bounding box, three corners, mirror, hit rectangle).
+#pragma once
+
+#include "trlevel.h"
+
+#include <QImage>
+#include <cstdint>
+#include <string>
+
+// Inclusive pixel rectangle on one page (page-relative).
+struct texture_rect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    int width() const { return right - left + 1; }
+    int height() const { return bottom - top + 1; }
+    bool contains(const texture_rect& o) const {
+        return left <= o.left && top <= o.top && right >= o.right && bottom >= o.bottom;
+    }
+    bool operator==(const texture_rect&) const = default;
+};
+
+struct mirror_state {
+    bool left_right = false, top_bottom = false;
+    bool operator==(const mirror_state&) const = default;
+};
+
+// Three corners: corner 4's pixels are both 0, or its fractions are both 0.
+bool is_triangle(const tobject_texture& t);
+bool is_triangle(const Ttrlevel& level, int i);
+// Bounds over the corners' pixels (corner 3 stands in for corner 4 of a three-corner texture).
+texture_rect texture_bounds(const tobject_texture& t);
+texture_rect texture_bounds(const Ttrlevel& level, int i);
+mirror_state texture_mirror(const tobject_texture& t);
+// Rectangle a click on the page view tests: corners 1 and 3, or 1 and 2 where 3 repeats 1.
+texture_rect hit_rect(const tobject_texture& t);
+inline std::uint16_t texture_page(const tobject_texture& t) {
+    return t.page & 0x7FFF;
+}
+
+// "Texture#" and the index: the texture list's text for one entry.
+std::string texture_list_text(int index);
+
+// All pages of the level as display pixels (Format_RGB16), 256 x num_pages * 256; pixels the
+// level's buffers do not hold show as the key colour (16-bit versions) or palette entry 0.
+QImage build_pages_bitmap(const Ttrlevel& level);
+
+// The inclusive rectangle r of page `page` of an all-pages bitmap, unscaled, in the bitmap's
+// format. Parts outside the bitmap come out as 0.
+QImage copy_page_rect(const QImage& pages, int page, const texture_rect& r);
+
+class Ttabla_textures {
+  public:
+    std::string valid_mark;
+    QImage pages_bitmap; // Format_RGB16
+    QImage piece_bitmap; // Format_RGB16
+    std::int32_t piece_index = -1;
+    std::int32_t texture_count = 0;
+    Ttrlevel* level = nullptr;
+
+    int page_count() const { return pages_bitmap.height() / 256; }
+};
+
+Ttabla_textures build_texture_table(Ttrlevel& level);
+
+// The pixels of object texture i, mirrored as it is shown; the table keeps the bitmap. An index
+// outside the table gives a 4 x 4 white bitmap.
+const QImage& texture_bitmap(Ttabla_textures& table, int i);
+
+// The unmirrored bounding-box piece of object texture i as OpenGL receives it (24-bit), with the
+// page taken from `page & page_mask`.
+QImage gl_texture_piece(const QImage& pages, const Ttrlevel& level, int i, std::uint16_t page_mask = 0x0FFF);
