@@ -49,7 +49,7 @@ bool merge_vertex(troom& room, std::int16_t x, std::int16_t y, std::int16_t z, s
 namespace {
 template <class T> void sized(std::uint32_t& count, std::vector<T>& v, std::uint32_t n) {
     count = n;
-    v.assign(n, T{});
+    v.resize(n);
 }
 } // namespace
 
@@ -89,7 +89,7 @@ void Ttrlevel::set_num_frames(std::uint32_t n) {
 }
 void Ttrlevel::set_num_moveables(std::uint32_t n) {
     sized(num_moveables, moveables, n);
-    moveables20.assign(n, {});
+    moveables20.resize(n);
 }
 void Ttrlevel::set_num_static_meshes(std::uint32_t n) {
     sized(num_static_meshes, static_meshes, n);
@@ -114,7 +114,7 @@ void Ttrlevel::set_num_sound_sources(std::uint32_t n) {
 }
 void Ttrlevel::set_num_boxes(std::uint32_t n) {
     sized(num_boxes, boxes, n);
-    boxes20.assign(n, {});
+    boxes20.resize(n);
 }
 void Ttrlevel::set_num_overlaps(std::uint32_t n) {
     sized(num_overlaps, overlaps, n);
@@ -123,14 +123,14 @@ void Ttrlevel::set_num_zones(std::uint32_t n) {
     num_zones = n;
     for (auto* z : {&ground_zone1, &ground_zone2, &ground_zone3, &ground_zone4, &fly_zone, &ground_zone1_alt,
                     &ground_zone2_alt, &ground_zone3_alt, &ground_zone4_alt, &fly_zone_alt})
-        z->assign(n, 0);
+        z->resize(n);
 }
 void Ttrlevel::set_num_animated_textures(std::uint32_t n) {
     sized(num_animated_textures, animated_textures, n);
 }
 void Ttrlevel::set_num_entities(std::uint32_t n) {
     sized(num_entities, entities, n);
-    entities22.assign(n, {});
+    entities22.resize(n);
 }
 void Ttrlevel::set_num_ai_objects(std::uint32_t n) {
     if (game_version >= game_tr4)
