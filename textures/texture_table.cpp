@@ -92,7 +92,7 @@ Ttabla_textures build_texture_table(Ttrlevel& level) {
 }
 
 const QImage& texture_bitmap(Ttabla_textures& table, int i) {
-    if (i == table.piece_index) return table.piece_bitmap;
+    if (i >= 0 && i == table.piece_index) return table.piece_bitmap;
     if (i < 0 || i >= table.texture_count || !table.level ||
         std::size_t(i) >= table.level->object_textures.size()) {
         table.piece_bitmap = QImage(4, 4, QImage::Format_RGB16);
