@@ -65,6 +65,7 @@ inline void put_u32(std::uint8_t* p, std::uint32_t v) {
 struct tobject_texture {
     struct corner {
         std::uint8_t x_frac = 0, x_pixel = 0, y_frac = 0, y_pixel = 0;
+        bool operator==(const corner&) const = default;
     };
     std::uint16_t attribute = 0;
     std::uint16_t page = 0;
