@@ -1,0 +1,37 @@
+// What the editor core asks of the user interface: messages, questions, file choosers and the
+// loading window. Windows implement it with dialogs; tests answer it from a script.
+#pragma once
+
+#include <string>
+
+enum class answer { yes, no, cancel };
+
+class editor_prompts {
+  public:
+    virtual ~editor_prompts() = default;
+    virtual void message(const std::string& text) = 0;
+    // A Yes/No question, or Yes/No/Cancel when `with_cancel`.
+    virtual answer ask(const std::string& text, bool with_cancel) = 0;
+    // File choosers; an empty result means the user cancelled.
+    virtual std::string choose_open_file(const std::string& filter) = 0;
+    virtual std::string choose_save_file(const std::string& filter) = 0;
+};
+
+// The loading window: a caption, text lines and a 0..100 gauge.
+class progress_view {
+  public:
+    virtual ~progress_view() = default;
+    virtual void show_progress(const std::string& caption) = 0;
+    virtual void add_progress_line(const std::string& text) = 0;
+    virtual void set_gauge(int percent) = 0;
+    virtual void hide_progress() = 0;
+};
+
+// A progress view that shows nothing (command line, tests).
+class null_progress final : public progress_view {
+  public:
+    void show_progress(const std::string&) override {}
+    void add_progress_line(const std::string&) override {}
+    void set_gauge(int) override {}
+    void hide_progress() override {}
+};

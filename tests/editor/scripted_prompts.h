@@ -1,0 +1,40 @@
+// Prompts answered from a script, recording every message and question.
+#pragma once
+
+#include "prompts.h"
+
+#include <deque>
+#include <string>
+#include <vector>
+
+class scripted_prompts final : public editor_prompts {
+  public:
+    std::vector<std::string> messages, questions;
+    std::deque<answer> answers; // popped per question; "no" when empty
+    std::string open_choice, save_choice;
+
+    void message(const std::string& text) override { messages.push_back(text); }
+    answer ask(const std::string& text, bool) override {
+        questions.push_back(text);
+        if (answers.empty()) return answer::no;
+        const auto a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    std::string choose_open_file(const std::string&) override { return open_choice; }
+    std::string choose_save_file(const std::string&) override { return save_choice; }
+};
+
+class recording_progress final : public progress_view {
+  public:
+    std::vector<std::string> captions, lines;
+    std::vector<int> gauge;
+    int shown = 0;
+    void show_progress(const std::string& caption) override {
+        captions.push_back(caption);
+        ++shown;
+    }
+    void add_progress_line(const std::string& text) override { lines.push_back(text); }
+    void set_gauge(int percent) override { gauge.push_back(percent); }
+    void hide_progress() override { --shown; }
+};
