@@ -1,0 +1,15 @@
+// Test-only snapshot of a whole Ttrlevel as bytes, so tests can check that an operation left a level
+// exactly as it was (or that two levels hold the same data).
+#pragma once
+
+#include "trlevel.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace test_levels {
+
+// Every field of the level and of its rooms, in declaration order; `progress` is left out.
+std::vector<std::uint8_t> level_snapshot(const Ttrlevel& level);
+
+} // namespace test_levels
