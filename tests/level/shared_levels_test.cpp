@@ -1,0 +1,225 @@
+// Reads the five public test levels and checks their version and section counts against a small walk
+// of the file done here: it skips room geometry by its stored size and never uses the project's reader.
+#include "level_reader.h"
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+namespace {
+
+using bytes = std::vector<std::uint8_t>;
+
+std::string shared_levels() {
+    return VELLUM_SHARED_LEVELS;
+}
+
+struct walked {
+    std::uint32_t rooms = 0, mesh_words = 0, mesh_pointers = 0, moveables = 0, static_meshes = 0,
+                  object_textures = 0, entities = 0, sample_indices = 0;
+    std::size_t unread = 0; // bytes after the sample indices (TR4, TRC: inside the level data)
+};
+
+class walk_cursor {
+  public:
+    explicit walk_cursor(bytes d) : d_(std::move(d)) {}
+    std::uint32_t u(int width) {
+        need(std::size_t(width));
+        std::uint32_t v = 0;
+        for (int i = 0; i < width; ++i)
+            v |= std::uint32_t(d_[p_ + std::size_t(i)]) << (8 * i);
+        p_ += std::size_t(width);
+        return v;
+    }
+    std::uint32_t u16() { return u(2); }
+    std::uint32_t u32() { return u(4); }
+    void skip(std::uint64_t n) {
+        need(n);
+        p_ += std::size_t(n);
+    }
+    // A count of `width` bytes followed by that many records of `size` bytes.
+    std::uint32_t section(std::size_t size, int width = 4) {
+        const std::uint32_t n = u(width);
+        skip(std::uint64_t(n) * size);
+        return n;
+    }
+    bytes inflate_block() {
+        const std::uint32_t plain = u32(), packed = u32();
+        need(packed);
+        bytes out(plain);
+        uLongf out_size = plain;
+        if (uncompress(out.data(), &out_size, d_.data() + p_, packed) != Z_OK || out_size != plain)
+            throw std::runtime_error("walk: a compressed block does not inflate to its stored size");
+        p_ += packed;
+        return out;
+    }
+    std::size_t pos() const { return p_; }
+    std::size_t size() const { return d_.size(); }
+
+  private:
+    void need(std::uint64_t n) const {
+        if (n > d_.size() - p_)
+            throw std::runtime_error("walk: ran past the end at offset " + std::to_string(p_));
+    }
+    bytes d_;
+    std::size_t p_ = 0;
+};
+
+// The level sections from the room count to the sample indices.
+walked walk_level_data(walk_cursor& c, int v, std::size_t end) {
+    walked w;
+    if (v == 7) {
+        c.u32();
+        w.rooms = c.u32() & 0xFFFF;
+    } else {
+        c.u32();
+        w.rooms = c.u16();
+    }
+    for (std::uint32_t r = 0; r < w.rooms; ++r) {
+        if (v == 7) {
+            c.skip(4);
+            c.skip(c.u32()); // the whole room block
+            continue;
+        }
+        c.skip(16);
+        c.skip(std::uint64_t(c.u32()) * 2); // geometry, by its stored size in words
+        c.section(32, 2);                   // portals
+        const std::uint32_t zs = c.u16(), xs = c.u16();
+        c.skip(std::uint64_t(zs) * xs * 8);
+        c.skip(2);
+        if (v >= 3) c.skip(2);
+        if (v == 3 || v == 4) c.skip(2);
+        c.section(v <= 2 ? 18 : (v <= 5 ? 24 : 46), 2);
+        c.section(v <= 2 ? 18 : 20, 2);
+        c.skip(4);
+        if (v >= 5) c.skip(3);
+    }
+    c.section(2); // floor data
+    w.mesh_words = c.section(2);
+    w.mesh_pointers = c.section(4);
+    c.section(v >= 6 ? 40 : 32);
+    c.section(6);
+    c.section(8);
+    c.section(2);
+    c.section(4);
+    c.section(2);
+    w.moveables = c.section(v == 7 ? 20 : 18);
+    w.static_meshes = c.section(32);
+    if (v <= 4) w.object_textures = c.section(20);
+    if (v >= 6) c.skip(v == 6 ? 3 : 4);
+    c.section(16);
+    c.section(8);
+    if (v == 2) c.skip(768);
+    c.section(16);
+    if (v >= 6) c.section(40);
+    c.section(16);
+    const std::uint32_t boxes = c.section(v <= 2 ? 20 : 8);
+    c.section(2);
+    c.skip(std::uint64_t(boxes) * 2 * (v <= 2 ? 6 : 10));
+    c.section(2);
+    if (v >= 6) c.skip(v == 6 ? 4 : 5);
+    if (v >= 5) w.object_textures = c.section(v == 5 ? 20 : (v == 6 ? 38 : 40));
+    w.entities = c.section(v <= 2 ? 22 : 24);
+    if (v <= 5) c.skip(8192);
+    if (v == 1) c.skip(768);
+    if (v <= 5)
+        c.section(16, 2);
+    else
+        c.section(24);
+    c.section(1, 2);
+    c.skip(v <= 2 ? 512 : (v == 7 ? 900 : 740));
+    c.section(8);
+    if (v <= 2) c.section(1);
+    w.sample_indices = c.section(4);
+    w.unread = end - c.pos();
+    return w;
+}
+
+walked walk_file(const bytes& file, int v) {
+    walk_cursor c(file);
+    c.u32();
+    if (v >= 6) {
+        c.skip(6);
+        for (int b = 0; b < 3; ++b)
+            c.inflate_block();
+        if (v == 6) {
+            walk_cursor ld(c.inflate_block());
+            return walk_level_data(ld, v, ld.size());
+        }
+        c.skip(32);
+        const std::uint32_t size = c.u32();
+        c.u32();
+        const std::size_t end = c.pos() + size;
+        return walk_level_data(c, v, end);
+    }
+    if (v >= 3) c.skip(768 + 1024);
+    const std::uint32_t pages = c.u32();
+    c.skip(std::uint64_t(pages) * (v >= 3 ? 65536 + 131072 : 65536));
+    return walk_level_data(c, v, c.size());
+}
+
+bytes load(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    return bytes(std::istreambuf_iterator<char>(f), {});
+}
+
+struct shared_level {
+    const char* file;
+    int version;
+};
+
+class shared_levels_test : public ::testing::TestWithParam<shared_level> {};
+
+TEST_P(shared_levels_test, reads_with_the_right_version_and_counts) {
+    const auto [file, version] = GetParam();
+    ASSERT_TRUE(std::filesystem::is_directory(shared_levels()))
+        << "The shared test levels are missing: expected them in " << shared_levels();
+    const std::string path = shared_levels() + "/" + file;
+    ASSERT_TRUE(std::filesystem::is_regular_file(path)) << "missing shared level " << path;
+
+    walked w;
+    ASSERT_NO_THROW(w = walk_file(load(path), version)) << path;
+    // The walk must account for the whole file: TR1-TR3 end with the sample indices; TR4 and TRC
+    // levels carry a few padding bytes after them inside the level data.
+    if (version <= 5)
+        EXPECT_EQ(w.unread, 0u);
+    else
+        EXPECT_LT(w.unread, 16u);
+    ASSERT_GT(w.rooms, 0u);
+    ASSERT_GT(w.mesh_words, 0u);
+
+    Ttrlevel l;
+    std::string error;
+    ASSERT_EQ(read_level(l, path, &error), read_ok) << error;
+    EXPECT_EQ(l.game_version, version);
+    EXPECT_EQ(l.num_rooms, w.rooms);
+    EXPECT_EQ(l.num_mesh_words, w.mesh_words);
+    EXPECT_EQ(l.num_mesh_pointers, w.mesh_pointers);
+    EXPECT_EQ(l.num_moveables, w.moveables);
+    EXPECT_EQ(l.num_static_meshes, w.static_meshes);
+    EXPECT_EQ(l.num_object_textures, w.object_textures);
+    EXPECT_EQ(l.num_entities, w.entities);
+    EXPECT_EQ(l.num_sample_indices, w.sample_indices);
+    EXPECT_EQ(l.tail_bytes.size(), w.unread);
+    EXPECT_FALSE(l.sound_block_raw);
+    EXPECT_FALSE(l.tr1_layout_swapped);
+    // Every mesh pointer designates a place inside the mesh data.
+    for (auto p : l.mesh_pointers)
+        EXPECT_LT(p, l.num_mesh_words * 2u);
+}
+
+INSTANTIATE_TEST_SUITE_P(public_levels, shared_levels_test,
+                         ::testing::Values(shared_level{"test1.phd", 1}, shared_level{"test1.tr2", 3},
+                                           shared_level{"test1_tr3.tr2", 5}, shared_level{"test1.tr4", 6},
+                                           shared_level{"test1.trc", 7}),
+                         [](const ::testing::TestParamInfo<shared_level>& info) {
+                             std::string n = info.param.file;
+                             for (auto& ch : n)
+                                 if (ch == '.') ch = '_';
+                             return n;
+                         });
+
+} // namespace
