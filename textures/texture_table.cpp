@@ -53,6 +53,10 @@ std::string texture_list_text(int index) {
     return "Texture#" + std::to_string(index);
 }
 
+std::string page_list_text(int page) {
+    return "Page#" + std::to_string(page + 1);
+}
+
 QImage build_pages_bitmap(const Ttrlevel& level) {
     const int pages = int(level.num_pages);
     QImage out(page_size, pages * page_size, QImage::Format_RGB16);

@@ -39,6 +39,8 @@ inline std::uint16_t texture_page(const tobject_texture& t) {
 
 // "Texture#" and the index: the texture list's text for one entry.
 std::string texture_list_text(int index);
+// "Page#" and the page's number counted from 1: the page selector's text for page `page`.
+std::string page_list_text(int page);
 
 // All pages of the level as display pixels (Format_RGB16), 256 x num_pages * 256; pixels the
 // level's buffers do not hold show as the key colour (16-bit versions) or palette entry 0.

@@ -1,0 +1,114 @@
+// vellum-cli texture commands: export and import all pages as one BMP, export one texture, and
+// export the texture pieces of a moveable or static mesh.
+#include "bitmap_exchange.h"
+#include "cli.h"
+#include "level_reader.h"
+#include "level_writer.h"
+
+#include <charconv>
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+bool load(Ttrlevel& level, const std::string& path) {
+    std::string error;
+    if (read_level(level, path, &error) != read_ok) {
+        std::fprintf(stderr, "vellum-cli: %s\n",
+                     error.empty() ? ("cannot read " + path).c_str() : error.c_str());
+        return false;
+    }
+    return true;
+}
+
+std::optional<int> parse_index(const std::string& text) {
+    int value = 0;
+    const auto end = text.data() + text.size();
+    const auto [p, ec] = std::from_chars(text.data(), end, value);
+    if (ec != std::errc() || p != end || value < 0) return std::nullopt;
+    return value;
+}
+
+int fail(const texture_result& r) {
+    std::fprintf(stderr, "vellum-cli: %s\n", r.message.c_str());
+    return 1;
+}
+
+int usage(const char* text) {
+    std::fprintf(stderr, "usage: vellum-cli %s\n", text);
+    return 64;
+}
+
+int run_export_pages(const std::vector<std::string>& args) {
+    if (args.size() != 2) return usage("export-pages LEVEL OUT.bmp");
+    Ttrlevel level;
+    if (!load(level, args[0])) return 1;
+    const Ttabla_textures table = build_texture_table(level);
+    if (auto r = save_bitmap(export_big_bmp(table), args[1]); !r) return fail(r);
+    std::printf("%s: %u pages, 256 x %u\n", args[1].c_str(), level.num_pages, level.num_pages * 256);
+    return 0;
+}
+
+int run_import_pages(const std::vector<std::string>& args) {
+    if (args.size() != 3) return usage("import-pages LEVEL IN.bmp OUT");
+    Ttrlevel level;
+    if (!load(level, args[0])) return 1;
+    Ttabla_textures table = build_texture_table(level);
+    QImage bitmap;
+    if (auto r = load_bitmap(args[1], bitmap); !r) return fail(r);
+    if (auto r = import_big_bmp(level, table, bitmap); !r) return fail(r);
+    try {
+        if (write_level(level, args[2]) != write_ok)
+            return fail(texture_result::failure("cannot write " + args[2]));
+    } catch (const level_error& e) {
+        return fail(texture_result::failure(e.what()));
+    }
+    return 0;
+}
+
+int run_export_texture(const std::vector<std::string>& args) {
+    if (args.size() != 3) return usage("export-texture LEVEL INDEX OUT.bmp");
+    const auto index = parse_index(args[1]);
+    if (!index) return usage("export-texture LEVEL INDEX OUT.bmp (INDEX: a texture number from 0)");
+    Ttrlevel level;
+    if (!load(level, args[0])) return 1;
+    Ttabla_textures table = build_texture_table(level);
+    if (*index >= table.texture_count)
+        return fail(texture_result::failure("the level has " + std::to_string(table.texture_count) +
+                                            " textures; there is no " + texture_list_text(*index)));
+    const QImage piece = export_current(table, *index);
+    if (auto r = save_bitmap(piece, args[2]); !r) return fail(r);
+    std::printf("%s: %s, %d x %d\n", args[2].c_str(), texture_list_text(*index).c_str(), piece.width(),
+                piece.height());
+    return 0;
+}
+
+int run_export_pieces(const std::vector<std::string>& args) {
+    const char* text = "export-pieces LEVEL (--moveable N | --static N) OUT.bmp";
+    if (args.size() != 4 || (args[1] != "--moveable" && args[1] != "--static")) return usage(text);
+    const auto n = parse_index(args[2]);
+    if (!n) return usage(text);
+    Ttrlevel level;
+    if (!load(level, args[0])) return 1;
+    const bool moveable = args[1] == "--moveable";
+    const auto meshes = moveable ? moveable_face_textures(level, std::size_t(*n))
+                                 : static_face_textures(level, std::size_t(*n));
+    if (!meshes)
+        return fail(texture_result::failure("the level has no readable " +
+                                            std::string(moveable ? "moveable " : "static mesh ") +
+                                            std::to_string(*n)));
+    const Ttabla_textures table = build_texture_table(level);
+    QImage out;
+    if (auto r = export_all(level, table, *meshes, out); !r) return fail(r);
+    if (auto r = save_bitmap(out, args[3]); !r) return fail(r);
+    std::printf("%s: %d x %d\n", args[3].c_str(), out.width(), out.height());
+    return 0;
+}
+
+cli_register reg_export_pages{{"export-pages", "LEVEL OUT.bmp", &run_export_pages}};
+cli_register reg_import_pages{{"import-pages", "LEVEL IN.bmp OUT", &run_import_pages}};
+cli_register reg_export_texture{{"export-texture", "LEVEL INDEX OUT.bmp", &run_export_texture}};
+cli_register reg_export_pieces{
+    {"export-pieces", "LEVEL (--moveable N | --static N) OUT.bmp", &run_export_pieces}};
+
+} // namespace
