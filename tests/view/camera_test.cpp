@@ -1,0 +1,302 @@
+// Camera centring, mouse navigation arithmetic, the paint sequence with its display list,
+// choosing the picked hit, and texture upload parameters.
+#include "camera.h"
+#include "picking.h"
+#include "recording_gl.h"
+#include "scene.h"
+#include "texture_upload.h"
+#include "view_fixtures.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace view_test;
+
+void fit(viewport_navigation& nav, std::array<double, 3> lo, std::array<double, 3> hi) {
+    nav.fit_min = lo;
+    nav.fit_max = hi;
+}
+
+TEST(CameraCentring, WideOrTallModelsShrinkToFitAndSmallOnesKeepScaleOne) {
+    viewport_navigation nav;
+    TGLCamera cam;
+    fit(nav, {-6, -1, -2}, {6, 1, 0.5}); // 12 wide, 2 high
+    nav.centre_camera(cam);
+    EXPECT_DOUBLE_EQ(nav.scale[0], 0.5);
+    EXPECT_FLOAT_EQ(cam.z, 4.5f); // fit_max.z + 4 whatever the scale
+
+    fit(nav, {0, 0, 0}, {3, 3, 1}); // 3 × 3
+    nav.centre_camera(cam);
+    EXPECT_DOUBLE_EQ(nav.scale[1], 1.0);
+    EXPECT_FLOAT_EQ(cam.x, 1.5f);
+    EXPECT_FLOAT_EQ(cam.y, 1.5f);
+
+    fit(nav, {2, 2, 0}, {10, 10, 0}); // 8 × 8: the height decides
+    nav.centre_camera(cam);
+    EXPECT_DOUBLE_EQ(nav.scale[2], 0.5);
+    EXPECT_FLOAT_EQ(cam.x, 3.0f); // centre 6 × 0.5
+}
+
+TEST(CameraCentring, CentringResetsRotationAndDragState) {
+    viewport_navigation nav;
+    TGLCamera cam;
+    nav.mouse_down({10, 10, true, false, false});
+    nav.mouse_move({40, 30, true, false, false}, cam);
+    ASSERT_TRUE(nav.rotating);
+    fit(nav, {-1, -1, -1}, {1, 1, 1});
+    nav.centre_camera(cam);
+    EXPECT_FALSE(nav.rotating);
+    EXPECT_EQ(nav.rotation, (std::array<double, 3>{0, 0, 0}));
+    EXPECT_EQ(nav.rotation_base, (std::array<double, 2>{0, 0}));
+    EXPECT_EQ(nav.last_mouse, (std::array<int, 2>{0, 0}));
+    EXPECT_EQ(nav.scale_base, nav.scale);
+}
+
+TEST(CenterCameraCommand, AMoveableGetsScaleFourTenthsAndTheCameraAtNine) {
+    Ttrlevel level = make_level(game_tr4, 1);
+    Tmesh_list list;
+    tr_scene scene;
+    scene.level = &level, scene.meshes = &list;
+    viewport_navigation nav;
+    TGLCamera cam;
+    scene.sel_kind = 0;
+    scene.sel_moveable = 3;
+    const auto status = centre_on_selection(scene, nav, cam);
+    ASSERT_TRUE(status.has_value());
+    EXPECT_EQ(*status, "");
+    EXPECT_DOUBLE_EQ(nav.scale[0], 0.4);
+    EXPECT_FLOAT_EQ(cam.x, 0);
+    EXPECT_FLOAT_EQ(cam.y, 0);
+    EXPECT_FLOAT_EQ(cam.z, 9);
+
+    scene.sel_moveable = -1;
+    cam.z = 1;
+    EXPECT_FALSE(centre_on_selection(scene, nav, cam).has_value());
+    EXPECT_FLOAT_EQ(cam.z, 1); // nothing changes
+}
+
+TEST(CenterCameraCommand, AMeshIsCentredOnItsShiftedBoundsWithItsSizeInTheStatus) {
+    Ttrlevel level = make_level(game_tr4, 1);
+    Tmesh_list list;
+    mesh_spec s = square(0, 0, 1250, 30, 0, 0); // 12.5 wide, 0.3 high
+    s.vertices.push_back({0, 0, -10025});       // makes it 100.25 deep
+    s.tex_tris = {tri(0, 1, 4, 0)};
+    add_mesh(list, s);
+    tr_scene scene;
+    scene.level = &level, scene.meshes = &list;
+    scene.sel_kind = 1;
+    scene.sel_mesh = 0;
+    viewport_navigation nav;
+    TGLCamera cam;
+    const auto status = centre_on_selection(scene, nav, cam);
+    ASSERT_TRUE(status.has_value());
+    EXPECT_EQ(*status, "Number of Vertex: 5;     Width: 12.5;     Height: 0.30;     Depth: 100.");
+    // Centred: the fit box is symmetric about the origin.
+    EXPECT_NEAR(nav.fit_min[0], -nav.fit_max[0], 1e-9);
+    EXPECT_NEAR(cam.x, 0, 1e-6);
+    EXPECT_DOUBLE_EQ(nav.scale[0], 6 / 12.5);
+}
+
+TEST(CenterCameraCommand, AMeshWithoutFacesIsCentredOnTheOriginWithSizeZero) {
+    Ttrlevel level = make_level(game_tr4, 1);
+    Tmesh_list list;
+    mesh_spec s;
+    s.vertices = {{0, 0, 0}};
+    add_mesh(list, s);
+    tr_scene scene;
+    scene.level = &level, scene.meshes = &list;
+    scene.sel_kind = 1;
+    scene.sel_mesh = 0;
+    viewport_navigation nav;
+    TGLCamera cam;
+    EXPECT_EQ(centre_on_selection(scene, nav, cam).value(),
+              "Number of Vertex: 1;     Width: 0;     Height: 0;     Depth: 0");
+    EXPECT_DOUBLE_EQ(nav.scale[0], 1.0);
+    EXPECT_FLOAT_EQ(cam.z, 4.0f);
+    scene.sel_mesh = 5; // past the list
+    EXPECT_FALSE(centre_on_selection(scene, nav, cam).has_value());
+}
+
+TEST(StatusNumber, FifteenDigitsCutToFourCharacters) {
+    EXPECT_EQ(status_number(1.234567), "1.23");
+    EXPECT_EQ(status_number(12.5), "12.5");
+    EXPECT_EQ(status_number(100.25), "100.");
+    EXPECT_EQ(status_number(double(0.3f)), "0.30");
+    EXPECT_EQ(status_number(2), "2");
+}
+
+TEST(MouseNavigation, ZoomFollowsVerticalDragFromTheFirstMoveAndNeverGoesNegative) {
+    viewport_navigation nav;
+    TGLCamera cam;
+    nav.scale = {0.4, 0.4, 0.4};
+    nav.mouse_down({100, 100, true, false, true});
+    nav.mouse_move({100, 100, true, false, true}, cam); // first move: zoom starts here
+    nav.mouse_move({100, 150, true, false, true}, cam);
+    EXPECT_NEAR(nav.scale[0], 0.9, 1e-6);
+    nav.mouse_up(cam);
+
+    nav.scale = {0.4, 0.4, 0.4};
+    nav.mouse_move({100, 100, true, false, true}, cam);
+    nav.mouse_move({100, 40, true, false, true}, cam);
+    EXPECT_EQ(nav.scale[1], 0.0);
+    // Releasing CTRL ends the zoom; the next CTRL move starts again from the current scale.
+    nav.mouse_move({100, 40, true, false, false}, cam);
+    EXPECT_FALSE(nav.zooming);
+}
+
+TEST(MouseNavigation, RotationIsOneDegreePerPixelAndContinuesAfterRelease) {
+    viewport_navigation nav;
+    TGLCamera cam;
+    nav.mouse_down({10, 10, true, false, false});
+    nav.mouse_move({40, 10, true, false, false}, cam);
+    EXPECT_DOUBLE_EQ(nav.rotation[1], 30);
+    EXPECT_DOUBLE_EQ(nav.rotation[0], 0);
+    nav.mouse_up(cam);
+    nav.mouse_down({0, 0, true, false, false});
+    nav.mouse_move({10, -5, true, false, false}, cam);
+    EXPECT_DOUBLE_EQ(nav.rotation[1], 40);
+    EXPECT_DOUBLE_EQ(nav.rotation[0], -5);
+    nav.mouse_up(cam);
+    // A move without a drag only records the position.
+    nav.mouse_move({77, 88, false, false, false}, cam);
+    EXPECT_DOUBLE_EQ(nav.rotation[1], 40);
+    EXPECT_EQ(nav.last_mouse, (std::array<int, 2>{77, 88}));
+}
+
+TEST(MouseNavigation, PanMovesTheCameraFiftyPixelsPerUnitSoTheModelFollows) {
+    viewport_navigation nav;
+    TGLCamera cam;
+    cam.x = 1, cam.y = 2;
+    nav.mouse_up(cam); // camera_base = (1, 2)
+    nav.mouse_down({0, 0, true, true, false});
+    EXPECT_FALSE(nav.rotating);
+    nav.mouse_move({100, 25, true, true, false}, cam);
+    EXPECT_FLOAT_EQ(cam.x, -1.0f);
+    EXPECT_FLOAT_EQ(cam.y, 2.5f);
+    EXPECT_DOUBLE_EQ(nav.rotation[1], 0);
+}
+
+TEST(PaintFrame, TheFirstPaintBuildsTheListLaterPaintsReplayIt) {
+    recording_gl rec;
+    viewport_navigation nav;
+    TGLCamera cam;
+    display_list_state list;
+    list.list_id = 7;
+    int draws = 0;
+    const auto draw = [&](gl_api& gl) {
+        ++draws;
+        gl.load_name(5);
+        gl.begin(gl::quads);
+        gl.vertex3f(0, 0, 0);
+        gl.end();
+    };
+    paint_frame(rec, nav, cam, 0xFFFFFF, list, draw);
+    EXPECT_EQ(draws, 1);
+    EXPECT_TRUE(list.list_valid);
+    ASSERT_EQ(rec.count(gl_op::new_list), 1);
+    EXPECT_EQ(rec.of(gl_op::new_list)[0].a[0], 7);
+    EXPECT_EQ(rec.of(gl_op::new_list)[0].a[1], gl::compile_and_execute);
+    EXPECT_EQ(rec.of(gl_op::clear_color)[0].a[0], 255); // bytes passed unscaled
+    EXPECT_EQ(rec.of(gl_op::clear_color)[0].a[2], 255);
+    // The list begins with the name stack: init, push 0.
+    ASSERT_EQ(rec.lists[7].size(), 6u);
+    EXPECT_EQ(rec.lists[7][0].op, gl_op::init_names);
+    EXPECT_EQ(rec.lists[7][1].op, gl_op::push_name);
+
+    // Mouse navigation repaints from the list without drawing the scene again.
+    nav.mouse_down({0, 0, true, false, false});
+    nav.mouse_move({20, 0, true, false, false}, cam);
+    paint_frame(rec, nav, cam, 0, list, draw);
+    EXPECT_EQ(draws, 1);
+    EXPECT_EQ(rec.count(gl_op::call_list), 1);
+    EXPECT_EQ(rec.primitives.size(), 2u);
+    EXPECT_EQ(rec.primitives[1].name, 5u);
+    // The replayed vertex is turned by the model rotation: (0,0,0) stays, so check the matrix
+    // stacks are balanced instead.
+    EXPECT_EQ(rec.count(gl_op::push_matrix), rec.count(gl_op::pop_matrix));
+
+    list.list_valid = false; // redraw
+    paint_frame(rec, nav, cam, 0, list, draw);
+    EXPECT_EQ(draws, 2);
+}
+
+TEST(PaintFrame, ScaleThenRotationAboutXThenY) {
+    recording_gl rec;
+    viewport_navigation nav;
+    nav.scale = {2, 2, 2};
+    nav.rotation = {90, 90, 0};
+    TGLCamera cam;
+    display_list_state list;
+    paint_frame(rec, nav, cam, 0, list, [](gl_api& gl) {
+        gl.begin(gl::quads);
+        gl.vertex3f(1, 0, 0);
+        gl.end();
+    });
+    // (1,0,0) about Y by 90 → (0,0,-1); about X by 90 → (0,1,0); scaled → (0,2,0).
+    const auto& v = rec.primitives.at(0).vertices.at(0).placed;
+    EXPECT_NEAR(v[0], 0, 1e-9);
+    EXPECT_NEAR(v[1], 2, 1e-9);
+    EXPECT_NEAR(v[2], 0, 1e-9);
+}
+
+TEST(ChooseHit, NearestMinimumDepthWinsAndTheEarlierOnATie) {
+    // Records: names, zmin, zmax, name.
+    std::uint32_t buf[select_buffer_size] = {1, 0x80000000u, 0x90000000u, 11, 1, 0x40001234u, 0x50000000u, 12,
+                                             1, 0x4000FFFFu, 0x40000000u, 13};
+    EXPECT_EQ(choose_hit(buf, select_buffer_size, 3), 12u); // 13 ties on the upper 16 bits
+    EXPECT_EQ(choose_hit(buf, select_buffer_size, 1), 11u);
+    EXPECT_EQ(choose_hit(buf, select_buffer_size, 0), 0u);
+    EXPECT_EQ(choose_hit(buf, select_buffer_size, -1), 0u); // overflow
+}
+
+TEST(ChooseHit, BoxEdgesAndMalformedRecordsPickNothing) {
+    std::uint32_t buf[select_buffer_size] = {1, 0x10000000u, 0x10000000u, 0, // a box edge, nearest
+                                             1, 0x20000000u, 0x20000000u, 77};
+    EXPECT_EQ(choose_hit(buf, select_buffer_size, 2), 77u);
+    std::uint32_t bad[8] = {1000, 0, 0, 5, 1, 0, 0, 6}; // a name count past the buffer
+    EXPECT_EQ(choose_hit(bad, 8, 2), 0u);
+    EXPECT_EQ(choose_hit(bad, 8, 1000), 0u);
+}
+
+TEST(TextureUpload, ParametersAndPixelLayoutOfOneTexture) {
+    recording_gl rec;
+    QImage odd(40, 24, QImage::Format_RGB888);
+    odd.fill(QColor(10, 20, 30));
+    upload_texture_pixels(rec, 7, prepare_upload(odd, 24));
+    ASSERT_EQ(rec.count(gl_op::tex_image), 1);
+    const gl_call img = rec.of(gl_op::tex_image)[0];
+    EXPECT_EQ(img.a[2], 3); // internal format
+    EXPECT_EQ(img.a[3], 64);
+    EXPECT_EQ(img.a[4], 64); // 40 × 24 is resampled to 64 × 64
+    EXPECT_EQ(img.a[6], gl::bgr);
+    ASSERT_EQ(img.pixels.size(), 64u * 64u * 3u);
+    EXPECT_EQ(img.pixels[0], 30); // blue first
+    EXPECT_EQ(img.pixels[2], 10);
+    EXPECT_EQ(rec.of(gl_op::bind_texture)[0].a[1], 7);
+    EXPECT_EQ(rec.filters[7], (std::array<int, 2>{int(gl::nearest), int(gl::nearest)}));
+    EXPECT_EQ(rec.of(gl_op::tex_env)[0].a[2], gl::modulate);
+    bool aligned = false;
+    for (const auto& c : rec.of(gl_op::pixel_store))
+        aligned = aligned || (c.a[0] == gl::unpack_alignment && c.a[1] == 1);
+    EXPECT_TRUE(aligned);
+
+    rec.reset();
+    QImage square(32, 128, QImage::Format_RGB888);
+    square.fill(Qt::white);
+    upload_texture_pixels(rec, 8, prepare_upload(square, 32));
+    const gl_call img32 = rec.of(gl_op::tex_image)[0];
+    EXPECT_EQ(img32.a[2], 4);
+    EXPECT_EQ(img32.a[3], 32);
+    EXPECT_EQ(img32.a[4], 128);
+    EXPECT_EQ(img32.a[6], gl::bgra);
+}
+
+TEST(TextureUpload, TheSolidTextureFallsBackToTheBuiltInPicture) {
+    bool found = true;
+    const QImage image = solid_bitmap(QStringLiteral("/nonexistent-directory"), &found);
+    EXPECT_FALSE(found);
+    EXPECT_EQ(image.size(), QSize(64, 64));
+}
+
+} // namespace

@@ -1,0 +1,88 @@
+// The camera, the viewport's navigation state (model rotation, scale, drags, fit box) with the
+// mouse and centring arithmetic, and the frame sequence a viewport paint issues.
+#pragma once
+
+#include "gl_api.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+class tr_scene;
+
+class TGLCamera {
+  public:
+    float get_x() const { return x; }
+    float get_y() const { return y; }
+    void set_x(float v) { x = v; }
+    void set_y(float v) { y = v; }
+    void set_z(float v) { z = v; }
+    float x = 0, y = 0, z = 5.0f;
+};
+
+inline constexpr double fit_start = 922337203685477.6;
+
+// Mouse buttons and modifiers of one event.
+struct mouse_state {
+    int x = 0, y = 0;
+    bool right = false, shift = false, ctrl = false;
+};
+
+struct viewport_navigation {
+    std::array<double, 3> rotation{};
+    std::array<double, 3> scale{1.0, 1.0, 1.0};
+    bool rotating = false, zooming = false;
+    std::array<int, 2> rotate_start{}, pan_start{}, zoom_start{};
+    std::array<double, 2> rotation_base{};
+    std::array<double, 2> camera_base{};
+    std::array<double, 3> scale_base{};
+    std::array<int, 2> last_mouse{};
+    std::array<double, 3> fit_min{fit_start, fit_start, fit_start};
+    std::array<double, 3> fit_max{-fit_start, -fit_start, -fit_start};
+
+    // Right button alone starts a rotation; right with SHIFT starts a pan.
+    void mouse_down(const mouse_state& m);
+    // Rotation (1 degree per pixel), pan (50 pixels per unit) and zoom (100 pixels per unit of
+    // scale, never below 0) for the buttons held; always records last_mouse.
+    void mouse_move(const mouse_state& m, TGLCamera& camera);
+    void mouse_up(const TGLCamera& camera);
+    // Places camera and scale so that the fit box fits a 6 x 4 unit window, never enlarging.
+    void centre_camera(TGLCamera& camera);
+};
+
+// The "Center Camera" command's preparation: fills the fit box for what the scene shows and
+// centres. Returns nothing when nothing is shown (then nothing changes); otherwise the status
+// text (empty for a moveable). The caller redraws.
+std::optional<std::string> centre_on_selection(const tr_scene& scene, viewport_navigation& nav,
+                                               TGLCamera& camera);
+
+// A size as the status bar shows it: general format, up to 15 significant digits, cut to four
+// characters.
+std::string status_number(double v);
+
+// Initial GL state of a new context: depth test, back faces culled, clockwise front, lines.
+void apply_initial_state(gl_api& gl);
+// Projection: 45 degrees, width / height, 0.1 to 100; the viewport covers the surface. A height
+// of 0 is taken as 1.
+void apply_projection(gl_api& gl, int width, int height);
+// The perspective part alone, for the selection pass after its pick matrix.
+void apply_perspective(gl_api& gl, int width, int height);
+
+// Display-list state of a viewport.
+struct display_list_state {
+    std::uint32_t list_id = 1;
+    bool list_valid = false;
+    bool use_list = true; // false draws immediately every frame (used to compare picks)
+};
+
+// The frame: clear (unless `clear` is false), camera on the projection, scale and rotation on
+// the model view, then build (name stack initialised with one name 0, `draw` called) or replay
+// the display list, pop both matrices and flush.
+void paint_frame(gl_api& gl, const viewport_navigation& nav, const TGLCamera& camera,
+                 std::uint32_t background, display_list_state& list, const std::function<void(gl_api&)>& draw,
+                 bool clear = true);
+
+// Next value of the process-wide display-list counter (starts at 1).
+std::uint32_t next_list_id();

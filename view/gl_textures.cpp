@@ -1,0 +1,46 @@
+// Texture creation for the level's object textures and the solid-mode texture.
+#include "gl_textures.h"
+
+#include "mesh_view.h"
+#include "pixels.h"
+#include "texture_table.h"
+#include "texture_upload.h"
+
+void upload_texture(std::uint32_t name, const QImage& bitmap, int bits, gl_contexts contexts) {
+    auto pixels = std::make_shared<const upload_pixels>(prepare_upload(bitmap, bits));
+    for (TGLViewport* vp : contexts)
+        if (vp) vp->upload(name, pixels);
+}
+
+void load_gl_textures(const Ttrlevel& level, gl_contexts contexts, int bits) {
+    const std::size_t count = level.object_textures.size();
+    if (count > 0) {
+        const QImage pages = build_pages_bitmap(level);
+        for (TGLViewport* vp : contexts)
+            if (vp && vp->has_context()) vp->makeCurrent();
+        const double step = 100.0 / double(count);
+        double accumulated = 0;
+        for (std::size_t i = 0; i < count; ++i) {
+            const auto name = std::uint32_t(i + 1);
+            if (name != SOLID_TEXTURE_NAME) {
+                const QImage piece = gl_texture_piece(pages, level, int(i), 0x0FFF);
+                auto pixels = std::make_shared<const upload_pixels>(prepare_upload(piece, bits));
+                // With several contexts each is made current in turn; with one it stays current.
+                for (TGLViewport* vp : contexts) {
+                    if (!vp) continue;
+                    if (contexts.size() > 1 && vp->has_context()) vp->makeCurrent();
+                    vp->upload_current(name, pixels);
+                }
+            }
+            accumulated += step;
+            level.report_progress(int(accumulated));
+        }
+        for (TGLViewport* vp : contexts)
+            if (vp && vp->has_context()) vp->doneCurrent();
+    }
+    level.report_progress(0);
+}
+
+void upload_solid_texture(const QString& directory, gl_contexts contexts, int bits) {
+    upload_texture(SOLID_TEXTURE_NAME, solid_bitmap(directory), bits, contexts);
+}

@@ -1,0 +1,25 @@
+// OpenGL textures of a level: one texture object per object texture (name = index + 1), and the
+// solid-mode texture, uploaded into each listed viewport's context.
+#pragma once
+
+#include "gl_viewport.h"
+#include "trlevel.h"
+
+#include <QImage>
+#include <QString>
+#include <cstdint>
+#include <span>
+
+using gl_contexts = std::span<TGLViewport* const>;
+
+// Creates or replaces texture `name` in every listed context from a bitmap (any format),
+// prepared once for the colour bits (16, 24, 32; others count as 16).
+void upload_texture(std::uint32_t name, const QImage& bitmap, int bits, gl_contexts contexts);
+
+// Uploads every object texture of the level as its unmirrored bounding-box piece, reporting
+// progress 0..100 through the level's progress callback and 0 at the end. Object texture 3998
+// would take the solid-mode texture's name and is left out.
+void load_gl_textures(const Ttrlevel& level, gl_contexts contexts, int bits);
+
+// Uploads `solid.bmp` from `directory` (or the built-in picture) as SOLID_TEXTURE_NAME.
+void upload_solid_texture(const QString& directory, gl_contexts contexts, int bits);

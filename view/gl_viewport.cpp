@@ -1,0 +1,150 @@
+// TGLViewport: context set-up, paint, navigation events and the selection pass.
+#include "gl_viewport.h"
+
+#include "picking.h"
+#include "texture_upload.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <QMouseEvent>
+#include <array>
+#include <cmath>
+
+namespace {
+mouse_state state_of(const QMouseEvent* e) {
+    const QPoint p = e->position().toPoint();
+    return {p.x(), p.y(), (e->buttons() & Qt::RightButton) != 0, (e->modifiers() & Qt::ShiftModifier) != 0,
+            (e->modifiers() & Qt::ControlModifier) != 0};
+}
+} // namespace
+
+TGLViewport::TGLViewport(QWidget* parent, int bits) : QOpenGLWidget(parent), colour_bits(bits) {
+    list.list_id = next_list_id();
+    camera = &own_camera_;
+    setFormat(surface_format(bits));
+    setMouseTracking(true);
+}
+
+TGLViewport::~TGLViewport() = default;
+
+QSurfaceFormat TGLViewport::surface_format(int bits) {
+    QSurfaceFormat f;
+    f.setRenderableType(QSurfaceFormat::OpenGL);
+    f.setVersion(2, 1);
+    f.setProfile(QSurfaceFormat::CompatibilityProfile);
+    f.setOption(QSurfaceFormat::DeprecatedFunctions);
+    f.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
+    const int channel = bits == 16 ? 5 : 8;
+    f.setRedBufferSize(channel);
+    f.setGreenBufferSize(bits == 16 ? 6 : 8);
+    f.setBlueBufferSize(channel);
+    f.setDepthBufferSize(24); // fixed by QOpenGLWidget's framebuffer
+    return f;
+}
+
+int TGLViewport::device_width() const {
+    return int(std::lround(width() * devicePixelRatioF()));
+}
+int TGLViewport::device_height() const {
+    return int(std::lround(height() * devicePixelRatioF()));
+}
+
+void TGLViewport::initializeGL() {
+    // Runs again when the context is re-created (re-parenting): display lists and textures
+    // live in the context, so the list is rebuilt and the textures uploaded again.
+    initialized_ = true;
+    apply_initial_state(gl_);
+    list.list_valid = false;
+    for (const auto& [name, pixels] : textures_)
+        upload_texture_pixels(gl_, name, *pixels);
+}
+
+void TGLViewport::resizeGL(int, int) {
+    apply_projection(gl_, device_width(), device_height());
+}
+
+void TGLViewport::paintGL() {
+    apply_projection(gl_, device_width(), device_height());
+    paint_frame(gl_, nav, *camera, background, list, draw, !picking);
+}
+
+void TGLViewport::redraw() {
+    list.list_valid = false;
+    update();
+}
+
+void TGLViewport::centre_camera() {
+    nav.centre_camera(*camera);
+}
+
+std::uint32_t TGLViewport::pick_at(int x, int y) {
+    nav.last_mouse = {x, y};
+    pick();
+    return picked_name;
+}
+
+void TGLViewport::pick() {
+    picked_name = 0;
+    if (!has_context()) return;
+    makeCurrent();
+    picking = true;
+    std::array<GLuint, select_buffer_size> buffer{};
+    GLint vp[4] = {0, 0, device_width(), device_height()};
+    glViewport(vp[0], vp[1], vp[2], vp[3]);
+    glSelectBuffer(GLsizei(buffer.size()), buffer.data());
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glRenderMode(GL_SELECT);
+    glLoadIdentity();
+    const double dpr = devicePixelRatioF();
+    gluPickMatrix(nav.last_mouse[0] * dpr, vp[3] - nav.last_mouse[1] * dpr, 0.09, 0.09, vp);
+    apply_perspective(gl_, vp[2], vp[3]);
+    glMatrixMode(GL_MODELVIEW);
+    // The frame in selection mode draws nothing into the framebuffer; it is not cleared, so
+    // the picture on screen stays as it was.
+    paint_frame(gl_, nav, *camera, background, list, draw, false);
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    const GLint hits = glRenderMode(GL_RENDER);
+    glMatrixMode(GL_MODELVIEW);
+    picked_name = choose_hit(buffer.data(), buffer.size(), hits);
+    apply_projection(gl_, vp[2], vp[3]);
+    doneCurrent();
+    picking = false;
+}
+
+void TGLViewport::upload(std::uint32_t name, std::shared_ptr<const upload_pixels> pixels) {
+    if (!has_context()) {
+        textures_[name] = std::move(pixels);
+        return;
+    }
+    makeCurrent();
+    upload_current(name, std::move(pixels));
+    doneCurrent();
+}
+
+void TGLViewport::upload_current(std::uint32_t name, std::shared_ptr<const upload_pixels> pixels) {
+    if (has_context()) upload_texture_pixels(gl_, name, *pixels);
+    textures_[name] = std::move(pixels);
+}
+
+void TGLViewport::mousePressEvent(QMouseEvent* event) {
+    const mouse_state m = state_of(event);
+    nav.mouse_down(m);
+    if (event->button() == Qt::LeftButton && !no_click_pick) {
+        nav.last_mouse = {m.x, m.y};
+        pick();
+    }
+    emit mouse_down(event);
+}
+
+void TGLViewport::mouseMoveEvent(QMouseEvent* event) {
+    nav.mouse_move(state_of(event), *camera);
+    update(); // replays the display list
+    emit mouse_moved(event);
+}
+
+void TGLViewport::mouseReleaseEvent(QMouseEvent* event) {
+    nav.mouse_up(*camera);
+    emit mouse_up(event);
+}

@@ -1,0 +1,79 @@
+// TGLViewport: the 3D view's OpenGL surface on a QOpenGLWidget (compatibility profile): camera,
+// model rotation, pan and zoom, the cached display list of the scene, and picking.
+#pragma once
+
+#include "camera.h"
+#include "pixels.h"
+#include "real_gl.h"
+
+#include <QOpenGLWidget>
+#include <QSurfaceFormat>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+
+class QMouseEvent;
+
+class TGLViewport : public QOpenGLWidget {
+    Q_OBJECT
+  public:
+    explicit TGLViewport(QWidget* parent = nullptr, int colour_bits = 16);
+    ~TGLViewport() override;
+
+    // The surface format the view needs: a 2.1 context (immediate mode, display lists,
+    // selection), double buffered, with the colour bits asked for. Set it as the application's
+    // default format before QApplication is created.
+    static QSurfaceFormat surface_format(int colour_bits);
+
+    void set_background(std::uint32_t colour) { background = colour; }
+    void set_camera(TGLCamera* c) { camera = c; }
+    // Rebuilds the display list from `draw` at the next paint and schedules that paint.
+    void redraw();
+    // Selection pass at last_mouse; the result is left in picked_name (0: nothing).
+    void pick();
+    // Sets last_mouse to a position in logical pixels and picks there.
+    std::uint32_t pick_at(int x, int y);
+    // Centres from the fit box (see viewport_navigation::centre_camera).
+    void centre_camera();
+
+    // Creates or replaces texture `name` in this viewport's context. The pixels are kept, so
+    // that a re-created context gets its textures back.
+    void upload(std::uint32_t name, std::shared_ptr<const upload_pixels> pixels);
+    // The same when this viewport's context is already current (batches of uploads).
+    void upload_current(std::uint32_t name, std::shared_ptr<const upload_pixels> pixels);
+    bool has_context() const { return context() != nullptr && initialized_; }
+
+    viewport_navigation nav;
+    display_list_state list;
+    TGLCamera* camera = nullptr;
+    std::uint32_t background = 0; // 0x00BBGGRR
+    std::uint32_t picked_name = 0;
+    bool picking = false;
+    bool no_click_pick = false;
+    int colour_bits = 16;
+    std::function<void(gl_api&)> draw;
+
+  signals:
+    // Emitted after the viewport's own handling, for the window's handlers.
+    void mouse_down(QMouseEvent* event);
+    void mouse_up(QMouseEvent* event);
+    void mouse_moved(QMouseEvent* event);
+
+  protected:
+    void initializeGL() override;
+    void resizeGL(int w, int h) override;
+    void paintGL() override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+  private:
+    int device_width() const;
+    int device_height() const;
+
+    real_gl gl_;
+    TGLCamera own_camera_;
+    bool initialized_ = false;
+    std::map<std::uint32_t, std::shared_ptr<const upload_pixels>> textures_;
+};
