@@ -88,7 +88,7 @@ sample_textures make_textures(Ttrlevel& level) {
     t.leaves = m.rect(leaves, see_through);
     t.leaves_mirrored = m.mirrored_x(leaves, see_through);
     t.hair = m.rect(hair);
-    t.leather = m.rect({2, 128, 192, 128, 64});
+    t.leather = m.rect(leather);
     for (int n = 0; n < 16; ++n)
         t.checker[std::size_t(n)] = m.rect(checker(n));
     t.checker_mirror_x = m.mirrored_x(checker(16));
@@ -241,8 +241,10 @@ sample_mesh pillar_mesh(const mesh_kit& k) {
 sample_mesh plant_mesh(const mesh_kit& k) {
     sample_mesh m = k.start();
     const auto& t = k.t;
-    const surface pot = k.paint(k.colours.terracotta, t.sand), soil = k.paint(k.colours.soil, t.grass);
-    m.box({-120, -220, -120}, {120, 0, 120}, {pot, pot, pot, pot, soil, pot});
+    // A sandstone pot; its soil and its foot are plain coloured faces in TR1 to TR3.
+    const surface pot = k.tex(t.sand), soil = k.paint(k.colours.soil, t.grass);
+    m.box({-120, -220, -120}, {120, 0, 120},
+          {pot, pot, pot, pot, soil, k.paint(k.colours.terracotta, t.sand)});
     // Two crossed leafy planes, each with a front and a (mirrored) back so both sides show.
     const int top = -760, bottom = -200, w = 260;
     const surface front = k.tex(t.leaves), back = k.tex(t.leaves_mirrored);

@@ -287,7 +287,9 @@ void paint_sand(canvas c) {
 void paint_sky(canvas c) {
     c.each([&](int x, int y) {
         rgba col = mix(colour(60, 110, 200), colour(170, 210, 245), double(y) / c.h);
-        const double cloud = noise(x, y * 2, 16, 91, 8) * 0.7 + noise(x, y * 2, 6, 92, 32) * 0.3;
+        // Cloud cells scale with the picture so that its left and right edges meet.
+        const double cloud =
+            noise(x, y * 2, c.w / 8.0, 91, 8) * 0.7 + noise(x, y * 2, c.w / 16.0, 92, 16) * 0.3;
         if (cloud > 0.55) col = mix(col, colour(250, 250, 252), (cloud - 0.55) * 3);
         return col;
     });
@@ -602,9 +604,8 @@ std::vector<picture> draw_sample_pages(const std::string& title) {
     paint_crate(on(figure, crate));
     paint_leaves(on(figure, leaves));
     paint_hair(on(figure, hair));
-    // The rest of the figure page: a plain leather swatch.
-    canvas rest{figure, 128, 192, 128, 64};
-    rest.each([](int x, int y) { return shade(colour(90, 60, 40), 0.85 + 0.2 * noise(x, y, 5, 66)); });
+    canvas hide = on(figure, leather);
+    hide.each([](int x, int y) { return shade(colour(90, 60, 40), 0.85 + 0.2 * noise(x, y, 5, 66)); });
 
     paint_checker(pages[3]);
     return pages;

@@ -63,7 +63,8 @@ inline constexpr page_rect tree{1, 0, 128, 128, 128};
 inline constexpr page_rect compass{1, 128, 128, 128, 128};
 
 inline constexpr page_rect face{2, 0, 0, 128, 128};
-inline constexpr page_rect tartan{2, 128, 0, 128, 128};
+inline constexpr page_rect tartan{2, 128, 0, 128, 64};
+inline constexpr page_rect leather{2, 128, 64, 128, 64};
 inline constexpr page_rect skin{2, 0, 128, 64, 64};
 inline constexpr page_rect metal{2, 64, 128, 64, 64};
 inline constexpr page_rect crate{2, 128, 128, 128, 128};
