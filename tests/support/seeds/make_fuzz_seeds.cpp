@@ -1,0 +1,81 @@
+// Writes a seed corpus for the level fuzzers: builder-made levels of every version and layout variant,
+// each prefixed by the byte that makes the fuzzers pick the matching file name.
+#include "level_builder.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+using namespace test_levels;
+
+// The first byte of a seed picks the file name: modulo 6 in the list .phd, .tub, .tr2, .trg.tr2, .tr4,
+// .trc and modulo 5 in the list without .trg.tr2. These bytes name the right extension in both.
+std::uint8_t name_selector(std::int32_t v) {
+    static const std::uint8_t selector[] = {0, 0, 1, 2, 27, 2, 28, 29};
+    return selector[v];
+}
+
+level_desc seed_level(std::int32_t v) {
+    level_desc d = make_level(v);
+    d.num_pages = 0; // keeps TR1-TR3 seeds small; pages are plain copies
+    d.pages32.assign(256, 0x32);
+    d.pages16.assign(256, 0x16);
+    d.pages32_misc.clear();
+    return d;
+}
+
+bool write_seed(const std::filesystem::path& dir, const std::string& name, std::int32_t v,
+                const bytes& file) {
+    std::ofstream out(dir / name, std::ios::binary);
+    const char selector = char(name_selector(v));
+    out.write(&selector, 1);
+    out.write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size()));
+    return bool(out);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s OUTPUT_FOLDER\n", argv[0]);
+        return 2;
+    }
+    const std::filesystem::path dir = argv[1];
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+    if (ec) {
+        std::fprintf(stderr, "cannot create %s: %s\n", argv[1], ec.message().c_str());
+        return 1;
+    }
+    static const char* tags[] = {"", "tr1", "tr1_gold", "tr2", "tr2_gold", "tr3", "tr4", "trc"};
+    bool ok = true;
+    int written = 0;
+    for (std::int32_t v = 1; v <= 7; ++v) {
+        const std::string tag = tags[v];
+        const level_desc d = seed_level(v);
+        const bytes plain = build_level(d).data;
+        ok = ok && write_seed(dir, tag + ".seed", v, plain);
+        ok = ok && write_seed(dir, tag + "_zlib.seed", v, zlib_wrapped(plain));
+        level_desc extra = d;
+        extra.after_last_section = {1, 2, 3};
+        extra.level_data_tail = {0, 0, 0, 0, 0, 0};
+        ok = ok && write_seed(dir, tag + "_extra.seed", v, build_level(extra).data);
+        written += 3;
+    }
+    level_desc gold_position = seed_level(1);
+    gold_position.tr1_palette_at_gold_position = true;
+    ok = ok && write_seed(dir, "tr1_gold_palette_position.seed", 1, build_level(gold_position).data);
+    level_desc raw_sound = seed_level(6);
+    raw_sound.raw_sound_section = unparsable_sound_section();
+    ok = ok && write_seed(dir, "tr4_raw_sound.seed", 6, build_level(raw_sound).data);
+    written += 2;
+    if (!ok) {
+        std::fprintf(stderr, "cannot write the seeds into %s\n", argv[1]);
+        return 1;
+    }
+    std::printf("%d seeds written to %s\n", written, argv[1]);
+    return 0;
+}
