@@ -39,7 +39,7 @@ for name in "${fuzzers[@]}"; do
     corpus=$build/fuzz-corpus/$name
     mkdir -p "$corpus"
     echo "== $name for ${seconds}s"
-    if ! "$build/fuzz/$name" -max_total_time="$seconds" -max_len=262144 -rss_limit_mb=2048 -timeout=30 \
+    if ! "$build/fuzz/$name" -max_total_time="$seconds" -max_len=32768 -rss_limit_mb=2048 -timeout=30 \
         -print_final_stats=1 -artifact_prefix="$build/fuzz-artifacts/$name-" "$corpus" "$seeds" \
         >"$build/fuzz-artifacts/$name.log" 2>&1; then
         echo "!! $name failed; log: $build/fuzz-artifacts/$name.log" >&2

@@ -1,0 +1,130 @@
+// Reading the public test levels against a baseline measured in the same run: the file read into
+// memory, plus (TR4, TRC) its compressed blocks inflated with zlib. The ratio counter is the figure to watch.
+#include "level_reader.h"
+
+#include <benchmark/benchmark.h>
+#include <zlib.h>
+
+#include <cstdio>
+#include <ctime>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct level_file {
+    const char* tag;
+    const char* file;
+    bool compressed; // TR4, TRC
+    double target;   // the ratio the reader should stay within
+};
+
+const level_file levels[] = {
+    {"tr1", "test1.phd", false, 3.0}, {"tr2", "test1.tr2", false, 3.0}, {"tr3", "test1_tr3.tr2", false, 3.0},
+    {"tr4", "test1.tr4", true, 1.3},  {"trc", "test1.trc", true, 1.3},
+};
+
+std::string path_of(const level_file& l) {
+    return std::string(VELLUM_SHARED_LEVELS) + "/" + l.file;
+}
+
+std::vector<std::uint8_t> read_file(const std::string& path) {
+    std::vector<std::uint8_t> data;
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return data;
+    std::fseek(f, 0, SEEK_END);
+    data.resize(std::size_t(std::ftell(f)));
+    std::fseek(f, 0, SEEK_SET);
+    data.resize(std::fread(data.data(), 1, data.size(), f));
+    std::fclose(f);
+    return data;
+}
+
+std::uint32_t u32_at(const std::vector<std::uint8_t>& d, std::size_t at) {
+    return std::uint32_t(d[at]) | std::uint32_t(d[at + 1]) << 8 | std::uint32_t(d[at + 2]) << 16 |
+           std::uint32_t(d[at + 3]) << 24;
+}
+
+// The least any reader must do: get the bytes, and inflate the compressed blocks (three page blocks,
+// and for TR4 the level data) at their stored sizes. Returns the bytes handled, or 0 on failure.
+std::size_t baseline(const level_file& l, const std::string& path) {
+    const std::vector<std::uint8_t> data = read_file(path);
+    std::size_t handled = data.size();
+    if (!l.compressed || data.size() < 10) return handled;
+    std::size_t at = 10; // version word and three page counts
+    const int blocks = std::string(l.tag) == "tr4" ? 4 : 3;
+    std::vector<std::uint8_t> out;
+    for (int b = 0; b < blocks; ++b) {
+        if (at + 8 > data.size()) return 0;
+        const std::uint32_t plain = u32_at(data, at), packed = u32_at(data, at + 4);
+        at += 8;
+        if (packed > data.size() - at) return 0;
+        out.resize(plain);
+        uLongf out_size = plain;
+        if (uncompress(out.data(), &out_size, data.data() + at, packed) != Z_OK) return 0;
+        benchmark::DoNotOptimize(out.data());
+        handled += out_size;
+        at += packed;
+    }
+    return handled;
+}
+
+void bm_baseline(benchmark::State& state, const level_file& l) {
+    const std::string path = path_of(l);
+    for (auto _ : state)
+        if (baseline(l, path) == 0) return state.SkipWithError(("cannot read " + path).c_str());
+}
+
+void bm_read_level(benchmark::State& state, const level_file& l) {
+    const std::string path = path_of(l);
+    Ttrlevel level; // refilled in place on every read, as the editor does
+    for (auto _ : state) {
+        std::string error;
+        if (read_level(level, path, &error) != read_ok) return state.SkipWithError(error.c_str());
+        benchmark::DoNotOptimize(level.num_rooms);
+    }
+}
+
+// CPU time of this thread in milliseconds (system time included), so that other load on a shared
+// machine does not skew the ratio.
+double thread_ms() {
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
+}
+
+// Both measured alternately in each iteration, so the ratio compares like with like.
+void bm_ratio(benchmark::State& state, const level_file& l) {
+    const std::string path = path_of(l);
+    Ttrlevel level;
+    double base = 0, reader = 0;
+    for (auto _ : state) {
+        const double t0 = thread_ms();
+        if (baseline(l, path) == 0) return state.SkipWithError(("cannot read " + path).c_str());
+        const double t1 = thread_ms();
+        std::string error;
+        if (read_level(level, path, &error) != read_ok) return state.SkipWithError(error.c_str());
+        const double t2 = thread_ms();
+        base += t1 - t0;
+        reader += t2 - t1;
+    }
+    const double n = double(state.iterations());
+    state.counters["baseline_ms"] = base / n;
+    state.counters["reader_ms"] = reader / n;
+    state.counters["ratio"] = reader / base;
+    state.counters["target"] = l.target;
+}
+
+const bool registered = [] {
+    for (const auto& l : levels) {
+        benchmark::RegisterBenchmark((std::string("read_baseline/") + l.tag).c_str(), bm_baseline, l)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark((std::string("read_level/") + l.tag).c_str(), bm_read_level, l)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark((std::string("read_ratio/") + l.tag).c_str(), bm_ratio, l)
+            ->Unit(benchmark::kMillisecond);
+    }
+    return true;
+}();
+
+} // namespace
