@@ -1,0 +1,160 @@
+// The texture layer over real level files: the shared public levels of TR1 to TRC and the
+// project's generated samples of all seven versions.
+#include "bitmap_exchange.h"
+#include "level_reader.h"
+#include "pixels.h"
+#include "texture_fixtures.h"
+#include "texture_table.h"
+
+#include <QTemporaryDir>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+#ifdef VELLUM_HAVE_SAMPLES
+#include "sample_levels.h"
+#endif
+
+namespace {
+
+struct named_level {
+    std::string name;
+    Ttrlevel level;
+};
+
+std::vector<named_level> shared_levels() {
+    std::vector<named_level> out;
+    for (const char* name : {"test1.phd", "test1.tr2", "test1_tr3.tr2", "test1.tr4", "test1.trc"}) {
+        const std::string path = std::string(VELLUM_SHARED_LEVELS) + "/" + name;
+        if (!std::filesystem::exists(path)) continue;
+        named_level l{name, {}};
+        std::string error;
+        EXPECT_EQ(read_level(l.level, path, &error), read_ok) << name << ": " << error;
+        out.push_back(std::move(l));
+    }
+    return out;
+}
+
+std::vector<named_level> all_levels() {
+    std::vector<named_level> out = shared_levels();
+#ifdef VELLUM_HAVE_SAMPLES
+    for (const std::int32_t v : sample_game_versions())
+        out.push_back({sample_file_name(v), make_sample_level(v)});
+#endif
+    return out;
+}
+
+std::uint16_t pixel16(const QImage& image, int x, int y) {
+    return reinterpret_cast<const std::uint16_t*>(image.constScanLine(y))[x];
+}
+
+} // namespace
+
+TEST(LevelFiles, TextureTableShowsEveryPagePixelAndEveryTexture) {
+    const auto levels = all_levels();
+    if (levels.empty()) GTEST_SKIP() << "no level files";
+    for (auto& [name, level] : levels) {
+        SCOPED_TRACE(name);
+        Ttrlevel copy = level;
+        Ttabla_textures table = build_texture_table(copy);
+        ASSERT_EQ(table.pages_bitmap.size(), QSize(256, int(level.num_pages) * 256));
+        ASSERT_EQ(table.texture_count, int(level.num_object_textures));
+        const auto shown = palette8_display(level.palette8);
+        const std::size_t pixels = std::size_t(level.num_pages) * page_pixels;
+        const auto* display = reinterpret_cast<const std::uint16_t*>(table.pages_bitmap.constBits());
+        for (std::size_t i = 0; i < pixels; ++i) {
+            const std::uint16_t want = level.game_version >= game_tr2
+                                           ? page16_to_display_pixel(get_u16(&level.pages16[2 * i]))
+                                           : shown[level.pages8[i]];
+            ASSERT_EQ(display[i], want) << "pixel " << i;
+        }
+        for (int i = 0; i < table.texture_count; ++i) {
+            const tobject_texture& t = level.object_textures[std::size_t(i)];
+            const texture_rect r = texture_bounds(t);
+            ASSERT_LE(r.left, r.right);
+            const QImage& piece = texture_bitmap(table, i);
+            ASSERT_EQ(piece.size(), QSize(r.width(), r.height())) << i;
+            const mirror_state m = texture_mirror(t);
+            const int x = m.left_right ? r.width() - 1 : 0, y = m.top_bottom ? r.height() - 1 : 0;
+            if (texture_page(t) < level.num_pages) {
+                EXPECT_EQ(pixel16(piece, x, y),
+                          pixel16(table.pages_bitmap, r.left, int(texture_page(t)) * 256 + r.top))
+                    << i;
+            }
+        }
+    }
+}
+
+TEST(LevelFiles, BigBmpThroughAFileLeavesEveryPageArrayUnchanged) {
+    auto levels = shared_levels();
+    if (levels.empty()) GTEST_SKIP() << "no shared levels";
+    QTemporaryDir dir;
+    for (auto& [name, level] : levels) {
+        SCOPED_TRACE(name);
+        Ttabla_textures table = build_texture_table(level);
+        const std::string path = dir.filePath("pages.bmp").toStdString();
+        ASSERT_TRUE(save_bitmap(export_big_bmp(table), path));
+        QImage loaded;
+        ASSERT_TRUE(load_bitmap(path, loaded));
+        const Ttrlevel before = level;
+        ASSERT_TRUE(import_big_bmp(level, table, loaded));
+        EXPECT_TRUE(level.pages8 == before.pages8);
+        EXPECT_TRUE(level.pages16 == before.pages16);
+        EXPECT_TRUE(level.pages32 == before.pages32);
+    }
+}
+
+// The plain nearest-colour reduction of the TR1 display copy changes exactly the pixels whose
+// palette entry shares its 5-6-5 colour with a lower entry; write_pages keeps them all.
+TEST(LevelFiles, Tr1PaletteReductionChangesOnlyColoursThatCollideAtDisplayPrecision) {
+    auto levels = shared_levels();
+    auto it = std::find_if(levels.begin(), levels.end(),
+                           [](auto& l) { return l.level.game_version <= game_tr1_gold; });
+    if (it == levels.end()) GTEST_SKIP() << "no TR1 level";
+    const Ttrlevel& level = it->level;
+    const auto shown = palette8_display(level.palette8);
+    palette_matcher matcher(level.palette8);
+    std::size_t changed = 0, colliding = 0;
+    for (std::size_t i = 0; i < std::size_t(level.num_pages) * page_pixels; ++i) {
+        const std::uint8_t index = level.pages8[i];
+        const bool collides =
+            std::find(shown.begin(), shown.begin() + index, shown[index]) != shown.begin() + index;
+        colliding += collides;
+        changed += matcher.nearest(display_to_rgb(shown[index])) != index;
+    }
+    EXPECT_EQ(changed, colliding);
+    RecordProperty("pixels_changed_by_plain_reduction", std::to_string(changed));
+    std::printf("TR1 %s: %zu of %zu pixels would change by plain palette reduction\n", it->name.c_str(),
+                changed, std::size_t(level.num_pages) * page_pixels);
+}
+
+TEST(LevelFiles, ExportAllThenImportLeavesPagesUnchanged) {
+    auto levels = all_levels();
+    if (levels.empty()) GTEST_SKIP() << "no level files";
+    for (auto& [name, level] : levels) {
+        SCOPED_TRACE(name);
+        Ttabla_textures table = build_texture_table(level);
+        const Ttrlevel before = level;
+        int exported = 0;
+        for (std::size_t n = 0; n < level.moveables.size() && exported < 12; ++n) {
+            const auto meshes = moveable_face_textures(level, n);
+            ASSERT_TRUE(meshes) << "moveable " << n;
+            QImage out;
+            if (!export_all(level, table, *meshes, out)) continue;
+            ASSERT_LE(out.width(), 256);
+            ASSERT_TRUE(import_and_replace(level, table, *meshes, out));
+            ++exported;
+        }
+        for (std::size_t n = 0; n < level.static_meshes.size() && n < 12; ++n) {
+            const auto meshes = static_face_textures(level, n);
+            ASSERT_TRUE(meshes) << "static " << n;
+            QImage out;
+            if (export_all(level, table, *meshes, out)) {
+                ASSERT_TRUE(import_and_replace(level, table, *meshes, out));
+            }
+        }
+        EXPECT_GT(exported, 0);
+        EXPECT_TRUE(level.pages8 == before.pages8);
+        EXPECT_TRUE(level.pages16 == before.pages16);
+        EXPECT_TRUE(level.pages32 == before.pages32);
+    }
+}
