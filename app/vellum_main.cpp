@@ -1,0 +1,52 @@
+// vellum: the editor. Opens the level named on the command line, if any.
+#include "gl_viewport.h"
+#include "main_window.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLocale>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTimer>
+
+int main(int argc, char** argv) {
+    QCoreApplication::setOrganizationName("Vellum");
+    QCoreApplication::setApplicationName("Vellum");
+    // The view needs a compatibility context; the colour bits come from config.opt.
+    {
+        const QString dir = QFileInfo(QString::fromLocal8Bit(argv[0])).absolutePath();
+        const auto config = read_config_opt((dir + "/config.opt").toStdString());
+        QSurfaceFormat::setDefaultFormat(TGLViewport::surface_format(config.colour_bits));
+    }
+    QApplication app(argc, argv);
+    QLocale::setDefault(QLocale::c()); // "." as the decimal separator everywhere
+    QApplication::setApplicationDisplayName("Vellum");
+
+    QSettings store(QSettings::IniFormat, QSettings::UserScope, "Vellum", "Vellum");
+    TForm1 window(QCoreApplication::applicationDirPath(), &store);
+    window.showMaximized();
+    // Besides a level to open: --moveable N selects a moveable, --screenshot FILE writes a
+    // picture of the window once it has been drawn and quits (documentation and checks).
+    QStringList args = app.arguments();
+    args.removeFirst();
+    QString screenshot;
+    int moveable = -1;
+    QString level;
+    for (int i = 0; i < args.size(); ++i) {
+        if (args[i] == "--screenshot" && i + 1 < args.size())
+            screenshot = args[++i];
+        else if (args[i] == "--moveable" && i + 1 < args.size())
+            moveable = args[++i].toInt();
+        else
+            level = args[i];
+    }
+    if (!level.isEmpty() && window.open_path(level) && moveable >= 0) window.select_moveable(moveable);
+    if (!screenshot.isEmpty()) {
+        QTimer::singleShot(1500, &window, [&] {
+            const bool ok = window.grab().save(screenshot);
+            window.doc.modified = false;
+            QApplication::exit(ok ? 0 : 1);
+        });
+    }
+    return app.exec();
+}
