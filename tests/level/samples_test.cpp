@@ -7,10 +7,15 @@
 #include "level_reader.h"
 #include "level_writer.h"
 #include "sample_levels.h"
+#include "sample_mesh.h"
+#include "sample_parts.h"
+#include "sample_pictures.h"
+#include "sample_pixels.h"
 
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <set>
@@ -379,6 +384,222 @@ TEST_P(sample_pages_test, page_formats_agree) {
     }
     if (GetParam() < game_tr4) {
         EXPECT_GT(double(close) / double(pixels), 0.8);
+    }
+}
+
+// ---- building blocks ----------------------------------------------------------------------------
+
+// The normal of the side a face shows in the editor's view, where x, y, z become x, -y, -z and
+// clockwise faces are front faces.
+std::array<double, 3> shown_normal(vec3 a, vec3 b, vec3 c) {
+    const double ax = a.x, ay = -a.y, az = -a.z;
+    const double u[3] = {b.x - ax, -b.y - ay, -b.z - az}, v[3] = {c.x - ax, -c.y - ay, -c.z - az};
+    return {v[1] * u[2] - v[2] * u[1], v[2] * u[0] - v[0] * u[2], v[0] * u[1] - v[1] * u[0]};
+}
+
+// Dot product of the shown normal with the view-space direction from `from` to `to`.
+double facing(const std::array<double, 3>& n, vec3 from, vec3 to) {
+    return n[0] * (to.x - from.x) - n[1] * (to.y - from.y) - n[2] * (to.z - from.z);
+}
+
+vec3 centre_of(const std::vector<vec3>& points) {
+    vec3 sum{};
+    for (auto p : points)
+        sum = sum + p;
+    const int n = int(points.size());
+    return {sum.x / n, sum.y / n, sum.z / n};
+}
+
+TEST(sample_mesh, box_faces_show_their_outside) {
+    sample_mesh m;
+    const surface s{};
+    m.box({-100, -300, -50}, {100, 0, 50}, {s, s, s, s, s, s});
+    ASSERT_EQ(m.tex_rects.size(), 6u);
+    EXPECT_EQ(m.vertices.size(), 8u);
+    const vec3 middle{0, -150, 0};
+    for (const auto& f : m.tex_rects) {
+        const vec3 a = m.vertices[f.v[0]], b = m.vertices[f.v[1]], c = m.vertices[f.v[2]];
+        const vec3 face_centre = centre_of({a, b, c, m.vertices[f.v[3]]});
+        EXPECT_GT(facing(shown_normal(a, b, c), middle, face_centre), 0) << "a box face is shown from inside";
+    }
+    // The first face is the front: it faces the default view, which looks from -z.
+    const auto n = shown_normal(m.vertices[m.tex_rects[0].v[0]], m.vertices[m.tex_rects[0].v[1]],
+                                m.vertices[m.tex_rects[0].v[2]]);
+    EXPECT_GT(n[2], 0);
+}
+
+TEST(sample_mesh, normals_point_outwards_with_length_16384) {
+    sample_mesh m;
+    m.box({-100, -100, -100}, {100, 100, 100}, {surface{}, {}, {}, {}, {}, {}});
+    m.make_normals();
+    ASSERT_EQ(m.normals.size(), m.vertices.size());
+    for (std::size_t i = 0; i < m.vertices.size(); ++i) {
+        const vec3 p = m.vertices[i], n = m.normals[i];
+        EXPECT_GT(p.x * n.x + p.y * n.y + p.z * n.z, 0) << "vertex " << i;
+        EXPECT_NEAR(std::hypot(n.x, n.y, n.z), 16384.0, 2.0);
+    }
+}
+
+TEST(sample_mesh, coloured_faces_go_to_their_own_lists_only_before_tr4) {
+    sample_mesh old_style, tr4_style;
+    tr4_style.coloured_faces = false;
+    const surface red{7, 0, 0x1234};
+    for (auto* m : {&old_style, &tr4_style}) {
+        m->quad({0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, red);
+        m->tri({0, 0, 0}, {1, 0, 0}, {0, 1, 0}, red);
+    }
+    ASSERT_EQ(old_style.col_rects.size(), 1u);
+    ASSERT_EQ(old_style.col_tris.size(), 1u);
+    EXPECT_EQ(old_style.col_rects[0].texture, 0x1234);
+    EXPECT_TRUE(old_style.tex_rects.empty());
+    ASSERT_EQ(tr4_style.tex_rects.size(), 1u);
+    EXPECT_EQ(tr4_style.tex_rects[0].texture, 7);
+    EXPECT_TRUE(tr4_style.col_tris.empty());
+    old_style.make_normals();
+    std::vector<std::uint16_t> words;
+    EXPECT_THROW(encode_mesh(old_style, game_tr4, words), std::logic_error);
+}
+
+// Sizes follow the mesh layout: a TR1 mesh of 3 vertices, 3 normals and one textured rectangle
+// takes 68 bytes; with a second rectangle it takes 78 and a 2-byte filler.
+TEST(sample_mesh, encoded_sizes_and_fillers_follow_the_layout) {
+    sample_mesh m;
+    m.vertices = {{0, 0, 0}, {100, 0, 0}, {0, 100, 0}};
+    m.normals = {{0, -16384, 0}, {0, -16384, 0}, {0, -16384, 0}};
+    m.tex_rects.push_back({{0, 1, 2, 0}, 5, 0});
+    std::vector<std::uint16_t> words;
+    EXPECT_EQ(encode_mesh(m, game_tr1, words), 0u);
+    EXPECT_EQ(words.size() * 2, 68u);
+    m.tex_rects.push_back({{2, 1, 0, 0}, 6, 0});
+    EXPECT_EQ(encode_mesh(m, game_tr1, words), 68u);
+    EXPECT_EQ(words.size() * 2, 68u + 80u);
+    EXPECT_EQ(words.back(), 0);
+    m.tex_rects.pop_back();
+    m.vertices.push_back({100, 100, 0});
+    m.normals.push_back({0, -16384, 0});
+    m.tex_rects[0].effects = 66;
+    words.clear();
+    encode_mesh(m, game_tr4, words);
+    EXPECT_EQ(words.size() * 2, 80u);
+    EXPECT_EQ(words[5 + 1 + 12 + 1 + 12 + 1 + 5], 66);
+    // Vertex lights replace the normals with a negative count.
+    m.normals.clear();
+    m.lights = {100, 200, 300, 400};
+    words.clear();
+    encode_mesh(m, game_tr2, words);
+    EXPECT_EQ(std::int16_t(words[5 + 1 + 12]), -4);
+    EXPECT_EQ(words[5 + 1 + 12 + 1 + 3], 400);
+    // Centre and radius: the middle of the bounds, and the farthest vertex from it, rounded up.
+    EXPECT_EQ(words[0], 50);
+    EXPECT_EQ(words[1], 50);
+    EXPECT_EQ(words[3], 71); // ceil(sqrt(50² + 50²))
+}
+
+TEST(sample_pixels, sixteen_and_thirty_two_bit_pixels) {
+    EXPECT_EQ(to_argb1555({255, 0, 0, 255}), 0x8000 | (31 << 10));
+    EXPECT_EQ(to_argb1555({0, 255, 8, 255}), 0x8000 | (31 << 5) | 1);
+    EXPECT_EQ(to_argb1555({255, 255, 255, 0}), 0);
+    picture p(256, 256, {10, 20, 30, 255});
+    p.at(1, 0) = {200, 100, 50, 0};
+    const auto b = pages32_of({p});
+    ASSERT_EQ(b.size(), 262144u);
+    EXPECT_EQ((std::array<int, 4>{b[0], b[1], b[2], b[3]}), (std::array<int, 4>{30, 20, 10, 255}));
+    EXPECT_EQ((std::array<int, 4>{b[4], b[5], b[6], b[7]}), (std::array<int, 4>{0, 0, 0, 0}));
+    const auto w = pages16_of({p});
+    ASSERT_EQ(w.size(), 131072u);
+    EXPECT_EQ(get_u16(&w[0]), 0x8000 | (1 << 10) | (2 << 5) | 3);
+    EXPECT_EQ(get_u16(&w[2]), 0);
+}
+
+TEST(sample_pixels, palette_keeps_few_colours_exactly_and_index_zero_for_transparency) {
+    // A red ramp on the left, one blue on the right, transparent at the bottom.
+    picture p(256, 256);
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 256; ++x)
+            p.at(x, y) = x < 128 ? rgba{std::uint8_t(2 * x), 0, 0, 255} : rgba{0, 128, 252, 255};
+    const indexed_pages ip = index_pages({p});
+    ASSERT_EQ(ip.pixels.size(), 65536u);
+    const std::uint8_t red = ip.pixels[127], blue = ip.pixels[200];
+    EXPECT_NE(red, 0);
+    EXPECT_NE(blue, 0);
+    EXPECT_NE(red, blue);
+    EXPECT_EQ(ip.pixels[255 * 256], 0);
+    EXPECT_LT(ip.palette[ip.pixels[0] * 3], ip.palette[red * 3]) << "the ramp keeps its shades";
+    // 6-bit entries at the drawn colours.
+    EXPECT_EQ((std::array<int, 3>{ip.palette[blue * 3], ip.palette[blue * 3 + 1], ip.palette[blue * 3 + 2]}),
+              (std::array<int, 3>{0, 32, 63}));
+    EXPECT_EQ(ip.palette[red * 3 + 1], 0);
+    EXPECT_GE(ip.palette[red * 3], 61);
+    EXPECT_EQ(nearest_index(ip.palette, 0, 130, 250), blue);
+    // The light map darkens: level 0 keeps a colour, the darkest level moves red to a darker entry.
+    const auto map = light_map_of(ip.palette);
+    EXPECT_EQ(map[red], red);
+    EXPECT_EQ(map[0], 0);
+    const std::uint8_t dark = map[31 * 256 + red];
+    EXPECT_LT(ip.palette[dark * 3] + ip.palette[dark * 3 + 1] + ip.palette[dark * 3 + 2], 63);
+}
+
+TEST(sample_pictures, text_is_drawn_with_the_five_by_seven_font) {
+    picture p(64, 16, {0, 0, 0, 0});
+    const rgba ink{255, 255, 255, 255};
+    draw_text(p, 0, 0, "I1", 1, ink);
+    EXPECT_EQ(text_width("I1", 1), 11);
+    EXPECT_EQ(text_width("ABC", 2), 34);
+    // 'I': top bar from column 1 to 3 and a stem in column 2; '1' starts six columns later.
+    EXPECT_EQ(p.at(2, 3), ink);
+    EXPECT_EQ(p.at(1, 0), ink);
+    EXPECT_EQ(p.at(0, 3).a, 0);
+    EXPECT_EQ(p.at(8, 3), ink); // the stem of '1'
+    EXPECT_EQ(p.at(5, 3).a, 0); // the gap between the glyphs
+    int inked = 0;
+    for (const auto& c : p.px)
+        inked += c.a != 0;
+    EXPECT_EQ(inked, 11 + 10);
+}
+
+// The new user's first look: the figure faces the default view with its face texture, and rooms
+// show their faces from inside.
+TEST(sample_levels, figure_faces_the_viewer_and_rooms_are_seen_from_inside) {
+    Ttrlevel level = make_sample_level(game_tr4);
+    Ttrlevel scratch;
+    scratch.game_version = game_tr4;
+    const sample_textures t = make_textures(scratch);
+    ASSERT_EQ(scratch.object_textures, level.object_textures);
+    const auto meshes = walk_meshes(level);
+    const walked_mesh* head = mesh_at(meshes, level.mesh_pointers[10]);
+    ASSERT_NE(head, nullptr);
+    // Vertices of the head, read from its words.
+    std::vector<vec3> v;
+    for (int i = 0; i < head->num_vertices; ++i) {
+        const std::size_t at = head->offset / 2 + 6 + 3 * i;
+        v.push_back({std::int16_t(level.mesh_words[at]), std::int16_t(level.mesh_words[at + 1]),
+                     std::int16_t(level.mesh_words[at + 2])});
+    }
+    int faces_found = 0;
+    for (const auto& f : head->tex_faces)
+        if (f.size() == 6 && f[4] == t.face) {
+            ++faces_found;
+            EXPECT_GT(shown_normal(v[f[0]], v[f[1]], v[f[2]])[2], 0) << "the face looks away from the viewer";
+            // Corner 1 of the texture (its top left) sits on the face's top-left vertex.
+            EXPECT_LT(v[f[0]].x, v[f[1]].x);
+            EXPECT_LT(v[f[0]].y, v[f[3]].y);
+        }
+    EXPECT_EQ(faces_found, 1);
+
+    for (std::size_t r = 0; r < level.rooms.size(); ++r) {
+        const troom& room = level.rooms[r];
+        auto vertex = [&](std::uint16_t i) {
+            const auto& q = room.vertices12[i];
+            return vec3{get_i16(&q[0]), get_i16(&q[2]), get_i16(&q[4])};
+        };
+        const vec3 inside{room.num_x_sectors * 512, (room.y_top + room.y_bottom) / 2,
+                          room.num_z_sectors * 512};
+        for (const auto& q : room.rectangles10) {
+            const vec3 a = vertex(get_u16(&q[0])), b = vertex(get_u16(&q[2])), c = vertex(get_u16(&q[4]));
+            const vec3 mid = centre_of({a, b, c, vertex(get_u16(&q[6]))});
+            EXPECT_GT(facing(shown_normal(a, b, c), mid, inside), 0)
+                << "room " << r << " shows a face outwards";
+        }
     }
 }
 

@@ -56,9 +56,14 @@ std::uint8_t nearest_index(const std::array<std::uint8_t, 768>& palette, int r, 
 
 indexed_pages index_pages(const std::vector<picture>& pages) {
     std::vector<long long> hist(bins, 0);
+    std::vector<std::array<long long, 3>> sums(bins, {0, 0, 0}); // true colours, for exact means
     for (const auto& p : pages)
         for (const auto& c : p.px)
-            if (c.a >= 128) ++hist[bin_of(c)];
+            if (c.a >= 128) {
+                const int b = bin_of(c);
+                ++hist[b];
+                sums[b][0] += c.r, sums[b][1] += c.g, sums[b][2] += c.b;
+            }
 
     std::vector<colour_box> boxes(1);
     for (int b = 0; b < bins; ++b)
@@ -100,11 +105,10 @@ indexed_pages index_pages(const std::vector<picture>& pages) {
         double sum[3] = {0, 0, 0};
         for (int b : boxes[i].members)
             for (int ch = 0; ch < 3; ++ch)
-                sum[ch] += double(hist[b]) * (channel(b, ch) * 8 + 4);
+                sum[ch] += double(sums[b][ch]);
         for (int ch = 0; ch < 3; ++ch) {
             const double mean = boxes[i].weight ? sum[ch] / double(boxes[i].weight) : 0;
-            out.palette[(i + 1) * 3 + ch] =
-                std::uint8_t(std::clamp(int(std::lround(mean / 4.0 - 0.25)), 0, 63));
+            out.palette[(i + 1) * 3 + ch] = std::uint8_t(std::clamp(int(std::lround(mean / 4.0)), 0, 63));
         }
     }
     // Unused entries repeat the last colour so that nearest-colour searches never pick them wrongly.
