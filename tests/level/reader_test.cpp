@@ -15,7 +15,7 @@ namespace {
 using namespace test_levels;
 
 struct outcome {
-    std::uint8_t code = 0xFF;
+    int code = -1; // an int so that failures print the number
     std::string error;
 };
 
@@ -934,6 +934,24 @@ TEST(zlib_wrapper, a_12_byte_file_starting_with_zlib_is_plain_bytes) {
     Ttrlevel l;
     // Read as plain bytes, its first word is not a version word.
     EXPECT_EQ(read_bytes(l, data, "level.tr4").code, read_not_a_level);
+}
+
+} // namespace
+
+namespace {
+
+TEST(trc_level_data, sections_running_past_the_stored_level_data_size_are_refused) {
+    const built_level b = build_level(test_levels::make_level(game_trc));
+    // The level data size sits in the 4 bytes before the second size field, which ends at "room count".
+    const std::size_t size_field = section_offset(b, "room count") - 8;
+    for (std::uint32_t shorter : {1u, 6u, 100u}) {
+        bytes data = b.data;
+        put_u32(&data[size_field], std::uint32_t(b.level_data.size()) - shorter);
+        Ttrlevel l;
+        const outcome o = read_bytes(l, data, "level.trc");
+        EXPECT_EQ(o.code, read_corrupt) << "level data " << shorter << " bytes shorter than its sections";
+        EXPECT_FALSE(o.error.empty());
+    }
 }
 
 } // namespace
