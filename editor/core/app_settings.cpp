@@ -108,3 +108,16 @@ void save_settings(QSettings& store, const recent_files& recent, int language) {
         store.setValue(QString("Recent files/File name%1").arg(i), QString::fromStdString(e[i]));
     store.sync();
 }
+
+std::string screen_check_message(int ppi, int width) {
+    if (ppi == 96 && (width == 800 || width == 1024)) return {};
+    if (ppi == 120 && width == 1024) return {};
+    if (ppi == 120 && width == 800)
+        return "WARNING: You are running Vellum in 800x600 resolution and Big Fonts (120 dpi). Please decrease the "
+               "Fonts Size (96 dpi) or Increase the Screen Resolution (1024x768 pixels). Then you can work "
+               "comfortably with Vellum.";
+    if (width == 640)
+        return "WARNING: Vellum MUST run in 800x600 or higher resolution. Then you can work comfortably with "
+               "Vellum.";
+    return {};
+}

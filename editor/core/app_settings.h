@@ -38,3 +38,8 @@ class recent_files {
 // unchanged then.
 void load_settings(QSettings& store, recent_files& recent, int& language);
 void save_settings(QSettings& store, const recent_files& recent, int language);
+
+// The start-up screen check: the warning to show for a screen of `ppi` pixels per inch and
+// `width` pixels, or an empty text. The window's layouts scale with any pixel density, so a
+// density other than 96 or 120 is no longer warned about.
+std::string screen_check_message(int ppi, int width);

@@ -133,6 +133,11 @@ TForm1::TForm1(const QString& dir, QSettings* store, editor_prompts* prompts)
     if (store_) load_settings(*store_, doc.recent, language);
     refresh_recent_items();
     if (!config_problem.empty()) statusBar()->showMessage(QString::fromStdString(config_problem), 10000);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const auto warning = screen_check_message(int(std::lround(screen->logicalDotsPerInch())),
+                                                  screen->size().width());
+        if (!warning.empty()) prompts_->message(warning);
+    }
 }
 
 TForm1::~TForm1() = default;

@@ -100,3 +100,15 @@ TEST(RecentFiles, StoreOfAnotherVersionIsIgnoredAsAWhole) {
 }
 
 } // namespace
+
+namespace {
+TEST(ScreenCheck, WarnsOnlyForScreensTooSmallToWorkOn) {
+    EXPECT_EQ(screen_check_message(96, 1280), "");
+    EXPECT_EQ(screen_check_message(96, 1024), "");
+    EXPECT_EQ(screen_check_message(120, 1024), "");
+    EXPECT_NE(screen_check_message(120, 800).find("800x600 resolution and Big Fonts"), std::string::npos);
+    EXPECT_NE(screen_check_message(120, 640).find("MUST run in 800x600"), std::string::npos);
+    EXPECT_NE(screen_check_message(96, 640).find("MUST run in 800x600"), std::string::npos);
+    EXPECT_EQ(screen_check_message(144, 2560), "");
+}
+} // namespace
