@@ -491,14 +491,9 @@ void put_sounds(Ttrlevel& level, vec3 source) {
     const std::int32_t game = level.game_version;
     level.sound_map.fill(0xFF);                  // every sound unused ...
     level.sound_map[0] = level.sound_map[1] = 0; // ... but the first, which plays detail 0
-    if (game == game_tr1 || game == game_tr1_gold || game == game_tr2 || game == game_tr2_gold ||
-        game == game_tr3) {
-        // Keep only the version's part of the map; the rest is not in the file.
-        const std::size_t used = game <= game_tr1_gold ? 512 : 740;
-        std::fill(level.sound_map.begin() + std::ptrdiff_t(used), level.sound_map.end(), 0);
-    } else if (game == game_tr4) {
-        std::fill(level.sound_map.begin() + 740, level.sound_map.end(), 0);
-    }
+    // Only the version's part of the map is in the file; the rest stays zero.
+    const std::size_t used = game <= game_tr1_gold ? 512 : game <= game_tr4 ? 740 : 900;
+    std::fill(level.sound_map.begin() + std::ptrdiff_t(used), level.sound_map.end(), 0);
     level.set_num_sound_details(1);
     auto& d = level.sound_details[0];
     put16(d, 0, 0);
