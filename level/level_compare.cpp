@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 namespace {
 
@@ -445,11 +446,17 @@ roundtrip_result check_roundtrip_memory(std::vector<std::uint8_t> file, const st
 }
 
 roundtrip_result check_roundtrip(const std::string& path) {
+    roundtrip_result r;
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        r.read_code = read_missing_file;
+        r.error = "The file " + path + " does not exist.";
+        return r;
+    }
     std::vector<std::uint8_t> data;
     try {
         data = read_whole_file(path);
     } catch (const level_error& e) {
-        roundtrip_result r;
         r.read_code = read_missing_file;
         r.error = e.what();
         return r;

@@ -9,6 +9,7 @@
 #include <future>
 #include <limits>
 #include <optional>
+#include <system_error>
 
 namespace {
 
@@ -502,6 +503,15 @@ void level_writer::write_level_data() {
     }
 }
 
+// Runs `task` on a worker thread; when no thread can be started it runs when its result is asked for.
+template <class F> auto start_task(F task) {
+    try {
+        return std::async(std::launch::async, task);
+    } catch (const std::system_error&) {
+        return std::async(std::launch::deferred, task);
+    }
+}
+
 // A compressed block: plain size, packed size, zlib stream.
 void put_block(sink& out, std::size_t plain_size, const std::vector<std::uint8_t>& packed, const char* what) {
     out.u32(to_u32(plain_size, what));
@@ -533,13 +543,12 @@ std::vector<std::uint8_t> build_file(const Ttrlevel& lv, std::int32_t g, const w
     std::future<block> pending[3];
     if (options.parallel_compression)
         for (int i = 0; i < 3; ++i)
-            pending[i] = std::async(std::launch::async, deflate_of(plains[i]));
+            pending[i] = start_task(deflate_of(plains[i]));
 
     w.write_level_data();
     std::vector<std::uint8_t> level_data = std::move(w.out.d);
     std::future<block> pending_level;
-    if (options.parallel_compression && g == game_tr4)
-        pending_level = std::async(std::launch::async, deflate_of(&level_data));
+    if (options.parallel_compression && g == game_tr4) pending_level = start_task(deflate_of(&level_data));
 
     block packed[3];
     for (int i = 0; i < 3; ++i)

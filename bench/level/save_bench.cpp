@@ -1,0 +1,82 @@
+// Saving the shared TR4 level with the independent blocks compressed in parallel against one after
+// another (the baseline, measured in the same run), and building and rebuilding its mesh list.
+#include "level_reader.h"
+#include "level_writer.h"
+#include "mesh_list.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+const Ttrlevel& tr4_level() {
+    static const Ttrlevel level = [] {
+        Ttrlevel lv;
+        std::string error;
+        const std::string path = std::string(VELLUM_SHARED_LEVELS) + "/test1.tr4";
+        if (read_level(lv, path, &error) != read_ok)
+            throw std::runtime_error("cannot read " + path + ": " + error);
+        return lv;
+    }();
+    return level;
+}
+
+double save_seconds(Ttrlevel& lv, bool parallel) {
+    write_options options;
+    options.parallel_compression = parallel;
+    const auto start = std::chrono::steady_clock::now();
+    auto bytes = write_level_memory(lv, "test1.tr4", options);
+    benchmark::DoNotOptimize(bytes.data());
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+void save_tr4(benchmark::State& state, bool parallel) {
+    Ttrlevel lv = tr4_level();
+    for (auto _ : state)
+        save_seconds(lv, parallel);
+}
+
+// Both ways in each iteration; the counters give the ratio parallel / sequential (target <= 0.6).
+void save_tr4_ratio(benchmark::State& state) {
+    Ttrlevel lv = tr4_level();
+    double sequential = 0, parallel = 0;
+    for (auto _ : state) {
+        sequential += save_seconds(lv, false);
+        parallel += save_seconds(lv, true);
+    }
+    state.counters["sequential_ms"] = 1000 * sequential / double(state.iterations());
+    state.counters["parallel_ms"] = 1000 * parallel / double(state.iterations());
+    state.counters["parallel/sequential"] = parallel / sequential;
+}
+
+void build_mesh_list_tr4(benchmark::State& state) {
+    const Ttrlevel& lv = tr4_level();
+    Tmesh_list list;
+    for (auto _ : state) {
+        build_mesh_list(list, lv);
+        benchmark::DoNotOptimize(list.meshes.data());
+    }
+    state.counters["meshes"] = double(list.count());
+}
+
+void rebuild_mesh_words_tr4(benchmark::State& state) {
+    Ttrlevel lv = tr4_level();
+    Tmesh_list list;
+    build_mesh_list(list, lv);
+    for (auto _ : state) {
+        rebuild_mesh_words(list, lv);
+        benchmark::DoNotOptimize(lv.mesh_words.data());
+    }
+    state.counters["mesh_words"] = double(lv.num_mesh_words);
+}
+
+} // namespace
+
+BENCHMARK_CAPTURE(save_tr4, sequential, false)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(save_tr4, parallel, true)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(save_tr4_ratio)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+BENCHMARK(build_mesh_list_tr4)->Unit(benchmark::kMicrosecond);
+BENCHMARK(rebuild_mesh_words_tr4)->Unit(benchmark::kMicrosecond);
