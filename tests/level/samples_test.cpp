@@ -6,6 +6,7 @@
 
 #include "level_reader.h"
 #include "level_writer.h"
+#include "mesh_list.h"
 #include "sample_levels.h"
 #include "sample_mesh.h"
 #include "sample_parts.h"
@@ -192,6 +193,59 @@ TEST_P(sample_level_test, mesh_words_walk_cleanly_to_the_end) {
         for (const auto& f : m.tex_faces)
             EXPECT_LT(f[f.size() - (GetParam() >= game_tr4 ? 2 : 1)] & 0x0FFF,
                       int(level.num_object_textures));
+}
+
+// The project's mesh list reads every sample mesh and writes the same words back.
+TEST_P(sample_level_test, mesh_list_parses_and_rebuilds_the_same_words) {
+    Tmesh_list list;
+    ASSERT_NO_THROW(build_mesh_list(list, level));
+    EXPECT_EQ(list.count(), 19u);
+    ASSERT_EQ(list.mesh_index.size(), level.mesh_pointers.size());
+    EXPECT_EQ(list.mesh_index[13], list.mesh_index[14]) << "both chain links designate one mesh";
+    EXPECT_EQ(list.mesh_index[11], list.mesh_index[20]) << "the crate prop and the crate share a mesh";
+    for (const auto& m : list.meshes)
+        EXPECT_EQ(check_mesh(m, GetParam(), 0), "");
+    const auto words = level.mesh_words;
+    const auto pointers = level.mesh_pointers;
+    rebuild_mesh_words(list, level);
+    EXPECT_EQ(level.mesh_words, words);
+    EXPECT_EQ(level.mesh_pointers, pointers);
+}
+
+// Shown as a whole, a moveable is framed by a box of ±5 view units (500 level units) around its
+// root; every sample moveable fits in it.
+TEST_P(sample_level_test, moveables_fit_the_view_that_frames_them) {
+    const auto meshes = walk_meshes(level);
+    for (std::size_t i = 0; i < level.num_moveables; ++i) {
+        const auto& m = level.moveables[i];
+        const int n = get_u16(&m[4]), first = get_u16(&m[6]);
+        const std::uint32_t tree = get_u32(&m[8]);
+        vec3 p{};
+        std::vector<vec3> stack;
+        for (int k = 0; k < n; ++k) {
+            if (k > 0) {
+                const std::int32_t* node = &level.mesh_trees[tree + 4 * (k - 1)];
+                if ((node[0] & 1) && !stack.empty()) {
+                    p = stack.back();
+                    stack.pop_back();
+                }
+                if (node[0] & 2) stack.push_back(p);
+                p = p + vec3{node[1], node[2], node[3]};
+            }
+            const walked_mesh* mesh = mesh_at(meshes, level.mesh_pointers[std::size_t(first + k)]);
+            ASSERT_NE(mesh, nullptr);
+            for (int v = 0; v < mesh->num_vertices; ++v) {
+                const std::size_t at = mesh->offset / 2 + 6 + 3 * std::size_t(v);
+                for (int axis = 0; axis < 3; ++axis) {
+                    const int c =
+                        std::int16_t(level.mesh_words[at + std::size_t(axis)]) + (axis == 0   ? p.x
+                                                                                  : axis == 1 ? p.y
+                                                                                              : p.z);
+                    EXPECT_LE(std::abs(c), 500) << "moveable " << i << " mesh " << k << " axis " << axis;
+                }
+            }
+        }
+    }
 }
 
 TEST_P(sample_level_test, faces_carry_colours_or_effects_by_version) {

@@ -184,15 +184,17 @@ const std::vector<std::array<std::int32_t, 4>> figure_tree{
 
 sample_mesh crate_mesh(const mesh_kit& k) {
     sample_mesh m = k.start();
-    m.box({-256, -512, -256}, {256, 0, 256}, k.all(k.tex(k.t.crate)));
-    m.make_lights(k.game, [](vec3 p) { return 0.55 + 0.45 * (-p.y / 512.0) - (p.z > 0 ? 0.1 : 0.0); });
+    // Centred on its root, so that the view frames it; the frame offset lifts it onto the floor.
+    m.box({-240, -240, -240}, {240, 240, 240}, k.all(k.tex(k.t.crate)));
+    m.make_lights(k.game, [](vec3 p) { return 0.55 + 0.45 * ((240 - p.y) / 480.0) - (p.z > 0 ? 0.1 : 0.0); });
     return m;
 }
 
 sample_mesh hook_mesh(const mesh_kit& k) {
     sample_mesh m = k.start();
-    m.box({-60, -20, -60}, {60, 0, 60}, k.all(k.tex(k.t.metal, shiny)));
-    m.box({-10, 0, -10}, {10, 80, 10}, k.all(k.tex(k.t.metal, shiny)));
+    // A ceiling plate and a rod, high above the root so that the whole lantern is framed around it.
+    m.box({-60, -250, -60}, {60, -230, 60}, k.all(k.tex(k.t.metal, shiny)));
+    m.box({-10, -230, -10}, {10, -170, 10}, k.all(k.tex(k.t.metal, shiny)));
     m.make_normals();
     return m;
 }
@@ -660,9 +662,9 @@ Ttrlevel make_sample_level(std::int32_t game) {
         figure_ptrs.push_back(&m);
     add_moveable(level, {figure_id, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, figure_tree, {0, -450, 0}},
                  figure_ptrs);
-    add_moveable(level, {crate_id, {11}, {}, {0, 0, 0}}, {&crate});
+    add_moveable(level, {crate_id, {11}, {}, {0, -240, 0}}, {&crate});
     add_moveable(level,
-                 {lantern_id, {12, 13, 14, 15}, {{0, 0, 80, 0}, {0, 0, 80, 0}, {0, 0, 80, 0}}, {0, 0, 0}},
+                 {lantern_id, {12, 13, 14, 15}, {{0, 0, -170, 0}, {0, 0, 80, 0}, {0, 0, 80, 0}}, {0, 250, 0}},
                  {&hook, &link, &link, &lantern});
 
     // Static meshes: pillar, plant, letter cube, obelisk, and the crate as a prop.

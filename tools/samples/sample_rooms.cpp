@@ -297,7 +297,7 @@ std::vector<room_plan> plans(const sample_textures& t) {
     r[1].panels.push_back({1, 0, 0, t.flame[1]});
     r[1].panels.push_back({3, 0, 1, t.flame[3]});
     r[1].panels.push_back({0, 0, 1, t.compass});
-    r[1].statics = {{2, {2560, 0, 2048}}, {4, {4608, 0, 2048}}};
+    r[1].statics = {{2, {2560, 0, 2048}}, {4, {4608, -240, 2048}}}; // the crate prop is centred on its origin
     // The garden: grass, sky above, sand walls with a tree and windows.
     r[2].world_x = 14 * sector, r[2].world_z = 0, r[2].nx = 4, r[2].nz = 4;
     r[2].floor = {t.grass};
