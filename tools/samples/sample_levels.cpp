@@ -686,9 +686,11 @@ Ttrlevel make_sample_level(std::int32_t game) {
                  {0, 1, 2});
 
     level.set_num_cameras(1);
-    put32(level.cameras[0], 0, hall.x), put32(level.cameras[0], 4, -1024),
-        put32(level.cameras[0], 8, hall.z - 1536);
-    put16(level.cameras[0], 12, 0);
+    auto& camera = level.cameras[0]; // in the hall, looking at the pyramid
+    put32(camera, 0, hall.x);
+    put32(camera, 4, -1024);
+    put32(camera, 8, hall.z - 1536);
+    put16(camera, 12, 0);
 
     put_sprites(level);
     put_sounds(level, {garden.x, -1024, garden.z});
