@@ -131,7 +131,7 @@ TEST_P(sample_level_test, reads_back_with_its_version_and_counts) {
     EXPECT_EQ(back.num_mesh_words, level.num_mesh_words);
     EXPECT_EQ(back.mesh_words, level.mesh_words);
     EXPECT_EQ(back.mesh_pointers, level.mesh_pointers);
-    EXPECT_EQ(back.num_moveables, 3u);
+    EXPECT_EQ(back.num_moveables, 4u);
     EXPECT_EQ(back.moveables, level.moveables);
     EXPECT_EQ(back.mesh_trees, level.mesh_trees);
     EXPECT_EQ(back.frames, level.frames);
@@ -181,7 +181,7 @@ TEST_P(sample_level_test, reads_back_with_its_version_and_counts) {
 
 TEST_P(sample_level_test, mesh_words_walk_cleanly_to_the_end) {
     const auto meshes = walk_meshes(level);
-    ASSERT_EQ(meshes.size(), 19u); // 21 pointers, two of them shared
+    ASSERT_EQ(meshes.size(), 26u); // 33 pointers, some designating the same mesh
     std::set<std::uint32_t> designated;
     for (auto p : level.mesh_pointers) {
         EXPECT_EQ(p % 4, 0u);
@@ -199,7 +199,7 @@ TEST_P(sample_level_test, mesh_words_walk_cleanly_to_the_end) {
 TEST_P(sample_level_test, mesh_list_parses_and_rebuilds_the_same_words) {
     Tmesh_list list;
     ASSERT_NO_THROW(build_mesh_list(list, level));
-    EXPECT_EQ(list.count(), 19u);
+    EXPECT_EQ(list.count(), 26u);
     ASSERT_EQ(list.mesh_index.size(), level.mesh_pointers.size());
     EXPECT_EQ(list.mesh_index[13], list.mesh_index[14]) << "both chain links designate one mesh";
     EXPECT_EQ(list.mesh_index[11], list.mesh_index[20]) << "the crate prop and the crate share a mesh";
@@ -265,7 +265,7 @@ TEST_P(sample_level_test, faces_carry_colours_or_effects_by_version) {
 }
 
 TEST_P(sample_level_test, moveables_have_trees_that_push_and_pop_and_a_frame) {
-    int pushes = 0, pops = 0;
+    int pushes = 0, pops = 0, deepest = 0;
     for (std::size_t i = 0; i < level.num_moveables; ++i) {
         const auto& m = level.moveables[i];
         const int meshes = get_u16(&m[4]), first = get_u16(&m[6]);
@@ -281,6 +281,7 @@ TEST_P(sample_level_test, moveables_have_trees_that_push_and_pop_and_a_frame) {
                 --depth, ++pops;
             }
             if (flags & 2) ++depth, ++pushes;
+            deepest = std::max(deepest, depth);
         }
         // The frame: bounding box, offset, rotations; it must lie inside the frames.
         ASSERT_EQ(frame % 2, 0u);
@@ -292,6 +293,7 @@ TEST_P(sample_level_test, moveables_have_trees_that_push_and_pop_and_a_frame) {
     }
     EXPECT_GE(pushes, 2);
     EXPECT_GE(pops, 2);
+    EXPECT_GE(deepest, 2) << "one tree nests a push inside a push";
     // The figure's root sits above the floor and the head is on top: its box reaches upwards.
     const std::int16_t* figure = &level.frames[get_u32(&level.moveables[0][12]) / 2];
     EXPECT_EQ(figure[7], -450);
@@ -685,7 +687,7 @@ TEST(sample_levels, build_output_reads_back) {
         Ttrlevel level;
         EXPECT_EQ(read_level(level, path), read_ok) << path;
         EXPECT_EQ(level.game_version, game) << path;
-        EXPECT_EQ(level.num_moveables, 3u) << path;
+        EXPECT_EQ(level.num_moveables, 4u) << path;
     }
 }
 #endif

@@ -98,6 +98,7 @@ sample_textures make_textures(Ttrlevel& level) {
     t.stone_tri = m.add(flagstones, {tl, tr, bl}, opaque);
     t.stone_tri_mirrored = m.add(flagstones, {tr, tl, br}, opaque);
     t.metal_tri = m.add(metal, {tl, tr, bl}, opaque);
+    t.candle_flame = m.rect({0, flame(0).x + 16, flame(0).y, 32, 40}, see_through);
     return t;
 }
 
@@ -290,6 +291,53 @@ sample_mesh obelisk_mesh(const mesh_kit& k) {
     return m;
 }
 
+// A brass candelabrum: base, stem and crossbar, then two arms whose candles nest two levels deep
+// in the mesh tree, and a middle candle. Its root sits low so that the view frames it whole.
+std::vector<sample_mesh> candelabrum_meshes(const mesh_kit& k) {
+    const surface brass = k.tex(k.t.metal, shiny), wax = k.paint(k.colours.wax, k.t.skin);
+    std::vector<sample_mesh> out;
+    auto add = [&](auto build) {
+        sample_mesh m = k.start();
+        build(m);
+        m.make_normals();
+        out.push_back(std::move(m));
+    };
+    add([&](sample_mesh& m) { m.box({-150, 350, -150}, {150, 410, 150}, k.all(brass)); }); // base
+    add([&](sample_mesh& m) { m.box({-20, -400, -20}, {20, 0, 20}, k.all(brass)); });      // stem
+    add([&](sample_mesh& m) { m.box({-300, -30, -25}, {300, 0, 25}, k.all(brass)); });     // crossbar
+    add([&](sample_mesh& m) { m.box({-40, -40, -40}, {40, 0, 40}, k.all(brass)); });       // cup
+    add([&](sample_mesh& m) {
+        m.box({-18, -200, -18}, {18, 0, 18}, {wax, wax, wax, wax, wax, brass});
+    });                       // candle
+    add([&](sample_mesh& m) { // flame: two crossed planes, each seen from both sides
+        const surface f = k.tex(k.t.candle_flame, 1);
+        const int w = 30, top = -120;
+        m.quad({-w, top, 0}, {w, top, 0}, {w, 0, 0}, {-w, 0, 0}, f);
+        m.quad({w, top, 1}, {-w, top, 1}, {-w, 0, 1}, {w, 0, 1}, f);
+        m.quad({0, top, w}, {0, top, -w}, {0, 0, -w}, {0, 0, w}, f);
+        m.quad({1, top, -w}, {1, top, w}, {1, 0, w}, {1, 0, -w}, f);
+    });
+    add([&](sample_mesh& m) { m.box({-15, 0, -15}, {15, 40, 15}, k.all(brass)); }); // drop under the cup
+    return out;
+}
+
+// Mesh-tree nodes of the candelabrum, one per mesh after the base; with the meshes used by each.
+const std::vector<std::array<std::int32_t, 4>> candelabrum_tree{
+    {0, 0, 350, 0},    // stem, standing on the base
+    {0, 0, -400, 0},   // crossbar on top of the stem
+    {2, -280, -30, 0}, // left cup: remember the crossbar
+    {2, 0, -40, 0},    // left candle: remember the cup
+    {0, 0, -200, 0},   // left flame
+    {1, 0, 0, 0},      // drop: back to the cup
+    {3, 280, -30, 0},  // right cup: back to the crossbar, remember it again
+    {0, 0, -40, 0},    // right candle
+    {0, 0, -200, 0},   // right flame
+    {1, 0, -30, 0},    // middle candle: back to the crossbar
+    {0, 0, -200, 0},   // middle flame
+};
+// Which candelabrum mesh each of its twelve mesh pointers designates.
+const std::vector<int> candelabrum_parts{0, 1, 2, 3, 4, 5, 6, 3, 4, 5, 4, 5};
+
 // ---- moveables, frames and animations -----------------------------------------------------------
 
 struct moveable_plan {
@@ -436,7 +484,8 @@ sample_colours put_pages(Ttrlevel& level) {
             const int i = nearest_index(indexed.palette, r, g, b);
             return game >= game_tr2 ? (i << 8) | i : i;
         };
-        colours = {word(225, 180, 145), word(190, 95, 55), word(80, 55, 35), word(50, 45, 45)};
+        colours = {word(225, 180, 145), word(190, 95, 55), word(80, 55, 35), word(50, 45, 45),
+                   word(240, 230, 200)};
     }
     if (game >= game_tr2) {
         level.pages16 = pages16_of(pages);
@@ -626,7 +675,8 @@ Ttrlevel make_sample_level(std::int32_t game) {
                                3, t.flame[0], t.flame[1], t.flame[2], t.flame[3]};
     level.num_animated_textures = std::uint32_t(level.animated_textures.size());
 
-    // Meshes, in mesh-pointer order; the chain link and the crate are designated twice.
+    // Meshes, in mesh-pointer order; the chain link, the crate and the candelabrum's repeated parts are
+    // designated more than once.
     const mesh_kit kit{t, colours, game};
     const auto figure = figure_meshes(kit);
     const sample_mesh crate = crate_mesh(kit), hook = hook_mesh(kit), link = link_mesh(kit),
@@ -648,15 +698,21 @@ Ttrlevel make_sample_level(std::int32_t game) {
     level.mesh_pointers.push_back(encode_mesh(cube, game, level.mesh_words));    // 18
     level.mesh_pointers.push_back(encode_mesh(obelisk, game, level.mesh_words)); // 19
     level.mesh_pointers.push_back(crate_at);                                     // 20
+    const auto candelabrum = candelabrum_meshes(kit);
+    std::vector<std::uint32_t> candelabrum_at;
+    for (const auto& m : candelabrum)
+        candelabrum_at.push_back(encode_mesh(m, game, level.mesh_words));
+    for (int part : candelabrum_parts)
+        level.mesh_pointers.push_back(candelabrum_at[std::size_t(part)]); // 21-32
     level.num_mesh_words = std::uint32_t(level.mesh_words.size());
     level.num_mesh_pointers = std::uint32_t(level.mesh_pointers.size());
 
-    // Moveables: the figure, the crate and the lantern on its chain.
+    // Moveables: the figure, the crate, the lantern on its chain and the candelabrum.
     level.set_num_moveables(0);
     level.set_num_mesh_trees(0);
     level.set_num_frames(0);
     level.set_num_animations(0);
-    constexpr std::uint32_t figure_id = 0, crate_id = 350, lantern_id = 351;
+    constexpr std::uint32_t figure_id = 0, crate_id = 350, lantern_id = 351, candelabrum_id = 352;
     std::vector<const sample_mesh*> figure_ptrs;
     for (const auto& m : figure)
         figure_ptrs.push_back(&m);
@@ -666,6 +722,14 @@ Ttrlevel make_sample_level(std::int32_t game) {
     add_moveable(level,
                  {lantern_id, {12, 13, 14, 15}, {{0, 0, -170, 0}, {0, 0, 80, 0}, {0, 0, 80, 0}}, {0, 250, 0}},
                  {&hook, &link, &link, &lantern});
+    std::vector<std::uint16_t> candelabrum_pointers;
+    std::vector<const sample_mesh*> candelabrum_ptrs;
+    for (std::size_t i = 0; i < candelabrum_parts.size(); ++i) {
+        candelabrum_pointers.push_back(std::uint16_t(21 + i));
+        candelabrum_ptrs.push_back(&candelabrum[std::size_t(candelabrum_parts[i])]);
+    }
+    add_moveable(level, {candelabrum_id, candelabrum_pointers, candelabrum_tree, {0, -410, 0}},
+                 candelabrum_ptrs);
 
     // Static meshes: pillar, plant, letter cube, obelisk, and the crate as a prop.
     const std::vector<std::uint32_t> static_ids{10, 0, 20, 21, 30};
@@ -682,8 +746,9 @@ Ttrlevel make_sample_level(std::int32_t game) {
     put_entities(level,
                  {{std::uint16_t(figure_id), {hall.x - 1024, 0, hall.z + 1024}},
                   {std::uint16_t(crate_id), {gallery.x + 1024, 0, gallery.z - 512}},
-                  {std::uint16_t(lantern_id), {garden.x, -2048, garden.z}}},
-                 {0, 1, 2});
+                  {std::uint16_t(lantern_id), {garden.x, -2048, garden.z}},
+                  {std::uint16_t(candelabrum_id), {gallery.x - 1536, 0, gallery.z + 512}}},
+                 {0, 1, 2, 1});
 
     level.set_num_cameras(1);
     auto& camera = level.cameras[0]; // in the hall, looking at the pyramid

@@ -22,11 +22,12 @@ struct sample_textures {
     std::array<std::uint16_t, 2> checker_halves;      // tile T as two triangles (upper left, lower right)
     std::uint16_t stone_tri, stone_tri_mirrored;      // triangles cut from the flagstones
     std::uint16_t metal_tri;                          // triangle cut from the metal plate
+    std::uint16_t candle_flame;                       // the flame of the first torch frame, without the torch
 };
 
 // Colour words of coloured faces (TR1 to TR3), chosen from the level's palette.
 struct sample_colours {
-    int skin = -1, terracotta = -1, soil = -1, dark = -1;
+    int skin = -1, terracotta = -1, soil = -1, dark = -1, wax = -1;
 };
 
 // Defines the object textures into level.object_textures.
