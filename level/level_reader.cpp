@@ -475,14 +475,17 @@ void level_parser::read_level_data(cursor& c, bool trc, std::size_t level_data_e
     if (trc) {
         c.section = "room count";
         c.u32();
-        lv.set_num_rooms(c.u32() & 0xFFFF);
+        const std::uint32_t n = c.u32() & 0xFFFF;
+        // Refuse counts whose smallest possible room blocks cannot fit before sizing the rooms.
+        c.count_fits(n, 100);
+        lv.set_num_rooms(n);
     } else {
         c.section = "room count";
         lv.pre_room_word = c.u32();
-        lv.set_num_rooms(c.u16());
+        const std::uint32_t n = c.u16();
+        c.count_fits(n, 44);
+        lv.set_num_rooms(n);
     }
-    // A room block is at least 4 bytes; refuse absurd counts before sizing the room array.
-    c.count_fits(lv.num_rooms, 4);
     read_rooms(c, trc);
 
     read_words(c, "floor data", lv.floor_data, [&](std::uint32_t n) { lv.set_num_floor_data(n); });
@@ -666,9 +669,12 @@ void parse_file(Ttrlevel& lv, const std::vector<std::uint8_t>& data) {
             c.fixed(lv.trc_header);
             lv.level_data_size = c.u32();
             lv.level_data_packed = c.u32();
+            c.section = "level data header";
             c.need(lv.level_data_size);
             const std::size_t end = c.pos() + lv.level_data_size;
-            parser.read_level_data(c, true, end);
+            // The level data's sections must lie within its stated size: the samples follow it.
+            cursor d(c.here(), lv.level_data_size);
+            parser.read_level_data(d, true, 0);
             c.seek(end);
             lv.samples.assign(c.here(), c.here() + c.remaining());
             lv.samples_size = std::uint32_t(lv.samples.size());
@@ -757,8 +763,8 @@ std::uint8_t read_level_memory(Ttrlevel& level, std::vector<std::uint8_t> raw, c
                 first_error = e.what();
             }
             if (!first_parsed || !fresh.tail_bytes.empty()) {
-                Ttrlevel alt;
-                alt.progress = level.progress;
+                Ttrlevel alt; // read quietly: the progress already shown must not go back
+
                 bool alt_parsed = false;
                 try {
                     parse_as(alt, data, other);
@@ -767,6 +773,7 @@ std::uint8_t read_level_memory(Ttrlevel& level, std::vector<std::uint8_t> raw, c
                 }
                 if (alt_parsed && (!first_parsed || alt.tail_bytes.empty())) {
                     alt.tr1_layout_swapped = true;
+                    alt.progress = level.progress;
                     fresh = std::move(alt);
                 } else if (!first_parsed) {
                     throw corrupt_file(first_error);
