@@ -4,14 +4,32 @@
 #include <algorithm>
 #include <cstring>
 
-void page16_to_display(std::uint16_t* pixels, std::size_t count) {
+// Whole-page loops get an AVX2 clone picked at load time where the processor has it.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#define VELLUM_PIXEL_LOOP __attribute__((target_clones("avx2", "default")))
+#else
+#define VELLUM_PIXEL_LOOP
+#endif
+
+VELLUM_PIXEL_LOOP void page16_to_display(std::uint16_t* pixels, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i)
         pixels[i] = page16_to_display_pixel(pixels[i]);
 }
 
-void display_to_page16(std::uint16_t* pixels, std::size_t count, bool keep_black) {
+VELLUM_PIXEL_LOOP void page16_bytes_to_display(const std::uint8_t* bytes, std::uint16_t* pixels,
+                                               std::size_t count) {
     for (std::size_t i = 0; i < count; ++i)
-        pixels[i] = display_to_page16_pixel(pixels[i], keep_black);
+        pixels[i] = page16_to_display_pixel(load_u16le(bytes + 2 * i));
+}
+
+VELLUM_PIXEL_LOOP void display_to_page16(std::uint16_t* pixels, std::size_t count, bool keep_black) {
+    if (keep_black) {
+        for (std::size_t i = 0; i < count; ++i)
+            pixels[i] = display_to_page16_pixel(pixels[i], true);
+    } else {
+        for (std::size_t i = 0; i < count; ++i)
+            pixels[i] = display_to_page16_pixel(pixels[i], false);
+    }
 }
 
 QList<QRgb> make_palette8(const std::array<std::uint8_t, 768>& palette8) {
@@ -129,19 +147,19 @@ texture_result write_pages(Ttrlevel& level, const QImage& bitmap) {
         const std::uint8_t* row = source.constScanLine(y);
         for (int x = 0; x < page_size; ++x) {
             const std::size_t i = std::size_t(y) * page_size + std::size_t(x);
+            const std::uint16_t current =
+                has16 ? page16_to_display_pixel(load_u16le(&level.pages16[2 * i])) : shown8[level.pages8[i]];
             rgb8 colour;
             std::uint16_t shown;
             if (source565) {
                 shown = reinterpret_cast<const std::uint16_t*>(row)[x];
+                if (shown == current) continue; // unedited: keep the stored pixel
                 colour = display_to_rgb(shown);
             } else {
                 colour = {row[3 * x], row[3 * x + 1], row[3 * x + 2]};
+                if (display_to_rgb(current) == colour) continue;
                 shown = rgb_to_display(colour);
             }
-            const std::uint16_t current =
-                has16 ? page16_to_display_pixel(get_u16(&level.pages16[2 * i])) : shown8[level.pages8[i]];
-            if (display_to_rgb(current) == colour) continue; // unedited: keep the stored pixel
-
             if (has8) level.pages8[i] = matcher.nearest(colour);
             if (has16) put_u16(&level.pages16[2 * i], display_to_page16_pixel(shown, false));
             if (has32) {

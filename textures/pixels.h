@@ -8,8 +8,10 @@
 #include <QImage>
 #include <QList>
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <unordered_map>
 #include <vector>
 
@@ -22,6 +24,17 @@ inline constexpr std::size_t page32_bytes = 262144;
 // Display value of a transparent page pixel: magenta (red 31, green 0, blue 31).
 inline constexpr std::uint16_t key_colour = 0xF81F;
 
+// A little-endian page word, loaded in a form the compiler vectorises.
+inline std::uint16_t load_u16le(const std::uint8_t* p) {
+    if constexpr (std::endian::native == std::endian::little) {
+        std::uint16_t v;
+        std::memcpy(&v, p, 2);
+        return v;
+    } else {
+        return std::uint16_t(p[0] | (p[1] << 8));
+    }
+}
+
 struct rgb8 {
     std::uint8_t r = 0, g = 0, b = 0;
     bool operator==(const rgb8&) const = default;
@@ -31,22 +44,20 @@ struct rgb8 {
 // the key colour; opaque near-black (all channels <= 2) is lifted to 3, 3, 3 so that it cannot
 // read as transparent on the way back; green's lowest display bit is 0.
 constexpr std::uint16_t page16_to_display_pixel(std::uint16_t v) {
-    unsigned b = v & 0x1F, g = (v >> 5) & 0x1F, r = (v >> 10) & 0x1F;
-    if (!(v & 0x8000)) {
-        r = 31, g = 0, b = 31;
-    } else if (r <= 2 && g <= 2 && b <= 2) {
-        r = g = b = 3;
-    }
-    return std::uint16_t((r << 11) | (g << 6) | b);
+    // Branch-free (selects and bitwise tests) so that whole-page loops vectorise.
+    const unsigned b = v & 0x1Fu, g = (v >> 5) & 0x1Fu, r = (v >> 10) & 0x1Fu;
+    const bool dark = (r <= 2) & (g <= 2) & (b <= 2);
+    const unsigned opaque = dark ? 0x18C3u : (r << 11) | (g << 6) | b; // 0x18C3: 3, 3, 3
+    return std::uint16_t((v & 0x8000u) ? opaque : unsigned(key_colour));
 }
 
 // One display value back to a pages16 value. Near-black (unless keep_black) and near-magenta
 // pixels are transparent (0); everything else is opaque. Green's lowest display bit is dropped.
 constexpr std::uint16_t display_to_page16_pixel(std::uint16_t v, bool keep_black) {
-    unsigned b = v & 0x1F, g = (v >> 6) & 0x1F, r = v >> 11;
-    bool transparent = (!keep_black && r <= 2 && g <= 2 && b <= 2) ||
-                       (b >= 29 && g <= 2 && r >= 29); // r and b are at most 31
-    return transparent ? 0 : std::uint16_t(0x8000 | (r << 10) | (g << 5) | b);
+    const unsigned b = v & 0x1Fu, g = (v >> 6) & 0x1Fu, r = unsigned(v) >> 11;
+    const bool dark = !keep_black & (r <= 2) & (g <= 2) & (b <= 2);
+    const bool magenta = (b >= 29) & (g <= 2) & (r >= 29); // r and b are at most 31
+    return std::uint16_t((dark | magenta) ? 0u : 0x8000u | (r << 10) | (g << 5) | b);
 }
 
 // 24-bit colour to display: each channel keeps its high bits (5, 6, 5), the rest is dropped.
@@ -65,6 +76,8 @@ constexpr rgb8 display_to_rgb(std::uint16_t v) {
 // In place over whole arrays, one pass, no allocation.
 void page16_to_display(std::uint16_t* pixels, std::size_t count);
 void display_to_page16(std::uint16_t* pixels, std::size_t count, bool keep_black);
+// pages16 bytes (little-endian words) to display values, into `pixels`.
+void page16_bytes_to_display(const std::uint8_t* bytes, std::uint16_t* pixels, std::size_t count);
 
 // The 256 colours of palette8 (channels 0..63) as 8-bit colours: 4 x value, low 8 bits kept.
 QList<QRgb> make_palette8(const std::array<std::uint8_t, 768>& palette8);

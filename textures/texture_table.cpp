@@ -66,10 +66,8 @@ QImage build_pages_bitmap(const Ttrlevel& level) {
     if (level.game_version >= game_tr2) {
         const std::size_t have = std::min(count, level.pages16.size() / 2);
         const std::uint8_t* src = level.pages16.data();
-        for (std::size_t i = 0; i < have; ++i)
-            dst[i] = get_u16(src + 2 * i);
-        std::fill(dst + have, dst + count, std::uint16_t(0));
-        page16_to_display(dst, count);
+        page16_bytes_to_display(src, dst, have);
+        std::fill(dst + have, dst + count, key_colour);
     } else {
         const auto shown = palette8_display(level.palette8);
         const std::size_t have = std::min(count, level.pages8.size());
