@@ -358,7 +358,7 @@ TEST_P(every_version, refuses_a_file_cut_short_at_any_offset) {
         ASSERT_FALSE(names.empty());
         // TRC level data is stored plainly with its size in the header: a cut inside it makes that
         // size run past the file.
-        if (v == game_trc && cut >= section_offset(b, "room count")) names.push_back("level data header");
+        if (v == game_trc && cut >= section_offset(b, "level data header")) names.push_back("level data");
         bool named = o.error.find(names.back()) != std::string::npos;
         if (names.size() > 1) named = named || o.error.find(names[names.size() - 2]) != std::string::npos;
         EXPECT_TRUE(named) << "cut at " << cut << " inside " << names.back() << ": " << o.error;
