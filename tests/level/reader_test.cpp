@@ -418,6 +418,17 @@ TEST_P(every_version, a_failed_read_leaves_the_level_as_it_was) {
 
     EXPECT_EQ(read_level(l, "/nonexistent/folder/level.tr4"), read_missing_file);
     EXPECT_EQ(level_snapshot(l), before);
+
+    const built_level tr4 = build_level(small_level(game_tr4));
+    bytes corrupt = tr4.data;
+    corrupt[section_offset(tr4, "level data") + 8] ^= 0xFF; // zlib stream header
+    EXPECT_EQ(read_bytes(l, corrupt, "level.tr4").code, read_corrupt);
+    EXPECT_EQ(level_snapshot(l), before);
+
+    // A cut TR1 file fails with both TR1 palette positions.
+    const built_level tr1 = build_level(small_level(game_tr1));
+    EXPECT_EQ(read_bytes(l, truncated(tr1.data, tr1.data.size() - 3), "level.phd").code, read_corrupt);
+    EXPECT_EQ(level_snapshot(l), before);
 }
 
 std::string version_name(const ::testing::TestParamInfo<std::int32_t>& info) {

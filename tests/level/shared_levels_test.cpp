@@ -1,5 +1,6 @@
 // Reads the five public test levels and checks their version and section counts against a small walk
 // of the file done here: it skips room geometry by its stored size and never uses the project's reader.
+#include "level_builder.h"
 #include "level_reader.h"
 
 #include <gtest/gtest.h>
@@ -209,6 +210,26 @@ TEST_P(shared_levels_test, reads_with_the_right_version_and_counts) {
     // Every mesh pointer designates a place inside the mesh data.
     for (auto p : l.mesh_pointers)
         EXPECT_LT(p, l.num_mesh_words * 2u);
+}
+
+// The walk itself, checked on levels whose every count is known because the test builder made them.
+TEST(level_walk, finds_the_counts_of_builder_made_levels) {
+    for (int v : {1, 3, 5, 6, 7}) {
+        test_levels::level_desc d = test_levels::make_level(v);
+        d.level_data_tail = {0, 0, 0, 0, 0, 0};
+        const test_levels::built_level b = test_levels::build_level(d);
+        walked w;
+        ASSERT_NO_THROW(w = walk_file(b.data, v)) << v;
+        EXPECT_EQ(w.rooms, b.counts.rooms) << v;
+        EXPECT_EQ(w.mesh_words, b.counts.mesh_words) << v;
+        EXPECT_EQ(w.mesh_pointers, b.counts.mesh_pointers) << v;
+        EXPECT_EQ(w.moveables, b.counts.moveables) << v;
+        EXPECT_EQ(w.static_meshes, b.counts.static_meshes) << v;
+        EXPECT_EQ(w.object_textures, b.counts.object_textures) << v;
+        EXPECT_EQ(w.entities, b.counts.entities) << v;
+        EXPECT_EQ(w.sample_indices, b.counts.sample_indices) << v;
+        EXPECT_EQ(w.unread, v >= 6 ? 6u : 0u) << v;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(public_levels, shared_levels_test,
