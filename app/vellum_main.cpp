@@ -4,12 +4,16 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLocale>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTimer>
+#include <cstdio>
 
 int main(int argc, char** argv) {
+    QElapsedTimer since_start;
+    since_start.start();
     QCoreApplication::setOrganizationName("Vellum");
     QCoreApplication::setApplicationName("Vellum");
     // The view needs a compatibility context; the colour bits come from config.opt.
@@ -41,6 +45,17 @@ int main(int argc, char** argv) {
             level = args[i];
     }
     if (!level.isEmpty() && window.open_path(level) && moveable >= 0) window.select_moveable(moveable);
+    // VELLUM_REPORT_FIRST_FRAME=1 prints the time from start to the first frame shown after that.
+    if (qEnvironmentVariableIsSet("VELLUM_REPORT_FIRST_FRAME")) {
+        auto* connection = new QMetaObject::Connection;
+        *connection =
+            QObject::connect(window.viewport, &QOpenGLWidget::frameSwapped, [&since_start, connection] {
+                std::fprintf(stderr, "first frame after %lld ms\n",
+                             static_cast<long long>(since_start.elapsed()));
+                QObject::disconnect(*connection);
+                delete connection;
+            });
+    }
     if (!screenshot.isEmpty()) {
         QTimer::singleShot(1500, &window, [&] {
             const bool ok = window.grab().save(screenshot);
