@@ -53,6 +53,7 @@ void TGLViewport::initializeGL() {
     // Runs again when the context is re-created (re-parenting): display lists and textures
     // live in the context, so the list is rebuilt and the textures uploaded again.
     initialized_ = true;
+    gl_.forget_textures();
     apply_initial_state(gl_);
     list.list_valid = false;
     for (const auto& [name, pixels] : textures_)

@@ -132,8 +132,15 @@ void real_gl::end_list() {
 void real_gl::call_list(std::uint32_t list) {
     glCallList(list);
 }
+unsigned real_gl::gl_texture(std::uint32_t name) {
+    if (name == 0) return 0;
+    auto [it, added] = textures_.try_emplace(name, 0u);
+    if (added) glGenTextures(1, &it->second);
+    return it->second;
+}
+
 void real_gl::bind_texture(unsigned target, std::uint32_t name) {
-    glBindTexture(target, name);
+    glBindTexture(target, gl_texture(name));
 }
 void real_gl::tex_parameteri(unsigned target, unsigned pname, int param) {
     glTexParameteri(target, pname, param);

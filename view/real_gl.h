@@ -3,6 +3,8 @@
 
 #include "gl_api.h"
 
+#include <unordered_map>
+
 struct GLUquadric;
 
 class real_gl : public gl_api {
@@ -51,6 +53,14 @@ class real_gl : public gl_api {
     void tex_image_2d(unsigned target, int level, int internal_format, int width, int height, int border,
                       unsigned format, unsigned type, const void* pixels) override;
 
+    // Texture names given to bind_texture are the view's own (object texture + 1, the solid
+    // texture); each is mapped to a name that OpenGL generated in this context, so they cannot
+    // collide with the textures Qt keeps in the same context (the widget's framebuffer).
+    // Forget the mapping when the context has been re-created.
+    void forget_textures() { textures_.clear(); }
+    unsigned gl_texture(std::uint32_t name);
+
   private:
     GLUquadric* quadric_ = nullptr;
+    std::unordered_map<std::uint32_t, unsigned> textures_;
 };
