@@ -1,0 +1,57 @@
+// Time of the editor's Open for each shared level without the OpenGL uploads (they are measured
+// with the 3D view), split into its steps.
+#include "editor_document.h"
+#include "level_reader.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+const char* levels[] = {"test1.phd", "test1.tr2", "test1_tr3.tr2", "test1.tr4", "test1.trc"};
+
+std::string level_path(int i) { return std::string(VELLUM_SHARED_LEVELS) + "/" + levels[i]; }
+
+void BM_open_document(benchmark::State& state) {
+    const auto path = level_path(int(state.range(0)));
+    const std::string catalogue = std::string(VELLUM_SOURCE_DIR) + "/data/trcatalog.xml";
+    null_progress progress;
+    struct quiet : editor_prompts {
+        void message(const std::string&) override {}
+        answer ask(const std::string&, bool) override { return answer::no; }
+        std::string choose_open_file(const std::string&) override { return {}; }
+        std::string choose_save_file(const std::string&) override { return {}; }
+    } prompts;
+    for (auto _ : state) {
+        editor_document doc;
+        if (!doc.open(path, catalogue, progress, prompts)) state.SkipWithError("open failed");
+        benchmark::DoNotOptimize(doc.tree);
+    }
+    state.SetLabel(levels[state.range(0)]);
+}
+BENCHMARK(BM_open_document)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
+
+void BM_open_steps(benchmark::State& state) {
+    const auto path = level_path(int(state.range(0)));
+    const int step = int(state.range(1));
+    Ttrlevel level;
+    read_level(level, path);
+    for (auto _ : state) {
+        if (step == 0) {
+            Ttrlevel l;
+            read_level(l, path);
+            benchmark::DoNotOptimize(l.num_rooms);
+        } else if (step == 1) {
+            auto t = build_texture_table(level);
+            benchmark::DoNotOptimize(t.pages_bitmap);
+        } else {
+            Tmesh_list list;
+            build_mesh_list(list, level);
+            benchmark::DoNotOptimize(list.meshes);
+        }
+    }
+    static const char* names[] = {"read", "texture table", "mesh list"};
+    state.SetLabel(std::string(levels[state.range(0)]) + " " + names[step]);
+}
+BENCHMARK(BM_open_steps)->ArgsProduct({{0, 1, 2, 3, 4}, {0, 1, 2}})->Unit(benchmark::kMillisecond);
+
+} // namespace
