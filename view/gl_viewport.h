@@ -43,6 +43,8 @@ class TGLViewport : public QOpenGLWidget {
     // The same when this viewport's context is already current (batches of uploads).
     void upload_current(std::uint32_t name, std::shared_ptr<const upload_pixels> pixels);
     bool has_context() const { return context() != nullptr && initialized_; }
+    // The GL interface of this viewport's context (valid while the context is current).
+    gl_api& gl() { return gl_; }
 
     viewport_navigation nav;
     display_list_state list;

@@ -1,0 +1,232 @@
+// 3D view benchmarks on the TR4 test level: building the display list of the largest moveable,
+// replaying it, one pick, and uploading every object texture; each beside a baseline from the
+// same run (plain immediate drawing, the batch alone, texture preparation alone).
+#include "gl_textures.h"
+#include "gl_viewport.h"
+#include "level_reader.h"
+#include "mesh_list.h"
+#include "scene.h"
+#include "texture_table.h"
+
+#include <GL/gl.h>
+#include <QApplication>
+#include <benchmark/benchmark.h>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+struct bench_view {
+    Ttrlevel level;
+    Tmesh_list list;
+    tr_scene scene;
+    std::unique_ptr<TGLViewport> vp;
+    int moveable = -1;
+    std::size_t faces = 0;
+};
+
+bench_view* view = nullptr;
+
+// A gl_api that does nothing: what the batch and scene cost on their own.
+class null_gl : public gl_api {
+  public:
+    void begin(unsigned) override {}
+    void end() override {}
+    void vertex3f(float, float, float) override {}
+    void tex_coord2f(float, float) override {}
+    void color3ub(std::uint8_t, std::uint8_t, std::uint8_t) override {}
+    void color3f(float, float, float) override {}
+    void sphere(double, int, int) override {}
+    void init_names() override {}
+    void push_name(std::uint32_t) override {}
+    void load_name(std::uint32_t) override {}
+    void enable(unsigned) override {}
+    void disable(unsigned) override {}
+    void polygon_mode(unsigned, unsigned) override {}
+    void shade_model(unsigned) override {}
+    void cull_face(unsigned) override {}
+    void front_face(unsigned) override {}
+    void clear_color(float, float, float, float) override {}
+    void clear(unsigned) override {}
+    void flush() override {}
+    void viewport(int, int, int, int) override {}
+    void matrix_mode(unsigned) override {}
+    void load_identity() override {}
+    void push_matrix() override {}
+    void pop_matrix() override {}
+    void translatef(float, float, float) override {}
+    void rotatef(float, float, float, float) override {}
+    void scalef(float, float, float) override {}
+    void perspective(double, double, double, double) override {}
+    void new_list(std::uint32_t, unsigned) override {}
+    void end_list() override {}
+    void call_list(std::uint32_t) override {}
+    void bind_texture(unsigned, std::uint32_t) override {}
+    void tex_parameteri(unsigned, unsigned, int) override {}
+    void tex_envi(unsigned, unsigned, int) override {}
+    void tex_genf(unsigned, unsigned, float) override {}
+    void pixel_storei(unsigned, int) override {}
+    void tex_image_2d(unsigned, int, int, int, int, int, unsigned, unsigned, const void*) override {}
+};
+
+bool ready(benchmark::State& state) {
+    if (view && view->vp) return true;
+    state.SkipWithError("needs an X display and the TR4 test level (run under xvfb-run)");
+    return false;
+}
+
+void paint(bool rebuild) {
+    if (rebuild) view->vp->list.list_valid = false;
+    paint_frame(view->vp->gl(), view->vp->nav, *view->vp->camera, view->vp->background, view->vp->list,
+                view->vp->draw);
+    glFinish();
+}
+
+void BM_display_list_build(benchmark::State& state) {
+    if (!ready(state)) return;
+    view->vp->makeCurrent();
+    for (auto _ : state) paint(true);
+    view->vp->doneCurrent();
+    state.counters["faces"] = double(view->faces);
+}
+
+void BM_display_list_replay(benchmark::State& state) {
+    if (!ready(state)) return;
+    view->vp->makeCurrent();
+    paint(true);
+    for (auto _ : state) paint(false);
+    view->vp->doneCurrent();
+}
+
+// Baseline: the same faces in the same frame, drawn straight (one glBegin/glEnd and texture
+// bind per face, no batch, no display list).
+void BM_baseline_immediate_faces(benchmark::State& state) {
+    if (!ready(state)) return;
+    TGLViewport& vp = *view->vp;
+    vp.makeCurrent();
+    const auto parts = moveable_layout(view->list, view->level, view->moveable, 1.0f, true);
+    const auto draw = [&](gl_api& gl) {
+        apply_render_mode_state(gl, view->list);
+        for (const auto& part : parts) {
+            if (part.mesh < 0) continue;
+            const tmesh& m = view->list.meshes[std::size_t(part.mesh)];
+            const auto face = [&](const auto& f, int corners, std::uint16_t word) {
+                gl.bind_texture(gl::texture_2d, std::uint32_t(face_texture_name(view->list, view->level, word)));
+                gl.begin(gl::quads);
+                const auto tc = face_tex_coords(view->level, word);
+                for (int k = 0; k < 4; ++k) {
+                    const int c = k < corners ? k : corners - 1;
+                    const auto p = view_position(m.vertices[face_word(f, c) % m.vertices.size()], 100.0f,
+                                                 part.position[0], part.position[1], part.position[2]);
+                    gl.tex_coord2f(tc[std::size_t(c)][0], tc[std::size_t(c)][1]);
+                    gl.vertex3f(p[0], p[1], p[2]);
+                }
+                gl.end();
+            };
+            for (const auto& r : m.tex_rects) face(r, 4, rect_texture(r));
+            for (const auto& t : m.tex_tris) face(t, 3, tri_texture(t));
+        }
+    };
+    display_list_state immediate;
+    immediate.use_list = false;
+    for (auto _ : state) {
+        paint_frame(vp.gl(), vp.nav, *vp.camera, vp.background, immediate, draw);
+        glFinish();
+    }
+    vp.doneCurrent();
+}
+
+// Baseline: the scene through the batch into a GL that does nothing.
+void BM_baseline_batch_only(benchmark::State& state) {
+    if (!ready(state)) return;
+    null_gl gl;
+    for (auto _ : state) {
+        draw_batch batch(gl);
+        view->scene.Draw(batch);
+        benchmark::ClobberMemory();
+    }
+}
+
+void BM_pick(benchmark::State& state) {
+    if (!ready(state)) return;
+    view->vp->grabFramebuffer(); // list built
+    std::uint32_t hits = 0;
+    for (auto _ : state) hits += view->vp->pick_at(view->vp->width() / 2, view->vp->height() / 2) != 0;
+    state.counters["hit"] = double(hits) / double(state.iterations());
+}
+
+void BM_upload_object_textures(benchmark::State& state) {
+    if (!ready(state)) return;
+    TGLViewport* contexts[] = {view->vp.get()};
+    for (auto _ : state) {
+        load_gl_textures(view->level, contexts, 24);
+        view->vp->makeCurrent();
+        glFinish();
+        view->vp->doneCurrent();
+    }
+    state.counters["textures"] = double(view->level.object_textures.size());
+}
+
+// Baseline: the pixel work of the upload alone (pages bitmap, pieces, 24-bit layout).
+void BM_baseline_prepare_textures(benchmark::State& state) {
+    if (!ready(state)) return;
+    for (auto _ : state) {
+        const QImage pages = build_pages_bitmap(view->level);
+        std::size_t bytes = 0;
+        for (std::size_t i = 0; i < view->level.object_textures.size(); ++i)
+            bytes += prepare_upload(gl_texture_piece(pages, view->level, int(i), 0x0FFF), 24).data.size();
+        benchmark::DoNotOptimize(bytes);
+    }
+}
+
+BENCHMARK(BM_display_list_build)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_baseline_immediate_faces)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_baseline_batch_only)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_display_list_replay)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_pick)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_upload_object_textures)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_baseline_prepare_textures)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    const bool display = std::getenv("DISPLAY") != nullptr;
+    if (!display) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QSurfaceFormat::setDefaultFormat(TGLViewport::surface_format(24));
+    QApplication app(argc, argv);
+    bench_view v;
+    std::string error;
+    if (display && read_level(v.level, VELLUM_SHARED_LEVELS "/test1.tr4", &error) == read_ok) {
+        build_mesh_list(v.list, v.level);
+        for (std::size_t m = 0; m < v.level.moveables.size(); ++m) {
+            std::size_t faces = 0;
+            for (const auto& part : moveable_layout(v.list, v.level, int(m), 1.0f, true))
+                if (part.mesh >= 0)
+                    faces += v.list.meshes[std::size_t(part.mesh)].tex_rects.size() +
+                             v.list.meshes[std::size_t(part.mesh)].tex_tris.size();
+            if (faces > v.faces) v.faces = faces, v.moveable = int(m);
+        }
+        v.scene.level = &v.level;
+        v.scene.meshes = &v.list;
+        v.scene.sel_kind = 0;
+        v.scene.sel_moveable = v.moveable;
+        v.vp = std::make_unique<TGLViewport>(nullptr, 24);
+        v.vp->resize(640, 480);
+        v.vp->draw = [&v](gl_api& gl) {
+            draw_batch batch(gl);
+            v.scene.Draw(batch);
+        };
+        v.vp->show();
+        TGLViewport* contexts[] = {v.vp.get()};
+        upload_solid_texture(QString(), contexts, 24);
+        load_gl_textures(v.level, contexts, 24);
+        centre_on_selection(v.scene, v.vp->nav, *v.vp->camera);
+        v.vp->grabFramebuffer();
+        view = &v;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    view = nullptr;
+    return 0;
+}
