@@ -459,6 +459,21 @@ TEST(version_detection, follows_the_first_word_and_case_sensitive_names) {
     EXPECT_EQ(game_version_for(0, "x.tr4"), 0);
 }
 
+TEST(version_detection, the_second_tr3_and_tr4_words_read_the_same_layouts) {
+    for (auto [v, word] : {std::pair{game_tr3, 0xFF080038u}, std::pair{game_tr4, 0xFFFFFFF0u},
+                           std::pair{game_trc, 0xFFFFFFF0u}}) {
+        level_desc d = make_level(v);
+        d.version_word = word;
+        const built_level b = build_level(d);
+        Ttrlevel l;
+        const outcome o = read_built(l, b, v);
+        ASSERT_EQ(o.code, read_ok) << o.error;
+        EXPECT_EQ(l.game_version, v);
+        EXPECT_EQ(l.version_word, word);
+        expect_counts(l, b.counts);
+    }
+}
+
 TEST(version_detection, a_phd_file_in_a_tub_folder_is_read_as_tr1_gold) {
     const built_level b = build_level(make_level(game_tr1_gold));
     Ttrlevel l;

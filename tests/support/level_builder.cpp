@@ -490,7 +490,7 @@ class layout {
     void file() {
         byte_sink f;
         mark(f, "version word");
-        f.u32(version_word(v_));
+        f.u32(l_.version_word ? l_.version_word : version_word(v_));
         if (v_ >= 6) {
             mark(f, "page counts");
             f.u16(l_.room_pages), f.u16(l_.object_pages), f.u16(l_.bump_pages);

@@ -113,6 +113,7 @@ struct room_desc {
 // Everything a test level holds. Raw records must have the version's record size (checked).
 struct level_desc {
     std::int32_t game_version = 1;
+    std::uint32_t version_word = 0; // 0: the usual first word of the version (TR3 and TR4/TRC have two)
 
     // TR1-TR3 pages: `num_pages` pages of pattern bytes.
     std::uint32_t num_pages = 1;
