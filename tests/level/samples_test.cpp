@@ -611,6 +611,13 @@ TEST(sample_pictures, text_is_drawn_with_the_five_by_seven_font) {
     for (const auto& c : p.px)
         inked += c.a != 0;
     EXPECT_EQ(inked, 11 + 10);
+    // '-' is a bar of three in the middle row; a space draws nothing.
+    picture q(16, 8, {0, 0, 0, 0});
+    draw_text(q, 0, 0, "- ", 1, ink);
+    EXPECT_EQ(q.at(1, 3), ink);
+    EXPECT_EQ(q.at(3, 3), ink);
+    EXPECT_EQ(q.at(0, 3).a, 0);
+    EXPECT_EQ(q.at(2, 2).a, 0);
 }
 
 // The new user's first look: the figure faces the default view with its face texture, and rooms

@@ -6,6 +6,7 @@
 #include <array>
 #include <cmath>
 #include <numbers>
+#include <string>
 
 namespace {
 
@@ -539,12 +540,21 @@ constexpr const char* glyph_rows[] = {
     "#####....#...#...#...#....#....#...",
     ".###.#...##...#.###.#...##...#.###.",
     ".###.#...##...#.####....#...#..##..",
+    // '-'
+    "................###................",
 };
+
+constexpr bool every_glyph_is_5_by_7() {
+    for (const char* g : glyph_rows)
+        if (std::char_traits<char>::length(g) != 35) return false;
+    return true;
+}
+static_assert(every_glyph_is_5_by_7());
 
 const char* glyph(char ch) {
     if (ch >= 'A' && ch <= 'Z') return glyph_rows[ch - 'A'];
     if (ch >= '0' && ch <= '9') return glyph_rows[26 + ch - '0'];
-    if (ch == '-') return "...............###...............";
+    if (ch == '-') return glyph_rows[36];
     return nullptr; // space and anything else: blank
 }
 } // namespace
