@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -481,6 +483,25 @@ TEST(version_detection, a_phd_file_in_a_tub_folder_is_read_as_tr1_gold) {
     ASSERT_EQ(o.code, read_ok) << o.error;
     EXPECT_EQ(l.game_version, game_tr1_gold);
     EXPECT_FALSE(l.tr1_layout_swapped);
+}
+
+TEST(version_detection, the_folder_name_counts_when_reading_from_disk) {
+    const auto folder =
+        std::filesystem::temp_directory_path() /
+        ("vellum_reader_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+    std::filesystem::create_directories(folder / "set.tub");
+    const std::string path = (folder / "set.tub" / "level.phd").string();
+    {
+        const bytes data = build_level(make_level(game_tr1_gold)).data;
+        std::ofstream out(path, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(data.data()), std::streamsize(data.size()));
+    }
+    Ttrlevel l;
+    std::string error;
+    const int code = read_level(l, path, &error);
+    std::filesystem::remove_all(folder);
+    ASSERT_EQ(code, read_ok) << error;
+    EXPECT_EQ(l.game_version, game_tr1_gold);
 }
 
 TEST(version_detection, a_mixed_case_trc_extension_is_read_as_tr4) {
