@@ -10,6 +10,8 @@
 #include <limits>
 #include <optional>
 #include <system_error>
+#include <tuple>
+#include <utility>
 
 namespace {
 
@@ -534,28 +536,37 @@ std::vector<std::uint8_t> build_file(const Ttrlevel& lv, std::int32_t g, const w
         return std::move(w.out.d);
     }
 
-    // TR4 and TRC: start compressing the page blocks before the level data is laid out.
+    // TR4 and TRC: the page blocks are compressed on two workers while this thread lays out the
+    // level data and (TR4) compresses it: the largest block (32-bit pages) on one worker, the 16-bit
+    // and extra pages one after the other on the second. The three loads are close to each other, so
+    // two cores finish together. Each block is one zlib stream, so the bytes do not depend on this.
     using block = std::vector<std::uint8_t>;
-    auto deflate_of = [](const std::vector<std::uint8_t>* plain) {
-        return [plain] { return deflate_block(plain->data(), plain->size()); };
+    auto deflate = [](const std::vector<std::uint8_t>& plain) {
+        return deflate_block(plain.data(), plain.size());
     };
     const std::vector<std::uint8_t>* plains[3] = {&lv.pages32, &lv.pages16, &lv.pages32_misc};
-    std::future<block> pending[3];
-    if (options.parallel_compression)
-        for (int i = 0; i < 3; ++i)
-            pending[i] = start_task(deflate_of(plains[i]));
+    block packed[3];
+    std::future<block> pending32;
+    std::future<std::pair<block, block>> pending16_misc;
+    if (options.parallel_compression) {
+        pending32 = start_task([&lv, deflate] { return deflate(lv.pages32); });
+        pending16_misc = start_task([&lv, deflate] {
+            return std::pair{deflate(lv.pages16), deflate(lv.pages32_misc)};
+        });
+    }
 
     w.write_level_data();
     std::vector<std::uint8_t> level_data = std::move(w.out.d);
-    std::future<block> pending_level;
-    if (options.parallel_compression && g == game_tr4) pending_level = start_task(deflate_of(&level_data));
-
-    block packed[3];
-    for (int i = 0; i < 3; ++i)
-        packed[i] = options.parallel_compression ? pending[i].get() : deflate_of(plains[i])();
     block packed_level;
-    if (g == game_tr4)
-        packed_level = options.parallel_compression ? pending_level.get() : deflate_of(&level_data)();
+    if (options.parallel_compression) {
+        if (g == game_tr4) packed_level = deflate(level_data);
+        packed[0] = pending32.get();
+        std::tie(packed[1], packed[2]) = pending16_misc.get();
+    } else {
+        for (int i = 0; i < 3; ++i)
+            packed[i] = deflate(*plains[i]);
+        if (g == game_tr4) packed_level = deflate(level_data);
+    }
 
     sink out;
     std::vector<section_mark> file_marks;
