@@ -540,6 +540,8 @@ std::vector<std::uint8_t> build_file(const Ttrlevel& lv, std::int32_t g, const w
     // level data and (TR4) compresses it: the largest block (32-bit pages) on one worker, the 16-bit
     // and extra pages one after the other on the second. The three loads are close to each other, so
     // two cores finish together. Each block is one zlib stream, so the bytes do not depend on this.
+    if (lv.samples.size() < lv.samples_size)
+        throw level_error("The level cannot be saved: the samples hold fewer bytes than their size.");
     using block = std::vector<std::uint8_t>;
     auto deflate = [](const std::vector<std::uint8_t>& plain) {
         return deflate_block(plain.data(), plain.size());
@@ -602,8 +604,6 @@ std::vector<std::uint8_t> build_file(const Ttrlevel& lv, std::int32_t g, const w
         put_block(out, level_data.size(), packed_level, "the level data");
     }
     mark("samples");
-    if (lv.samples.size() < lv.samples_size)
-        throw level_error("The level cannot be saved: the samples hold fewer bytes than their size.");
     out.bytes(lv.samples.data(), lv.samples_size);
     lv.report_progress(100);
 
