@@ -2,6 +2,7 @@
 // project's generated samples of all seven versions.
 #include "bitmap_exchange.h"
 #include "level_reader.h"
+#include "level_writer.h"
 #include "pixels.h"
 #include "texture_fixtures.h"
 #include "texture_table.h"
@@ -156,5 +157,25 @@ TEST(LevelFiles, ExportAllThenImportLeavesPagesUnchanged) {
         EXPECT_TRUE(level.pages8 == before.pages8);
         EXPECT_TRUE(level.pages16 == before.pages16);
         EXPECT_TRUE(level.pages32 == before.pages32);
+    }
+}
+
+TEST(LevelFiles, ImportedPagesSurviveSavingAndReading) {
+    auto levels = shared_levels();
+    if (levels.empty()) GTEST_SKIP() << "no shared levels";
+    for (auto& [name, level] : levels) {
+        SCOPED_TRACE(name);
+        Ttabla_textures table = build_texture_table(level);
+        QImage page(256, 256, QImage::Format_RGB888);
+        page.fill(QColor(40, 160, 220));
+        page.setPixel(3, 4, qRgb(255, 0, 255));
+        ASSERT_TRUE(import_texture_pages(level, table, page));
+        Ttrlevel back;
+        std::string error;
+        ASSERT_EQ(read_level_memory(back, write_level_memory(level, name), name, &error), read_ok) << error;
+        EXPECT_EQ(back.num_pages, level.num_pages);
+        EXPECT_TRUE(back.pages8 == level.pages8);
+        EXPECT_TRUE(back.pages16 == level.pages16);
+        EXPECT_TRUE(back.pages32 == level.pages32);
     }
 }
