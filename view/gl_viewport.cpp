@@ -132,10 +132,10 @@ void TGLViewport::upload_current(std::uint32_t name, std::shared_ptr<const uploa
 void TGLViewport::mousePressEvent(QMouseEvent* event) {
     const mouse_state m = state_of(event);
     nav.mouse_down(m);
-    if (event->button() == Qt::LeftButton && !no_click_pick) {
-        nav.last_mouse = {m.x, m.y};
-        pick();
-    }
+    // A press can arrive without a move to its position (touch, synthetic events): the
+    // selection pass of the click must use the press position.
+    nav.last_mouse = {m.x, m.y};
+    if (event->button() == Qt::LeftButton && !no_click_pick) pick();
     emit mouse_down(event);
 }
 
