@@ -1,4 +1,4 @@
-// The level writer (Part 1.4): builds the file bytes of every game version in memory, with
+// The level writer: builds the file bytes of every game version in memory, with
 // recomputed room sizes, TRC rooms rebuilt as one layer and recompressed blocks, then writes them
 // to disk through a temporary file.
 #include "level_writer.h"
@@ -272,8 +272,9 @@ void level_writer::room_trc(const troom& r, std::size_t index) {
     out.u32(r.trc_words3[4]);
     // 12-14
     out.u32(r.num_fog_bulbs);
-    out.i32(r.y_top);
-    out.i32(r.y_bottom);
+    // The game's files hold the room's vertical extent here as floats, like x and z above.
+    out.f32(float(r.y_top));
+    out.f32(float(r.y_bottom));
     out.u32(1);
     const std::size_t at_words6 = out.size();
     for (auto w : r.trc_words6)

@@ -1,5 +1,5 @@
-// Tmesh_list: the level's mesh data parsed into tmesh records (Part 1.5), the bounds measure of
-// Part 3.1, and the rebuild of mesh_words and mesh_pointers before saving.
+// Tmesh_list: the level's mesh data parsed into tmesh records, the bounds measure,
+// and the rebuild of mesh_words and mesh_pointers before saving.
 #pragma once
 
 #include "trlevel.h"
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-// Capacities of a mesh as the model states them (Part 1.1). Meshes are held in growable storage,
+// Capacities of a mesh as the model states them. Meshes are held in growable storage,
 // so a level is not refused for exceeding these; editing commands that add vertices or faces
 // (DXF import, face conversion) keep within them.
 inline constexpr int mesh_vertex_capacity = 501;   // vertices, normals, vertex lights
@@ -17,11 +17,11 @@ inline constexpr int mesh_tex_rect_capacity = 501; // textured rectangles
 inline constexpr int mesh_face_capacity = 301;     // textured triangles, coloured faces
 
 // Hard limit of every face list: selection names encode face i of a list as band + i with bands
-// of 1000 (Part 3.1), so a list may hold at most 1000 faces. A level with a longer list is
+// of 1000, so a list may hold at most 1000 faces. A level with a longer list is
 // refused by build_mesh_list, and rebuild_mesh_words refuses to write one.
 inline constexpr int mesh_face_list_limit = 1000;
 
-// Bounds before measuring (Part 1.1).
+// Bounds before measuring.
 inline constexpr double mesh_bounds_min_start = 2144883647.0;
 inline constexpr double mesh_bounds_max_start = -2144883648.0;
 
@@ -83,9 +83,9 @@ class Tmesh_list {
     // One entry per mesh pointer: the index of the tmesh the pointer designates (0 when none).
     std::vector<std::int32_t> mesh_index;
 
-    // View settings (Part 3.1).
+    // View settings.
     std::uint8_t render_mode = 2;       // 0 wireframe, 1 solid, 2 textured, 3 points
-    std::uint16_t solid_texture = 3999; // SOLID_TEXTURE_NAME of Part 2.2
+    std::uint16_t solid_texture = 3999; // the solid-mode texture's name
     std::uint8_t lights_enabled = 0;
     std::array<std::uint8_t, 3> line_colour{};
 
@@ -131,7 +131,7 @@ std::string check_mesh(const tmesh& mesh, std::int32_t game_version, std::size_t
 // rebuild_mesh_words leave them.
 std::int32_t find_mesh_by_offset(const Tmesh_list& list, std::uint32_t offset);
 
-// Measures bounds_min, bounds_max and bounds_shift of one mesh (Part 3.1): the view coordinates
+// Measures bounds_min, bounds_max and bounds_shift of one mesh: the view coordinates
 // (x / 100, -(y / 100), -(z / 100), single precision) of every vertex used by a face. Does
 // nothing for a negative or out-of-range mesh number. Face corners whose vertex index is not a
 // vertex of the mesh are not counted.

@@ -137,14 +137,22 @@ std::vector<std::uint8_t> read_whole_file(const std::string& file_name) {
     if (!f) throw level_error("Cannot open " + file_name + ": " + std::strerror(errno));
     std::vector<std::uint8_t> data;
     struct stat st {};
-    if (fstat(fileno(f), &st) == 0 && S_ISREG(st.st_mode)) data.reserve(std::size_t(st.st_size));
-    std::uint8_t chunk[1 << 16];
-    for (;;) {
-        const std::size_t n = std::fread(chunk, 1, sizeof chunk, f);
-        data.insert(data.end(), chunk, chunk + n);
-        if (n < sizeof chunk) break;
+    bool failed = false;
+    if (fstat(fileno(f), &st) == 0 && S_ISREG(st.st_mode)) {
+        // A regular file: one read straight into a buffer of its size.
+        data.resize(std::size_t(st.st_size));
+        const std::size_t n = std::fread(data.data(), 1, data.size(), f);
+        data.resize(n);
+        failed = std::ferror(f) != 0;
+    } else {
+        std::uint8_t chunk[1 << 16];
+        for (;;) {
+            const std::size_t n = std::fread(chunk, 1, sizeof chunk, f);
+            data.insert(data.end(), chunk, chunk + n);
+            if (n < sizeof chunk) break;
+        }
+        failed = std::ferror(f) != 0;
     }
-    const bool failed = std::ferror(f);
     std::fclose(f);
     if (failed) throw level_error("Cannot read " + file_name + ".");
     return data;

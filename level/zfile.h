@@ -2,6 +2,8 @@
 // zlib block routines of compressed level sections.
 #pragma once
 
+#include "trlevel.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>

@@ -297,8 +297,8 @@ TEST(Writer, TrcRoomIsRebuiltAsOneLayerWithItsOffsetsAndFillers) {
         EXPECT_EQ(get_u32(b + 156), r.num_lights * 88u) << "trc_words3[3]";
         EXPECT_EQ(lv.rooms[i].trc_words3[3], r.num_lights * 88u);
         EXPECT_EQ(get_u32(b + 164), r.num_fog_bulbs);
-        EXPECT_EQ(get_i32(b + 168), r.y_top);
-        EXPECT_EQ(get_i32(b + 172), r.y_bottom);
+        EXPECT_EQ(get_f32(b + 168), float(r.y_top)) << "the game's files hold floats here";
+        EXPECT_EQ(get_f32(b + 172), float(r.y_bottom));
         EXPECT_EQ(get_u32(b + 176), 1u) << "one layer";
         const std::uint8_t* w6 = b + 180;
         const std::size_t D = 216; // data start, relative to the room
