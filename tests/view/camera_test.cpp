@@ -79,8 +79,8 @@ TEST(CenterCameraCommand, AMoveableGetsScaleFourTenthsAndTheCameraAtNine) {
 TEST(CenterCameraCommand, AMeshIsCentredOnItsShiftedBoundsWithItsSizeInTheStatus) {
     Ttrlevel level = make_level(game_tr4, 1);
     Tmesh_list list;
-    mesh_spec s = square(0, 0, 1250, 30, 0, 0); // 12.5 wide, 0.3 high
-    s.vertices.push_back({0, 0, -10025});       // makes it 100.25 deep
+    mesh_shape s = square(0, 0, 1250, 30, 0, 0); // 12.5 wide, 0.3 high
+    s.vertices.push_back({0, 0, -10025});        // makes it 100.25 deep
     s.tex_tris = {tri(0, 1, 4, 0)};
     add_mesh(list, s);
     tr_scene scene;
@@ -101,7 +101,7 @@ TEST(CenterCameraCommand, AMeshIsCentredOnItsShiftedBoundsWithItsSizeInTheStatus
 TEST(CenterCameraCommand, AMeshWithoutFacesIsCentredOnTheOriginWithSizeZero) {
     Ttrlevel level = make_level(game_tr4, 1);
     Tmesh_list list;
-    mesh_spec s;
+    mesh_shape s;
     s.vertices = {{0, 0, 0}};
     add_mesh(list, s);
     tr_scene scene;

@@ -15,11 +15,11 @@ using namespace view_test;
 gl_view& two_squares(std::unique_ptr<gl_view>& holder, bool near_first) {
     Ttrlevel level = make_level(game_tr4, 2);
     holder = std::make_unique<gl_view>(std::move(level));
-    mesh_spec s;
-    const mesh_spec far_sq = square(-100, -100, 100, 100, 0, 0);
-    const mesh_spec near_sq = square(-50, -50, 50, 50, -100, 1); // z -100 is 1 unit nearer
-    const mesh_spec& first = near_first ? near_sq : far_sq;
-    const mesh_spec& second = near_first ? far_sq : near_sq;
+    mesh_shape s;
+    const mesh_shape far_sq = square(-100, -100, 100, 100, 0, 0);
+    const mesh_shape near_sq = square(-50, -50, 50, 50, -100, 1); // z -100 is 1 unit nearer
+    const mesh_shape& first = near_first ? near_sq : far_sq;
+    const mesh_shape& second = near_first ? far_sq : near_sq;
     s.vertices = first.vertices;
     s.vertices.insert(s.vertices.end(), second.vertices.begin(), second.vertices.end());
     s.tex_rects = {rect(0, 1, 2, 3, 0), rect(4, 5, 6, 7, 1)};
@@ -52,7 +52,7 @@ TEST(Picking, TheFaceNearerTheViewerWinsWhicheverIsDrawnFirst) {
 TEST(Picking, OfTwoFacesAtTheSameDepthTheEarlierDrawnWins) {
     REQUIRE_DISPLAY();
     gl_view v(make_level(game_tr4, 2));
-    mesh_spec s = square(-100, -100, 100, 100, 0, 0);
+    mesh_shape s = square(-100, -100, 100, 100, 0, 0);
     s.tex_rects.push_back(rect(0, 1, 2, 3, 1)); // the same square again
     s.tex_tris = {tri(0, 1, 2, 0)};             // and a triangle over half of it
     add_mesh(v.list, s);

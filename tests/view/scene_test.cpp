@@ -41,8 +41,8 @@ struct scene_fixture {
 
 // A mesh with two textured rectangles, one textured triangle, one coloured rectangle and one
 // coloured triangle (the coloured ones only count for TR1 to TR3).
-mesh_spec mixed_mesh() {
-    mesh_spec s;
+mesh_shape mixed_mesh() {
+    mesh_shape s;
     s.vertices = {{0, 0, 0}, {200, 0, 0}, {200, -100, 300}, {0, -100, 300}, {100, -50, 0}};
     s.tex_rects = {rect(0, 1, 2, 3, 0x8003), rect(3, 2, 1, 0, 1)};
     s.tex_tris = {tri(0, 1, 4, 2)};
@@ -53,7 +53,7 @@ mesh_spec mixed_mesh() {
 
 TEST(SceneDrawing, TexturedMeshGivesOneNamedGroupPerFaceWithItsTexture) {
     scene_fixture f(game_tr4);
-    mesh_spec s = mixed_mesh();
+    mesh_shape s = mixed_mesh();
     s.col_rects.clear(), s.col_tris.clear();
     f.scene.sel_kind = 1;
     f.scene.sel_mesh = add_mesh(f.list, s);
@@ -115,7 +115,7 @@ TEST(SceneDrawing, ColouredFacesAreRedAndFilledInASecondFlushForTR1ToTR3Only) {
     for (std::int32_t version : {game_tr1, game_tr2, game_tr3, game_tr4, game_trc}) {
         scene_fixture f(version);
         f.scene.sel_kind = 1;
-        mesh_spec s = mixed_mesh();
+        mesh_shape s = mixed_mesh();
         if (version >= game_tr4) s.col_rects.clear(), s.col_tris.clear();
         f.scene.sel_mesh = add_mesh(f.list, s);
         f.list.render_mode = mode_wireframe;
@@ -146,7 +146,7 @@ TEST(SceneDrawing, ColouredFacesAreRedAndFilledInASecondFlushForTR1ToTR3Only) {
 
 TEST(SceneDrawing, LitMeshShowsVertexGreysEvenInPointsMode) {
     scene_fixture f(game_tr2);
-    mesh_spec s = square(0, 0, 100, 100, 0, 0);
+    mesh_shape s = square(0, 0, 100, 100, 0, 0);
     s.tex_tris = {tri(0, 1, 2, 0)};
     s.lights = {16384, 32767, 0, 128};
     f.scene.sel_kind = 1;
@@ -196,7 +196,7 @@ TEST(SceneDrawing, PerspectiveCorrectionSwitchesEveryFaceToLinearFiltering) {
 
 TEST(SceneDrawing, BadFacesAndEmptyMeshesDrawSafely) {
     scene_fixture f(game_tr1, 2);
-    mesh_spec s = square(0, 0, 100, 100, 0, 1);
+    mesh_shape s = square(0, 0, 100, 100, 0, 1);
     s.tex_rects.push_back(rect(0, 1, 2, 9, 1)); // vertex 9 does not exist
     s.tex_tris = {tri(0, 1, 2, 0x0FFF)};        // object texture beyond the level's two
     s.col_tris = {tri(0, 7, 2, 0)};             // vertex 7 does not exist
@@ -211,7 +211,7 @@ TEST(SceneDrawing, BadFacesAndEmptyMeshesDrawSafely) {
 
     // A mesh without faces draws nothing; so do mesh numbers outside the list.
     f.rec.reset();
-    f.scene.sel_mesh = add_mesh(f.list, mesh_spec{});
+    f.scene.sel_mesh = add_mesh(f.list, mesh_shape{});
     f.paint();
     EXPECT_TRUE(f.faces().empty());
     f.scene.sel_mesh = 99;

@@ -15,24 +15,24 @@ rec<10> tri(std::uint16_t v0, std::uint16_t v1, std::uint16_t v2, std::uint16_t 
     return r;
 }
 
-tmesh make_mesh(const mesh_spec& spec) {
+tmesh make_mesh(const mesh_shape& shape) {
     tmesh m;
-    m.set_num_vertices(std::int16_t(spec.vertices.size()));
-    m.vertices = spec.vertices;
-    if (spec.lights.empty()) {
-        m.set_num_normals(std::int16_t(spec.vertices.size()));
+    m.set_num_vertices(std::int16_t(shape.vertices.size()));
+    m.vertices = shape.vertices;
+    if (shape.lights.empty()) {
+        m.set_num_normals(std::int16_t(shape.vertices.size()));
     } else {
-        m.set_num_normals(std::int16_t(-std::int16_t(spec.lights.size())));
-        m.lights = spec.lights;
+        m.set_num_normals(std::int16_t(-std::int16_t(shape.lights.size())));
+        m.lights = shape.lights;
     }
-    m.set_num_tex_rects(std::int16_t(spec.tex_rects.size()));
-    m.tex_rects = spec.tex_rects;
-    m.set_num_tex_tris(std::int16_t(spec.tex_tris.size()));
-    m.tex_tris = spec.tex_tris;
-    m.set_num_col_rects(std::int16_t(spec.col_rects.size()));
-    m.col_rects = spec.col_rects;
-    m.set_num_col_tris(std::int16_t(spec.col_tris.size()));
-    m.col_tris = spec.col_tris;
+    m.set_num_tex_rects(std::int16_t(shape.tex_rects.size()));
+    m.tex_rects = shape.tex_rects;
+    m.set_num_tex_tris(std::int16_t(shape.tex_tris.size()));
+    m.tex_tris = shape.tex_tris;
+    m.set_num_col_rects(std::int16_t(shape.col_rects.size()));
+    m.col_rects = shape.col_rects;
+    m.set_num_col_tris(std::int16_t(shape.col_tris.size()));
+    m.col_tris = shape.col_tris;
     return m;
 }
 
@@ -50,8 +50,8 @@ Ttrlevel make_level(std::int32_t game_version, int textures) {
     return level;
 }
 
-int add_mesh(Tmesh_list& list, const mesh_spec& spec) {
-    list.meshes.push_back(make_mesh(spec));
+int add_mesh(Tmesh_list& list, const mesh_shape& shape) {
+    list.meshes.push_back(make_mesh(shape));
     const int index = int(list.meshes.size()) - 1;
     measure_bounds(list, index);
     list.mesh_index.push_back(index);
@@ -80,8 +80,8 @@ void add_static(Ttrlevel& level, std::uint16_t mesh_index, const std::array<std:
     }
 }
 
-mesh_spec square(int x0, int y0, int x1, int y1, int z, std::uint16_t word) {
-    mesh_spec s;
+mesh_shape square(int x0, int y0, int x1, int y1, int z, std::uint16_t word) {
+    mesh_shape s;
     // View y is -y and view z is -z; seen from the viewer (looking down -z in view space) the
     // corners top-left, top-right, bottom-right, bottom-left run clockwise.
     s.vertices = {{std::int16_t(x0), std::int16_t(y0), std::int16_t(z)},

@@ -13,7 +13,7 @@ namespace view_test {
 rec<12> rect(std::uint16_t v0, std::uint16_t v1, std::uint16_t v2, std::uint16_t v3, std::uint16_t word);
 rec<10> tri(std::uint16_t v0, std::uint16_t v1, std::uint16_t v2, std::uint16_t word);
 
-struct mesh_spec {
+struct mesh_shape {
     std::vector<mesh_vec3> vertices;
     std::vector<rec<12>> tex_rects;
     std::vector<rec<10>> tex_tris;
@@ -21,14 +21,14 @@ struct mesh_spec {
     std::vector<rec<10>> col_tris;
     std::vector<std::int16_t> lights; // vertex lights instead of normals when not empty
 };
-tmesh make_mesh(const mesh_spec& spec);
+tmesh make_mesh(const mesh_shape& shape);
 
 // A loaded level of the given version with `textures` object textures, each a four-corner
 // texture whose corners run top-left, top-right, bottom-right, bottom-left on page 0.
 Ttrlevel make_level(std::int32_t game_version, int textures);
 
 // Appends a mesh to the list, measures it and makes a mesh pointer designate it.
-int add_mesh(Tmesh_list& list, const mesh_spec& spec);
+int add_mesh(Tmesh_list& list, const mesh_shape& shape);
 
 // Appends a moveable record.
 void add_moveable(Ttrlevel& level, std::uint16_t num_meshes, std::uint16_t first_mesh,
@@ -40,6 +40,6 @@ void add_static(Ttrlevel& level, std::uint16_t mesh_index, const std::array<std:
 
 // A square facing the viewer (clockwise as seen from +z), from (x0, y0) to (x1, y1) at depth z,
 // in level units (y down, z away from the viewer).
-mesh_spec square(int x0, int y0, int x1, int y1, int z, std::uint16_t word);
+mesh_shape square(int x0, int y0, int x1, int y1, int z, std::uint16_t word);
 
 } // namespace view_test
