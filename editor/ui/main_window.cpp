@@ -111,16 +111,11 @@ TForm1::TForm1(const QString& dir, QSettings* store, editor_prompts* prompts)
         scene.Draw(batch);
     };
     viewport->no_click_pick = true;
-    connect(viewport, &QOpenGLWidget::frameSwapped, this, [this] {
-        // The solid-mode texture goes into the context as soon as it exists.
-        static bool uploaded = false;
-        if (!uploaded && viewport->has_context()) {
-            uploaded = true;
-            TGLViewport* views[] = {viewport};
-            upload_solid_texture(program_dir, views, viewport->colour_bits);
-            redraw();
-        }
-    });
+    {
+        // Kept by the viewport and uploaded when its context exists.
+        TGLViewport* views[] = {viewport};
+        upload_solid_texture(program_dir, views, viewport->colour_bits);
+    }
 
     loading = new TForm2(this);
     keys = new TKeys(this);
@@ -494,7 +489,7 @@ void TForm1::refresh_after_open() {
 }
 
 void TForm1::reload_gl_textures(const std::string& caption, const std::string& line) {
-    if (!viewport->has_context() || !doc.level->loaded()) return;
+    if (!doc.level->loaded()) return;
     loading->show_progress(caption);
     loading->add_progress_line(line);
     {
@@ -808,7 +803,7 @@ void TForm1::DefineMouseSelected1Click() {
     ListBox1->setCurrentRow(i);
     ListBox1->blockSignals(false);
     ListBox1Click();
-    if (viewport->has_context()) {
+    {
         TGLViewport* views[] = {viewport};
         upload_texture(std::uint32_t(i + 1),
                        texture_bitmap(doc.table, i).convertToFormat(QImage::Format_RGB888),
