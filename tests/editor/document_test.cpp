@@ -50,8 +50,9 @@ TEST(Document, OpeningEachSharedLevelFillsTreeCaptionsAndProgress) {
         EXPECT_EQ(o.doc.recent.entries().front(), path);
         EXPECT_EQ(o.doc.table.level, o.doc.level.get());
         // Lara is object 0 in every game and the first moveable of these levels.
-        if (!o.doc.level->moveables.empty() && get_u32(&o.doc.level->moveables[0][0]) == 0)
+        if (!o.doc.level->moveables.empty() && get_u32(&o.doc.level->moveables[0][0]) == 0) {
             EXPECT_NE(o.doc.tree.children[0].children[0].label, "Unknown");
+        }
     }
 }
 
