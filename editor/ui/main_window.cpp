@@ -34,6 +34,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <cmath>
+#include <filesystem>
+#include <optional>
 
 // ---- prompts ------------------------------------------------------------------------------
 
@@ -129,8 +131,8 @@ TForm1::TForm1(const QString& dir, QSettings* store, editor_prompts* prompts)
     refresh_recent_items();
     if (!config_problem.empty()) statusBar()->showMessage(QString::fromStdString(config_problem), 10000);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const auto warning = screen_check_message(int(std::lround(screen->logicalDotsPerInch())),
-                                                  screen->size().width());
+        const auto warning =
+            screen_check_message(int(std::lround(screen->logicalDotsPerInch())), screen->size().width());
         if (!warning.empty()) prompts_->message(warning);
     }
 }
@@ -206,8 +208,8 @@ void TForm1::build_controls() {
     auto* io = new QHBoxLayout;
     Button2 = new QPushButton("Export", GroupBox1);
     Button3 = new QPushButton("Import", GroupBox1);
-    Button2->setEnabled(false); // the bitmap exchange commands come with their own windows
-    Button3->setEnabled(false);
+    connect(Button2, &QPushButton::clicked, this, [this] { ExportCurrent1Click(); });
+    connect(Button3, &QPushButton::clicked, this, [this] { ImportReplaceCurrent1Click(); });
     io->addWidget(Button2);
     io->addWidget(Button3);
     current->addLayout(io);
@@ -349,16 +351,17 @@ void TForm1::build_menus() {
     Redo1->setEnabled(false);
 
     auto* textures = menuBar()->addMenu("Textures");
-    for (const char* name : {"Export BigBMP", "Import BigBMP"})
-        textures->addAction(name)->setEnabled(false);
+    textures->addAction("Export BigBMP", this, [this] { ExportBigBMP1Click(); });
+    textures->addAction("Import BigBMP", this, [this] { ImportBigBMP1Click(); });
     textures->addSeparator();
-    for (const char* name : {"Export Current to BMP", "Import and Replace Current"})
-        textures->addAction(name)->setEnabled(false);
+    textures->addAction("Export Current to BMP", this, [this] { ExportCurrent1Click(); });
+    textures->addAction("Import and Replace Current", this, [this] { ImportReplaceCurrent1Click(); });
     textures->addSeparator();
-    textures->addAction("Export All", QKeySequence("Ctrl+E"))->setEnabled(false);
-    textures->addAction("Import And Replace", QKeySequence("Ctrl+I"))->setEnabled(false);
+    textures->addAction("Export All", QKeySequence("Ctrl+E"), this, [this] { ExportAll1Click(); });
+    textures->addAction("Import And Replace", QKeySequence("Ctrl+I"), this,
+                        [this] { ImportAndReplace1Click(); });
     textures->addSeparator();
-    textures->addAction("Import Texture Pages")->setEnabled(false);
+    textures->addAction("Import Texture Pages", this, [this] { ImportTexturePages1Click(); });
     textures->addAction("Define Mouse Selected", QKeySequence("Ctrl+D"), this,
                         [this] { DefineMouseSelected1Click(); });
     textures->addSeparator();
@@ -833,5 +836,128 @@ void TForm1::ApplyIntensityAlpha1Click() {
         return;
     }
     doc.modified = true;
+    redraw();
+}
+
+// ---- texture bitmap exchange -------------------------------------------------------------
+
+namespace {
+constexpr const char* bitmap_filter = "Bitmap Files (*.bmp)";
+}
+
+std::string TForm1::choose_bitmap_to_write(const std::string&) {
+    const auto path = prompts_->choose_save_file(bitmap_filter);
+    if (path.empty()) return {};
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec) && prompts_->ask(overwrite_question(path), false) != answer::yes)
+        return {};
+    return path;
+}
+
+bool TForm1::report(const texture_result& r) {
+    if (!r.ok) prompts_->message(r.message);
+    return r.ok;
+}
+
+void TForm1::after_texture_import(bool upload_all) {
+    doc.modified = true;
+    doc.table.level = doc.level.get();
+    load_page(current_page);
+    ListBox1Click();
+    if (upload_all && auto_gl_update)
+        reload_gl_textures("Working...", "Loading New Textures in OpenGL buffers...");
+    redraw();
+}
+
+void TForm1::ExportBigBMP1Click() {
+    if (!Image1->has_picture()) return;
+    const auto root =
+        TreeView1->topLevelItem(0) ? TreeView1->topLevelItem(0)->text(0).toStdString() : std::string();
+    const auto path = choose_bitmap_to_write(big_bmp_file_name(root));
+    if (!path.empty()) report(save_bitmap(export_big_bmp(doc.table), path));
+}
+
+void TForm1::ImportBigBMP1Click() {
+    if (!Image1->has_picture()) return;
+    const auto path = prompts_->choose_open_file(bitmap_filter);
+    QImage bitmap;
+    if (path.empty() || !report(load_bitmap(path, bitmap))) return;
+    if (report(import_big_bmp(*doc.level, doc.table, bitmap))) after_texture_import(true);
+}
+
+void TForm1::ExportCurrent1Click() {
+    const int i = ListBox1->currentRow();
+    if (!Image1->has_picture() || i < 0) return;
+    const auto path = choose_bitmap_to_write({});
+    if (!path.empty()) report(save_bitmap(export_current(doc.table, i), path));
+}
+
+void TForm1::ImportReplaceCurrent1Click() {
+    const int i = ListBox1->currentRow();
+    if (!Image1->has_picture() || i < 0) return;
+    const auto path = prompts_->choose_open_file(bitmap_filter);
+    QImage bitmap, upload;
+    if (path.empty() || !report(load_bitmap(path, bitmap))) return;
+    if (!report(import_replace_current(*doc.level, doc.table, i, bitmap, &upload))) return;
+    TGLViewport* views[] = {viewport};
+    upload_texture(std::uint32_t(i + 1), upload, viewport->colour_bits, views);
+    after_texture_import(false);
+}
+
+bool TForm1::selected_face_textures(std::vector<face_textures>& out, std::string& item_text) const {
+    const auto* item = TreeView1->currentItem();
+    if (!item) return false;
+    item_text = item->text(0).toStdString();
+    std::optional<std::vector<face_textures>> faces;
+    if (scene.sel_kind == 0 && scene.sel_moveable >= 0)
+        faces = moveable_face_textures(*doc.level, std::size_t(scene.sel_moveable));
+    else if (scene.sel_kind == 1 && scene.sel_moveable < 0 && scene.box_static >= 0)
+        faces = static_face_textures(*doc.level, std::size_t(scene.box_static));
+    else if (scene.sel_kind == 1 && scene.sel_moveable >= 0 && item->parent()) {
+        const auto& m = doc.level->moveables[std::size_t(scene.sel_moveable)];
+        const int j = item->parent()->indexOfChild(const_cast<QTreeWidgetItem*>(item));
+        if (auto f = mesh_face_textures(*doc.level, std::size_t(get_u16(&m[6])) + std::size_t(j)))
+            faces = std::vector<face_textures>{*f};
+    }
+    if (!faces) return false;
+    out = std::move(*faces);
+    return true;
+}
+
+void TForm1::ExportAll1Click() {
+    if (!Image1->has_picture()) return;
+    std::vector<face_textures> faces;
+    std::string item_text;
+    if (!selected_face_textures(faces, item_text)) return;
+    QImage out;
+    if (!report(export_all(*doc.level, doc.table, faces, out))) return;
+    const auto path = choose_bitmap_to_write(pieces_file_name(item_text));
+    if (!path.empty()) report(save_bitmap(out, path));
+}
+
+void TForm1::ImportAndReplace1Click() {
+    if (!Image1->has_picture()) return;
+    std::vector<face_textures> faces;
+    std::string item_text;
+    if (!selected_face_textures(faces, item_text)) return;
+    const auto path = prompts_->choose_open_file(bitmap_filter);
+    QImage bitmap;
+    if (path.empty() || !report(load_bitmap(path, bitmap))) return;
+    if (report(import_and_replace(*doc.level, doc.table, faces, bitmap))) after_texture_import(true);
+}
+
+void TForm1::ImportTexturePages1Click() {
+    if (!Image1->has_picture()) return;
+    const auto path = prompts_->choose_open_file(bitmap_filter);
+    QImage bitmap;
+    if (path.empty() || !report(load_bitmap(path, bitmap))) return;
+    int first = 0;
+    if (!report(import_texture_pages(*doc.level, doc.table, bitmap, &first))) return;
+    ComboBox1->blockSignals(true);
+    for (int p = ComboBox1->count() + 1; p <= int(doc.level->num_pages); ++p)
+        ComboBox1->addItem(QString("Page#%1").arg(p));
+    ComboBox1->blockSignals(false);
+    doc.modified = true;
+    doc.table.level = doc.level.get();
     redraw();
 }

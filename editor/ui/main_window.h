@@ -3,6 +3,7 @@
 // editor core and refresh the controls from it.
 #pragma once
 
+#include "bitmap_exchange.h"
 #include "editor_document.h"
 #include "scene.h"
 #include "small_windows.h"
@@ -72,6 +73,14 @@ class TForm1 : public QMainWindow {
     void Image1MouseUp();
     void DefineMouseSelected1Click();
     void ApplyIntensityAlpha1Click();
+    // Texture bitmap exchange.
+    void ExportBigBMP1Click();
+    void ImportBigBMP1Click();
+    void ExportCurrent1Click();
+    void ImportReplaceCurrent1Click();
+    void ExportAll1Click();
+    void ImportAndReplace1Click();
+    void ImportTexturePages1Click();
     void UpdateOpenGLBuffers1Click();
     void AutomaticOpenGLBuffersUpdate1Click();
     void choose_background(bool white);
@@ -144,6 +153,11 @@ class TForm1 : public QMainWindow {
     void save_settings_now();
     void apply_background();
     std::vector<int> selected_meshes() const;
+    // Face textures of the selected moveable or mesh, for Export All / Import And Replace.
+    bool selected_face_textures(std::vector<face_textures>& out, std::string& item_text) const;
+    std::string choose_bitmap_to_write(const std::string& preset);
+    bool report(const texture_result& r);
+    void after_texture_import(bool upload_all);
 
     std::unique_ptr<qt_prompts> own_prompts_;
     editor_prompts* prompts_;

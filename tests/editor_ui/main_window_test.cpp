@@ -11,6 +11,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -173,6 +174,36 @@ TEST_F(window_fixture, ApplyIntensityAlphaOnTr2ExplainsWhyNot) {
     EXPECT_EQ(prompts.messages[0],
               "Intensity Alpha (Semi-transparent Texture Attrib) is just available from TR3 to TRC.");
     EXPECT_FALSE(w->doc.modified);
+}
+
+TEST_F(window_fixture, ExportingTheCurrentTextureAndImportingItBackKeepsThePages) {
+    ASSERT_TRUE(w->open_path(shared + "/test1.tr4"));
+    w->ListBox1->setCurrentRow(5);
+    const auto pages_before = w->doc.level->pages16;
+    const auto bmp = dir.filePath("current.bmp").toStdString();
+    prompts.save_choice = bmp;
+    w->Button2->click();
+    ASSERT_TRUE(std::filesystem::exists(bmp)) << (prompts.messages.empty() ? "" : prompts.messages[0]);
+    prompts.open_choice = bmp;
+    w->Button3->click();
+    EXPECT_TRUE(prompts.messages.empty()) << prompts.messages[0];
+    EXPECT_TRUE(w->doc.modified);
+    EXPECT_EQ(w->doc.level->pages16, pages_before);
+
+    // A file that is not a bitmap is refused with a message and changes nothing.
+    std::ofstream(dir.filePath("junk.bmp").toStdString()) << "not a bitmap";
+    prompts.open_choice = dir.filePath("junk.bmp").toStdString();
+    w->ImportBigBMP1Click();
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(w->doc.level->pages16, pages_before);
+
+    // Exporting over an existing file asks first; No writes nothing.
+    prompts.answers = {answer::no};
+    const auto size_before = std::filesystem::file_size(bmp);
+    w->ListBox1->setCurrentRow(0);
+    w->ExportCurrent1Click();
+    EXPECT_EQ(prompts.questions.back(), "The File " + bmp + " Already Exists. Overwrite It?");
+    EXPECT_EQ(std::filesystem::file_size(bmp), size_before);
 }
 
 } // namespace
