@@ -4,6 +4,7 @@
 
 #include "zfile.h"
 
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -82,6 +83,12 @@ class cursor {
     template <class T> void words(std::vector<T>& v) {
         static_assert(std::is_integral_v<T>);
         need(std::uint64_t(v.size()) * sizeof(T));
+        if constexpr (std::endian::native == std::endian::little) {
+            // The file's words are little-endian: on such hosts they copy as they are.
+            if (!v.empty()) std::memcpy(v.data(), data_ + pos_, v.size() * sizeof(T));
+            pos_ += v.size() * sizeof(T);
+            return;
+        }
         for (auto& w : v) {
             if constexpr (sizeof(T) == 2)
                 w = T(get_u16(data_ + pos_));
