@@ -11,15 +11,6 @@
 
 namespace {
 
-// Gives the level's progress reference the loading window's gauge for one command.
-struct gauge_link {
-    Ttrlevel& level;
-    gauge_link(Ttrlevel& lv, progress_view& view) : level(lv) {
-        level.progress = [&view](int v) { view.set_gauge(v); };
-    }
-    ~gauge_link() { level.progress = nullptr; }
-};
-
 struct progress_session {
     progress_view& view;
     progress_session(progress_view& v, const std::string& caption) : view(v) { view.show_progress(caption); }

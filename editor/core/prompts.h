@@ -2,6 +2,8 @@
 // loading window. Windows implement it with dialogs; tests answer it from a script.
 #pragma once
 
+#include "trlevel.h"
+
 #include <string>
 
 enum class answer { yes, no, cancel };
@@ -34,4 +36,18 @@ class null_progress final : public progress_view {
     void add_progress_line(const std::string&) override {}
     void set_gauge(int) override {}
     void hide_progress() override {}
+};
+
+// Hands a progress view's gauge to the level as its progress reference for one command.
+class gauge_link {
+  public:
+    gauge_link(Ttrlevel& level, progress_view& view) : level_(level) {
+        level_.progress = [&view](int v) { view.set_gauge(v); };
+    }
+    ~gauge_link() { level_.progress = nullptr; }
+    gauge_link(const gauge_link&) = delete;
+    gauge_link& operator=(const gauge_link&) = delete;
+
+  private:
+    Ttrlevel& level_;
 };

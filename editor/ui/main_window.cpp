@@ -66,14 +66,6 @@ std::string qt_prompts::choose_save_file(const std::string& filter) {
 
 namespace {
 
-struct gauge_progress {
-    Ttrlevel& level;
-    gauge_progress(Ttrlevel& lv, TForm2* window) : level(lv) {
-        level.progress = [window](int v) { window->set_gauge(v); };
-    }
-    ~gauge_progress() { level.progress = nullptr; }
-};
-
 QLabel* status_panel(QStatusBar* bar, int width, const QString& text = QString()) {
     auto* l = new QLabel(text, bar);
     l->setMinimumWidth(width);
@@ -496,7 +488,7 @@ void TForm1::reload_gl_textures(const std::string& caption, const std::string& l
     loading->show_progress(caption);
     loading->add_progress_line(line);
     {
-        gauge_progress link(*doc.level, loading);
+        gauge_link link(*doc.level, *loading);
         TGLViewport* views[] = {viewport};
         load_gl_textures(*doc.level, views, viewport->colour_bits);
     }
