@@ -7,14 +7,17 @@
 #include "scripted_prompts.h"
 #include "texture_panel_widget.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -232,6 +235,95 @@ TEST_F(window_fixture, ExportingTheCurrentTextureAndImportingItBackKeepsThePages
     action("ExportCurrent1")->trigger();
     EXPECT_EQ(prompts.questions.back(), "The File " + bmp + " Already Exists. Overwrite It?");
     EXPECT_EQ(std::filesystem::file_size(bmp), size_before);
+}
+
+TEST_F(window_fixture, AClickOnAFaceInTheViewReachesTheEditor) {
+    ASSERT_TRUE(w->open_path(shared + "/test1.phd"));
+    ASSERT_GT(statics()->childCount(), 0);
+    tree()->setCurrentItem(statics()->child(0));
+    const int mesh = scene().sel_mesh;
+    ASSERT_GE(mesh, 0);
+    auto* view = find<QWidget>("Panel1")->findChild<TGLViewport*>();
+    ASSERT_NE(view, nullptr);
+    // The centred mesh covers some point near the middle of the view.
+    const QPoint middle = view->rect().center();
+    QString status_text;
+    for (int d = 0; d <= 40 && !status_text.startsWith("Mesh # "); d += 4) {
+        for (const QPoint at : {middle + QPoint(d, 0), middle + QPoint(0, d), middle - QPoint(d, d)}) {
+            QTest::mouseClick(view, Qt::LeftButton, {}, at);
+            status_text = status(1)->text();
+            if (status_text.startsWith("Mesh # ")) break;
+        }
+    }
+    EXPECT_TRUE(status_text.startsWith(QString("Mesh # %1      ").arg(mesh))) << status_text.toStdString();
+    EXPECT_FALSE(w->document().modified()); // the face edits come later
+}
+
+TEST_F(window_fixture, MenuItemsAndControlsCarryTheirComponentNames) {
+    const std::pair<const char*, const char*> actions[] = {
+        {"OpenFile1", "&Open"},
+        {"Save1", "S&ave"},
+        {"SaveAs1", "&Save As..."},
+        {"Exit1", "E&xit"},
+        {"Undo1", "Undo"},
+        {"Redo1", "Redo"},
+        {"ExportBigBMP1", "Export BigBMP"},
+        {"ImportAndReplace1", "Import And Replace"},
+        {"DefineMouseSelected1", "Define Mouse Selected"},
+        {"ApplyIntensityAlpha1", "Apply Intensity Alpha"},
+        {"AutomaticOpenGLBuffersUpdate1", "Automatic OpenGL buffers Update"},
+        {"EnablePerspectiveCorrection1", "Enable Perspective Correction"},
+        {"KeysGuide1", "Keys Guide"},
+        {"None3", "None"},
+    };
+    for (const auto& [name, text] : actions)
+        if (auto* a = action(name)) {
+            EXPECT_EQ(a->text(), text) << name;
+        }
+    const std::pair<const char*, const char*> buttons[] = {
+        {"Button1", "&Center Camera"},    {"Button2", "Export"},          {"Button3", "Import"},
+        {"CheckBox1", "Flip Horizontal"}, {"CheckBox12", "Proportional"}, {"CheckBox3", "Show &Box"},
+        {"CheckBox4", "&Enable Lights"},  {"RadioButton4", "Visibility"}, {"RadioButton5", "Colision"},
+    };
+    for (const auto& [name, text] : buttons)
+        if (auto* b = find<QAbstractButton>(name)) {
+            EXPECT_EQ(b->text(), text) << name;
+        }
+    EXPECT_EQ(find<QGroupBox>("GroupBox2")->title(), "Render Mode");
+    EXPECT_EQ(find<QGroupBox>("GroupBox4")->title(), "White Light Intensity");
+    EXPECT_EQ(w->objectName(), "TForm1");
+    for (const char* form : {"TForm2", "TKeys", "TReadme", "TAbout", "TConfig"})
+        EXPECT_NE(w->findChild<QDialog*>(form), nullptr) << form;
+}
+
+TEST_F(window_fixture, TreeItemsShowTheirFullNameAsATooltip) {
+    ASSERT_TRUE(w->open_path(shared + "/test1.tr4"));
+    EXPECT_EQ(movables()->child(0)->toolTip(0), movables()->child(0)->text(0));
+    EXPECT_EQ(tree()->topLevelItem(0)->toolTip(0), "test1.tr4 (TR 4)");
+}
+
+TEST_F(window_fixture, NothingCoversTheViewAtAnySizeAndTheFirstWindowFitsTheScreen) {
+    const QRect screen = w->screen()->availableGeometry();
+    EXPECT_LE(w->width(), screen.width());
+    EXPECT_LE(w->height(), screen.height());
+    ASSERT_TRUE(w->open_path(shared + "/test1.tr4"));
+    auto area = [&](const char* name) {
+        auto* widget = find<QWidget>(name);
+        return QRect(widget->mapTo(w.get(), QPoint(0, 0)), widget->size());
+    };
+    for (const QSize size : {QSize(640, 480), QSize(1200, 950)}) {
+        w->resize(size);
+        QApplication::processEvents();
+        const QRect view = area("Panel1"), textures = area("GroupBox1"), tree_area = area("TreeView1"),
+                    tabs = area("PageControl1");
+        EXPECT_FALSE(view.intersects(textures)) << size.width();
+        EXPECT_FALSE(view.intersects(tree_area)) << size.width();
+        EXPECT_FALSE(view.intersects(tabs)) << size.width();
+        EXPECT_GE(view.width(), 200) << size.width();
+        // The caption stays just above its preview.
+        const QRect caption = area("Label2"), preview = area("Shape1");
+        EXPECT_LE(std::abs(preview.top() - caption.bottom()), 12) << size.width();
+    }
 }
 
 } // namespace
