@@ -23,7 +23,7 @@ void upload_texture_pixels(gl_api& gl, std::uint32_t name, const upload_pixels& 
     gl.pixel_storei(gl::unpack_skip_pixels, 0);
     gl.pixel_storei(gl::unpack_lsb_first, 0);
     gl.tex_image_2d(gl::texture_2d, 0, four ? 4 : 3, px.width, px.height, 0, four ? gl::bgra : gl::bgr,
-                    gl::unsigned_byte, px.data.data());
+                    gl::unsigned_byte, px.pixels());
 }
 
 QImage default_solid_bitmap() {
