@@ -1,6 +1,7 @@
 // Texture bitmap exchange: BigBMP, current texture, mesh texture pieces and new pages.
 #include "bitmap_exchange.h"
 
+#include "bmp_file.h"
 #include "pixels.h"
 
 #include <QBuffer>
@@ -14,8 +15,7 @@
 namespace {
 
 constexpr const char* no_level = "No level is open.";
-// Largest bitmap accepted: sides up to 65536 pixels, files up to 256 MB.
-constexpr long long max_bitmap_side = 65536;
+// Largest bitmap file accepted: 256 MB (sides and pixel count: bmp_file.h).
 constexpr qint64 max_bitmap_file = 256ll << 20;
 constexpr const char* no_textured_face = "ERROR: This Mesh does not have any Textured Face!!";
 
@@ -55,37 +55,17 @@ std::string pieces_file_name(const std::string& item_text) {
     return item_text.substr(0, cut);
 }
 
-// Checks that a BMP's headers are sound and that its file holds all the pixel rows the headers
-// announce (the image reader fills missing rows silently). Returns an empty string when sound.
-static std::string bmp_problem(const QByteArray& data) {
-    const auto* p = reinterpret_cast<const std::uint8_t*>(data.constData());
-    const std::size_t size = std::size_t(data.size());
-    if (size < 26 || p[0] != 'B' || p[1] != 'M') return "it is not a BMP file";
-    const std::uint32_t offset = get_u32(p + 10), header = get_u32(p + 14);
-    long long width = 0, height = 0;
-    unsigned bits = 0, compression = 0;
-    if (header == 12) {
-        width = get_u16(p + 18), height = get_u16(p + 20), bits = get_u16(p + 24);
-    } else if (header >= 40 && size >= 14 + 40) {
-        width = get_i32(p + 18), height = get_i32(p + 22), bits = get_u16(p + 28),
-        compression = get_u32(p + 30);
-    } else {
-        return "its header is damaged";
-    }
-    if (height < 0) height = -height;
-    if (width <= 0 || height <= 0 || width > max_bitmap_side || height > max_bitmap_side)
-        return "its size is not usable";
-    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
-        return "its bit depth is not supported";
-    const bool packed_rows = compression == 0 || compression == 3 || compression == 6;
-    if (packed_rows) {
-        const unsigned long long row = (unsigned long long)((width * bits + 31) / 32) * 4;
-        if (offset > size || row * (unsigned long long)height > size - offset)
-            return "its pixel data is cut short";
-    } else if (offset >= size) {
-        return "its pixel data is missing";
-    }
-    return {};
+// A palette bitmap as an 8-bit image with its colour table.
+static QImage indexed_image(const bmp_indexed& picture) {
+    QImage image(picture.width, picture.height, QImage::Format_Indexed8);
+    QList<QRgb> colours(qsizetype(picture.palette.size()));
+    for (std::size_t i = 0; i < picture.palette.size(); ++i)
+        colours[qsizetype(i)] = 0xFF000000u | picture.palette[i];
+    image.setColorTable(colours);
+    for (int y = 0; y < picture.height; ++y)
+        std::memcpy(image.scanLine(y), &picture.indices[std::size_t(y) * std::size_t(picture.width)],
+                    std::size_t(picture.width));
+    return image;
 }
 
 texture_result load_bitmap(const std::string& path, QImage& out) {
@@ -96,14 +76,29 @@ texture_result load_bitmap(const std::string& path, QImage& out) {
     if (file.size() > max_bitmap_file)
         return texture_result::failure("The bitmap " + path + " is too large.");
     QByteArray data = file.readAll();
-    if (const std::string problem = bmp_problem(data); !problem.empty())
+    const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(data.constData()),
+                                              std::size_t(data.size()));
+    const auto refuse = [&](const std::string& problem) {
         return texture_result::failure("The bitmap " + path + " cannot be used: " + problem + ".");
+    };
+    bmp_header header;
+    if (std::string problem = read_bmp_header(bytes, header); !problem.empty()) return refuse(problem);
+    // Palette bitmaps are decoded here, completely; the image reader would fill what a damaged
+    // stream leaves out with whatever memory held.
+    if (header.indexed()) {
+        bmp_indexed picture;
+        if (std::string problem = decode_indexed_bmp(bytes, header, picture); !problem.empty())
+            return refuse(problem);
+        out = indexed_image(picture);
+        return texture_result::success();
+    }
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "bmp");
     reader.setDecideFormatFromContent(false);
     QImage image;
-    if (!reader.read(&image) || image.isNull())
+    if (!reader.read(&image) || image.isNull() || image.width() != header.width ||
+        image.height() != header.height)
         return texture_result::failure("Could not read the bitmap " + path + ": " +
                                        reader.errorString().toStdString());
     out = image;

@@ -124,7 +124,10 @@ texture_result write_pages(Ttrlevel& level, const QImage& bitmap);
 struct upload_pixels {
     int width = 0, height = 0;
     int bytes_per_pixel = 3;
-    std::vector<std::uint8_t> data;
+    std::vector<std::uint8_t> data; // the pixels, when this record owns them
+    // Otherwise the pixels inside a block shared by many textures (object_texture_uploads).
+    const std::uint8_t* shared = nullptr;
+    const std::uint8_t* pixels() const { return shared ? shared : data.data(); }
 };
 bool is_upload_side(int n);
 upload_pixels prepare_upload(const QImage& bitmap, int bits);

@@ -7,8 +7,14 @@
 #include <cstring>
 
 bool is_triangle(const tobject_texture& t) {
-    const auto& c4 = t.corners[3];
-    return (c4.x_pixel == 0 && c4.y_pixel == 0) || (c4.x_frac == 0 && c4.y_frac == 0);
+    const auto& c = t.corners;
+    const auto& c4 = c[3];
+    if (c4.x_pixel == 0 && c4.y_pixel == 0) return true;
+    // Zero fraction bytes mark an unused corner only where the other corners' bytes are in use:
+    // some files hold 0 in every fraction byte of every texture.
+    const bool fractions_used =
+        c[0].x_frac | c[0].y_frac | c[1].x_frac | c[1].y_frac | c[2].x_frac | c[2].y_frac;
+    return fractions_used && c4.x_frac == 0 && c4.y_frac == 0;
 }
 
 bool is_triangle(const Ttrlevel& level, int i) {
@@ -32,11 +38,37 @@ texture_rect texture_bounds(const Ttrlevel& level, int i) {
     return texture_bounds(level.object_textures.at(std::size_t(i)));
 }
 
+std::array<corner_side, 4> corner_sides(const tobject_texture& t) {
+    const std::size_t used = is_triangle(t) ? 3 : 4;
+    int x_low = 255, x_high = 0, y_low = 255, y_high = 0;
+    for (std::size_t k = 0; k < used; ++k) {
+        const auto& c = t.corners[k];
+        x_low = std::min<int>(x_low, c.x_pixel), x_high = std::max<int>(x_high, c.x_pixel);
+        y_low = std::min<int>(y_low, c.y_pixel), y_high = std::max<int>(y_high, c.y_pixel);
+    }
+    std::array<corner_side, 4> sides{};
+    for (std::size_t k = 0; k < 4; ++k) {
+        const auto& c = t.corners[k];
+        const bool from_pixels = k < used;
+        sides[k].x_high = from_pixels && x_low != x_high ? c.x_pixel == x_high : c.x_frac > 1;
+        sides[k].y_high = from_pixels && y_low != y_high ? c.y_pixel == y_high : c.y_frac > 1;
+    }
+    return sides;
+}
+
 mirror_state texture_mirror(const tobject_texture& t) {
-    const auto& c1 = t.corners[0];
-    const auto& c3 = t.corners[2];
-    if (!is_triangle(t)) return {c1.x_frac == 255, c1.y_frac == 255};
-    return {c1.x_frac == 255 && c3.x_frac != 255, c1.y_frac == 255 && c3.y_frac != 255};
+    const auto sides = corner_sides(t);
+    const corner_side &c1 = sides[0], &c3 = sides[2];
+    if (!is_triangle(t)) return {c1.x_high, c1.y_high};
+    return {c1.x_high && !c3.x_high, c1.y_high && !c3.y_high};
+}
+
+std::array<std::array<int, 2>, 3> triangle_outline(const tobject_texture& t, int width, int height) {
+    const auto sides = corner_sides(t);
+    std::array<std::array<int, 2>, 3> points{};
+    for (std::size_t k = 0; k < 3; ++k)
+        points[k] = {sides[k].x_high ? width - 1 : 1, sides[k].y_high ? height - 1 : 1};
+    return points;
 }
 
 texture_rect hit_rect(const tobject_texture& t) {

@@ -5,6 +5,7 @@
 #include "trlevel.h"
 
 #include <QImage>
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -24,13 +25,31 @@ struct mirror_state {
     bool operator==(const mirror_state&) const = default;
 };
 
-// Three corners: corner 4's pixels are both 0, or its fractions are both 0.
+// The edge a texture corner lies on: right (x_high) or left, bottom (y_high) or top.
+struct corner_side {
+    bool x_high = false, y_high = false;
+    bool operator==(const corner_side&) const = default;
+};
+
+// Three corners: corner 4's pixels are both 0, or its fraction bytes are both 0 while corners 1 to
+// 3 have a non-zero fraction byte (in textures whose fraction bytes are all 0 they tell nothing).
 bool is_triangle(const tobject_texture& t);
 bool is_triangle(const Ttrlevel& level, int i);
 // Bounds over the corners' pixels (corner 3 stands in for corner 4 of a three-corner texture).
 texture_rect texture_bounds(const tobject_texture& t);
 texture_rect texture_bounds(const Ttrlevel& level, int i);
+// Side of each corner, read from its pixel position among the texture's corners (corners 1 to 3 of
+// a three-corner texture): the corners at the largest value lie on the high side. Only when those
+// corners all share one value does the fraction byte decide (greater than 1: high side), as it does
+// for corner 4 of a three-corner texture. Files holding 1 and 255 in the fraction bytes read the same
+// either way; files holding 127 in every used fraction byte read correctly only from the pixels.
+std::array<corner_side, 4> corner_sides(const tobject_texture& t);
+// Mirrored left-right / top-bottom: corner 1 on the high side; for a three-corner texture, and
+// corner 3 not on it.
 mirror_state texture_mirror(const tobject_texture& t);
+// Where the preview of a three-corner texture (width x height) draws corners 1 to 3 of its white
+// outline: at x = width - 1 on the high side, else 1; at y = height - 1 on the high side, else 1.
+std::array<std::array<int, 2>, 3> triangle_outline(const tobject_texture& t, int width, int height);
 // Rectangle a click on the page view tests: corners 1 and 3, or 1 and 2 where 3 repeats 1.
 texture_rect hit_rect(const tobject_texture& t);
 inline std::uint16_t texture_page(const tobject_texture& t) {

@@ -5,6 +5,7 @@
 #include "pixels.h"
 #include "texture_table.h"
 #include "texture_upload.h"
+#include "upload_batch.h"
 
 void upload_texture(std::uint32_t name, const QImage& bitmap, int bits, gl_contexts contexts) {
     auto pixels = std::make_shared<const upload_pixels>(prepare_upload(bitmap, bits));
@@ -15,7 +16,7 @@ void upload_texture(std::uint32_t name, const QImage& bitmap, int bits, gl_conte
 void load_gl_textures(const Ttrlevel& level, gl_contexts contexts, int bits) {
     const std::size_t count = level.object_textures.size();
     if (count > 0) {
-        const QImage pages = build_pages_bitmap(level);
+        const auto batch = prepare_object_textures(level, bits);
         for (TGLViewport* vp : contexts)
             if (vp && vp->has_context()) vp->makeCurrent();
         const double step = 100.0 / double(count);
@@ -23,8 +24,7 @@ void load_gl_textures(const Ttrlevel& level, gl_contexts contexts, int bits) {
         for (std::size_t i = 0; i < count; ++i) {
             const auto name = std::uint32_t(i + 1);
             if (name != SOLID_TEXTURE_NAME) {
-                const QImage piece = gl_texture_piece(pages, level, int(i), 0x0FFF);
-                auto pixels = std::make_shared<const upload_pixels>(prepare_upload(piece, bits));
+                const auto pixels = object_texture_uploads::share(batch, i);
                 // With several contexts each is made current in turn; with one it stays current.
                 for (TGLViewport* vp : contexts) {
                     if (!vp) continue;

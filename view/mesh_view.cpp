@@ -1,6 +1,8 @@
 // Renderable-mesh rules: face textures, texture coordinates, vertex greys.
 #include "mesh_view.h"
 
+#include "texture_table.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -21,10 +23,10 @@ int face_texture_name(const Tmesh_list& list, const Ttrlevel& level, std::uint16
 std::array<std::array<float, 2>, 4> face_tex_coords(const Ttrlevel& level, std::uint16_t texture_word) {
     const std::size_t n = std::size_t(object_texture_of(texture_word));
     if (n >= level.object_textures.size()) return {{{0, 0}, {1, 0}, {1, 1}, {0, 1}}};
-    const auto& corners = level.object_textures[n].corners;
+    const auto sides = corner_sides(level.object_textures[n]);
     std::array<std::array<float, 2>, 4> out{};
     for (std::size_t k = 0; k < 4; ++k)
-        out[k] = {corners[k].x_frac > 1 ? 1.0f : 0.0f, corners[k].y_frac > 1 ? 1.0f : 0.0f};
+        out[k] = {sides[k].x_high ? 1.0f : 0.0f, sides[k].y_high ? 1.0f : 0.0f};
     return out;
 }
 

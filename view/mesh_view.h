@@ -67,9 +67,10 @@ constexpr int object_texture_of(std::uint16_t texture_word) {
 // word naming an object texture the level does not have shows the solid-mode texture.
 int face_texture_name(const Tmesh_list& list, const Ttrlevel& level, std::uint16_t texture_word);
 
-// Texture coordinates of the corners of a face: corner k of the object texture gives
-// s = (x fraction > 1), t = (y fraction > 1). A texture the level does not have maps the face
-// vertices onto the corners (0,0), (1,0), (1,1), (0,1).
+// Texture coordinates of the corners of a face: corner k of the object texture gives s = 1 on its
+// high x side and t = 1 on its high y side, else 0 (corner_sides: from the corners' pixel positions,
+// the fraction bytes deciding only where those coincide). A texture the level does not have maps
+// the face vertices onto the corners (0,0), (1,0), (1,1), (0,1).
 std::array<std::array<float, 2>, 4> face_tex_coords(const Ttrlevel& level, std::uint16_t texture_word);
 
 // Grey of a lit vertex from its light value: below TR3 L / 128.498039, from TR3 min(L, 8191) /

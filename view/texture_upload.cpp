@@ -1,6 +1,8 @@
 // Texture upload through gl_api and the solid-mode bitmap.
 #include "texture_upload.h"
 
+#include "bitmap_exchange.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -21,7 +23,7 @@ void upload_texture_pixels(gl_api& gl, std::uint32_t name, const upload_pixels& 
     gl.pixel_storei(gl::unpack_skip_pixels, 0);
     gl.pixel_storei(gl::unpack_lsb_first, 0);
     gl.tex_image_2d(gl::texture_2d, 0, four ? 4 : 3, px.width, px.height, 0, four ? gl::bgra : gl::bgr,
-                    gl::unsigned_byte, px.data.data());
+                    gl::unsigned_byte, px.pixels());
 }
 
 QImage default_solid_bitmap() {
@@ -36,7 +38,10 @@ QImage default_solid_bitmap() {
 }
 
 QImage solid_bitmap(const QString& directory, bool* found) {
-    QImage image(QDir(directory).filePath(QStringLiteral("solid.bmp")));
-    if (found) *found = !image.isNull();
-    return image.isNull() ? default_solid_bitmap() : image;
+    // Read like any imported bitmap, so a damaged file cannot bring undefined pixels.
+    const QString path = QDir(directory).filePath(QStringLiteral("solid.bmp"));
+    QImage image;
+    const bool ok = QFileInfo(path).isFile() && load_bitmap(path.toStdString(), image).ok;
+    if (found) *found = ok;
+    return ok ? image : default_solid_bitmap();
 }

@@ -1,16 +1,18 @@
 // 3D view benchmarks on the TR4 test level: building the display list of the largest moveable,
 // replaying it, one pick, and uploading every object texture; each beside a baseline from the
-// same run (plain immediate drawing, the batch alone, texture preparation alone).
+// same run (plain immediate drawing, the batch alone, the one-by-one upload and preparation).
 #include "gl_textures.h"
 #include "gl_viewport.h"
 #include "level_reader.h"
 #include "mesh_list.h"
 #include "scene.h"
 #include "texture_table.h"
+#include "upload_batch.h"
 
 #include <GL/gl.h>
 #include <QApplication>
 #include <benchmark/benchmark.h>
+#include <chrono>
 #include <cstdlib>
 #include <memory>
 
@@ -85,7 +87,8 @@ void paint(bool rebuild) {
 void BM_display_list_build(benchmark::State& state) {
     if (!ready(state)) return;
     view->vp->makeCurrent();
-    for (auto _ : state) paint(true);
+    for (auto _ : state)
+        paint(true);
     view->vp->doneCurrent();
     state.counters["faces"] = double(view->faces);
 }
@@ -94,7 +97,8 @@ void BM_display_list_replay(benchmark::State& state) {
     if (!ready(state)) return;
     view->vp->makeCurrent();
     paint(true);
-    for (auto _ : state) paint(false);
+    for (auto _ : state)
+        paint(false);
     view->vp->doneCurrent();
 }
 
@@ -111,7 +115,8 @@ void BM_baseline_immediate_faces(benchmark::State& state) {
             if (part.mesh < 0) continue;
             const tmesh& m = view->list.meshes[std::size_t(part.mesh)];
             const auto face = [&](const auto& f, int corners, std::uint16_t word) {
-                gl.bind_texture(gl::texture_2d, std::uint32_t(face_texture_name(view->list, view->level, word)));
+                gl.bind_texture(gl::texture_2d,
+                                std::uint32_t(face_texture_name(view->list, view->level, word)));
                 gl.begin(gl::quads);
                 const auto tc = face_tex_coords(view->level, word);
                 for (int k = 0; k < 4; ++k) {
@@ -123,8 +128,10 @@ void BM_baseline_immediate_faces(benchmark::State& state) {
                 }
                 gl.end();
             };
-            for (const auto& r : m.tex_rects) face(r, 4, rect_texture(r));
-            for (const auto& t : m.tex_tris) face(t, 3, tri_texture(t));
+            for (const auto& r : m.tex_rects)
+                face(r, 4, rect_texture(r));
+            for (const auto& t : m.tex_tris)
+                face(t, 3, tri_texture(t));
         }
     };
     display_list_state immediate;
@@ -151,23 +158,59 @@ void BM_pick(benchmark::State& state) {
     if (!ready(state)) return;
     view->vp->grabFramebuffer(); // list built
     std::uint32_t hits = 0;
-    for (auto _ : state) hits += view->vp->pick_at(view->vp->width() / 2, view->vp->height() / 2) != 0;
+    for (auto _ : state)
+        hits += view->vp->pick_at(view->vp->width() / 2, view->vp->height() / 2) != 0;
     state.counters["hit"] = double(hits) / double(state.iterations());
 }
 
+// The whole upload as the editor runs it (pixels prepared at once, then handed to GL), alternated
+// with the one-by-one upload it replaced (a piece image per texture through prepare_upload) in the
+// same run; wall times, since the preparation uses two threads.
 void BM_upload_object_textures(benchmark::State& state) {
     if (!ready(state)) return;
     TGLViewport* contexts[] = {view->vp.get()};
+    const auto wall_ms = [] {
+        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    };
+    double base = 0, work = 0;
     for (auto _ : state) {
+        const double t0 = wall_ms();
+        {
+            const QImage pages = build_pages_bitmap(view->level);
+            view->vp->makeCurrent();
+            for (std::size_t i = 0; i < view->level.object_textures.size(); ++i) {
+                const auto pixels = std::make_shared<const upload_pixels>(
+                    prepare_upload(gl_texture_piece(pages, view->level, int(i), 0x0FFF), 24));
+                view->vp->upload_current(std::uint32_t(i + 1), pixels);
+            }
+            glFinish();
+            view->vp->doneCurrent();
+        }
+        const double t1 = wall_ms();
         load_gl_textures(view->level, contexts, 24);
         view->vp->makeCurrent();
         glFinish();
         view->vp->doneCurrent();
+        const double t2 = wall_ms();
+        base += t1 - t0;
+        work += t2 - t1;
     }
+    const double n = double(state.iterations());
+    state.counters["one_by_one_ms"] = base / n;
+    state.counters["upload_ms"] = work / n;
+    state.counters["ratio"] = work / base;
     state.counters["textures"] = double(view->level.object_textures.size());
 }
 
-// Baseline: the pixel work of the upload alone (pages bitmap, pieces, 24-bit layout).
+// The pixel work of the upload alone: all object textures prepared at once (two threads), beside
+// the one-by-one preparation (pages bitmap, a piece image per texture, 24-bit layout).
+void BM_prepare_textures(benchmark::State& state) {
+    if (!ready(state)) return;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(prepare_object_textures(view->level, 24)->block_size);
+}
+
 void BM_baseline_prepare_textures(benchmark::State& state) {
     if (!ready(state)) return;
     for (auto _ : state) {
@@ -184,8 +227,9 @@ BENCHMARK(BM_baseline_immediate_faces)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_baseline_batch_only)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_display_list_replay)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_pick)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_upload_object_textures)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_baseline_prepare_textures)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_upload_object_textures)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_prepare_textures)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_baseline_prepare_textures)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

@@ -179,3 +179,69 @@ TEST(LevelFiles, ImportedPagesSurviveSavingAndReading) {
         EXPECT_TRUE(back.pages32 == level.pages32);
     }
 }
+
+// True when the level's fraction bytes are the games' own: 1 and 255 (0 in unused corners).
+bool classic_fractions(const Ttrlevel& level) {
+    bool used = false;
+    for (const tobject_texture& t : level.object_textures)
+        for (const auto& c : t.corners)
+            for (const std::uint8_t f : {c.x_frac, c.y_frac}) {
+                if (f != 0 && f != 1 && f != 255) return false;
+                used = used || f != 0;
+            }
+    return used;
+}
+
+// Files holding the games' own fraction bytes: reading the corner sides from the pixels changes
+// neither the three-corner test, the mirror state (flip boxes, previews, exports) nor a
+// triangle's outline there.
+TEST(LevelFiles, ClassicTexturesKeepTheirCornersMirrorStateAndOutline) {
+    int levels = 0;
+    for (auto& [name, level] : all_levels()) {
+        if (!classic_fractions(level)) continue;
+        SCOPED_TRACE(name);
+        ++levels;
+        int differences = 0;
+        for (const tobject_texture& t : level.object_textures) {
+            const auto& c = t.corners;
+            const bool three =
+                (c[3].x_pixel == 0 && c[3].y_pixel == 0) || (c[3].x_frac == 0 && c[3].y_frac == 0);
+            differences += is_triangle(t) != three;
+            const mirror_state by_fraction = three ? mirror_state{c[0].x_frac == 255 && c[2].x_frac != 255,
+                                                                  c[0].y_frac == 255 && c[2].y_frac != 255}
+                                                   : mirror_state{c[0].x_frac == 255, c[0].y_frac == 255};
+            differences += texture_mirror(t) != by_fraction;
+            if (!three) continue;
+            const auto outline = triangle_outline(t, 32, 16);
+            for (std::size_t k = 0; k < 3; ++k)
+                differences += outline[k] !=
+                               std::array<int, 2>{c[k].x_frac == 255 ? 31 : 1, c[k].y_frac == 255 ? 15 : 1};
+        }
+        EXPECT_EQ(differences, 0);
+    }
+    if (levels == 0) GTEST_SKIP() << "no level with the games' own fraction bytes";
+}
+
+// A builder-made level's textures (127 in the fraction bytes) are mirrored when their corner order
+// says so, like classic ones.
+TEST(TextureCorners, BuilderFractionBytesMirrorByCornerPosition) {
+    const auto builder = [](tobject_texture t) {
+        for (auto& c : t.corners)
+            c.x_frac = c.y_frac = 127;
+        return t;
+    };
+    tobject_texture t = builder(texture_fixtures::make_texture(0, 10, 10, 20, 30));
+    EXPECT_EQ(texture_mirror(t), (mirror_state{false, false}));
+    std::swap(t.corners[0], t.corners[1]);
+    std::swap(t.corners[2], t.corners[3]);
+    EXPECT_EQ(texture_mirror(t), (mirror_state{true, false}));
+    std::swap(t.corners[0], t.corners[3]);
+    std::swap(t.corners[1], t.corners[2]);
+    EXPECT_EQ(texture_mirror(t), (mirror_state{true, true}));
+
+    // Three corners: top-right, top-left, bottom-left; corner 4 unused.
+    tobject_texture tri = builder(texture_fixtures::make_texture(0, 10, 10, 20, 30));
+    tri.corners = {tri.corners[1], tri.corners[0], tri.corners[3], tobject_texture::corner{}};
+    EXPECT_EQ(texture_mirror(tri), (mirror_state{true, false}));
+    EXPECT_EQ(triangle_outline(tri, 11, 21), (std::array<std::array<int, 2>, 3>{{{10, 1}, {1, 1}, {1, 20}}}));
+}

@@ -27,6 +27,13 @@ TEST(TextureCorners, ThreeCornerRules) {
     EXPECT_TRUE(is_triangle(t));
     t.corners[3] = corner(1, 0, 255, 5);
     EXPECT_FALSE(is_triangle(t));
+
+    // Files that hold 0 in every fraction byte: only corner 4's pixels can mark three corners.
+    for (auto& c : t.corners)
+        c.x_frac = c.y_frac = 0;
+    EXPECT_FALSE(is_triangle(t));
+    t.corners[3] = corner(0, 0, 0, 0);
+    EXPECT_TRUE(is_triangle(t));
 }
 
 TEST(TextureCorners, BoundsOfThreeCornerTexturesIgnoreCornerFour) {
@@ -46,14 +53,14 @@ TEST(TextureCorners, MirrorState) {
     EXPECT_EQ(texture_mirror(t), (mirror_state{false, false}));
     std::swap(t.corners[0], t.corners[1]); // corner 1 now on the right
     EXPECT_EQ(texture_mirror(t), (mirror_state{true, false}));
-    t.corners[0].y_frac = 255;
+    std::swap(t.corners[0], t.corners[2]); // corner 1 now at the bottom right
     EXPECT_EQ(texture_mirror(t), (mirror_state{true, true}));
 
     tobject_texture tri;
     tri.corners = {corner(255, 20, 1, 10), corner(1, 10, 1, 10), corner(255, 20, 255, 20),
                    corner(0, 0, 0, 0)};
     EXPECT_EQ(texture_mirror(tri), (mirror_state{false, false})); // corners 1 and 3 both at 255
-    tri.corners[2].x_frac = 1;
+    tri.corners[2] = corner(1, 10, 255, 20);                      // corner 3 moved to the left
     EXPECT_EQ(texture_mirror(tri), (mirror_state{true, false}));
 }
 
@@ -99,7 +106,8 @@ TEST(TextureTable, TextureBitmapCutsMirrorsAndCaches) {
     tobject_texture t = make_texture(1, 100, 50, 103, 52);
     std::swap(t.corners[0], t.corners[1]); // mirrored left-right
     std::swap(t.corners[2], t.corners[3]);
-    t.corners[0].y_frac = 255; // and top-bottom
+    std::swap(t.corners[0], t.corners[3]); // and top-bottom
+    std::swap(t.corners[1], t.corners[2]);
     level.object_textures = {make_texture(1, 100, 50, 103, 52), t};
     level.num_object_textures = 2;
     Ttabla_textures table = build_texture_table(level);

@@ -1,8 +1,15 @@
 // Renderable-mesh rules: view coordinates, face textures and coordinates, names, greys.
+#include "level_reader.h"
 #include "mesh_view.h"
 #include "view_fixtures.h"
 
+#ifdef VELLUM_HAVE_SAMPLES
+#include "sample_levels.h"
+#endif
+
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <set>
 
 namespace {
 
@@ -37,6 +44,74 @@ TEST(MeshView, TextureCoordinatesComeFromTheCornerFractions) {
     t.corners[3] = {255, 0, 255, 0};
     EXPECT_EQ(face_tex_coords(level, 0x8001), (tc{{{1, 0}, {0, 1}, {0, 0}, {1, 1}}}));
 }
+
+// Levels from newer builders store 127 in every used fraction byte: the corners' pixel positions
+// say which edge each corner takes, so a rectangular texture spans its whole picture.
+TEST(MeshView, BuilderFractionBytesStillSpanTheWholeTexture) {
+    using tc = std::array<std::array<float, 2>, 4>;
+    Ttrlevel level = make_level(game_tr4, 2);
+    auto& t = level.object_textures[1];
+    t.corners[0] = {127, 40, 127, 8}; // top-right, top-left, bottom-left, bottom-right: mirrored
+    t.corners[1] = {127, 9, 127, 8};
+    t.corners[2] = {127, 9, 127, 30};
+    t.corners[3] = {127, 40, 127, 30};
+    EXPECT_EQ(face_tex_coords(level, 1), (tc{{{1, 0}, {0, 0}, {0, 1}, {1, 1}}}));
+
+    // A three-corner texture: corner 4 unused (zero), the fourth face corner repeats the third.
+    t.corners[0] = {127, 9, 127, 8};
+    t.corners[1] = {127, 40, 127, 8};
+    t.corners[2] = {127, 9, 127, 30};
+    t.corners[3] = {0, 0, 0, 0};
+    EXPECT_EQ(face_tex_coords(level, 1), (tc{{{0, 0}, {1, 0}, {0, 1}, {0, 0}}}));
+}
+
+// Every rectangular four-corner texture (two columns, two rows of corners) of the shared levels
+// maps onto the four corners of its picture. Their fraction bytes are 0 (TR1, TR2) or 127 (TR3 to
+// TRC) in every used corner: read from those bytes alone, each face would show a single texel.
+TEST(MeshView, SharedLevelsTextureCoordinatesCoverTheirTextures) {
+    int levels = 0;
+    for (const char* name : {"test1.phd", "test1.tr2", "test1_tr3.tr2", "test1.tr4", "test1.trc"}) {
+        const std::string path = std::string(VELLUM_SHARED_LEVELS) + "/" + name;
+        if (!std::filesystem::exists(path)) continue;
+        SCOPED_TRACE(name);
+        Ttrlevel level;
+        ASSERT_EQ(read_level(level, path), read_ok);
+        ++levels;
+        int rectangles = 0, flat = 0;
+        for (std::size_t i = 0; i < level.object_textures.size(); ++i) {
+            const auto& c = level.object_textures[i].corners;
+            const std::set<int> xs{c[0].x_pixel, c[1].x_pixel, c[2].x_pixel, c[3].x_pixel};
+            const std::set<int> ys{c[0].y_pixel, c[1].y_pixel, c[2].y_pixel, c[3].y_pixel};
+            if ((c[3].x_pixel == 0 && c[3].y_pixel == 0) || xs.size() != 2 || ys.size() != 2) continue;
+            ++rectangles;
+            const auto coords = face_tex_coords(level, std::uint16_t(i));
+            flat += std::set<std::array<float, 2>>(coords.begin(), coords.end()).size() != 4;
+        }
+        EXPECT_GT(rectangles, 0);
+        EXPECT_EQ(flat, 0) << "of " << rectangles << " rectangular textures";
+    }
+    if (levels == 0) GTEST_SKIP() << "no shared levels in " << VELLUM_SHARED_LEVELS;
+}
+
+#ifdef VELLUM_HAVE_SAMPLES
+// The games' own fraction bytes (1 and 255, 0 in unused corners), as the samples of every version
+// hold them, give exactly the coordinates those bytes alone give.
+TEST(MeshView, ClassicFractionBytesGiveTheCoordinatesTheyAlwaysGave) {
+    using tc = std::array<std::array<float, 2>, 4>;
+    for (const std::int32_t v : sample_game_versions()) {
+        const Ttrlevel level = make_sample_level(v);
+        SCOPED_TRACE(sample_file_name(v));
+        ASSERT_FALSE(level.object_textures.empty());
+        for (std::size_t i = 0; i < level.object_textures.size(); ++i) {
+            const auto& c = level.object_textures[i].corners;
+            tc by_fraction{};
+            for (std::size_t k = 0; k < 4; ++k)
+                by_fraction[k] = {c[k].x_frac > 1 ? 1.0f : 0.0f, c[k].y_frac > 1 ? 1.0f : 0.0f};
+            EXPECT_EQ(face_tex_coords(level, std::uint16_t(i)), by_fraction) << "object texture " << i;
+        }
+    }
+}
+#endif
 
 TEST(MeshView, FaceTextureNameFollowsTheRenderMode) {
     Ttrlevel level = make_level(game_tr4, 6);

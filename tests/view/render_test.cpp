@@ -3,10 +3,14 @@
 #include "gl_view_fixture.h"
 #include "view_fixtures.h"
 
+#include "level_reader.h"
+#include "texture_table.h"
+
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QWidget>
+#include <set>
 
 namespace {
 
@@ -140,6 +144,49 @@ TEST(Rendering, ARecreatedContextGetsItsTexturesAndListBack) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&holder));
     expect_quadrants(v.frame(), hue::red, hue::green, hue::blue, hue::yellow, "after re-parenting");
     v.vp->setParent(nullptr);
+}
+
+// Levels from newer builders hold 127 in every used fraction byte of their object textures. A face
+// using one shows the texture's picture, not a single texel.
+TEST(Rendering, BuilderMadeLevelFacesShowTheirWholeTexture) {
+    REQUIRE_DISPLAY();
+    const std::string path = std::string(VELLUM_SHARED_LEVELS) + "/test1.tr4";
+    if (!QFile::exists(QString::fromStdString(path))) GTEST_SKIP() << "no " << path;
+    Ttrlevel level;
+    ASSERT_EQ(read_level(level, path), read_ok);
+
+    // Rectangular textures of at least 16 x 16 pixels whose piece holds several colours.
+    const QImage pages = build_pages_bitmap(level);
+    std::vector<std::uint16_t> chosen;
+    for (std::size_t i = 0; i < level.object_textures.size() && chosen.size() < 6; ++i) {
+        const tobject_texture& t = level.object_textures[i];
+        if (t.corners[0].x_frac != 127 || is_triangle(t)) continue;
+        const texture_rect r = texture_bounds(t);
+        if (r.width() < 16 || r.height() < 16 || texture_page(t) >= level.num_pages) continue;
+        const QImage piece = copy_page_rect(pages, texture_page(t), r);
+        std::set<QRgb> colours;
+        for (int y = 0; y < piece.height(); ++y)
+            for (int x = 0; x < piece.width(); ++x)
+                colours.insert(piece.pixel(x, y));
+        if (colours.size() >= 8) chosen.push_back(std::uint16_t(i));
+    }
+    ASSERT_FALSE(chosen.empty());
+
+    gl_view v(std::move(level));
+    for (const std::uint16_t i : chosen)
+        add_mesh(v.list, square(-100, -100, 100, 100, 0, i));
+    v.scene.sel_kind = 1;
+    v.upload_textures();
+    for (std::size_t m = 0; m < chosen.size(); ++m) {
+        v.scene.sel_mesh = int(m);
+        v.centre();
+        const QImage img = v.frame();
+        std::set<QRgb> colours;
+        for (int y = 50; y < 150; ++y)
+            for (int x = 50; x < 150; ++x)
+                colours.insert(img.pixel(x, y));
+        EXPECT_GT(colours.size(), 4u) << "object texture " << chosen[m];
+    }
 }
 
 TEST(RenderCommand, WritesAPngOfTheSelectionWithItsTextureColours) {

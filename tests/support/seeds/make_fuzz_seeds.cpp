@@ -1,5 +1,6 @@
-// Writes a seed corpus for the level fuzzers: builder-made levels of every version and layout variant,
-// each prefixed by the byte that makes the fuzzers pick the matching file name.
+// Writes a seed corpus for the fuzzers: builder-made levels of every version and layout variant, each
+// prefixed by the byte that makes the level fuzzers pick the matching file name, and BMP files.
+#include "bmp_builder.h"
 #include "level_builder.h"
 
 #include <cstdio>
@@ -72,6 +73,14 @@ int main(int argc, char** argv) {
     raw_sound.raw_sound_section = unparsable_sound_section();
     ok = ok && write_seed(dir, "tr4_raw_sound.seed", 6, build_level(raw_sound).data);
     written += 2;
+    // Bitmaps for the BMP import fuzzer: sound palette bitmaps and the malformed compressed ones.
+    for (const auto& list : {test_bmps::sound_palette_bmps(), test_bmps::malformed_bmps()})
+        for (const auto& [name, file] : list) {
+            std::ofstream out(dir / ("bmp_" + name + ".seed"), std::ios::binary);
+            out.write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size()));
+            ok = ok && bool(out);
+            ++written;
+        }
     if (!ok) {
         std::fprintf(stderr, "cannot write the seeds into %s\n", argv[1]);
         return 1;
