@@ -3,6 +3,7 @@
 
 #include "page_view.h"
 #include "pixels.h"
+#include "texture_table.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -185,10 +186,9 @@ void texture_panel_widget::show_preview(int i) {
     if (is_triangle(t)) {
         QPainter painter(&preview);
         painter.setPen(Qt::white);
+        const auto outline = triangle_outline(t, preview.width(), preview.height());
         QPoint c[3];
-        for (int k = 0; k < 3; ++k)
-            c[k] = QPoint(t.corners[std::size_t(k)].x_frac == 255 ? preview.width() - 1 : 1,
-                          t.corners[std::size_t(k)].y_frac == 255 ? preview.height() - 1 : 1);
+        for (int k = 0; k < 3; ++k) c[k] = QPoint(outline[std::size_t(k)][0], outline[std::size_t(k)][1]);
         painter.drawLine(c[0], c[1]);
         painter.drawLine(c[1], c[2]);
         painter.drawLine(c[2], c[0]);
