@@ -234,8 +234,8 @@ int run_edit(const std::vector<std::string>& args) {
             const std::string done = call.command->run(session, call.args);
             std::printf("%s: %s\n", call.command->name, done.c_str());
         } catch (const edit_failure& e) {
-            std::fprintf(stderr, "vellum-cli edit: %s: %s; nothing was written\n", call.command->name,
-                         e.what());
+            std::fprintf(stderr, "vellum-cli edit: %s: %s\nvellum-cli edit: nothing was written\n",
+                         call.command->name, e.what());
             return e.status;
         }
     }
