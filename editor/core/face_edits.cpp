@@ -10,6 +10,20 @@ click_action click_action_for(bool shift, bool ctrl, bool alt, std::uint8_t rend
     return click_action::apply;
 }
 
+click_settings settings_for(const edit_controls& controls, target_kind target, int current_texture,
+                            std::int32_t game_version) {
+    click_settings s;
+    s.target = target;
+    s.current_texture = current_texture;
+    s.lights_enabled = controls.lights_enabled;
+    s.light_corners = controls.light_corners;
+    s.light_value = light_value(game_version, controls.light_position);
+    s.shine_enabled = controls.shine_enabled;
+    s.shine_with_texture = controls.shine_with_texture;
+    s.shine_effects = shiny_word(controls.shine_strength, controls.shine_transparent);
+    return s;
+}
+
 namespace {
 
 // Rectangle / triangle being clicked, read and written through the same calls.

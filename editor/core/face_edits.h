@@ -33,6 +33,24 @@ struct click_settings {
     std::uint16_t shine_effects = 0;
 };
 
+// The lights and shine tabs as a click reads them: "Enable Lights", the light slider (0 … 31) and
+// "Vertex 1" … "Vertex 4"; the shine slider (0 … 31), "TRansparent Shinny", "Apply Current
+// Texture Too" and "Enable Shinny".
+struct edit_controls {
+    bool lights_enabled = false;
+    int light_position = 16;
+    std::array<bool, 4> light_corners{true, true, true, true};
+    int shine_strength = 16;
+    bool shine_transparent = false;
+    bool shine_with_texture = true;
+    bool shine_enabled = false;
+};
+
+// The settings of a click from the controls, the tree selection's kind, the current texture and
+// the level's game (which decides the light value).
+click_settings settings_for(const edit_controls& controls, target_kind target, int current_texture,
+                            std::int32_t game_version);
+
 struct click_outcome {
     std::optional<std::string> status; // new text of the status panel; unset leaves it as it was
     std::optional<int> picked_texture; // CTRL+click: the object texture that becomes current
