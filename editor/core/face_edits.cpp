@@ -1,15 +1,6 @@
 // The click forms on a face: apply, rotate, get, show vertex, cut, vertex lights and shine.
 #include "face_edits.h"
 
-click_action click_action_for(bool shift, bool ctrl, bool alt, std::uint8_t render_mode) {
-    const bool points = render_mode == mode_points;
-    if (shift && ctrl) return points ? click_action::none : click_action::cut;
-    if (ctrl) return points ? click_action::show_vertex : click_action::get;
-    if (points) return click_action::none;
-    if (alt) return click_action::rotate;
-    return click_action::apply;
-}
-
 click_settings settings_for(const edit_controls& controls, target_kind target, int current_texture,
                             std::int32_t game_version) {
     click_settings s;
@@ -59,15 +50,17 @@ face_slot slot_of(tmesh& mesh, const decoded_name& hit) {
 
 } // namespace
 
-click_outcome face_click(const Tmesh_list& meshes, const Ttrlevel& level, const decoded_name& hit,
-                         click_action action, const click_settings& settings) {
-    click_outcome out;
-    if (action == click_action::none || hit.mesh < 0 || std::size_t(hit.mesh) >= meshes.meshes.size())
+face_click_outcome face_click(const Tmesh_list& meshes, const Ttrlevel& level, const decoded_name& hit,
+                              click_action action, const click_settings& settings) {
+    face_click_outcome out;
+    const bool points = meshes.render_mode == mode_points;
+    if ((points && action != click_action::vertex_number) || hit.mesh < 0 ||
+        std::size_t(hit.mesh) >= meshes.meshes.size())
         return out;
     const tmesh& original = meshes.meshes[std::size_t(hit.mesh)];
     const std::string mesh_text = "Mesh # " + std::to_string(hit.mesh);
     out.mesh = hit.mesh;
-    if (action == click_action::show_vertex) {
+    if (action == click_action::vertex_number) {
         out.status = mesh_text + "      Vertex # " + std::to_string(hit.code);
         return out;
     }
@@ -84,7 +77,7 @@ click_outcome face_click(const Tmesh_list& meshes, const Ttrlevel& level, const 
     const std::string coloured_text_seven = "       Colored Polygon!";
 
     switch (action) {
-    case click_action::get:
+    case click_action::get_texture:
         if (coloured) {
             out.status = mesh_text + coloured_text_seven;
         } else {
@@ -158,17 +151,16 @@ click_outcome face_click(const Tmesh_list& meshes, const Ttrlevel& level, const 
         break;
     }
 
-    case click_action::none:
-    case click_action::show_vertex:
+    case click_action::vertex_number:
         return out;
     }
     if (!(edited == original)) out.edited = std::move(edited);
     return out;
 }
 
-click_outcome click_face(QUndoStack& history, Tmesh_list& meshes, const Ttrlevel& level,
-                         const decoded_name& hit, click_action action, const click_settings& settings) {
-    click_outcome out = face_click(meshes, level, hit, action, settings);
+face_click_outcome click_face(QUndoStack& history, Tmesh_list& meshes, const Ttrlevel& level,
+                              const decoded_name& hit, click_action action, const click_settings& settings) {
+    face_click_outcome out = face_click(meshes, level, hit, action, settings);
     if (out.edited) {
         std::vector<std::pair<int, tmesh>> replacement;
         replacement.emplace_back(out.mesh, std::move(*out.edited));

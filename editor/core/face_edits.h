@@ -14,12 +14,9 @@
 #include <optional>
 #include <string>
 
-enum class click_action { none, apply, rotate, get, show_vertex, cut };
-
-// The click form for the modifier keys held, tested in this order: SHIFT+CTRL cut, CTRL get, ALT
-// rotate, otherwise apply (SHIFT alone applies). In points mode the picked name is a vertex, so
-// only the CTRL forms act (showing the vertex number); the others do nothing.
-click_action click_action_for(bool shift, bool ctrl, bool alt, std::uint8_t render_mode);
+// What a left click in the 3D view does, from the keys held (cut, vertex number or get, rotate,
+// apply). In points mode the picked name is a vertex, so only the vertex number acts there.
+enum class click_action { apply, rotate, get_texture, vertex_number, cut };
 
 // The controls a click reads.
 struct click_settings {
@@ -51,7 +48,7 @@ struct edit_controls {
 click_settings settings_for(const edit_controls& controls, target_kind target, int current_texture,
                             std::int32_t game_version);
 
-struct click_outcome {
+struct face_click_outcome {
     std::optional<std::string> status; // new text of the status panel; unset leaves it as it was
     std::optional<int> picked_texture; // CTRL+click: the object texture that becomes current
     std::optional<tmesh> edited;       // the clicked mesh after the edit; unset when nothing changed
@@ -61,15 +58,16 @@ struct click_outcome {
 };
 
 // What a click on `hit` does, without changing anything. A name whose mesh or face does not exist
-// does nothing. A click that would change nothing (a coloured face, a texture already applied)
-// leaves `edited` unset, so it adds no history step.
-click_outcome face_click(const Tmesh_list& meshes, const Ttrlevel& level, const decoded_name& hit,
-                         click_action action, const click_settings& settings);
+// does nothing; in points mode (the list's render mode) only the vertex number acts. A click that would
+// change nothing (a coloured face, a texture already applied) leaves `edited` unset, so it adds no history
+// step.
+face_click_outcome face_click(const Tmesh_list& meshes, const Ttrlevel& level, const decoded_name& hit,
+                              click_action action, const click_settings& settings);
 
 // Runs a click and, when it changed the mesh, puts the edited mesh in place as one history step.
 // The returned outcome's `edited` is then empty (the mesh went into the history).
-click_outcome click_face(QUndoStack& history, Tmesh_list& meshes, const Ttrlevel& level,
-                         const decoded_name& hit, click_action action, const click_settings& settings);
+face_click_outcome click_face(QUndoStack& history, Tmesh_list& meshes, const Ttrlevel& level,
+                              const decoded_name& hit, click_action action, const click_settings& settings);
 
 // The status-panel hint while the mouse moves over the 3D view.
 inline constexpr const char* view_hint = "CLICK: Apply,    ALT+CLICK: Rotate,    CTRL+CLICK: Get.";

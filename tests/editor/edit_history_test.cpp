@@ -180,14 +180,14 @@ TEST(ClickPath, AClickedFaceIsReportedInTheSelectionStatus) {
     const row rows[] = {
         {{3, 5}, "Mesh # 3      Polygon # 5      Polygon type: Quad"},
         {{3, 1002}, "Mesh # 3      Polygon # 2      Polygon type: Triangle"},
-        {{3, 2001}, "Mesh # 3      Colored Polygon!"},
+        {{3, 2001}, "Mesh # 3       Colored Polygon!"},
         {{int(o.doc.meshes().meshes.size()), 0}, ""}, // a mesh the level does not have
     };
     for (const auto& r : rows) {
         const auto before = o.doc.meshes().meshes;
-        const auto out = o.doc.click_face(r.picked, click_action::apply);
+        const auto out = o.doc.click_face(r.picked, click_action::get_texture);
         EXPECT_EQ(out.status_text, r.status);
-        EXPECT_EQ(o.doc.meshes().meshes, before); // the face edits are not made yet
+        EXPECT_EQ(o.doc.meshes().meshes, before); // getting a texture changes nothing
         EXPECT_FALSE(o.doc.modified());
     }
 }

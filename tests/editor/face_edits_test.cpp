@@ -14,32 +14,27 @@ struct clicking : ::testing::Test {
     QUndoStack history;
     click_settings settings{target_kind::moveable, 7};
 
-    click_outcome click(int mesh, int code, click_action action) {
+    face_click_outcome click(int mesh, int code, click_action action) {
         return click_face(history, e.meshes, e.level, face(mesh, code), action, settings);
     }
     const tmesh& mesh(int m) const { return e.meshes.meshes[std::size_t(m)]; }
 };
 
-TEST(ClickForms, ModifierKeysChooseTheEdit) {
-    struct row {
-        bool shift, ctrl, alt;
-        click_action faces, points;
-    };
-    const row rows[] = {
-        {false, false, false, click_action::apply, click_action::none},
-        {true, false, false, click_action::apply, click_action::none},
-        {false, false, true, click_action::rotate, click_action::none},
-        {false, true, false, click_action::get, click_action::show_vertex},
-        {false, true, true, click_action::get, click_action::show_vertex},
-        {true, true, false, click_action::cut, click_action::none},
-        {true, false, true, click_action::rotate, click_action::none},
-    };
-    for (const row& r : rows) {
-        SCOPED_TRACE(testing::Message() << "shift " << r.shift << " ctrl " << r.ctrl << " alt " << r.alt);
-        EXPECT_EQ(click_action_for(r.shift, r.ctrl, r.alt, mode_textured), r.faces);
-        EXPECT_EQ(click_action_for(r.shift, r.ctrl, r.alt, mode_wireframe), r.faces);
-        EXPECT_EQ(click_action_for(r.shift, r.ctrl, r.alt, mode_points), r.points);
+TEST(ClickForms, InPointsModeOnlyTheVertexNumberActs) {
+    auto e = make_level(game_tr4, 5, {make_mesh(2, 2)});
+    e.meshes.render_mode = mode_points;
+    const tmesh start = e.meshes.meshes[0];
+    QUndoStack history;
+    for (auto action :
+         {click_action::apply, click_action::rotate, click_action::cut, click_action::get_texture}) {
+        const auto out =
+            click_face(history, e.meshes, e.level, face(0, 1), action, {target_kind::moveable, 1});
+        EXPECT_FALSE(out.status);
     }
+    EXPECT_EQ(e.meshes.meshes[0], start);
+    EXPECT_EQ(history.count(), 0);
+    EXPECT_EQ(click_face(history, e.meshes, e.level, face(0, 1), click_action::vertex_number, {}).status,
+              "Mesh # 0      Vertex # 1");
 }
 
 TEST_F(clicking, PlainClickAppliesTheCurrentTextureAndReportsTheFace) {
@@ -85,19 +80,19 @@ TEST_F(clicking, RotatingFourTimesOrThreeTimesGivesBackTheFace) {
 
 TEST_F(clicking, GetPicksTheTextureUpWithoutAStep) {
     set_face_word(e.meshes.meshes[2].tex_tris[5], 3, 0x9003); // upper bits: the low 12 bits count
-    auto out = click(2, 1005, click_action::get);
+    auto out = click(2, 1005, click_action::get_texture);
     EXPECT_EQ(out.status, "Mesh # 2      Polygon # 5      Polygon type: Triangle");
     EXPECT_EQ(out.picked_texture, 3);
     EXPECT_FALSE(out.redraw);
     EXPECT_EQ(history.count(), 0);
 
     set_face_word(e.meshes.meshes[2].tex_tris[5], 3, 25); // not in the level: nothing selected
-    out = click(2, 1005, click_action::get);
+    out = click(2, 1005, click_action::get_texture);
     EXPECT_FALSE(out.picked_texture);
 }
 
 TEST_F(clicking, PointsModeShowsTheVertexNumber) {
-    const auto out = click(1, 6, click_action::show_vertex);
+    const auto out = click(1, 6, click_action::vertex_number);
     EXPECT_EQ(out.status, "Mesh # 1      Vertex # 6");
     EXPECT_EQ(history.count(), 0);
 }
@@ -130,7 +125,7 @@ TEST(ColouredFaces, ClicksReportTheColouredPolygonAndChangeNothing) {
     const row rows[] = {
         {2001, click_action::apply, "Mesh # 0      Colored Polygon!"},
         {3000, click_action::rotate, "Mesh # 0      Colored Polygon!"},
-        {2000, click_action::get, "Mesh # 0       Colored Polygon!"},
+        {2000, click_action::get_texture, "Mesh # 0       Colored Polygon!"},
         {3001, click_action::cut, "       Colored Polygon!"},
     };
     for (const row& r : rows) {

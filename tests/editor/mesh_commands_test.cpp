@@ -141,7 +141,7 @@ TEST(History, MouseEditsAndMenuCommandsAreUndoneNewestFirst) {
     const click_settings s{target_kind::moveable, 3};
     click_face(history, e.meshes, e.level, face(0, 1), click_action::apply, s);
     const auto after_apply = e.meshes.meshes;
-    click_face(history, e.meshes, e.level, face(2, 0), click_action::get, s); // no step
+    click_face(history, e.meshes, e.level, face(2, 0), click_action::get_texture, s); // no step
     click_face(history, e.meshes, e.level, face(0, 0), click_action::rotate, s);
     const auto after_rotate = e.meshes.meshes;
     retexture(history, e.meshes, e.level, {target_kind::moveable_mesh, -1, 0}, 8);

@@ -111,7 +111,7 @@ std::string run_face(edit_session& s, const std::vector<std::string>& args) {
                      (hit.triangle() ? "triangle " : "rectangle ") + std::to_string(hit.face) + " (it has " +
                      std::to_string(count) + ")");
     click_settings settings{target_kind::moveable_mesh, -1};
-    click_action action = click_action::none;
+    click_action action = click_action::apply;
     const std::string& what = args[2];
     if (what == "apply" && args.size() == 4) {
         action = click_action::apply;
@@ -123,7 +123,7 @@ std::string run_face(edit_session& s, const std::vector<std::string>& args) {
     } else {
         bad_arguments("face takes MESH CODE apply TEX | rotate | cut");
     }
-    const click_outcome out = click_face(s.history, s.meshes, s.level, hit, action, settings);
+    const face_click_outcome out = click_face(s.history, s.meshes, s.level, hit, action, settings);
     return out.status
                ? *out.status
                : "Mesh # " + std::to_string(mesh) + "      Polygon # " + std::to_string(hit.face) + " cut";
