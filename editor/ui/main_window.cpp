@@ -96,7 +96,13 @@ main_window::main_window(const QString& dir, QSettings* store, editor_prompts* p
 
     viewport_->draw = [this](gl_api& gl) {
         draw_batch batch(gl);
-        current_scene().Draw(batch);
+        tr_scene& scene = current_scene();
+        // Vertex markers of about three screen pixels, whatever the zoom.
+        viewport_->zoom_dependent = doc_.current_render_mode() == render_mode::points;
+        scene.point_radius =
+            point_marker_radius(viewport_->nav, *viewport_->camera,
+                                int(viewport_->height() * viewport_->devicePixelRatio()), 3.0);
+        scene.Draw(batch);
     };
     // Picking is the window's: a click reaches on_viewport_clicked, which asks for the pick.
     viewport_->no_click_pick = true;
