@@ -53,8 +53,8 @@ void BM_click_rotate_end_to_end(benchmark::State& state) {
     std::size_t edits = 0;
     for (auto _ : state) {
         const std::uint32_t name = view->vp->pick_at(view->x, view->y);
-        const click_outcome out = click_face(view->history, view->list, view->level, decode_name(name),
-                                             click_action::rotate, settings);
+        const face_click_outcome out = click_face(view->history, view->list, view->level, decode_name(name),
+                                                  click_action::rotate, settings);
         edits += out.redraw;
         redraw_now();
     }
