@@ -1,4 +1,5 @@
-// Reads the texture words of the textured faces of a mesh from mesh_words, bounds-checked.
+// Reads the texture words of the textured faces of a mesh from the mesh list, or from mesh_words
+// bounds-checked.
 #include "mesh_textures.h"
 
 #include "level_records.h"
@@ -69,6 +70,49 @@ std::optional<std::vector<face_textures>> moveable_face_textures(const Ttrlevel&
 std::optional<std::vector<face_textures>> static_face_textures(const Ttrlevel& level, std::size_t n) {
     if (n >= level.static_meshes.size()) return std::nullopt;
     auto faces = mesh_face_textures(level, read_static_mesh(level.static_meshes[n]).mesh);
+    if (!faces) return std::nullopt;
+    return std::vector<face_textures>{std::move(*faces)};
+}
+
+face_textures mesh_face_textures(const tmesh& mesh) {
+    face_textures out;
+    out.reserve(mesh.tex_rects.size() + mesh.tex_tris.size());
+    for (const auto& r : mesh.tex_rects)
+        out.push_back(std::uint16_t(rect_texture(r) & 0x0FFF));
+    for (const auto& t : mesh.tex_tris)
+        out.push_back(std::uint16_t(tri_texture(t) & 0x0FFF));
+    return out;
+}
+
+namespace {
+
+std::optional<face_textures> listed_mesh_textures(const Tmesh_list& meshes, std::size_t pointer) {
+    if (pointer >= meshes.mesh_index.size()) return std::nullopt;
+    const std::int32_t m = meshes.mesh_index[pointer];
+    if (m < 0 || std::size_t(m) >= meshes.meshes.size()) return std::nullopt;
+    return mesh_face_textures(meshes.meshes[std::size_t(m)]);
+}
+
+} // namespace
+
+std::optional<std::vector<face_textures>> moveable_face_textures(const Ttrlevel& level,
+                                                                 const Tmesh_list& meshes, std::size_t n) {
+    if (n >= level.moveables.size()) return std::nullopt;
+    const auto& m = level.moveables[n];
+    const std::size_t count = get_u16(&m[4]), first = get_u16(&m[6]);
+    std::vector<face_textures> out;
+    for (std::size_t k = 0; k < count; ++k) {
+        auto faces = listed_mesh_textures(meshes, first + k);
+        if (!faces) return std::nullopt;
+        out.push_back(std::move(*faces));
+    }
+    return out;
+}
+
+std::optional<std::vector<face_textures>> static_face_textures(const Ttrlevel& level,
+                                                               const Tmesh_list& meshes, std::size_t n) {
+    if (n >= level.static_meshes.size()) return std::nullopt;
+    auto faces = listed_mesh_textures(meshes, get_u16(&level.static_meshes[n][4]));
     if (!faces) return std::nullopt;
     return std::vector<face_textures>{std::move(*faces)};
 }

@@ -1,7 +1,9 @@
-// The object textures that meshes use, read straight from the level's raw mesh data: the input
-// of the per-mesh texture exchange (Export All, Import And Replace).
+// The object textures that meshes use, read from the parsed mesh list (so unsaved face edits
+// count) or straight from the level's raw mesh data: the input of the per-mesh texture exchange
+// (Export All, Import And Replace).
 #pragma once
 
+#include "mesh_list.h"
 #include "trlevel.h"
 
 #include <cstdint>
@@ -19,3 +21,11 @@ std::optional<face_textures> mesh_face_textures(const Ttrlevel& level, std::size
 std::optional<std::vector<face_textures>> moveable_face_textures(const Ttrlevel& level, std::size_t n);
 // The one mesh of static mesh n.
 std::optional<std::vector<face_textures>> static_face_textures(const Ttrlevel& level, std::size_t n);
+
+// The same from the parsed meshes, which hold the edits not yet saved. A mesh pointer that
+// designates no mesh of the list makes the result empty.
+face_textures mesh_face_textures(const tmesh& mesh);
+std::optional<std::vector<face_textures>> moveable_face_textures(const Ttrlevel& level,
+                                                                 const Tmesh_list& meshes, std::size_t n);
+std::optional<std::vector<face_textures>> static_face_textures(const Ttrlevel& level,
+                                                               const Tmesh_list& meshes, std::size_t n);

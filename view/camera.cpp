@@ -3,6 +3,7 @@
 
 #include "scene.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstdio>
@@ -113,6 +114,16 @@ void apply_initial_state(gl_api& gl) {
 
 void apply_perspective(gl_api& gl, int width, int height) {
     gl.perspective(45.0, double(width) / double(height > 0 ? height : 1), 0.1, 100.0);
+}
+
+double point_marker_radius(const viewport_navigation& nav, const TGLCamera& camera, int height,
+                           double pixels) {
+    // The view is 2 × depth × tan(45° / 2) units high at that depth; the model is scaled into it.
+    const double depth = std::max(double(camera.z), 0.1);
+    const double scale = std::max({nav.scale[0], nav.scale[1], nav.scale[2], 1e-6});
+    const double units_per_pixel =
+        2.0 * depth * std::tan(22.5 * 3.14159265358979323846 / 180.0) / std::max(height, 1);
+    return pixels * units_per_pixel / scale;
 }
 
 void apply_projection(gl_api& gl, int width, int height) {

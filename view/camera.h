@@ -70,6 +70,12 @@ void apply_projection(gl_api& gl, int width, int height);
 // The perspective part alone, for the selection pass after its pick matrix.
 void apply_perspective(gl_api& gl, int width, int height);
 
+// Radius, in model units, of a point marker that spans about `pixels` device pixels on a view
+// `height` device pixels high, at the depth of the model's origin with the current scale (the
+// points-mode markers: a fixed radius would cover no pixel on a small static mesh).
+double point_marker_radius(const viewport_navigation& nav, const TGLCamera& camera, int height,
+                           double pixels);
+
 // Display-list state of a viewport.
 struct display_list_state {
     std::uint32_t list_id = 1;

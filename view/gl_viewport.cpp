@@ -61,6 +61,7 @@ void TGLViewport::initializeGL() {
 }
 
 void TGLViewport::resizeGL(int, int) {
+    if (zoom_dependent) list.list_valid = false;
     apply_projection(gl_, device_width(), device_height());
 }
 
@@ -142,6 +143,7 @@ void TGLViewport::mousePressEvent(QMouseEvent* event) {
 
 void TGLViewport::mouseMoveEvent(QMouseEvent* event) {
     nav.mouse_move(state_of(event), *camera);
+    if (zoom_dependent && nav.zooming) list.list_valid = false;
     update(); // replays the display list
     emit mouse_moved(event);
 }

@@ -58,6 +58,9 @@ class TGLViewport : public QOpenGLWidget {
     std::uint32_t picked_name = 0;
     bool picking = false;
     bool no_click_pick = false; // true: a left press does not pick by itself
+    // True while the drawing depends on the zoom (points-mode markers sized in screen pixels): a
+    // zoom or a resize then rebuilds the display list instead of replaying it.
+    bool zoom_dependent = false;
     int colour_bits = 16;
     std::function<void(gl_api&)> draw;
 

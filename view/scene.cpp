@@ -108,7 +108,7 @@ void draw_mesh_faces(draw_batch& batch, const Tmesh_list& list, const Ttrlevel& 
     if (!centred) gl.pop_matrix();
 }
 
-void draw_points(draw_batch& batch, const Tmesh_list& list, int mesh, const colour3& line) {
+void draw_points(draw_batch& batch, const Tmesh_list& list, int mesh, const colour3& line, double radius) {
     if (mesh < 0 || std::size_t(mesh) >= list.meshes.size()) return;
     const tmesh& m = list.meshes[std::size_t(mesh)];
     gl_api& gl = batch.gl();
@@ -122,7 +122,7 @@ void draw_points(draw_batch& batch, const Tmesh_list& list, int mesh, const colo
         const auto p = view_position(m.vertices[std::size_t(i)], 100.0f, m.bounds_shift[0], m.bounds_shift[1],
                                      m.bounds_shift[2]);
         gl.translatef(p[0], p[1], p[2]);
-        gl.sphere(0.01, 5, 5);
+        gl.sphere(radius, 5, 5);
         gl.pop_matrix();
     }
 }
@@ -179,7 +179,7 @@ void tr_scene::Paint(draw_batch& batch) {
         const tmesh& m = meshes->meshes[std::size_t(sel_mesh)];
         if (meshes->lights_enabled == 0 || m.num_normals >= 0) {
             if (meshes->render_mode == mode_points)
-                draw_points(batch, *meshes, sel_mesh, line_colour);
+                draw_points(batch, *meshes, sel_mesh, line_colour, point_radius);
             else
                 draw_mesh_faces(batch, *meshes, *level, sel_mesh, 0, 0, 0, 0, 1.0f, true, smooth, false, true,
                                 line_colour);
@@ -209,8 +209,9 @@ void draw_mesh_lit(draw_batch& batch, bool with_names, const Tmesh_list& list, c
                     list.line_colour);
 }
 
-void draw_mesh_points(draw_batch& batch, const Tmesh_list& list, const Ttrlevel& /*level*/, int mesh) {
-    draw_points(batch, list, mesh, list.line_colour);
+void draw_mesh_points(draw_batch& batch, const Tmesh_list& list, const Ttrlevel& /*level*/, int mesh,
+                      double radius) {
+    draw_points(batch, list, mesh, list.line_colour, radius);
 }
 
 std::vector<moveable_part> moveable_layout(const Tmesh_list& list, const Ttrlevel& level, int moveable,

@@ -38,6 +38,9 @@ class tr_scene : public tglfigure {
     std::uint8_t show_box = 1;
     std::uint8_t box_kind = 1; // box_kind: 0 visibility, 1 collision
     std::int32_t box_static = -1;
+    // Radius of the points-mode vertex markers in view units; the window sizes it to a few screen
+    // pixels at the current zoom (see point_marker_radius).
+    double point_radius = 0.01;
 
     // Draws with the scene's own line colour; the mesh list is only read.
     void Paint(draw_batch& batch) override;
@@ -51,7 +54,8 @@ void draw_mesh(draw_batch& batch, const Tmesh_list& list, const Ttrlevel& level,
 void draw_mesh_lit(draw_batch& batch, bool with_names, const Tmesh_list& list, const Ttrlevel& level,
                    int mesh, double sx, double sy, double sz, std::uint16_t angle, float f, bool centred,
                    bool smooth);
-void draw_mesh_points(draw_batch& batch, const Tmesh_list& list, const Ttrlevel& level, int mesh);
+void draw_mesh_points(draw_batch& batch, const Tmesh_list& list, const Ttrlevel& level, int mesh,
+                      double radius = 0.01);
 void draw_moveable(draw_batch& batch, const Tmesh_list& list, const Ttrlevel& level, int moveable, double sx,
                    double sy, double sz, std::uint16_t angle, float f, bool root_at_origin, bool smooth);
 void draw_box(draw_batch& batch, const tr_scene& scene, double sx, double sy, double sz);

@@ -108,15 +108,14 @@ std::optional<std::vector<face_textures>> editor_document::selected_face_texture
     const auto& s = selection_;
     switch (s.kind) {
     case selection_kind::moveable:
-        return moveable_face_textures(level_, std::size_t(s.moveable));
+        return moveable_face_textures(level_, meshes_, std::size_t(s.moveable));
     case selection_kind::static_mesh:
-        return static_face_textures(level_, std::size_t(s.static_mesh));
-    case selection_kind::moveable_mesh: {
-        const auto m = read_moveable(level_.moveables[std::size_t(s.moveable)]);
-        if (auto f = mesh_face_textures(level_, std::size_t(m.first_mesh) + std::size_t(s.mesh_slot)))
-            return std::vector<face_textures>{*f};
+        return static_face_textures(level_, meshes_, std::size_t(s.static_mesh));
+    case selection_kind::moveable_mesh:
+        // The parsed mesh, so that face edits not yet saved count.
+        if (s.mesh >= 0 && std::size_t(s.mesh) < meshes_.meshes.size())
+            return std::vector<face_textures>{mesh_face_textures(meshes_.meshes[std::size_t(s.mesh)])};
         return std::nullopt;
-    }
     case selection_kind::none:
         break;
     }

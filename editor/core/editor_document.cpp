@@ -231,15 +231,52 @@ click_action click_action_for(bool shift, bool ctrl, bool alt, render_mode mode)
     return click_action::apply;
 }
 
-click_outcome editor_document::click_face(const picked_name& picked, click_action /*action*/) {
+click_outcome editor_document::click_face(const picked_name& picked, click_action action,
+                                          const edit_controls& controls, int current_texture) {
     click_outcome out;
-    if (picked.mesh < 0 || std::size_t(picked.mesh) >= meshes_.meshes.size()) return out;
-    out.status_text = "Mesh # " + std::to_string(picked.mesh);
-    const decoded_name face = picked.face();
-    if (face.coloured())
-        out.status_text += "      Colored Polygon!";
-    else
-        out.status_text += "      Polygon # " + std::to_string(face.face) +
-                           "      Polygon type: " + (face.triangle() ? "Triangle" : "Quad");
+    if (!has_level()) return out;
+    const face_click_outcome f =
+        ::click_face(history_, meshes_, level_, picked.face(), action,
+                     settings_for(controls, command_target().kind, current_texture, level_.game_version));
+    if (f.status) out.status_text = *f.status;
+    out.picked_texture = f.picked_texture;
+    out.redraw = f.redraw;
     return out;
+}
+
+mesh_target editor_document::command_target() const {
+    switch (selection_.kind) {
+    case selection_kind::none:
+        break;
+    case selection_kind::moveable:
+        return {target_kind::moveable, selection_.moveable, -1};
+    case selection_kind::moveable_mesh:
+        return {target_kind::moveable_mesh, selection_.moveable, selection_.mesh};
+    case selection_kind::static_mesh:
+        return {target_kind::static_mesh, -1, selection_.mesh};
+    }
+    return {};
+}
+
+command_outcome editor_document::convert_coloured(int texture) {
+    if (!has_level()) return {};
+    return ::convert_coloured(history_, meshes_, level_, command_target(), texture);
+}
+
+command_outcome editor_document::retexture(int texture) {
+    if (!has_level()) return {};
+    return ::retexture(history_, meshes_, level_, command_target(), texture);
+}
+
+command_outcome editor_document::apply_shiny_to_all(const edit_controls& controls, int texture) {
+    if (!has_level()) return {};
+    return ::apply_shiny_to_all(history_, meshes_, level_, command_target(),
+                                shiny_word(controls.shine_strength, controls.shine_transparent),
+                                controls.shine_with_texture, texture);
+}
+
+command_outcome editor_document::change_all_lights(const edit_controls& controls) {
+    if (!has_level()) return {};
+    return ::change_all_lights(history_, meshes_, command_target(), controls.lights_enabled,
+                               light_value(level_.game_version, controls.light_position));
 }

@@ -7,6 +7,7 @@
 #include "catalogue.h"
 #include "command_result.h"
 #include "editor_selection.h"
+#include "face_edits.h"
 #include "level_records.h"
 #include "mesh_list.h"
 #include "mesh_textures.h"
@@ -32,15 +33,16 @@ enum class render_mode : std::uint8_t { wireframe = 0, solid = 1, textured = 2, 
 
 enum class flip_axis { horizontal, vertical };
 
-// What a left click in the 3D view does, from the keys held (cut, vertex number or get, rotate,
-// apply).
-enum class click_action { apply, rotate, get_texture, vertex_number, cut };
+// The click form for the keys held, tested in this order: SHIFT+CTRL cut, CTRL get (vertex
+// number in points mode), ALT rotate, otherwise apply (SHIFT alone applies).
 click_action click_action_for(bool shift, bool ctrl, bool alt, render_mode mode);
 
-// What a click did: the text for the selection status panel, and the texture it picked up.
+// What a click did: the text for the selection status panel (empty: leave it as it was), the
+// texture it picked up, and whether the view must be redrawn.
 struct click_outcome {
     std::string status_text;
     std::optional<int> picked_texture;
+    bool redraw = false;
 };
 
 class editor_document {
@@ -109,9 +111,21 @@ class editor_document {
     void show_in(tr_scene& scene) const;
 
     // ---- clicks in the 3D view ----
-    // The one entry point of a left click on a face or vertex. For now it reports the element
-    // clicked; the face edits are not made yet.
-    click_outcome click_face(const picked_name& picked, click_action action);
+    // The one entry point of a left click on a face or vertex: the face edit of the click form,
+    // read with the lights and shine controls and the current texture; an edit that changes the
+    // mesh is one history step.
+    click_outcome click_face(const picked_name& picked, click_action action,
+                             const edit_controls& controls = {}, int current_texture = -1);
+
+    // ---- mesh commands (undoable; targets from the selection) ----
+    // Special > "Convert Colored to Textured Faces", Special > "Retexture", "Apply to All Faces",
+    // "Change All". The outcome's message is to be shown; redraw when it says so.
+    command_outcome convert_coloured(int texture);
+    command_outcome retexture(int texture);
+    command_outcome apply_shiny_to_all(const edit_controls& controls, int texture);
+    command_outcome change_all_lights(const edit_controls& controls);
+    // The light value of the light slider's position in the open level's game.
+    std::int16_t light_value_for(int position) const { return light_value(level_.game_version, position); }
 
     // ---- texture edits (undoable; a level must be open) ----
     command_result set_texture_attribute(int texture, int attribute);
@@ -139,6 +153,7 @@ class editor_document {
     command_result write_to(const std::string& path, progress_view& progress, editor_prompts& prompts);
     bool texture_exists(int texture) const;
     template <class State, class Change> command_result texture_edit(const QString& text, Change&& change);
+    mesh_target command_target() const;
 
     Ttrlevel level_; // empty until the first successful open; its address never changes
     Ttabla_textures table_;

@@ -33,6 +33,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTreeWidget>
+#include <QUndoStack>
 #include <QVBoxLayout>
 #include <cmath>
 #include <filesystem>
@@ -95,7 +96,13 @@ main_window::main_window(const QString& dir, QSettings* store, editor_prompts* p
 
     viewport_->draw = [this](gl_api& gl) {
         draw_batch batch(gl);
-        current_scene().Draw(batch);
+        tr_scene& scene = current_scene();
+        // Vertex markers of about three screen pixels, whatever the zoom.
+        viewport_->zoom_dependent = doc_.current_render_mode() == render_mode::points;
+        scene.point_radius =
+            point_marker_radius(viewport_->nav, *viewport_->camera,
+                                int(viewport_->height() * viewport_->devicePixelRatio()), 3.0);
+        scene.Draw(batch);
     };
     // Picking is the window's: a click reaches on_viewport_clicked, which asks for the pick.
     viewport_->no_click_pick = true;
@@ -178,6 +185,11 @@ void main_window::build_controls() {
     tabs_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Maximum);
     connect(boxes_tab_, &boxes_tab::view_changed, this, &main_window::redraw);
     connect(lights_tab_, &lights_tab::view_changed, this, &main_window::redraw);
+    connect(lights_tab_, &lights_tab::change_all_requested, this,
+            [this] { run_mesh_command(doc_.change_all_lights(edit_controls_now())); });
+    connect(shine_tab_, &shine_tab::apply_all_requested, this, [this] {
+        run_mesh_command(doc_.apply_shiny_to_all(edit_controls_now(), texture_panel_->current_texture()));
+    });
     center_button_ = new QPushButton("&Center Camera", left);
     center_button_->setObjectName("Button1");
     connect(center_button_, &QPushButton::clicked, this, &main_window::center_camera);
@@ -266,10 +278,26 @@ void main_window::build_menus() {
     }
 
     auto* edit = menu("Edit1", "Edit");
-    undo_action_ = item(edit, "Undo1", "Undo", QKeySequence("Ctrl+U"));
-    redo_action_ = item(edit, "Redo1", "Redo", QKeySequence("Ctrl+R"));
+    // The items keep their own shortcuts and answer the platform's standard keys too; their texts
+    // name the step they undo or redo.
+    undo_action_ = item(edit, "Undo1", "Undo");
+    undo_action_->setShortcuts({QKeySequence("Ctrl+U"), QKeySequence("Ctrl+Z")});
+    redo_action_ = item(edit, "Redo1", "Redo");
+    redo_action_->setShortcuts({QKeySequence("Ctrl+R"), QKeySequence("Ctrl+Shift+Z")});
     undo_action_->setEnabled(false);
     redo_action_->setEnabled(false);
+    QUndoStack& history = doc_.history();
+    connect(undo_action_, &QAction::triggered, &history, &QUndoStack::undo);
+    connect(redo_action_, &QAction::triggered, &history, &QUndoStack::redo);
+    connect(&history, &QUndoStack::canUndoChanged, undo_action_, &QAction::setEnabled);
+    connect(&history, &QUndoStack::canRedoChanged, redo_action_, &QAction::setEnabled);
+    connect(&history, &QUndoStack::undoTextChanged, this,
+            [this](const QString& step) { undo_action_->setText(step.isEmpty() ? "Undo" : "Undo " + step); });
+    connect(&history, &QUndoStack::redoTextChanged, this,
+            [this](const QString& step) { redo_action_->setText(step.isEmpty() ? "Redo" : "Redo " + step); });
+    // Any step done or undone changes what the view shows.
+    connect(&history, &QUndoStack::indexChanged, this, [this] { redraw(); });
+    connect(&history, &QUndoStack::cleanChanged, this, [this] { refresh_title(); });
 
     auto* textures = menu("Textures1", "Textures");
     on(item(textures, "ExportBigBMP1", "Export BigBMP"), &main_window::export_big_bmp);
@@ -290,10 +318,12 @@ void main_window::build_menus() {
     item(textures, "ViewAnimatedTextures1", "View Animated Textures")->setEnabled(false);
 
     auto* special = menu("Special1", "Special");
-    item(special, "ConvertColoredtoTexturedFaces1", "Convert Colored to Textured Faces",
-         QKeySequence("Ctrl+T"))
-        ->setEnabled(false);
-    item(special, "Retexture1", "Retexture", QKeySequence("Ctrl+M"))->setEnabled(false);
+    connect(item(special, "ConvertColoredtoTexturedFaces1", "Convert Colored to Textured Faces",
+                 QKeySequence("Ctrl+T")),
+            &QAction::triggered, this,
+            [this] { run_mesh_command(doc_.convert_coloured(texture_panel_->current_texture())); });
+    connect(item(special, "Retexture1", "Retexture", QKeySequence("Ctrl+M")), &QAction::triggered, this,
+            [this] { run_mesh_command(doc_.retexture(texture_panel_->current_texture())); });
     on(item(special, "ApplyIntensityAlpha1", "Apply Intensity Alpha", QKeySequence("Ctrl+A")),
        &main_window::apply_intensity_alpha);
     item(special, "RemapVertices1", "Remap Vertices", QKeySequence("Ctrl+V"))->setEnabled(false);
@@ -424,7 +454,7 @@ void main_window::refresh_after_open() {
     texture_panel_->refill();
     boxes_tab_->show_selection();
     refresh_recent_items();
-    setWindowTitle(QString::fromStdString(doc_.caption()));
+    refresh_title();
     selection_status_->clear();
     redraw();
 }
@@ -442,7 +472,7 @@ void main_window::reload_gl_textures(const std::string& caption, const std::stri
 }
 
 void main_window::save() {
-    if (doc_.save(*loading_, *prompts_)) setWindowTitle(QString::fromStdString(doc_.caption()));
+    if (doc_.save(*loading_, *prompts_)) refresh_title();
 }
 
 void main_window::save_as() {
@@ -451,7 +481,7 @@ void main_window::save_as() {
     if (path.empty()) return;
     if (!doc_.save_as(path, *loading_, *prompts_)) return;
     refresh_recent_items();
-    setWindowTitle(QString::fromStdString(doc_.caption()));
+    refresh_title();
     if (auto* root = tree_->topLevelItem(0)) {
         root->setText(0, QString::fromStdString(doc_.current_name()));
         root->setToolTip(0, root->text(0));
@@ -541,10 +571,28 @@ void main_window::on_viewport_clicked(QPoint at, Qt::MouseButton button, Qt::Key
     if (!hit) return;
     const auto action = click_action_for(keys & Qt::ShiftModifier, keys & Qt::ControlModifier,
                                          keys & Qt::AltModifier, doc_.current_render_mode());
-    const click_outcome out = doc_.click_face(*hit, action);
+    const click_outcome out =
+        doc_.click_face(*hit, action, edit_controls_now(), texture_panel_->current_texture());
     if (!out.status_text.empty()) selection_status_->setText(QString::fromStdString(out.status_text));
     if (out.picked_texture) texture_panel_->set_current_texture(*out.picked_texture);
-    redraw();
+    if (out.redraw) redraw();
+}
+
+void main_window::refresh_title() {
+    // Unsaved edits show as a star after the caption.
+    setWindowTitle(QString::fromStdString(doc_.caption()) + (doc_.modified() ? " *" : ""));
+}
+
+edit_controls main_window::edit_controls_now() const {
+    edit_controls controls;
+    lights_tab_->read_controls(controls);
+    shine_tab_->read_controls(controls);
+    return controls;
+}
+
+void main_window::run_mesh_command(const command_outcome& out) {
+    if (!out.message.empty()) prompts_->message(out.message);
+    if (out.redraw) redraw();
 }
 
 void main_window::apply_background() {

@@ -70,6 +70,12 @@ class main_window : public QMainWindow {
     void center_camera();
     void on_render_mode_chosen(render_mode mode);
     void on_viewport_clicked(QPoint at, Qt::MouseButton button, Qt::KeyboardModifiers keys);
+    // The lights and shine tabs as clicks and mesh commands read them.
+    edit_controls edit_controls_now() const;
+    // Shows a mesh command's message and redraws when it asks to.
+    void run_mesh_command(const command_outcome& out);
+    // The caption, marked while there are unsaved edits.
+    void refresh_title();
     void choose_background(bool white);
     void toggle_perspective_correction();
     void toggle_automatic_gl_update();

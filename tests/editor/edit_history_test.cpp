@@ -172,22 +172,29 @@ TEST(ClickPath, KeysChooseTheClickActionInTheirOrder) {
 
 TEST(ClickPath, AClickedFaceIsReportedInTheSelectionStatus) {
     opened_level o("test1.tr4");
-    ASSERT_GT(o.doc.meshes().meshes.size(), 3u);
+    // The first mesh with six rectangles and three triangles.
+    int m = 0;
+    while (std::size_t(m) < o.doc.meshes().meshes.size() &&
+           (o.doc.meshes().meshes[std::size_t(m)].num_tex_rects < 6 ||
+            o.doc.meshes().meshes[std::size_t(m)].num_tex_tris < 3))
+        ++m;
+    ASSERT_LT(std::size_t(m), o.doc.meshes().meshes.size());
+    const std::string mesh = "Mesh # " + std::to_string(m);
     struct row {
         picked_name picked;
         std::string status;
     };
     const row rows[] = {
-        {{3, 5}, "Mesh # 3      Polygon # 5      Polygon type: Quad"},
-        {{3, 1002}, "Mesh # 3      Polygon # 2      Polygon type: Triangle"},
-        {{3, 2001}, "Mesh # 3      Colored Polygon!"},
+        {{m, 5}, mesh + "      Polygon # 5      Polygon type: Quad"},
+        {{m, 1002}, mesh + "      Polygon # 2      Polygon type: Triangle"},
+        {{m, 2001}, ""},                              // TR4 meshes have no coloured faces
         {{int(o.doc.meshes().meshes.size()), 0}, ""}, // a mesh the level does not have
     };
     for (const auto& r : rows) {
         const auto before = o.doc.meshes().meshes;
-        const auto out = o.doc.click_face(r.picked, click_action::apply);
+        const auto out = o.doc.click_face(r.picked, click_action::get_texture);
         EXPECT_EQ(out.status_text, r.status);
-        EXPECT_EQ(o.doc.meshes().meshes, before); // the face edits are not made yet
+        EXPECT_EQ(o.doc.meshes().meshes, before); // getting a texture changes nothing
         EXPECT_FALSE(o.doc.modified());
     }
 }

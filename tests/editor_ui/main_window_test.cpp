@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
+#include <QSlider>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -250,13 +251,138 @@ TEST_F(window_fixture, AClickOnAFaceInTheViewReachesTheEditor) {
     QString status_text;
     for (int d = 0; d <= 40 && !status_text.startsWith("Mesh # "); d += 4) {
         for (const QPoint at : {middle + QPoint(d, 0), middle + QPoint(0, d), middle - QPoint(d, d)}) {
-            QTest::mouseClick(view, Qt::LeftButton, {}, at);
+            QTest::mouseClick(view, Qt::LeftButton, Qt::ControlModifier, at);
             status_text = status(1)->text();
             if (status_text.startsWith("Mesh # ")) break;
         }
     }
     EXPECT_TRUE(status_text.startsWith(QString("Mesh # %1      ").arg(mesh))) << status_text.toStdString();
-    EXPECT_FALSE(w->document().modified()); // the face edits come later
+    EXPECT_FALSE(w->document().modified()); // CTRL+click only picks the texture up
+}
+
+// Where CTRL+click on the shown mesh finds a textured face: the point and the picked face.
+struct face_spot {
+    QPoint at;
+    int mesh = -1, face = -1;
+    bool triangle = false;
+};
+face_spot find_face(TGLViewport* view, QLabel* panel) {
+    const QPoint middle = view->rect().center();
+    for (int d = 0; d <= 60; d += 3)
+        for (const QPoint at : {middle + QPoint(d, 0), middle + QPoint(0, d), middle - QPoint(d, d)}) {
+            QTest::mouseClick(view, Qt::LeftButton, Qt::ControlModifier, at);
+            const QStringList parts = panel->text().split("#");
+            if (parts.size() == 3 && !panel->text().contains("Colored"))
+                return {at, parts[1].trimmed().split(' ').first().toInt(),
+                        parts[2].trimmed().split(' ').first().toInt(), panel->text().endsWith("Triangle")};
+        }
+    return {};
+}
+
+TEST_F(window_fixture, ClickFormsEditThePickedFaceAndUndoStepByStep) {
+    ASSERT_TRUE(w->open_path(shared + "/test1.tr4"));
+    tree()->setCurrentItem(movables()->child(0)->child(0)); // one mesh of Lara
+    auto* view = find<QWidget>("Panel1")->findChild<TGLViewport*>();
+    const face_spot spot = find_face(view, status(1));
+    ASSERT_GE(spot.mesh, 0) << status(1)->text().toStdString();
+    const auto mesh = [&] { return w->document().meshes().meshes[std::size_t(spot.mesh)]; };
+    const auto texture = [&] {
+        return spot.triangle ? tri_texture(mesh().tex_tris[std::size_t(spot.face)])
+                             : rect_texture(mesh().tex_rects[std::size_t(spot.face)]);
+    };
+    const tmesh start = mesh();
+    EXPECT_EQ(texture_list()->currentRow(), texture() & 0x0FFF); // CTRL+click made it current
+
+    // ALT+click turns the texture one corner; as many turns as corners give the face back.
+    const int corners = spot.triangle ? 3 : 4;
+    for (int i = 0; i < corners; ++i)
+        QTest::mouseClick(view, Qt::LeftButton, Qt::AltModifier, spot.at);
+    EXPECT_EQ(mesh(), start);
+    EXPECT_EQ(action("Undo1")->text(), "Undo Rotate Texture");
+
+    // A plain click applies the current texture; SHIFT+click likewise.
+    texture_list()->setCurrentRow(5);
+    QTest::mouseClick(view, Qt::LeftButton, {}, spot.at);
+    EXPECT_EQ(texture(), 5);
+    texture_list()->setCurrentRow(6);
+    QTest::mouseClick(view, Qt::LeftButton, Qt::ShiftModifier, spot.at);
+    EXPECT_EQ(texture(), 6);
+    EXPECT_TRUE(w->document().modified());
+    EXPECT_TRUE(w->windowTitle().endsWith(" *"));
+
+    // CTRL+SHIFT+click cuts the face onto vertex 0.
+    QTest::mouseClick(view, Qt::LeftButton, Qt::ControlModifier | Qt::ShiftModifier, spot.at);
+    const auto& cut = spot.triangle ? mesh().tex_tris[std::size_t(spot.face)].data()
+                                    : mesh().tex_rects[std::size_t(spot.face)].data();
+    for (int k = 0; k < corners; ++k)
+        EXPECT_EQ(get_u16(cut + 2 * k), 0) << k;
+
+    // A menu command after the mouse edits; then each is undone in turn, newest first.
+    texture_list()->setCurrentRow(9);
+    action("Retexture1")->trigger();
+    EXPECT_EQ(rect_texture(mesh().tex_rects[0]), 9);
+    action("Undo1")->trigger();
+    EXPECT_EQ(action("Undo1")->text(), "Undo Cut Face");
+    action("Undo1")->trigger();
+    EXPECT_EQ(texture(), 6);
+    action("Undo1")->trigger();
+    action("Undo1")->trigger();
+    EXPECT_EQ(mesh().tex_rects, start.tex_rects);
+    EXPECT_EQ(mesh().tex_tris, start.tex_tris);
+    EXPECT_TRUE(action("Redo1")->isEnabled());
+    while (action("Undo1")->isEnabled())
+        action("Undo1")->trigger();
+    EXPECT_EQ(mesh(), start);
+    EXPECT_FALSE(w->document().modified()); // back at the state opened: no unsaved edits
+    action("Redo1")->trigger();
+    EXPECT_TRUE(w->document().modified());
+
+    // Opening a level clears the history.
+    prompts.answers = {answer::no};
+    ASSERT_TRUE(w->open_path(shared + "/test1.tr4"));
+    EXPECT_FALSE(action("Undo1")->isEnabled());
+    EXPECT_FALSE(action("Redo1")->isEnabled());
+}
+
+TEST_F(window_fixture, LightsOnTickedCornersAndShineFromTheTabs) {
+    ASSERT_TRUE(w->open_path(shared + "/test1.phd"));
+    tree()->setCurrentItem(statics()->child(0));
+    auto* view = find<QWidget>("Panel1")->findChild<TGLViewport*>();
+    const face_spot spot = find_face(view, status(1));
+    ASSERT_GE(spot.mesh, 0);
+    const tmesh before = w->document().meshes().meshes[std::size_t(spot.mesh)];
+    ASSERT_LT(before.num_normals, 0); // this static mesh has vertex lights
+    find<QCheckBox>("CheckBox4")->setChecked(true);
+    find<QCheckBox>("CheckBox6")->setChecked(false);
+    find<QCheckBox>("CheckBox8")->setChecked(false);
+    QTest::mouseClick(view, Qt::LeftButton, {}, spot.at);
+    const tmesh& after = w->document().meshes().meshes[std::size_t(spot.mesh)];
+    const auto& face = spot.triangle ? before.tex_tris[std::size_t(spot.face)].data()
+                                     : before.tex_rects[std::size_t(spot.face)].data();
+    std::vector<std::int16_t> expected = before.lights;
+    for (int k : {0, 2}) // "Vertex 1" and "Vertex 3"
+        expected.at(get_u16(face + 2 * k)) = 16912;
+    EXPECT_EQ(after.lights, expected);
+    EXPECT_EQ(after.tex_rects, before.tex_rects); // lighting leaves the textures alone
+
+    // Shine on a TR4 moveable's face, without the texture.
+    ASSERT_TRUE(w->open_path(shared + "/test1.tr4"));
+    tree()->setCurrentItem(movables()->child(0)->child(0));
+    const face_spot shiny = find_face(view, status(1));
+    ASSERT_GE(shiny.mesh, 0);
+    find<QCheckBox>("CheckBox11")->setChecked(true);
+    find<QCheckBox>("CheckBox10")->setChecked(false);
+    for (const auto& [strength, transparent, word] :
+         {std::tuple{0, true, 1}, {31, false, 126}, {16, false, 66}}) {
+        find<QSlider>("TrackBar2")->setValue(strength);
+        find<QCheckBox>("CheckBox9")->setChecked(transparent);
+        EXPECT_EQ(find<QLabel>("Label5")->text(), QString::number(strength));
+        QTest::mouseClick(view, Qt::LeftButton, {}, shiny.at);
+        const tmesh& m = w->document().meshes().meshes[std::size_t(shiny.mesh)];
+        EXPECT_EQ(shiny.triangle ? face_word(m.tex_tris[std::size_t(shiny.face)], 4)
+                                 : face_word(m.tex_rects[std::size_t(shiny.face)], 5),
+                  word);
+    }
 }
 
 TEST_F(window_fixture, MenuItemsAndControlsCarryTheirComponentNames) {

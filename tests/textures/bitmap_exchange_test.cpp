@@ -394,3 +394,29 @@ TEST(MeshFaces, TextureIndicesOfEveryVersionsMeshes) {
         EXPECT_FALSE(mesh_face_textures(level, 1));
     }
 }
+
+TEST(MeshFaces, TheMeshListGivesTheFacesWithTheirUnsavedEdits) {
+    for (const bool wide : {false, true}) {
+        Ttrlevel level;
+        level.game_version = wide ? game_tr4 : game_tr2;
+        append_mesh(level.mesh_words, wide, {0x8005, 6}, {0x1007});
+        const std::uint32_t second = std::uint32_t(level.mesh_words.size() * 2);
+        append_mesh(level.mesh_words, wide, {}, {9});
+        level.set_num_mesh_words(std::uint32_t(level.mesh_words.size()));
+        level.mesh_pointers = {0, second};
+        level.num_mesh_pointers = 2;
+        level.moveables.resize(1);
+        put_u16(&level.moveables[0][4], 2);
+        level.static_meshes.resize(1);
+        put_u16(&level.static_meshes[0][4], 1);
+        Tmesh_list meshes;
+        build_mesh_list(meshes, level);
+        EXPECT_EQ(moveable_face_textures(level, meshes, 0), moveable_face_textures(level, 0));
+
+        set_face_word(meshes.meshes[0].tex_rects[1], 4, 11); // an edit not yet saved
+        EXPECT_EQ(moveable_face_textures(level, meshes, 0), (std::vector<face_textures>{{5, 11, 7}, {9}}));
+        EXPECT_EQ(static_face_textures(level, meshes, 0), (std::vector<face_textures>{{9}}));
+        meshes.mesh_index.pop_back(); // a pointer with no mesh
+        EXPECT_FALSE(static_face_textures(level, meshes, 0));
+    }
+}

@@ -1,0 +1,155 @@
+// One click edit end to end on the largest moveable of the TR4 test level: the selection pass,
+// the face edit, its history step and the redraw (display list rebuilt and painted), beside
+// same-run baselines of the pick alone and the redraw alone. Needs an X display (xvfb-run).
+#include "camera.h"
+#include "face_edits.h"
+#include "gl_textures.h"
+#include "gl_viewport.h"
+#include "level_reader.h"
+#include "mesh_list.h"
+#include "scene.h"
+
+#include <GL/gl.h>
+#include <QApplication>
+#include <QUndoStack>
+#include <benchmark/benchmark.h>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+struct click_view {
+    Ttrlevel level;
+    Tmesh_list list;
+    tr_scene scene;
+    QUndoStack history;
+    std::unique_ptr<TGLViewport> vp;
+    int moveable = -1;
+    std::size_t faces = 0;
+    int x = 0, y = 0; // a pixel over a face
+};
+
+click_view* view = nullptr;
+
+bool ready(benchmark::State& state) {
+    if (view && view->vp) return true;
+    state.SkipWithError("needs an X display and the TR4 test level (run under xvfb-run)");
+    return false;
+}
+
+// The redraw after an edit: the display list rebuilt and the frame painted and finished.
+void redraw_now() {
+    TGLViewport& vp = *view->vp;
+    vp.makeCurrent();
+    vp.list.list_valid = false;
+    paint_frame(vp.gl(), vp.nav, *vp.camera, vp.background, vp.list, vp.draw);
+    glFinish();
+    vp.doneCurrent();
+}
+
+void BM_click_rotate_end_to_end(benchmark::State& state) {
+    if (!ready(state)) return;
+    const click_settings settings{target_kind::moveable, 1};
+    std::size_t edits = 0;
+    for (auto _ : state) {
+        const std::uint32_t name = view->vp->pick_at(view->x, view->y);
+        const face_click_outcome out = click_face(view->history, view->list, view->level, decode_name(name),
+                                                  click_action::rotate, settings);
+        edits += out.redraw;
+        redraw_now();
+    }
+    state.counters["edits"] = double(edits) / double(state.iterations());
+    state.counters["faces"] = double(view->faces);
+}
+
+// Baselines: the selection pass alone, and the redraw alone.
+void BM_baseline_pick(benchmark::State& state) {
+    if (!ready(state)) return;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(view->vp->pick_at(view->x, view->y));
+}
+
+void BM_baseline_redraw(benchmark::State& state) {
+    if (!ready(state)) return;
+    for (auto _ : state)
+        redraw_now();
+}
+
+BENCHMARK(BM_baseline_pick)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_baseline_redraw)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_click_rotate_end_to_end)->Unit(benchmark::kMillisecond);
+
+// Prints the click's cost as a ratio of pick + redraw measured in the same run.
+class ratio_reporter : public benchmark::ConsoleReporter {
+  public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& r : runs) {
+            const std::string name = r.benchmark_name();
+            const double t = r.GetAdjustedRealTime();
+            if (name.find("baseline_pick") != std::string::npos) pick_ = t;
+            if (name.find("baseline_redraw") != std::string::npos) redraw_ = t;
+            if (name.find("click_rotate") != std::string::npos && pick_ > 0 && redraw_ > 0)
+                GetOutputStream() << "click edit: " << t << " ms, " << t / (pick_ + redraw_)
+                                  << " of pick + redraw (" << pick_ << " + " << redraw_
+                                  << " ms); target 10 ms\n";
+        }
+    }
+
+  private:
+    double pick_ = 0, redraw_ = 0;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    const bool display = std::getenv("DISPLAY") != nullptr;
+    if (!display) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QSurfaceFormat::setDefaultFormat(TGLViewport::surface_format(24));
+    QApplication app(argc, argv);
+    click_view v;
+    std::string error;
+    if (display && read_level(v.level, VELLUM_SHARED_LEVELS "/test1.tr4", &error) == read_ok) {
+        build_mesh_list(v.list, v.level);
+        for (std::size_t m = 0; m < v.level.moveables.size(); ++m) {
+            std::size_t faces = 0;
+            for (const auto& part : moveable_layout(v.list, v.level, int(m), 1.0f, true))
+                if (part.mesh >= 0)
+                    faces += v.list.meshes[std::size_t(part.mesh)].tex_rects.size() +
+                             v.list.meshes[std::size_t(part.mesh)].tex_tris.size();
+            if (faces > v.faces) v.faces = faces, v.moveable = int(m);
+        }
+        v.scene.level = &v.level;
+        v.scene.meshes = &v.list;
+        v.scene.sel_kind = 0;
+        v.scene.sel_moveable = v.moveable;
+        v.vp = std::make_unique<TGLViewport>(nullptr, 24);
+        v.vp->resize(640, 480);
+        v.vp->draw = [&v](gl_api& gl) {
+            draw_batch batch(gl);
+            v.scene.Draw(batch);
+        };
+        v.vp->show();
+        TGLViewport* contexts[] = {v.vp.get()};
+        upload_solid_texture(QString(), contexts, 24);
+        load_gl_textures(v.level, contexts, 24);
+        centre_on_selection(v.scene, v.vp->nav, *v.vp->camera);
+        v.vp->grabFramebuffer();
+        // The first pixel from the centre outwards that shows a textured face.
+        bool found = false;
+        for (int r = 0; r < 200 && !found; r += 4)
+            for (int dx : {0, r, -r})
+                for (int dy : {0, r, -r}) {
+                    if (found) break;
+                    const decoded_name d = decode_name(v.vp->pick_at(320 + dx, 240 + dy));
+                    if (d.mesh >= 0 && !d.coloured()) v.x = 320 + dx, v.y = 240 + dy, found = true;
+                }
+        if (found) view = &v;
+    }
+    ratio_reporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    view = nullptr;
+    return 0;
+}
