@@ -83,18 +83,20 @@ class dxf_reader {
 
     // trunc(value * factor) of the number on `line`, which must fit in 16 bits.
     std::int16_t coordinate_at(std::size_t line, long double factor) const {
-        const std::string_view s = trimmed(lines_[line]);
-        std::string_view digits = s;
+        std::string_view digits = trimmed(lines_[line]);
         if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
+        // The library's long double parser reads up to a terminating zero, so it gets its own copy;
+        // no number of a DXF file needs more than a few dozen characters.
+        constexpr std::size_t longest = 64;
+        const std::string copy(digits.substr(0, longest));
         long double value = 0;
-        const auto r = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-        if (digits.empty() || r.ec != std::errc() || r.ptr != digits.data() + digits.size() ||
-            !std::isfinite(value))
+        const auto r = std::from_chars(copy.data(), copy.data() + copy.size(), value);
+        if (copy.empty() || digits.size() > longest || r.ec != std::errc() ||
+            r.ptr != copy.data() + copy.size() || !std::isfinite(value))
             fail(line, quoted(lines_[line]) + " is not a number.");
         const long double units = std::trunc(value * factor);
         if (units < -32768.0L || units > 32767.0L)
-            fail(line,
-                 quoted(lines_[line]) + " lies outside the range a level can hold (-327.68 to 327.67).");
+            fail(line, quoted(lines_[line]) + " lies outside the range a level can hold.");
         return std::int16_t(units);
     }
 
