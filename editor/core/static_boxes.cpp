@@ -7,17 +7,10 @@
 
 namespace {
 
-// Record layout: object id u32, mesh pointer u16, visibility box, collision box (6 x i16 each), flags u16.
-constexpr std::size_t mesh_pointer_at = 4;
-constexpr std::size_t flags_at = 30;
-std::size_t box_at(box_kind kind) {
-    return kind == box_kind::visibility ? 6 : 18;
-}
-
 void write_box(Ttrlevel& level, int static_index, box_kind kind, const static_box& box) {
     rec<32>& r = level.static_meshes.at(std::size_t(static_index));
-    for (std::size_t i = 0; i < 6; ++i)
-        put_u16(&r[box_at(kind) + 2 * i], std::uint16_t(box[i]));
+    for (int i = 0; i < 6; ++i)
+        set_static_box_coordinate(r, kind, i, box[std::size_t(i)]);
 }
 
 QString box_text(box_kind kind) {
@@ -31,22 +24,18 @@ bool is_static_mesh(const Ttrlevel& level, int static_index) {
 }
 
 static_box static_mesh_box(const Ttrlevel& level, int static_index, box_kind kind) {
-    static_box box{};
-    if (!is_static_mesh(level, static_index)) return box;
-    const rec<32>& r = level.static_meshes[std::size_t(static_index)];
-    for (std::size_t i = 0; i < 6; ++i)
-        box[i] = get_i16(&r[box_at(kind) + 2 * i]);
-    return box;
+    if (!is_static_mesh(level, static_index)) return {};
+    return read_static_mesh(level.static_meshes[std::size_t(static_index)]).box(kind);
 }
 
 std::uint16_t static_mesh_flags(const Ttrlevel& level, int static_index) {
     if (!is_static_mesh(level, static_index)) return 0;
-    return get_u16(&level.static_meshes[std::size_t(static_index)][flags_at]);
+    return read_static_mesh(level.static_meshes[std::size_t(static_index)]).flags;
 }
 
 int static_mesh_tmesh(const Ttrlevel& level, const Tmesh_list& meshes, int static_index) {
     if (!is_static_mesh(level, static_index)) return -1;
-    const std::size_t pointer = get_u16(&level.static_meshes[std::size_t(static_index)][mesh_pointer_at]);
+    const std::size_t pointer = read_static_mesh(level.static_meshes[std::size_t(static_index)]).mesh;
     if (pointer >= meshes.mesh_index.size()) return -1;
     const int mesh = meshes.mesh_index[pointer];
     return mesh >= 0 && std::size_t(mesh) < meshes.meshes.size() ? mesh : -1;
@@ -64,20 +53,20 @@ std::optional<static_box> fitted_box(const tmesh& mesh) {
                       std::int16_t(-units(mesh.bounds_min[2]))};
 }
 
-set_static_box::set_static_box(Ttrlevel& level, int static_index, box_kind kind, static_box box,
-                               int coordinate, const QString& text)
+static_box_edit::static_box_edit(Ttrlevel& level, int static_index, box_kind kind, static_box box,
+                                 int coordinate, const QString& text)
     : QUndoCommand(text), level_(level), static_index_(static_index), kind_(kind),
       before_(static_mesh_box(level, static_index, kind)), after_(box), coordinate_(coordinate) {}
 
-void set_static_box::redo() {
+void static_box_edit::redo() {
     write_box(level_, static_index_, kind_, after_);
 }
-void set_static_box::undo() {
+void static_box_edit::undo() {
     write_box(level_, static_index_, kind_, before_);
 }
 
-bool set_static_box::mergeWith(const QUndoCommand* other) {
-    const auto* next = dynamic_cast<const set_static_box*>(other);
+bool static_box_edit::mergeWith(const QUndoCommand* other) {
+    const auto* next = dynamic_cast<const static_box_edit*>(other);
     if (!next || coordinate_ < 0 || next->coordinate_ != coordinate_ ||
         next->static_index_ != static_index_ || next->kind_ != kind_)
         return false;
@@ -85,19 +74,19 @@ bool set_static_box::mergeWith(const QUndoCommand* other) {
     return true;
 }
 
-set_static_flags::set_static_flags(Ttrlevel& level, int static_index, std::uint16_t flags)
+static_flags_edit::static_flags_edit(Ttrlevel& level, int static_index, std::uint16_t flags)
     : QUndoCommand(QStringLiteral("Static mesh flags")), level_(level), static_index_(static_index),
       before_(static_mesh_flags(level, static_index)), after_(flags) {}
 
-void set_static_flags::redo() {
-    put_u16(&level_.static_meshes.at(std::size_t(static_index_))[flags_at], after_);
+void static_flags_edit::redo() {
+    ::set_static_flags(level_.static_meshes.at(std::size_t(static_index_)), after_);
 }
-void set_static_flags::undo() {
-    put_u16(&level_.static_meshes.at(std::size_t(static_index_))[flags_at], before_);
+void static_flags_edit::undo() {
+    ::set_static_flags(level_.static_meshes.at(std::size_t(static_index_)), before_);
 }
 
-bool set_static_flags::mergeWith(const QUndoCommand* other) {
-    const auto* next = dynamic_cast<const set_static_flags*>(other);
+bool static_flags_edit::mergeWith(const QUndoCommand* other) {
+    const auto* next = dynamic_cast<const static_flags_edit*>(other);
     if (!next || next->static_index_ != static_index_) return false;
     after_ = next->after_;
     return true;
@@ -110,12 +99,13 @@ prepared_edit prepare_box_field(Ttrlevel& level, int static_index, box_kind kind
     const std::int16_t stored = box_field_value(value);
     if (box[std::size_t(coordinate)] == stored) return {};
     box[std::size_t(coordinate)] = stored;
-    return {std::make_unique<set_static_box>(level, static_index, kind, box, coordinate, box_text(kind)), {}};
+    return {std::make_unique<static_box_edit>(level, static_index, kind, box, coordinate, box_text(kind)),
+            {}};
 }
 
 prepared_edit prepare_box(Ttrlevel& level, int static_index, box_kind kind, const static_box& box) {
     if (!is_static_mesh(level, static_index)) return {};
-    return {std::make_unique<set_static_box>(level, static_index, kind, box, -1, box_text(kind)), {}};
+    return {std::make_unique<static_box_edit>(level, static_index, kind, box, -1, box_text(kind)), {}};
 }
 
 prepared_edit prepare_automatic_bound(Ttrlevel& level, const Tmesh_list& meshes, int static_index,
@@ -124,8 +114,8 @@ prepared_edit prepare_automatic_bound(Ttrlevel& level, const Tmesh_list& meshes,
     if (mesh < 0) return {nullptr, no_faces_to_bound_message};
     const std::optional<static_box> box = fitted_box(meshes.meshes[std::size_t(mesh)]);
     if (!box) return {nullptr, no_faces_to_bound_message};
-    return {std::make_unique<set_static_box>(level, static_index, kind, *box, -1,
-                                             QStringLiteral("Automatic Bound")),
+    return {std::make_unique<static_box_edit>(level, static_index, kind, *box, -1,
+                                              QStringLiteral("Automatic Bound")),
             {}};
 }
 
@@ -133,5 +123,5 @@ prepared_edit prepare_flags(Ttrlevel& level, int static_index, long value) {
     if (!is_static_mesh(level, static_index)) return {};
     const std::uint16_t flags = std::uint16_t(std::uint64_t(value) & 0xFFFF);
     if (flags == static_mesh_flags(level, static_index)) return {};
-    return {std::make_unique<set_static_flags>(level, static_index, flags), {}};
+    return {std::make_unique<static_flags_edit>(level, static_index, flags), {}};
 }

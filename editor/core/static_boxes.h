@@ -2,6 +2,7 @@
 // fitting the chosen box to the mesh (Automatic Bound), and the undoable edits of both.
 #pragma once
 
+#include "level_records.h"
 #include "mesh_swap.h"
 #include "trlevel.h"
 
@@ -10,11 +11,6 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-
-// The two boxes a static mesh carries.
-enum class box_kind : std::uint8_t { visibility = 0, collision = 1 };
-// min x, max x, min y, max y, min z, max z in level units.
-using static_box = std::array<std::int16_t, 6>;
 
 static_box static_mesh_box(const Ttrlevel& level, int static_index, box_kind kind);
 std::uint16_t static_mesh_flags(const Ttrlevel& level, int static_index);
@@ -34,11 +30,11 @@ std::optional<static_box> fitted_box(const tmesh& mesh);
 
 // Sets one box of a static mesh; undo puts the previous box back. Successive changes of the same
 // coordinate of the same box (typing a number digit by digit) merge into one step.
-class set_static_box final : public QUndoCommand {
+class static_box_edit final : public QUndoCommand {
   public:
     // `coordinate` names the one field changed (0..5), or -1 when the whole box is set.
-    set_static_box(Ttrlevel& level, int static_index, box_kind kind, static_box box, int coordinate,
-                   const QString& text);
+    static_box_edit(Ttrlevel& level, int static_index, box_kind kind, static_box box, int coordinate,
+                    const QString& text);
     void redo() override;
     void undo() override;
     int id() const override { return 4501; }
@@ -53,9 +49,9 @@ class set_static_box final : public QUndoCommand {
 };
 
 // Sets the flags word of a static mesh; successive changes merge like box fields.
-class set_static_flags final : public QUndoCommand {
+class static_flags_edit final : public QUndoCommand {
   public:
-    set_static_flags(Ttrlevel& level, int static_index, std::uint16_t flags);
+    static_flags_edit(Ttrlevel& level, int static_index, std::uint16_t flags);
     void redo() override;
     void undo() override;
     int id() const override { return 4502; }
