@@ -140,6 +140,25 @@ class editor_document {
     command_result import_and_replace(const QImage& bitmap);
     command_result import_texture_pages(const QImage& bitmap);
 
+    // ---- static mesh boxes, vertex remap, DXF exchange (document_exchange.cpp) ----
+    // Box and flag edits act on the selected static mesh only; otherwise they change nothing.
+    // Coordinate 0..5 of the shown box := the low 16 bits of `value`.
+    command_result set_box_field(int coordinate, long value);
+    command_result set_flags(long value);
+    // Automatic Bound: the shown box fitted to the static mesh's geometry; a mesh without faces is
+    // refused with a message.
+    command_result automatic_bound();
+    // Vertex numbers `before` and `after` of the selected single mesh exchanged.
+    command_result remap_vertices(int before, int after);
+    // The selected single mesh's coloured face count (0 when no single mesh is selected).
+    int selected_coloured_faces() const;
+    // Colored faces of the selected mesh become textured with `texture` (moveable meshes only).
+    command_result convert_selected_coloured(int texture);
+    // Writes the selected single mesh to `path` as DXF.
+    command_result export_dxf(const std::string& path) const;
+    // The selected single mesh := the mesh a DXF file describes, one undoable step.
+    command_result import_dxf(const std::string& path);
+
     // ---- texture reads ----
     // The pixels of object texture i as faces show it (the table keeps one piece cached).
     const QImage& texture_picture(int i);

@@ -4,17 +4,20 @@
 #include "bitmap_exchange.h"
 #include "boxes_tab.h"
 #include "camera.h"
+#include "dxf_import_command.h"
 #include "gl_textures.h"
 #include "gl_viewport.h"
 #include "lights_tab.h"
 #include "qt_prompts.h"
 #include "shine_tab.h"
 #include "texture_panel_widget.h"
+#include "vertex_remap.h"
 #include "windows/about_window.h"
 #include "windows/keys_window.h"
 #include "windows/loading_window.h"
 #include "windows/options_window.h"
 #include "windows/readme_window.h"
+#include "windows/remap_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -118,6 +121,7 @@ main_window::main_window(const QString& dir, QSettings* store, editor_prompts* p
     readme_ = new readme_window(program_dir_, this);
     about_ = new about_window(this);
     options_ = new options_window(config_path_, this);
+    remap_ = new remap_window(this);
 
     toggle_automatic_gl_update(); // on at start
     apply_background();
@@ -184,6 +188,10 @@ void main_window::build_controls() {
     tabs_->addTab(shine_tab_, "TR4 and TRC Shiny Effect");
     tabs_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Maximum);
     connect(boxes_tab_, &boxes_tab::view_changed, this, &main_window::redraw);
+    connect(boxes_tab_, &boxes_tab::refused, this,
+            [this](const QString& text) { prompts_->message(text.toStdString()); });
+    // Undo and redo of a box or flag edit show at once in the fields.
+    connect(&doc_.history(), &QUndoStack::indexChanged, boxes_tab_, &boxes_tab::show_selection);
     connect(lights_tab_, &lights_tab::view_changed, this, &main_window::redraw);
     connect(lights_tab_, &lights_tab::change_all_requested, this,
             [this] { run_mesh_command(doc_.change_all_lights(edit_controls_now())); });
@@ -266,8 +274,8 @@ void main_window::build_menus() {
     on(item(file, "Save1", "S&ave", QKeySequence("Ctrl+S")), &main_window::save);
     on(item(file, "SaveAs1", "&Save As..."), &main_window::save_as);
     file->addSeparator();
-    item(file, "ExporttoDXF1", "Export to DXF")->setEnabled(false);
-    item(file, "ImportDXF1", "Import DXF")->setEnabled(false);
+    on(item(file, "ExporttoDXF1", "Export to DXF"), &main_window::export_dxf);
+    on(item(file, "ImportDXF1", "Import DXF"), &main_window::import_dxf);
     file->addSeparator();
     connect(item(file, "Exit1", "E&xit", QKeySequence("Ctrl+X")), &QAction::triggered, this, &QWidget::close);
     file->addSeparator();
@@ -326,7 +334,8 @@ void main_window::build_menus() {
             [this] { run_mesh_command(doc_.retexture(texture_panel_->current_texture())); });
     on(item(special, "ApplyIntensityAlpha1", "Apply Intensity Alpha", QKeySequence("Ctrl+A")),
        &main_window::apply_intensity_alpha);
-    item(special, "RemapVertices1", "Remap Vertices", QKeySequence("Ctrl+V"))->setEnabled(false);
+    on(item(special, "RemapVertices1", "Remap Vertices", QKeySequence("Ctrl+V")),
+       &main_window::remap_vertices);
 
     auto* view = menu("View1", "View");
     auto* buffers = menu("OpenGLBuffers1", "OpenGL Buffers", view);
@@ -649,6 +658,54 @@ void main_window::define_mouse_selected() {
 void main_window::apply_intensity_alpha() {
     if (!texture_panel_->has_picture()) return;
     if (report(doc_.apply_intensity_alpha())) redraw();
+}
+
+// ---- DXF exchange and vertex remap ----------------------------------------------------------
+
+void main_window::export_dxf() {
+    if (!texture_panel_->has_picture()) return;
+    const editor_selection& selection = doc_.selection();
+    if (selection.whole_moveable()) {
+        prompts_->message(dxf_needs_mesh_message);
+        return;
+    }
+    if (!selection.single_mesh()) return;
+    std::string path = prompts_->choose_save_file(dxf_export_filter);
+    if (path.empty()) return;
+    if (std::filesystem::path(path).extension().empty()) path += ".dxf";
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec) && prompts_->ask(overwrite_question(path), false) != answer::yes)
+        return;
+    if (doc_.selected_coloured_faces() > 0) {
+        if (prompts_->ask(dxf_coloured_faces_question, false) == answer::yes)
+            report(doc_.convert_selected_coloured(std::max(texture_panel_->current_texture(), 0)));
+        else
+            prompts_->message(dxf_coloured_faces_warning);
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const command_result written = doc_.export_dxf(path);
+    QApplication::restoreOverrideCursor();
+    report(written);
+}
+
+void main_window::import_dxf() {
+    if (!texture_panel_->has_picture() || !doc_.selection().single_mesh()) return;
+    const std::string path = prompts_->choose_open_file(dxf_import_filter);
+    if (path.empty()) return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const command_result read = doc_.import_dxf(path);
+    QApplication::restoreOverrideCursor();
+    if (report(read)) redraw();
+}
+
+void main_window::remap_vertices() {
+    if (!texture_panel_->has_picture()) return;
+    remap_->on_remap = [this](int before, int after) {
+        if (!report(doc_.remap_vertices(before, after))) return false;
+        redraw();
+        return true;
+    };
+    remap_->exec();
 }
 
 std::string main_window::choose_bitmap_to_write() {

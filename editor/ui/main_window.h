@@ -30,6 +30,7 @@ class loading_window;
 class options_window;
 class qt_prompts;
 class readme_window;
+class remap_window;
 class shine_tab;
 class texture_panel_widget;
 
@@ -89,6 +90,9 @@ class main_window : public QMainWindow {
     void export_all();
     void import_and_replace();
     void import_texture_pages();
+    void export_dxf();
+    void import_dxf();
+    void remap_vertices();
 
     void refresh_after_open();
     void refresh_recent_items();
@@ -141,4 +145,5 @@ class main_window : public QMainWindow {
     readme_window* readme_;
     about_window* about_;
     options_window* options_;
+    remap_window* remap_;
 };

@@ -1,6 +1,7 @@
 // `vellum-cli edit IN OUT COMMAND [ARGS]... [, COMMAND [ARGS]...]`: the table of edit commands,
 // the mesh commands themselves, and the run that applies them in order and saves once.
 #include "edit_cli.h"
+#include "edit_exchange_cli.h"
 
 #include "cli.h"
 #include "face_edits.h"
@@ -159,6 +160,12 @@ const std::vector<edit_command>& edit_commands() {
          "one face; CODE is i for textured rectangle i, 1000 + i for textured triangle i"},
         {"lights", "STATIC VALUE", 2, 2, &run_lights,
          "every vertex light of static mesh STATIC's mesh := VALUE (0-32767)"},
+        {"import-dxf", "MESH FILE.dxf", 2, 2, &run_import_dxf,
+         "the mesh := the 3DFACE entities of the file (texture from each face's layer name)"},
+        {"remap", "MESH B A", 3, 3, &run_remap, "vertices B and A of the mesh exchange numbers"},
+        {"box", "STATIC visibility|collision X1 X2 Y1 Y2 Z1 Z2 | auto", 3, 8, &run_box,
+         "set a box of the static mesh, or fit it to the mesh (auto)"},
+        {"flags", "STATIC N", 2, 2, &run_flags, "flags word of the static mesh := N (0-65535)"},
     };
     return table;
 }

@@ -5,6 +5,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
@@ -30,9 +31,13 @@ boxes_tab::boxes_tab(editor_document& doc, QWidget* parent) : QWidget(parent), d
     grid->addWidget(visibility_radio_, 1, 0);
     grid->addWidget(flags_field_, 1, 1);
     grid->addWidget(collision_radio_, 2, 0);
+    automatic_bound_button_ = new QPushButton("Automatic Bound", this);
+    automatic_bound_button_->setObjectName("Button4");
+    grid->addWidget(automatic_bound_button_, 2, 1);
 
     auto* box_group = new QGroupBox("Colision ", this);
     box_group->setObjectName("GroupBox3");
+    box_group_ = box_group;
     auto* fields = new QGridLayout(box_group);
     const char* captions[] = {"X1", "X2", "Y1", "Y2", "Z1", "Z2"};
     for (int k = 0; k < 6; ++k) {
@@ -40,7 +45,8 @@ boxes_tab::boxes_tab(editor_document& doc, QWidget* parent) : QWidget(parent), d
         caption->setObjectName(QString("Label%1").arg(k + 2));
         auto* field = new QSpinBox(box_group);
         field->setObjectName(QString("SpinEdit%1").arg(k + 2));
-        field->setRange(-32768, 32767);
+        // Any value may be typed; the box keeps its low 16 bits (40000 reads back as -25536).
+        field->setRange(-99999999, 99999999);
         box_fields_[std::size_t(k)] = field;
         const int row = k / 3 * 2, column = k % 3;
         fields->addWidget(caption, row, column);
@@ -53,11 +59,35 @@ boxes_tab::boxes_tab(editor_document& doc, QWidget* parent) : QWidget(parent), d
         doc_.set_show_box(on);
         emit view_changed();
     });
-    connect(visibility_radio_, &QRadioButton::toggled, this, [this](bool on) {
-        doc_.set_shown_box(on ? box_kind::visibility : box_kind::collision);
-        if (doc_.selection().kind == selection_kind::static_mesh) show_selection();
+    // The shown box always follows the radio buttons, static mesh selected or not.
+    connect(visibility_radio_, &QRadioButton::clicked, this, [this] { choose_box(box_kind::visibility); });
+    connect(collision_radio_, &QRadioButton::clicked, this, [this] { choose_box(box_kind::collision); });
+    connect(flags_field_, &QSpinBox::valueChanged, this,
+            [this](int value) { report(doc_.set_flags(value)); });
+    for (std::size_t k = 0; k < box_fields_.size(); ++k)
+        connect(box_fields_[k], &QSpinBox::valueChanged, this, [this, k](int value) {
+            if (doc_.selection().kind != selection_kind::static_mesh) return;
+            report(doc_.set_box_field(int(k), value));
+            show_selection(); // shows the stored 16-bit value
+            emit view_changed();
+        });
+    connect(automatic_bound_button_, &QPushButton::clicked, this, [this] {
+        if (doc_.selection().kind != selection_kind::static_mesh) return;
+        report(doc_.automatic_bound());
+        show_selection();
         emit view_changed();
     });
+}
+
+void boxes_tab::choose_box(box_kind kind) {
+    box_group_->setTitle(kind == box_kind::visibility ? "Visibility" : "Colision");
+    doc_.set_shown_box(kind);
+    if (doc_.selection().kind == selection_kind::static_mesh) show_selection();
+    emit view_changed();
+}
+
+void boxes_tab::report(const command_result& r) {
+    if (!r.ok && !r.message.empty()) emit refused(QString::fromStdString(r.message));
 }
 
 void boxes_tab::show_selection() {

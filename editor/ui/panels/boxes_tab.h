@@ -1,5 +1,6 @@
-// The "Boxes" tab: Show Box, the box kind (visibility or collision), the Flag field and the six
-// box fields of the selected static mesh.
+// The "Boxes" tab: Show Box, the box kind (visibility or collision), the Flag field, the six
+// box fields of the selected static mesh and Automatic Bound. Every change is an edit on the
+// document's history.
 #pragma once
 
 #include "editor_document.h"
@@ -8,6 +9,8 @@
 #include <array>
 
 class QCheckBox;
+class QGroupBox;
+class QPushButton;
 class QRadioButton;
 class QSpinBox;
 
@@ -21,6 +24,8 @@ class boxes_tab : public QWidget {
   signals:
     // What the view shows changed: redraw.
     void view_changed();
+    // A command was refused; the text is fit to show.
+    void refused(const QString& text);
 
   private:
     editor_document& doc_;
@@ -29,4 +34,9 @@ class boxes_tab : public QWidget {
     QRadioButton* collision_radio_;
     QSpinBox* flags_field_;
     std::array<QSpinBox*, 6> box_fields_{};
+    QGroupBox* box_group_;
+    QPushButton* automatic_bound_button_;
+
+    void choose_box(box_kind kind);
+    void report(const command_result& r);
 };

@@ -1,7 +1,11 @@
 // Writes a seed corpus for the fuzzers: builder-made levels of every version and layout variant, each
-// prefixed by the byte that makes the level fuzzers pick the matching file name, and BMP files.
+// prefixed by the byte that makes the level fuzzers pick the matching file name, BMP files, and the
+// DXF export of the levels' meshes.
 #include "bmp_builder.h"
+#include "dxf_export.h"
 #include "level_builder.h"
+#include "level_reader.h"
+#include "mesh_list.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -37,6 +41,28 @@ bool write_seed(const std::filesystem::path& dir, const std::string& name, std::
     return bool(out);
 }
 
+// Every mesh of a builder-made level exported as DXF; the first byte picks a moveable mesh.
+int write_dxf_seeds(const std::filesystem::path& dir, const std::string& tag, const bytes& file, bool& ok) {
+    Ttrlevel level;
+    std::string error;
+    if (read_level_memory(level, file,
+                          "seed." + std::string(tag == "trc"   ? "trc"
+                                                : tag == "tr4" ? "tr4"
+                                                               : "tr2"),
+                          &error) != read_ok)
+        return 0;
+    Tmesh_list list;
+    build_mesh_list(list, level);
+    int written = 0;
+    for (std::size_t i = 0; i < list.meshes.size(); ++i) {
+        std::ofstream out(dir / (tag + "_mesh" + std::to_string(i) + ".dxf.seed"), std::ios::binary);
+        out << char(0) << dxf_text(list.meshes[i]);
+        ok = ok && bool(out);
+        ++written;
+    }
+    return written;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -65,6 +91,7 @@ int main(int argc, char** argv) {
         extra.level_data_tail = {0, 0, 0, 0, 0, 0};
         ok = ok && write_seed(dir, tag + "_extra.seed", v, build_level(extra).data);
         written += 3;
+        if (v == 3 || v == 6 || v == 7) written += write_dxf_seeds(dir, tag, plain, ok);
     }
     level_desc gold_position = seed_level(1);
     gold_position.tr1_palette_at_gold_position = true;

@@ -1,0 +1,127 @@
+// Static mesh boxes, flags and Automatic Bound.
+#include "static_boxes.h"
+
+#include "mesh_list.h"
+
+#include <cmath>
+
+namespace {
+
+void write_box(Ttrlevel& level, int static_index, box_kind kind, const static_box& box) {
+    rec<32>& r = level.static_meshes.at(std::size_t(static_index));
+    for (int i = 0; i < 6; ++i)
+        set_static_box_coordinate(r, kind, i, box[std::size_t(i)]);
+}
+
+QString box_text(box_kind kind) {
+    return kind == box_kind::visibility ? QStringLiteral("Visibility box") : QStringLiteral("Colision box");
+}
+
+} // namespace
+
+bool is_static_mesh(const Ttrlevel& level, int static_index) {
+    return static_index >= 0 && std::size_t(static_index) < level.static_meshes.size();
+}
+
+static_box static_mesh_box(const Ttrlevel& level, int static_index, box_kind kind) {
+    if (!is_static_mesh(level, static_index)) return {};
+    return read_static_mesh(level.static_meshes[std::size_t(static_index)]).box(kind);
+}
+
+std::uint16_t static_mesh_flags(const Ttrlevel& level, int static_index) {
+    if (!is_static_mesh(level, static_index)) return 0;
+    return read_static_mesh(level.static_meshes[std::size_t(static_index)]).flags;
+}
+
+int static_mesh_tmesh(const Ttrlevel& level, const Tmesh_list& meshes, int static_index) {
+    if (!is_static_mesh(level, static_index)) return -1;
+    const std::size_t pointer = read_static_mesh(level.static_meshes[std::size_t(static_index)]).mesh;
+    if (pointer >= meshes.mesh_index.size()) return -1;
+    const int mesh = meshes.mesh_index[pointer];
+    return mesh >= 0 && std::size_t(mesh) < meshes.meshes.size() ? mesh : -1;
+}
+
+std::optional<static_box> fitted_box(const tmesh& mesh) {
+    for (std::size_t a = 0; a < 3; ++a)
+        if (!(mesh.bounds_min[a] <= mesh.bounds_max[a])) return std::nullopt;
+    auto units = [](double view) { return std::int16_t(std::lround(view * 100.0)); };
+    return static_box{units(mesh.bounds_min[0]),
+                      units(mesh.bounds_max[0]),
+                      std::int16_t(-units(mesh.bounds_max[1])),
+                      std::int16_t(-units(mesh.bounds_min[1])),
+                      std::int16_t(-units(mesh.bounds_max[2])),
+                      std::int16_t(-units(mesh.bounds_min[2]))};
+}
+
+static_box_edit::static_box_edit(Ttrlevel& level, int static_index, box_kind kind, static_box box,
+                                 int coordinate, const QString& text)
+    : QUndoCommand(text), level_(level), static_index_(static_index), kind_(kind),
+      before_(static_mesh_box(level, static_index, kind)), after_(box), coordinate_(coordinate) {}
+
+void static_box_edit::redo() {
+    write_box(level_, static_index_, kind_, after_);
+}
+void static_box_edit::undo() {
+    write_box(level_, static_index_, kind_, before_);
+}
+
+bool static_box_edit::mergeWith(const QUndoCommand* other) {
+    const auto* next = dynamic_cast<const static_box_edit*>(other);
+    if (!next || coordinate_ < 0 || next->coordinate_ != coordinate_ ||
+        next->static_index_ != static_index_ || next->kind_ != kind_)
+        return false;
+    after_ = next->after_;
+    return true;
+}
+
+static_flags_edit::static_flags_edit(Ttrlevel& level, int static_index, std::uint16_t flags)
+    : QUndoCommand(QStringLiteral("Static mesh flags")), level_(level), static_index_(static_index),
+      before_(static_mesh_flags(level, static_index)), after_(flags) {}
+
+void static_flags_edit::redo() {
+    ::set_static_flags(level_.static_meshes.at(std::size_t(static_index_)), after_);
+}
+void static_flags_edit::undo() {
+    ::set_static_flags(level_.static_meshes.at(std::size_t(static_index_)), before_);
+}
+
+bool static_flags_edit::mergeWith(const QUndoCommand* other) {
+    const auto* next = dynamic_cast<const static_flags_edit*>(other);
+    if (!next || next->static_index_ != static_index_) return false;
+    after_ = next->after_;
+    return true;
+}
+
+prepared_edit prepare_box_field(Ttrlevel& level, int static_index, box_kind kind, int coordinate,
+                                long value) {
+    if (!is_static_mesh(level, static_index) || coordinate < 0 || coordinate > 5) return {};
+    static_box box = static_mesh_box(level, static_index, kind);
+    const std::int16_t stored = box_field_value(value);
+    if (box[std::size_t(coordinate)] == stored) return {};
+    box[std::size_t(coordinate)] = stored;
+    return {std::make_unique<static_box_edit>(level, static_index, kind, box, coordinate, box_text(kind)),
+            {}};
+}
+
+prepared_edit prepare_box(Ttrlevel& level, int static_index, box_kind kind, const static_box& box) {
+    if (!is_static_mesh(level, static_index)) return {};
+    return {std::make_unique<static_box_edit>(level, static_index, kind, box, -1, box_text(kind)), {}};
+}
+
+prepared_edit prepare_automatic_bound(Ttrlevel& level, const Tmesh_list& meshes, int static_index,
+                                      box_kind kind) {
+    const int mesh = static_mesh_tmesh(level, meshes, static_index);
+    if (mesh < 0) return {nullptr, no_faces_to_bound_message};
+    const std::optional<static_box> box = fitted_box(meshes.meshes[std::size_t(mesh)]);
+    if (!box) return {nullptr, no_faces_to_bound_message};
+    return {std::make_unique<static_box_edit>(level, static_index, kind, *box, -1,
+                                              QStringLiteral("Automatic Bound")),
+            {}};
+}
+
+prepared_edit prepare_flags(Ttrlevel& level, int static_index, long value) {
+    if (!is_static_mesh(level, static_index)) return {};
+    const std::uint16_t flags = std::uint16_t(std::uint64_t(value) & 0xFFFF);
+    if (flags == static_mesh_flags(level, static_index)) return {};
+    return {std::make_unique<static_flags_edit>(level, static_index, flags), {}};
+}

@@ -1,0 +1,45 @@
+// Vertex remap of one mesh.
+#include "vertex_remap.h"
+
+#include <algorithm>
+
+namespace {
+
+template <std::size_t N> void swap_corners(std::vector<rec<N>>& faces, int count, int corners, int b, int a) {
+    const std::size_t n = std::min(std::size_t(std::max(count, 0)), faces.size());
+    for (std::size_t i = 0; i < n; ++i)
+        for (int k = 0; k < corners; ++k) {
+            const int c = face_word(faces[i], k);
+            // One pass with both tests gives what three passes through a spare number would,
+            // without a spare number that a corrupt corner could already hold.
+            if (c == b)
+                set_face_word(faces[i], k, std::uint16_t(a));
+            else if (c == a)
+                set_face_word(faces[i], k, std::uint16_t(b));
+        }
+}
+
+} // namespace
+
+std::string remap_vertices(tmesh& mesh, int b, int a) {
+    const int count = int(std::min(std::size_t(std::max<int>(mesh.num_vertices, 0)), mesh.vertices.size()));
+    for (const int v : {b, a})
+        if (v < 0 || v >= count)
+            return "This mesh has " + std::to_string(count) + " vertices, numbered 0 to " +
+                   std::to_string(count - 1) + ": there is no vertex " + std::to_string(v) + ".";
+    if (b == a) return {};
+    std::swap(mesh.vertices[std::size_t(b)], mesh.vertices[std::size_t(a)]);
+    swap_corners(mesh.tex_rects, mesh.num_tex_rects, 4, b, a);
+    swap_corners(mesh.tex_tris, mesh.num_tex_tris, 3, b, a);
+    swap_corners(mesh.col_rects, mesh.num_col_rects, 4, b, a);
+    swap_corners(mesh.col_tris, mesh.num_col_tris, 3, b, a);
+    return {};
+}
+
+prepared_edit prepare_remap(Tmesh_list& meshes, int index, int b, int a) {
+    if (index < 0 || std::size_t(index) >= meshes.meshes.size()) return {nullptr, remap_needs_mesh_message};
+    tmesh changed = meshes.meshes[std::size_t(index)];
+    std::string message = remap_vertices(changed, b, a);
+    if (!message.empty()) return {nullptr, std::move(message)};
+    return {std::make_unique<swap_mesh>(meshes, index, std::move(changed), remap_command_text), {}};
+}

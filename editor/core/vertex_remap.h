@@ -1,0 +1,18 @@
+// Vertex remap: exchanges the numbers of two vertices of a mesh without changing its shape. The
+// two positions trade places and every face corner that used one number uses the other.
+#pragma once
+
+#include "mesh_swap.h"
+
+#include <string>
+
+inline constexpr const char* remap_needs_mesh_message = "WARNING: To remap vertices you must select a MESH!!";
+inline constexpr const char* remap_command_text = "Remap Vertices";
+
+// Exchanges vertices b and a of `mesh` and the corner numbers of all four face lists. Normals,
+// lights, textures and the face order stay. Returns an empty string, or, when b or a is not a
+// vertex of the mesh, a message naming the vertex count (the mesh is then unchanged).
+std::string remap_vertices(tmesh& mesh, int b, int a);
+
+// The remap of mesh `index` of the list as one undoable edit.
+prepared_edit prepare_remap(Tmesh_list& meshes, int index, int b, int a);
