@@ -169,9 +169,9 @@ class cursor {
 };
 
 struct layout {
-    bool old = false;       // caption and list words carry no accelerator byte
-    bool flagged = false;   // bit 31 is the not-yet-translated flag
-    bool long_hint = true;  // component records hold a LongHint word
+    bool old = false;      // caption and list words carry no accelerator byte
+    bool flagged = false;  // bit 31 is the not-yet-translated flag
+    bool long_hint = true; // component records hold a LongHint word
 };
 
 std::optional<layout> parse_header(const std::string& h) {
@@ -266,7 +266,8 @@ lng_read_result read_language(const std::uint8_t* data, std::size_t size, lng_ca
         for (std::uint32_t ci = 0; ci < component_count; ++ci) {
             std::string cname, cclass;
             std::uint32_t caption = 0, short_hint = 0, long_hint = 0, string_count = 0;
-            if (!in.short_string(cname) || !in.short_string(cclass) || !in.u32(caption) || !in.u32(short_hint))
+            if (!in.short_string(cname) || !in.short_string(cclass) || !in.u32(caption) ||
+                !in.u32(short_hint))
                 return stop();
             if (l->long_hint && !in.u32(long_hint)) return stop();
             if (!in.u32(string_count)) return stop();
@@ -279,7 +280,8 @@ lng_read_result read_language(const std::uint8_t* data, std::size_t size, lng_ca
             cname = unscramble(std::move(cname));
             cclass = unscramble(std::move(cclass));
             const auto apply_at = [&](const decoded& d, int address) {
-                apply(d, pool, [&]() -> lng_element& { return form.component(cname, cclass).elements[address]; });
+                apply(d, pool,
+                      [&]() -> lng_element& { return form.component(cname, cclass).elements[address]; });
             };
             apply_at(decode_text_word(caption, *l), element_caption);
             apply_at(decode_hint_word(short_hint, *l), element_short_hint);
@@ -302,7 +304,8 @@ class writer {
 
     void u16(std::uint16_t v) { out.insert(out.end(), {std::uint8_t(v), std::uint8_t(v >> 8)}); }
     void u32(std::uint32_t v) {
-        out.insert(out.end(), {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16), std::uint8_t(v >> 24)});
+        out.insert(out.end(),
+                   {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16), std::uint8_t(v >> 24)});
     }
     void put_u32(std::size_t at, std::uint32_t v) {
         for (int i = 0; i < 4; ++i)
@@ -319,7 +322,9 @@ class writer {
     }
 };
 
-constexpr std::uint32_t flag_bit(bool untranslated) { return untranslated ? 0x80000000u : 0u; }
+constexpr std::uint32_t flag_bit(bool untranslated) {
+    return untranslated ? 0x80000000u : 0u;
+}
 
 } // namespace
 
@@ -358,7 +363,8 @@ lng_write_result write_language(const lng_catalogue& catalogue, const std::strin
         w.short_string(scramble(f.name), "a window name");
         w.short_string(scramble(f.class_name), "a window class name");
         w.u32(f.caption ? index_of.at(f.caption->text) | flag_bit(f.caption->untranslated) : 0);
-        if (f.components.size() > lng_max_components) w.problem = f.class_name + " holds more than 2000 controls";
+        if (f.components.size() > lng_max_components)
+            w.problem = f.class_name + " holds more than 2000 controls";
         const std::size_t count_at = w.out.size();
         w.u32(std::uint32_t(f.components.size()));
         std::uint32_t written = 0;

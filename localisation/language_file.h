@@ -73,10 +73,10 @@ std::string scramble(std::string s);
 std::string unscramble(std::string s);
 
 // Limits past which a reader stops.
-inline constexpr std::uint32_t lng_max_pool = 5000;      // rejected when N >= this
-inline constexpr std::uint32_t lng_max_forms = 500;      // rejected when F > this
+inline constexpr std::uint32_t lng_max_pool = 5000;       // rejected when N >= this
+inline constexpr std::uint32_t lng_max_forms = 500;       // rejected when F > this
 inline constexpr std::uint32_t lng_max_components = 2000; // rejected when C > this
-inline constexpr std::uint32_t lng_max_strings = 1000;   // rejected when S > this
+inline constexpr std::uint32_t lng_max_strings = 1000;    // rejected when S > this
 
 struct lng_read_result {
     bool ok = false;

@@ -52,7 +52,8 @@ language_load_result load_language_file(const std::string& path, lng_catalogue& 
 // Writes the catalogue to `path`; an existing file of that name first becomes its ".~ln" backup
 // (an older backup is removed). Returns false, leaving the existing file in place, when the file
 // cannot be written or a text cannot be stored; `problem` then says why.
-bool save_language_file(const std::string& path, const lng_catalogue& catalogue, std::string* problem = nullptr);
+bool save_language_file(const std::string& path, const lng_catalogue& catalogue,
+                        std::string* problem = nullptr);
 
 // Copies the current language's file to the default-copy name; false when that fails.
 bool copy_to_default(const language_paths& paths, std::string_view code);

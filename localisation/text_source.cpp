@@ -46,10 +46,14 @@ std::optional<int> element_address(std::string_view name) {
 
 std::string element_name(int element) {
     switch (element) {
-    case element_caption: return "Caption";
-    case element_short_hint: return "Hint";
-    case element_long_hint: return "LongHint";
-    default: return "Items[" + std::to_string(element) + "]";
+    case element_caption:
+        return "Caption";
+    case element_short_hint:
+        return "Hint";
+    case element_long_hint:
+        return "LongHint";
+    default:
+        return "Items[" + std::to_string(element) + "]";
     }
 }
 
@@ -57,9 +61,10 @@ std::string element_name(int element) {
 
 std::string class_for_component(const std::string& name) {
     static constexpr std::array<std::string_view, 24> known{
-        "Button",   "CheckBox", "ComboBox",  "Label",     "ListBox",    "RadioButton", "GroupBox", "Panel",
-        "SpinEdit", "TabSheet", "PageControl", "StatusBar", "BitBtn",   "SpeedButton", "Memo",    "RadioGroup",
-        "TrackBar", "Image",    "TreeView",  "Edit",      "Shape",      "Timer",       "Gauge",   "Constants"};
+        "Button",   "CheckBox",    "ComboBox", "Label",      "ListBox",     "RadioButton",
+        "GroupBox", "Panel",       "SpinEdit", "TabSheet",   "PageControl", "StatusBar",
+        "BitBtn",   "SpeedButton", "Memo",     "RadioGroup", "TrackBar",    "Image",
+        "TreeView", "Edit",        "Shape",    "Timer",      "Gauge",       "Constants"};
     std::string_view prefix(name);
     while (!prefix.empty() && prefix.back() >= '0' && prefix.back() <= '9')
         prefix.remove_suffix(1);
@@ -102,7 +107,8 @@ text_source_result parse_text_source(const std::string& text, std::uint16_t lang
         }
         const std::string_view key = trim(line.substr(0, equals));
         std::string_view value = trim(line.substr(equals + 1));
-        if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+            value = value.substr(1, value.size() - 2);
         const std::size_t dot = key.find('.');
         const std::optional<int> address =
             dot == std::string_view::npos ? std::nullopt : element_address(key.substr(dot + 1));
@@ -116,8 +122,9 @@ text_source_result parse_text_source(const std::string& text, std::uint16_t lang
             continue;
         }
         lng_form& form = *out.catalogue.find(form_class);
-        const bool exists = component.empty() ? form.caption.has_value()
-                                              : form.find(component) && form.find(component)->elements.count(*address);
+        const bool exists = component.empty()
+                                ? form.caption.has_value()
+                                : form.find(component) && form.find(component)->elements.count(*address);
         if (exists) {
             error("\"" + std::string(key) + "\" is given twice");
             continue;
@@ -136,11 +143,13 @@ std::vector<std::string> missing_elements(const lng_catalogue& reference, const 
     std::vector<std::string> missing;
     for (const auto& f : reference.forms) {
         const lng_form* g = other.find(f.class_name);
-        if (f.caption && !(g && g->caption)) missing.push_back(element_key(f.class_name, "", element_caption));
+        if (f.caption && !(g && g->caption))
+            missing.push_back(element_key(f.class_name, "", element_caption));
         for (const auto& c : f.components) {
             const lng_component* d = g ? g->find(c.name) : nullptr;
             for (const auto& [address, e] : c.elements)
-                if (!d || !d->elements.count(address)) missing.push_back(element_key(f.class_name, c.name, address));
+                if (!d || !d->elements.count(address))
+                    missing.push_back(element_key(f.class_name, c.name, address));
         }
     }
     return missing;

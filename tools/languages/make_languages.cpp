@@ -69,7 +69,8 @@ int main(int argc, char** argv) {
             continue;
         }
         const std::string path = out_dir + "/" + base + "_" + std::string(language.code) + ".lng";
-        const lng_write_result w = write_language(catalogue, base + "_" + std::string(language.code) + ".lng");
+        const lng_write_result w =
+            write_language(catalogue, base + "_" + std::string(language.code) + ".lng");
         if (!w.problem.empty()) {
             std::cerr << source << ": " << w.problem << "\n";
             ok = false;
