@@ -279,6 +279,7 @@ lng_read_result read_language(const std::uint8_t* data, std::size_t size, lng_ca
             // Looked up again for every element: creating the component may move earlier ones.
             cname = unscramble(std::move(cname));
             cclass = unscramble(std::move(cclass));
+            if (cname.empty()) continue; // matches no control, and would not be written back
             const auto apply_at = [&](const decoded& d, int address) {
                 apply(d, pool,
                       [&]() -> lng_element& { return form.component(cname, cclass).elements[address]; });
