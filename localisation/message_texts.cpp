@@ -76,20 +76,29 @@ std::string message_translator::translate(const std::string& text) const {
     const lng_form* english = english_->find(message_form);
     const lng_form* chosen = chosen_->find(message_form);
     if (!english || !chosen) return text;
-    // Templates without placeholders first: an exact text is never taken for a pattern's value.
-    for (const bool with_values : {false, true}) {
-        for (const auto& c : english->components) {
-            const auto e = c.elements.find(element_caption);
-            if (e == c.elements.end()) continue;
-            const std::string pattern = typed_from_element(e->second);
-            if ((pattern.find('%') != std::string::npos) != with_values) continue;
-            const auto values = match_template(pattern, text);
-            if (!values) continue;
-            const std::optional<std::string> target = chosen_->shown(message_form, c.name, element_caption);
-            return target ? fill_template(*target, *values) : text;
+    // Of the templates that fit, the one with the most fixed text wins: "Texture ID:%1 (not in this
+    // level)" before "Texture ID:%1", and an exact text before any pattern.
+    const lng_component* best = nullptr;
+    std::vector<std::string> best_values;
+    std::size_t best_fixed = 0;
+    for (const auto& c : english->components) {
+        const auto e = c.elements.find(element_caption);
+        if (e == c.elements.end()) continue;
+        const std::string pattern = typed_from_element(e->second);
+        const auto values = match_template(pattern, text);
+        if (!values) continue;
+        std::size_t fixed = pattern.size() + 1; // placeholders do not count as fixed text
+        for (std::size_t i = 0; i + 1 < pattern.size(); ++i)
+            if (pattern[i] == '%' && pattern[i + 1] >= '1' && pattern[i + 1] <= '9') fixed -= 2;
+        if (!best || fixed > best_fixed) {
+            best = &c;
+            best_values = *values;
+            best_fixed = fixed;
         }
     }
-    return text;
+    if (!best) return text;
+    const std::optional<std::string> target = chosen_->shown(message_form, best->name, element_caption);
+    return target ? fill_template(*target, best_values) : text;
 }
 
 std::string message_translator::text(const std::string& key, const std::vector<std::string>& values,

@@ -94,18 +94,26 @@ QObject* find_control(QWidget* window, const QString& name) {
 bool set_element(QObject* control, int element, const QString& typed) {
     if (!control) return false;
     switch (element) {
-    case element_caption: return set_caption(control, typed);
+    case element_caption:
+        return set_caption(control, typed);
     case element_short_hint:
-        if (auto* w = qobject_cast<QWidget*>(control)) w->setToolTip(typed);
-        else if (auto* a = qobject_cast<QAction*>(control)) a->setToolTip(typed);
-        else return false;
+        if (auto* w = qobject_cast<QWidget*>(control))
+            w->setToolTip(typed);
+        else if (auto* a = qobject_cast<QAction*>(control))
+            a->setToolTip(typed);
+        else
+            return false;
         return true;
     case element_long_hint:
-        if (auto* w = qobject_cast<QWidget*>(control)) w->setStatusTip(typed);
-        else if (auto* a = qobject_cast<QAction*>(control)) a->setStatusTip(typed);
-        else return false;
+        if (auto* w = qobject_cast<QWidget*>(control))
+            w->setStatusTip(typed);
+        else if (auto* a = qobject_cast<QAction*>(control))
+            a->setStatusTip(typed);
+        else
+            return false;
         return true;
-    default: return element >= 0 && set_entry(control, element, without_accelerator(typed));
+    default:
+        return element >= 0 && set_entry(control, element, without_accelerator(typed));
     }
 }
 
@@ -116,9 +124,8 @@ int apply_form(QWidget* window, const lng_form& form) {
         QObject* control = find_control(window, QString::fromStdString(c.name));
         if (!control) continue;
         for (const auto& [element, e] : c.elements) {
-            const QString typed = QString::fromStdString(element < 0 && element != element_caption
-                                                             ? e.text
-                                                             : typed_from_element(e));
+            const QString typed = QString::fromStdString(
+                element < 0 && element != element_caption ? e.text : typed_from_element(e));
             if (set_element(control, element, typed)) ++set;
         }
     }

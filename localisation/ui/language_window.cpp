@@ -41,16 +41,20 @@ QIcon red_bullet() {
 
 QString element_label(int element) {
     switch (element) {
-    case element_caption: return QStringLiteral("Caption");
-    case element_short_hint: return QStringLiteral("Hint");
-    case element_long_hint: return QStringLiteral("LongHint");
-    default: return QStringLiteral("Items[%1]").arg(element);
+    case element_caption:
+        return QStringLiteral("Caption");
+    case element_short_hint:
+        return QStringLiteral("Hint");
+    case element_long_hint:
+        return QStringLiteral("LongHint");
+    default:
+        return QStringLiteral("Items[%1]").arg(element);
     }
 }
 
 QString shown_text(const lng_element& e, int element) {
-    return QString::fromStdString(element == element_short_hint || element == element_long_hint ? e.text
-                                                                                                 : typed_from_element(e));
+    return QString::fromStdString(
+        element == element_short_hint || element == element_long_hint ? e.text : typed_from_element(e));
 }
 
 } // namespace
@@ -213,7 +217,8 @@ bool TLocalisation::settle_unsaved_edits() {
     const QString question = QString::fromStdString(
         catalogue_.shown("TLocalisation", "Constants", 1).value_or("Do you want to save the changes?"));
     switch (ask ? ask(question) : int(QMessageBox::No)) {
-    case QMessageBox::Yes: return save();
+    case QMessageBox::Yes:
+        return save();
     case QMessageBox::No: {
         // The edits are discarded: the file as it was comes back.
         dirty_ = false;
@@ -223,7 +228,8 @@ bool TLocalisation::settle_unsaved_edits() {
         fill_tree();
         return true;
     }
-    default: return false;
+    default:
+        return false;
     }
 }
 
@@ -257,7 +263,8 @@ void TLocalisation::edit_text(QTreeWidgetItem* item, const QString& typed) {
     }
     for (QWidget* window : windows_)
         if (window->objectName().toStdString() == form) {
-            QObject* control = component.empty() ? window : window->findChild<QObject*>(QString::fromStdString(component));
+            QObject* control =
+                component.empty() ? window : window->findChild<QObject*>(QString::fromStdString(component));
             set_element(control, element, typed);
         }
 }
@@ -271,7 +278,8 @@ void TLocalisation::next_match() {
     const QString wanted = Edit1->text();
     for (qsizetype step = 1; step <= rows.size(); ++step) {
         QTreeWidgetItem* row = rows[(start + step + rows.size()) % rows.size()];
-        const bool hit = wanted.isEmpty() ? !row->icon(0).isNull() : row->text(1).contains(wanted, Qt::CaseInsensitive);
+        const bool hit =
+            wanted.isEmpty() ? !row->icon(0).isNull() : row->text(1).contains(wanted, Qt::CaseInsensitive);
         if (hit) {
             TreeView1->setCurrentItem(row);
             TreeView1->scrollToItem(row);

@@ -34,6 +34,8 @@ TEST(MessageTexts, EnglishMessagesAreShownInTheChosenLanguage) {
         {"Bitmap Width must be: 192, and Height must be: 64",
          "Das Bild muss 192 Pixel breit und 64 Pixel hoch sein"},
         {"This Bitmap should be 256*1024 pixels.", "Dieses Bild muss 256*1024 Pixel groß sein."},
+        {"Texture ID:700 (not in this level)", "Textur-ID:700 (nicht in diesem Level)"},
+        {"Texture ID:57", "Textur-ID:57"},
         {"Something the catalogue does not know", "Something the catalogue does not know"},
     };
     for (const auto& [english, german] : cases)
