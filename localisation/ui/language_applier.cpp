@@ -123,7 +123,20 @@ int apply_form(QWidget* window, const lng_form& form) {
     for (const auto& c : form.components) {
         QObject* control = find_control(window, QString::fromStdString(c.name));
         if (!control) continue;
+        if (auto* memo = qobject_cast<QPlainTextEdit*>(control)) {
+            // A text box takes all its lines at once: one relayout instead of one per line.
+            QStringList lines = memo->toPlainText().split(QLatin1Char('\n'));
+            for (const auto& [element, e] : c.elements) {
+                if (element < 0) continue;
+                while (lines.size() <= element)
+                    lines.append(QString());
+                lines[element] = without_accelerator(QString::fromStdString(typed_from_element(e)));
+                ++set;
+            }
+            memo->setPlainText(lines.join(QLatin1Char('\n')));
+        }
         for (const auto& [element, e] : c.elements) {
+            if (element >= 0 && qobject_cast<QPlainTextEdit*>(control)) continue;
             const QString typed = QString::fromStdString(
                 element < 0 && element != element_caption ? e.text : typed_from_element(e));
             if (set_element(control, element, typed)) ++set;
