@@ -105,10 +105,10 @@ bool set_element(QObject* control, int element, const QString& typed) {
             return false;
         return true;
     case element_long_hint:
-        if (auto* w = qobject_cast<QWidget*>(control))
-            w->setStatusTip(typed);
-        else if (auto* a = qobject_cast<QAction*>(control))
+        if (auto* a = qobject_cast<QAction*>(control))
             a->setStatusTip(typed);
+        else if (control->isWidgetType())
+            control->setProperty(long_hint_property, typed);
         else
             return false;
         return true;

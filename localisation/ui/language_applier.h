@@ -10,8 +10,13 @@
 class QObject;
 class QWidget;
 
+// The property that holds a control's long hint: the text the main window's status bar shows
+// while the mouse is over the control. (Not Qt's status tip, which a main window would show by
+// itself over the status bar's panels.)
+inline constexpr const char* long_hint_property = "long_hint";
+
 // Sets one element on a control: Caption as its text, title or tab text (with its accelerator);
-// Hint as its tool tip; LongHint as its status tip (what the main window's status bar shows);
+// Hint as its tool tip; LongHint as its long-hint property (actions: their status tip);
 // list entry k as entry k of a combo box, list or text box. False when the control has no such
 // element (a list shorter than k, a kind of control without a text).
 bool set_element(QObject* control, int element, const QString& typed);

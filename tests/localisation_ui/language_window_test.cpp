@@ -1,5 +1,6 @@
 // The language window as a user drives it: choosing each language rewrites the windows' texts
 // and messages, a damaged file is named, and edits are kept or dropped as the user answers.
+#include "language_applier.h"
 #include "language_window.h"
 
 #include <QAction>
@@ -42,7 +43,7 @@ struct language_fixture : ::testing::Test {
         open->setObjectName("OpenFile1");
         center = new QPushButton("&Center Camera", &main);
         center->setObjectName("Button1");
-        center->setStatusTip("Press to Center Camera...");
+        center->setProperty(long_hint_property, "Press to Center Camera...");
         attributes = new QComboBox(&main);
         attributes->setObjectName("ComboBox2");
         attributes->addItems({"Opaque", "Transparent", "Semi-Transparent"});
@@ -91,7 +92,9 @@ TEST_F(language_fixture, EachLanguageRewritesCaptionsHintsListsAndMessagesAndEng
         EXPECT_EQ(open->text(), shown("TForm1", "OpenFile1", element_caption)) << label;
         EXPECT_EQ(center->text(), shown("TForm1", "Button1", element_caption)) << label;
         EXPECT_NE(center->text(), "&Center Camera") << label;
-        EXPECT_EQ(center->statusTip(), shown("TForm1", "Button1", element_long_hint)) << label;
+        EXPECT_EQ(center->property(long_hint_property).toString(),
+                  shown("TForm1", "Button1", element_long_hint))
+            << label;
         EXPECT_EQ(attributes->itemText(2), shown("TForm1", "ComboBox2", 2)) << label;
         EXPECT_EQ(remap_button->text(), shown("TRemap", "Button1", element_caption)) << label;
         EXPECT_EQ(languages_window->windowTitle(), shown("TLocalisation", "", element_caption)) << label;
@@ -104,7 +107,7 @@ TEST_F(language_fixture, EachLanguageRewritesCaptionsHintsListsAndMessagesAndEng
     choose(english_us_index);
     EXPECT_EQ(open->text(), "&Open");
     EXPECT_EQ(center->text(), "&Center Camera");
-    EXPECT_EQ(center->statusTip(), "Press to Center Camera...");
+    EXPECT_EQ(center->property(long_hint_property).toString(), "Press to Center Camera...");
     EXPECT_EQ(attributes->itemText(2), "Semi-Transparent");
     EXPECT_EQ(remap_button->text(), "Remap");
     EXPECT_EQ(languages_window->message("File not found!!!"), "File not found!!!");
