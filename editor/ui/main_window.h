@@ -23,6 +23,9 @@ class QTreeWidget;
 class QTreeWidgetItem;
 class TGLViewport;
 class about_window;
+class animated_textures_window;
+class language_window;
+class translated_prompts;
 class boxes_tab;
 class keys_window;
 class lights_tab;
@@ -46,6 +49,7 @@ class main_window : public QMainWindow {
     // Selects moveable n in the tree (its node becomes the current item).
     void select_moveable(int n);
     editor_document& document() { return doc_; }
+    language_window& languages() { return *languages_; }
     TGLViewport* viewport() const { return viewport_; }
 
   protected:
@@ -84,6 +88,12 @@ class main_window : public QMainWindow {
     void import_and_replace();
     void import_texture_pages();
 
+    void build_language_window();
+    void after_language_change();
+    // A TForm1 caption in the interface language (the form's own caption for an empty name).
+    QString shown_text(const char* component, const char* english) const;
+    void show_animated_textures();
+
     void refresh_after_open();
     void refresh_recent_items();
     void refresh_render_buttons();
@@ -104,6 +114,7 @@ class main_window : public QMainWindow {
     QSettings* store_;
     std::unique_ptr<qt_prompts> own_prompts_;
     editor_prompts* prompts_;
+    std::unique_ptr<translated_prompts> translated_prompts_;
     editor_document doc_;
     tr_scene scene_;
     int language_ = 0;
@@ -135,4 +146,6 @@ class main_window : public QMainWindow {
     readme_window* readme_;
     about_window* about_;
     options_window* options_;
+    animated_textures_window* animated_;
+    language_window* languages_;
 };

@@ -59,58 +59,58 @@ QString shown_text(const lng_element& e, int element) {
 
 } // namespace
 
-TLocalisation::TLocalisation(const QString& executable_path, QWidget* parent)
+language_window::language_window(const QString& executable_path, QWidget* parent)
     : QDialog(parent), paths_(language_paths::of_executable(executable_path.toStdString())) {
     setObjectName("TLocalisation");
     setWindowTitle("Select a language or Press Shift+F2");
     resize(640, 480);
 
-    Label1 = new QLabel("Language", this);
-    Label1->setObjectName("Label1");
-    ComboBox1 = new QComboBox(this);
-    ComboBox1->setObjectName("ComboBox1");
-    Label2 = new QLabel("Reference language", this);
-    Label2->setObjectName("Label2");
-    ComboBox2 = new QComboBox(this);
-    ComboBox2->setObjectName("ComboBox2");
-    ComboBox2->addItem(QString());
+    language_label = new QLabel("Language", this);
+    language_label->setObjectName("Label1");
+    language_combo = new QComboBox(this);
+    language_combo->setObjectName("ComboBox1");
+    reference_label = new QLabel("Reference language", this);
+    reference_label->setObjectName("Label2");
+    reference_combo = new QComboBox(this);
+    reference_combo->setObjectName("ComboBox2");
+    reference_combo->addItem(QString());
     for (const auto& l : languages) {
-        ComboBox1->addItem(QString::fromUtf8(l.combo_text.data(), qsizetype(l.combo_text.size())));
-        ComboBox2->addItem(QString::fromUtf8(l.combo_text.data(), qsizetype(l.combo_text.size())));
+        language_combo->addItem(QString::fromUtf8(l.combo_text.data(), qsizetype(l.combo_text.size())));
+        reference_combo->addItem(QString::fromUtf8(l.combo_text.data(), qsizetype(l.combo_text.size())));
     }
-    TreeView1 = new QTreeWidget(this);
-    TreeView1->setObjectName("TreeView1");
-    TreeView1->setColumnCount(3);
-    TreeView1->setHeaderLabels({QString(), QString(), QString()});
-    TreeView1->header()->setStretchLastSection(true);
-    TreeView1->setColumnWidth(0, 200);
-    TreeView1->setColumnWidth(1, 220);
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName("Edit1");
-    Button1 = new QPushButton(">>", this);
-    Button1->setObjectName("Button1");
-    Button2 = new QPushButton("&Save", this);
-    Button2->setObjectName("Button2");
-    Button3 = new QPushButton("&Close", this);
-    Button3->setObjectName("Button3");
+    text_tree = new QTreeWidget(this);
+    text_tree->setObjectName("TreeView1");
+    text_tree->setColumnCount(3);
+    text_tree->setHeaderLabels({QString(), QString(), QString()});
+    text_tree->header()->setStretchLastSection(true);
+    text_tree->setColumnWidth(0, 200);
+    text_tree->setColumnWidth(1, 220);
+    search_edit = new QLineEdit(this);
+    search_edit->setObjectName("Edit1");
+    next_button = new QPushButton(">>", this);
+    next_button->setObjectName("Button1");
+    save_button = new QPushButton("&Save", this);
+    save_button->setObjectName("Button2");
+    close_button = new QPushButton("&Close", this);
+    close_button->setObjectName("Button3");
     // The window's constant texts (questions) travel with its language file like any control's.
     auto* constants = new QObject(this);
     constants->setObjectName("Constants");
 
     auto* top = new QHBoxLayout;
-    top->addWidget(Label1);
-    top->addWidget(ComboBox1, 1);
-    top->addWidget(Label2);
-    top->addWidget(ComboBox2, 1);
+    top->addWidget(language_label);
+    top->addWidget(language_combo, 1);
+    top->addWidget(reference_label);
+    top->addWidget(reference_combo, 1);
     auto* bottom = new QHBoxLayout;
-    bottom->addWidget(Edit1, 1);
-    bottom->addWidget(Button1);
+    bottom->addWidget(search_edit, 1);
+    bottom->addWidget(next_button);
     bottom->addStretch();
-    bottom->addWidget(Button2);
-    bottom->addWidget(Button3);
+    bottom->addWidget(save_button);
+    bottom->addWidget(close_button);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
-    layout->addWidget(TreeView1, 1);
+    layout->addWidget(text_tree, 1);
     layout->addLayout(bottom);
 
     report = [this](const QString& text) { QMessageBox::warning(this, "Vellum", text); };
@@ -119,13 +119,13 @@ TLocalisation::TLocalisation(const QString& executable_path, QWidget* parent)
                                          QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel));
     };
 
-    connect(ComboBox1, &QComboBox::currentIndexChanged, this, [this](int i) { ComboBox1Change(i); });
-    connect(ComboBox2, &QComboBox::currentIndexChanged, this, [this](int i) { ComboBox2Change(i); });
-    connect(Button1, &QPushButton::clicked, this, [this] { next_match(); });
-    connect(Edit1, &QLineEdit::returnPressed, this, [this] { next_match(); });
-    connect(Button2, &QPushButton::clicked, this, [this] { save(); });
-    connect(Button3, &QPushButton::clicked, this, [this] { close(); });
-    connect(TreeView1, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item, int column) {
+    connect(language_combo, &QComboBox::currentIndexChanged, this, [this](int i) { on_language_chosen(i); });
+    connect(reference_combo, &QComboBox::currentIndexChanged, this, [this](int i) { on_reference_chosen(i); });
+    connect(next_button, &QPushButton::clicked, this, [this] { next_match(); });
+    connect(search_edit, &QLineEdit::returnPressed, this, [this] { next_match(); });
+    connect(save_button, &QPushButton::clicked, this, [this] { save(); });
+    connect(close_button, &QPushButton::clicked, this, [this] { close(); });
+    connect(text_tree, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item, int column) {
         if (column == 1 && item->data(0, element_role).isValid()) edit_text(item, item->text(1));
     });
 
@@ -138,54 +138,54 @@ TLocalisation::TLocalisation(const QString& executable_path, QWidget* parent)
     catalogue_ = english_;
     current_ = int(english_us_index);
     {
-        const QSignalBlocker block(ComboBox1);
-        ComboBox1->setCurrentIndex(current_);
+        const QSignalBlocker block(language_combo);
+        language_combo->setCurrentIndex(current_);
     }
     fill_tree();
 }
 
-void TLocalisation::add_window(QWidget* window) {
+void language_window::add_window(QWidget* window) {
     if (!windows_.contains(window)) windows_.append(window);
     if (const lng_form* form = catalogue_.find(window->objectName().toStdString())) apply_form(window, *form);
 }
 
-void TLocalisation::select_language(std::uint16_t identifier) {
+void language_window::select_language(std::uint16_t identifier) {
     const auto index = language_by_identifier(identifier);
     if (!index || int(*index) == current_) return;
-    const QSignalBlocker block(ComboBox1);
-    ComboBox1->setCurrentIndex(int(*index));
+    const QSignalBlocker block(language_combo);
+    language_combo->setCurrentIndex(int(*index));
     load(int(*index));
 }
 
-QString TLocalisation::message(const QString& english) const {
+QString language_window::message(const QString& english) const {
     return QString::fromStdString(messages_.translate(english.toStdString()));
 }
 
-QString TLocalisation::text(const char* key, const QStringList& values) const {
+QString language_window::text(const char* key, const QStringList& values) const {
     std::vector<std::string> v;
     for (const QString& s : values)
         v.push_back(s.toStdString());
     return QString::fromStdString(messages_.text(key, v));
 }
 
-void TLocalisation::ComboBox1Change(int index) {
+void language_window::on_language_chosen(int index) {
     if (index == current_ || index < 0) return;
     if (!settle_unsaved_edits()) {
-        const QSignalBlocker block(ComboBox1);
-        ComboBox1->setCurrentIndex(current_);
+        const QSignalBlocker block(language_combo);
+        language_combo->setCurrentIndex(current_);
         return;
     }
     load(index);
 }
 
-void TLocalisation::ComboBox2Change(int index) {
+void language_window::on_reference_chosen(int index) {
     reference_ = {};
     if (index > 0 && existing_[std::size_t(index - 1)])
         load_language_file(paths_.language_file(languages[std::size_t(index - 1)].code), reference_);
     fill_tree();
 }
 
-bool TLocalisation::load(int index) {
+bool language_window::load(int index) {
     const language_info& language = languages[std::size_t(index)];
     current_ = index;
     help_file_ = QString::fromStdString(paths_.help_file(language.code));
@@ -204,15 +204,15 @@ bool TLocalisation::load(int index) {
 
     const QLocale locale(QString::fromLatin1(locale_names[index]));
     const QString native = locale.nativeLanguageName() + " (" + locale.nativeTerritoryName() + ")";
-    const QString combo = ComboBox1->itemText(index);
-    ComboBox1->setToolTip(native == combo ? QString() : native);
+    const QString combo = language_combo->itemText(index);
+    language_combo->setToolTip(native == combo ? QString() : native);
     apply();
     fill_tree();
     if (language_changed) language_changed();
     return ok;
 }
 
-bool TLocalisation::settle_unsaved_edits() {
+bool language_window::settle_unsaved_edits() {
     if (!dirty_) return true;
     const QString question = QString::fromStdString(
         catalogue_.shown("TLocalisation", "Constants", 1).value_or("Do you want to save the changes?"));
@@ -233,11 +233,11 @@ bool TLocalisation::settle_unsaved_edits() {
     }
 }
 
-void TLocalisation::apply() {
+void language_window::apply() {
     apply_catalogue(windows_, catalogue_);
 }
 
-bool TLocalisation::save() {
+bool language_window::save() {
     drop_missing(catalogue_, windows_, {QString::fromLatin1(message_form)});
     std::string problem;
     const std::string path = paths_.language_file(languages[std::size_t(current_)].code);
@@ -251,14 +251,14 @@ bool TLocalisation::save() {
     return true;
 }
 
-void TLocalisation::edit_text(QTreeWidgetItem* item, const QString& typed) {
+void language_window::edit_text(QTreeWidgetItem* item, const QString& typed) {
     const std::string form = item->data(0, form_role).toString().toStdString();
     const std::string component = item->data(0, component_role).toString().toStdString();
     const int element = item->data(0, element_role).toInt();
     catalogue_.set(form, component, element, typed.toStdString());
     dirty_ = true;
     {
-        const QSignalBlocker block(TreeView1);
+        const QSignalBlocker block(text_tree);
         item->setIcon(0, QIcon());
     }
     for (QWidget* window : windows_)
@@ -269,28 +269,28 @@ void TLocalisation::edit_text(QTreeWidgetItem* item, const QString& typed) {
         }
 }
 
-void TLocalisation::next_match() {
+void language_window::next_match() {
     QList<QTreeWidgetItem*> rows;
-    for (QTreeWidgetItemIterator it(TreeView1); *it; ++it)
+    for (QTreeWidgetItemIterator it(text_tree); *it; ++it)
         if ((*it)->data(0, element_role).isValid()) rows.append(*it);
     if (rows.isEmpty()) return;
-    const qsizetype start = rows.indexOf(TreeView1->currentItem());
-    const QString wanted = Edit1->text();
+    const qsizetype start = rows.indexOf(text_tree->currentItem());
+    const QString wanted = search_edit->text();
     for (qsizetype step = 1; step <= rows.size(); ++step) {
         QTreeWidgetItem* row = rows[(start + step + rows.size()) % rows.size()];
         const bool hit =
             wanted.isEmpty() ? !row->icon(0).isNull() : row->text(1).contains(wanted, Qt::CaseInsensitive);
         if (hit) {
-            TreeView1->setCurrentItem(row);
-            TreeView1->scrollToItem(row);
+            text_tree->setCurrentItem(row);
+            text_tree->scrollToItem(row);
             return;
         }
     }
 }
 
-void TLocalisation::fill_tree() {
-    const QSignalBlocker block(TreeView1);
-    TreeView1->clear();
+void language_window::fill_tree() {
+    const QSignalBlocker block(text_tree);
+    text_tree->clear();
     const QIcon bullet = red_bullet();
     const auto add_element = [&](QTreeWidgetItem* parent, const lng_form& form, const std::string& component,
                                  int element, const lng_element& e) {
@@ -309,7 +309,7 @@ void TLocalisation::fill_tree() {
         row->setFlags(row->flags() | Qt::ItemIsEditable);
     };
     for (const auto& form : catalogue_.forms) {
-        auto* form_item = new QTreeWidgetItem(TreeView1, {QString::fromStdString(form.class_name)});
+        auto* form_item = new QTreeWidgetItem(text_tree, {QString::fromStdString(form.class_name)});
         if (form.caption) add_element(form_item, form, "", element_caption, *form.caption);
         for (const auto& c : form.components) {
             auto* component_item = new QTreeWidgetItem(form_item, {QString::fromStdString(c.name)});
@@ -319,7 +319,7 @@ void TLocalisation::fill_tree() {
     }
 }
 
-void TLocalisation::closeEvent(QCloseEvent* event) {
+void language_window::closeEvent(QCloseEvent* event) {
     if (settle_unsaved_edits())
         event->accept();
     else

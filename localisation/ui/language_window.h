@@ -1,4 +1,4 @@
-// The language window (TLocalisation): chooses the interface language, applies it to every
+// The language window (form TLocalisation): chooses the interface language, applies it to every
 // registered window, and doubles as the translation editor of the current language.
 #pragma once
 
@@ -20,12 +20,12 @@ class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 
-class TLocalisation : public QDialog {
+class language_window : public QDialog {
     Q_OBJECT
   public:
     // Finds the language files beside `executable_path` and reads the English (US) one as the
     // reference of the editor's messages.
-    explicit TLocalisation(const QString& executable_path, QWidget* parent = nullptr);
+    explicit language_window(const QString& executable_path, QWidget* parent = nullptr);
 
     // A window whose texts follow the language (its object name is its form's class name).
     void add_window(QWidget* window);
@@ -57,19 +57,19 @@ class TLocalisation : public QDialog {
     bool save();
     void next_match(); // the ">>" button
 
-    QComboBox* ComboBox1; // current language
-    QComboBox* ComboBox2; // reference language
-    QTreeWidget* TreeView1;
-    QLineEdit* Edit1;
-    QPushButton *Button1, *Button2, *Button3;
-    QLabel *Label1, *Label2;
+    QComboBox* language_combo; // current language
+    QComboBox* reference_combo; // reference language
+    QTreeWidget* text_tree;
+    QLineEdit* search_edit;
+    QPushButton *next_button, *save_button, *close_button;
+    QLabel *language_label, *reference_label;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    void ComboBox1Change(int index);
-    void ComboBox2Change(int index);
+    void on_language_chosen(int index);
+    void on_reference_chosen(int index);
     bool load(int index);
     bool settle_unsaved_edits(); // false: the user cancelled
     void apply();

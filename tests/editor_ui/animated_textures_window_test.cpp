@@ -38,52 +38,52 @@ struct textured_level {
 
 TEST(AnimatedTexturesWindow, ListsTheRangesAndTheirTextures) {
     textured_level l(60);
-    Tfanimated window;
+    animated_textures_window window;
     window.fill({2, 2, 10, 11, 12, 0, 20}, &l.table);
-    ASSERT_EQ(window.ListBox1->count(), 2);
-    EXPECT_EQ(window.ListBox1->item(1)->text(), "Animated Texture #2");
-    ASSERT_EQ(window.ListBox2->count(), 3);
-    EXPECT_EQ(window.ListBox2->item(0)->text(), "Texture ID:10");
-    window.ListBox1->setCurrentRow(1);
-    ASSERT_EQ(window.ListBox2->count(), 1);
-    EXPECT_EQ(window.ListBox2->item(0)->text(), "Texture ID:20");
+    ASSERT_EQ(window.range_list->count(), 2);
+    EXPECT_EQ(window.range_list->item(1)->text(), "Animated Texture #2");
+    ASSERT_EQ(window.texture_list->count(), 3);
+    EXPECT_EQ(window.texture_list->item(0)->text(), "Texture ID:10");
+    window.range_list->setCurrentRow(1);
+    ASSERT_EQ(window.texture_list->count(), 1);
+    EXPECT_EQ(window.texture_list->item(0)->text(), "Texture ID:20");
 
     window.fill({1, 0, 700}, &l.table); // refilled: an index the level lacks is marked
-    ASSERT_EQ(window.ListBox1->count(), 1);
-    EXPECT_EQ(window.ListBox2->item(0)->text(), "Texture ID:700 (not in this level)");
+    ASSERT_EQ(window.range_list->count(), 1);
+    EXPECT_EQ(window.texture_list->item(0)->text(), "Texture ID:700 (not in this level)");
 }
 
 TEST(AnimatedTexturesWindow, PreviewLoopsOnlyWhileVisible) {
     textured_level l(60);
-    Tfanimated window;
+    animated_textures_window window;
     window.fill({1, 1, 3, 4}, &l.table);
-    window.Timer1Timer();
-    EXPECT_TRUE(window.Image1->pixmap().isNull()); // hidden: nothing is drawn
+    window.tick();
+    EXPECT_TRUE(window.preview->pixmap().isNull()); // hidden: nothing is drawn
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    window.Timer1Timer();
-    EXPECT_EQ(window.Image1->pixmap().size(), QSize(8, 4));
-    window.CheckBox1->setChecked(true);
-    window.Timer1Timer();
-    EXPECT_EQ(window.Image1->size(), QSize(64, 64));
+    window.tick();
+    EXPECT_EQ(window.preview->pixmap().size(), QSize(8, 4));
+    window.adjust_check->setChecked(true);
+    window.tick();
+    EXPECT_EQ(window.preview->size(), QSize(64, 64));
     window.fill({0}, &l.table);
-    window.Timer1Timer();
-    EXPECT_TRUE(window.Image1->pixmap().isNull()); // no ranges: the preview is cleared
+    window.tick();
+    EXPECT_TRUE(window.preview->pixmap().isNull()); // no ranges: the preview is cleared
 }
 
 TEST(AnimatedTexturesWindow, DoubleClickSelectsTexture57AndCloses) {
     textured_level l(60);
-    Tfanimated window;
+    animated_textures_window window;
     int selected = -1;
     window.select_texture = [&](int t) { selected = t; };
     window.fill({1, 1, 56, 57}, &l.table);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    QListWidgetItem* item = window.ListBox2->item(1);
+    QListWidgetItem* item = window.texture_list->item(1);
     ASSERT_EQ(item->text(), "Texture ID:57");
-    const QPoint at = window.ListBox2->visualItemRect(item).center();
-    QTest::mouseClick(window.ListBox2->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(window.ListBox2->viewport(), Qt::LeftButton, {}, at);
+    const QPoint at = window.texture_list->visualItemRect(item).center();
+    QTest::mouseClick(window.texture_list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(window.texture_list->viewport(), Qt::LeftButton, {}, at);
     EXPECT_EQ(selected, 57);
     EXPECT_FALSE(window.isVisible());
 }

@@ -27,7 +27,7 @@ struct language_fixture : ::testing::Test {
     QPushButton* center = nullptr;
     QComboBox* attributes = nullptr;
     QPushButton* remap_button = nullptr;
-    std::unique_ptr<TLocalisation> languages_window;
+    std::unique_ptr<language_window> languages_window;
     QStringList reports;
     std::vector<int> answers; // to the unsaved-edits question, in order
     int questions = 0;
@@ -51,7 +51,7 @@ struct language_fixture : ::testing::Test {
         remap_button = new QPushButton("Remap", &remap);
         remap_button->setObjectName("Button1");
 
-        languages_window = std::make_unique<TLocalisation>(dir.filePath("vellum"));
+        languages_window = std::make_unique<language_window>(dir.filePath("vellum"));
         languages_window->report = [this](const QString& text) { reports.append(text); };
         languages_window->ask = [this](const QString&) {
             ++questions;
@@ -62,7 +62,7 @@ struct language_fixture : ::testing::Test {
         languages_window->add_window(&main);
         languages_window->add_window(&remap);
     }
-    void choose(std::size_t language) { languages_window->ComboBox1->setCurrentIndex(int(language)); }
+    void choose(std::size_t language) { languages_window->language_combo->setCurrentIndex(int(language)); }
     lng_catalogue file_of(std::size_t language) {
         lng_catalogue c;
         load_language_file(
@@ -72,7 +72,7 @@ struct language_fixture : ::testing::Test {
         return c;
     }
     QTreeWidgetItem* element_row(const QString& form, const QString& component, const QString& element) {
-        for (QTreeWidgetItemIterator it(languages_window->TreeView1); *it; ++it)
+        for (QTreeWidgetItemIterator it(languages_window->text_tree); *it; ++it)
             if ((*it)->text(0) == element && (*it)->parent() && (*it)->parent()->text(0) == component &&
                 (*it)->parent()->parent() && (*it)->parent()->parent()->text(0) == form)
                 return *it;
@@ -138,12 +138,12 @@ TEST_F(language_fixture, EditedTextsAreAskedAboutOnChangeAndSavedWithABackup) {
     answers = {QMessageBox::Cancel};
     choose(0);
     EXPECT_EQ(questions, 1);
-    EXPECT_EQ(languages_window->ComboBox1->currentIndex(), 3); // the previous selection comes back
+    EXPECT_EQ(languages_window->language_combo->currentIndex(), 3); // the previous selection comes back
     EXPECT_EQ(open->text(), "&Laden");
 
-    languages_window->Edit1->setText("Laden");
+    languages_window->search_edit->setText("Laden");
     languages_window->next_match();
-    EXPECT_EQ(languages_window->TreeView1->currentItem(), element_row("TForm1", "OpenFile1", "Caption"));
+    EXPECT_EQ(languages_window->text_tree->currentItem(), element_row("TForm1", "OpenFile1", "Caption"));
 
     answers = {QMessageBox::Yes};
     choose(0);

@@ -1,4 +1,4 @@
-// The Animated Textures window (Tfanimated): the level's animated ranges, the textures of the
+// The Animated Textures window (form Tfanimated): the level's animated ranges, the textures of the
 // chosen range, a looping 100 ms preview, and a double-click that makes a texture current.
 #pragma once
 
@@ -15,10 +15,10 @@ class QListWidget;
 class QPushButton;
 class QTimer;
 
-class Tfanimated : public QDialog {
+class animated_textures_window : public QDialog {
     Q_OBJECT
   public:
-    explicit Tfanimated(QWidget* parent = nullptr);
+    explicit animated_textures_window(QWidget* parent = nullptr);
 
     // Refills both lists from the level's animated_textures words; the preview reads `table`'s
     // pages bitmap. The table must outlive the window's use of it (or be replaced by another fill).
@@ -29,17 +29,16 @@ class Tfanimated : public QDialog {
     // The list texts in the interface language: message key, values, English text.
     std::function<QString(const char* key, const QStringList& values, const QString& english)> text;
 
-    void ListBox1Click();
-    void ListBox2DblClick();
-    void Timer1Timer();
+    void range_chosen();
+    void texture_double_clicked();
+    void tick();
     const animated_ranges& ranges() const { return ranges_; }
 
-    QLabel *Label1, *Label2, *Label3;
-    QListWidget *ListBox1, *ListBox2;
-    QLabel* Image1;
-    QCheckBox* CheckBox1;
-    QPushButton* Button1;
-    QTimer* Timer1;
+        QListWidget *range_list, *texture_list;
+    QLabel* preview;
+    QCheckBox* adjust_check;
+    QPushButton* close_button;
+    QTimer* timer;
 
   protected:
     void showEvent(QShowEvent* event) override;
