@@ -6,13 +6,13 @@
 #include "camera.h"
 #include "gl_textures.h"
 #include "gl_viewport.h"
+#include "language_applier.h"
+#include "language_window.h"
 #include "lights_tab.h"
 #include "qt_prompts.h"
 #include "shine_tab.h"
 #include "texture_panel_widget.h"
 #include "translated_prompts.h"
-#include "language_applier.h"
-#include "language_window.h"
 #include "windows/about_window.h"
 #include "windows/animated_textures_window.h"
 #include "windows/keys_window.h"
@@ -508,9 +508,10 @@ void main_window::build_language_window() {
     QString base = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
     if (!QFileInfo::exists(program_dir_ + "/" + base + "_us.lng")) base = "vellum";
     languages_ = new language_window(program_dir_ + "/" + base, this);
-    for (QWidget* w : {static_cast<QWidget*>(this), static_cast<QWidget*>(loading_), static_cast<QWidget*>(keys_),
-                       static_cast<QWidget*>(readme_), static_cast<QWidget*>(about_),
-                       static_cast<QWidget*>(options_), static_cast<QWidget*>(animated_)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(this), static_cast<QWidget*>(loading_), static_cast<QWidget*>(keys_),
+          static_cast<QWidget*>(readme_), static_cast<QWidget*>(about_), static_cast<QWidget*>(options_),
+          static_cast<QWidget*>(animated_)})
         languages_->add_window(w);
     // Messages and questions of every command reach the user in the chosen language.
     translated_prompts_ = std::make_unique<translated_prompts>(*prompts_, *languages_);

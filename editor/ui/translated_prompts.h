@@ -13,8 +13,12 @@ class translated_prompts final : public editor_prompts {
     answer ask(const std::string& text, bool with_cancel) override {
         return inner_.ask(languages_.messages().translate(text), with_cancel);
     }
-    std::string choose_open_file(const std::string& filter) override { return inner_.choose_open_file(filter); }
-    std::string choose_save_file(const std::string& filter) override { return inner_.choose_save_file(filter); }
+    std::string choose_open_file(const std::string& filter) override {
+        return inner_.choose_open_file(filter);
+    }
+    std::string choose_save_file(const std::string& filter) override {
+        return inner_.choose_save_file(filter);
+    }
 
   private:
     editor_prompts& inner_;

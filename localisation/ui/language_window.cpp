@@ -120,7 +120,8 @@ language_window::language_window(const QString& executable_path, QWidget* parent
     };
 
     connect(language_combo, &QComboBox::currentIndexChanged, this, [this](int i) { on_language_chosen(i); });
-    connect(reference_combo, &QComboBox::currentIndexChanged, this, [this](int i) { on_reference_chosen(i); });
+    connect(reference_combo, &QComboBox::currentIndexChanged, this,
+            [this](int i) { on_reference_chosen(i); });
     connect(next_button, &QPushButton::clicked, this, [this] { next_match(); });
     connect(search_edit, &QLineEdit::returnPressed, this, [this] { next_match(); });
     connect(save_button, &QPushButton::clicked, this, [this] { save(); });

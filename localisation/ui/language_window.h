@@ -57,7 +57,7 @@ class language_window : public QDialog {
     bool save();
     void next_match(); // the ">>" button
 
-    QComboBox* language_combo; // current language
+    QComboBox* language_combo;  // current language
     QComboBox* reference_combo; // reference language
     QTreeWidget* text_tree;
     QLineEdit* search_edit;

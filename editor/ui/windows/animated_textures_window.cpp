@@ -65,7 +65,7 @@ void animated_textures_window::fill(const std::vector<std::uint16_t>& words, con
         range_list->clear();
         for (std::size_t r = 1; r <= ranges_.size(); ++r)
             range_list->addItem(text("AnimatedRangeItem", {QString::number(r)},
-                                   QString::fromStdString(range_item_text(int(r)))));
+                                     QString::fromStdString(range_item_text(int(r)))));
         range_list->setCurrentRow(ranges_.size() ? 0 : -1);
     }
     range_chosen();
@@ -80,9 +80,9 @@ void animated_textures_window::range_chosen() {
     for (const std::uint16_t id : ranges_.anim_ids[std::size_t(r - 1)]) {
         const QString number = QString::number(id);
         texture_list->addItem(int(id) < count ? text("AnimatedTextureItem", {number},
-                                                 QString::fromStdString(texture_item_text(id)))
-                                          : text("AnimatedTextureMissing", {number},
-                                                 QString::fromStdString(missing_texture_item_text(id))));
+                                                     QString::fromStdString(texture_item_text(id)))
+                                              : text("AnimatedTextureMissing", {number},
+                                                     QString::fromStdString(missing_texture_item_text(id))));
     }
 }
 

@@ -34,7 +34,7 @@ class animated_textures_window : public QDialog {
     void tick();
     const animated_ranges& ranges() const { return ranges_; }
 
-        QListWidget *range_list, *texture_list;
+    QListWidget *range_list, *texture_list;
     QLabel* preview;
     QCheckBox* adjust_check;
     QPushButton* close_button;
