@@ -23,10 +23,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
@@ -38,6 +40,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
 #include <cmath>
 #include <filesystem>
@@ -447,6 +450,7 @@ void main_window::refresh_after_open() {
     refresh_recent_items();
     setWindowTitle(QString::fromStdString(doc_.caption()));
     selection_status_->clear();
+    translate_level_texts();
     redraw();
 }
 
@@ -523,9 +527,42 @@ void main_window::after_language_change() {
     // Texts the window composes while running are not in the language file as they are shown.
     setWindowTitle(doc_.has_level() ? QString::fromStdString(doc_.caption())
                                     : shown_text("", vellum_version_string));
-    if (doc_.has_level())
-        texture_panel_->setTitle(languages_->message(QString::fromStdString(doc_.texture_group_caption())));
     refresh_recent_items();
+    translate_level_texts();
+}
+
+void main_window::translate_level_texts() {
+    // The tree, the page selector and the texture list are built in English (US) at every open;
+    // each entry keeps its English text so that any later language starts from it.
+    constexpr int english_role = Qt::UserRole + 20;
+    const auto shown = [this](QVariant& english, const QString& now) {
+        if (!english.isValid()) english = now;
+        return languages_->message(english.toString());
+    };
+    if (!doc_.has_level()) return;
+    texture_panel_->setTitle(languages_->message(QString::fromStdString(doc_.texture_group_caption())));
+    const QSignalBlocker block_tree(tree_);
+    for (QTreeWidgetItemIterator it(tree_); *it; ++it) {
+        QVariant english = (*it)->data(0, english_role);
+        (*it)->setText(0, shown(english, (*it)->text(0)));
+        (*it)->setData(0, english_role, english);
+    }
+    if (auto* pages = texture_panel_->findChild<QComboBox*>("ComboBox1")) {
+        const QSignalBlocker block(pages);
+        for (int i = 0; i < pages->count(); ++i) {
+            QVariant english = pages->itemData(i, english_role);
+            pages->setItemText(i, shown(english, pages->itemText(i)));
+            pages->setItemData(i, english, english_role);
+        }
+    }
+    if (auto* list = texture_panel_->findChild<QListWidget*>("ListBox1")) {
+        const QSignalBlocker block(list);
+        for (int i = 0; i < list->count(); ++i) {
+            QVariant english = list->item(i)->data(english_role);
+            list->item(i)->setText(shown(english, list->item(i)->text()));
+            list->item(i)->setData(english_role, english);
+        }
+    }
 }
 
 void main_window::show_animated_textures() {

@@ -93,6 +93,7 @@ class main_window : public QMainWindow {
     // A TForm1 caption in the interface language (the form's own caption for an empty name).
     QString shown_text(const char* component, const char* english) const;
     void show_animated_textures();
+    void translate_level_texts();
 
     void refresh_after_open();
     void refresh_recent_items();
