@@ -1,6 +1,7 @@
 // Animated texture ranges and their preview stepping.
 #include "animated_textures.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 animated_ranges fill_animated_ranges(const std::vector<std::uint16_t>& words) {
@@ -10,14 +11,12 @@ animated_ranges fill_animated_ranges(const std::vector<std::uint16_t>& words) {
     std::size_t position = 1;
     for (std::size_t r = 0; r < n && position < words.size(); ++r) {
         const std::size_t count = std::size_t(words[position]) + 1;
-        if (r < anim_max_ranges) {
-            std::vector<std::uint16_t> ids;
-            for (std::size_t k = 0; k < count && k < anim_max_textures && position + 1 + k < words.size();
-                 ++k)
-                ids.push_back(words[position + 1 + k]);
-            out.anim_counts.push_back(std::uint8_t(ids.size()));
-            out.anim_ids.push_back(std::move(ids));
-        }
+        const std::size_t first = position + 1;
+        const std::size_t end = std::min(first + count, words.size());
+        std::vector<std::uint16_t> ids(words.begin() + std::ptrdiff_t(first),
+                                       words.begin() + std::ptrdiff_t(end));
+        out.anim_counts.push_back(std::uint32_t(ids.size()));
+        out.anim_ids.push_back(std::move(ids));
         position += count + 1;
     }
     return out;
@@ -29,6 +28,18 @@ std::string range_item_text(int r) {
 
 std::string texture_item_text(std::uint16_t id) {
     return "Texture ID:" + std::to_string(id);
+}
+
+std::string missing_texture_item_text(std::uint16_t id) {
+    return texture_item_text(id) + " (not in this level)";
+}
+
+std::vector<std::string> texture_list_items(const animated_ranges& ranges, int r, int texture_count) {
+    std::vector<std::string> items;
+    if (r < 1 || std::size_t(r) > ranges.size()) return items;
+    for (const std::uint16_t id : ranges.anim_ids[std::size_t(r - 1)])
+        items.push_back(int(id) < texture_count ? texture_item_text(id) : missing_texture_item_text(id));
+    return items;
 }
 
 std::optional<int> texture_id_from_item(const std::string& text) {
@@ -57,8 +68,11 @@ std::optional<std::uint16_t> animated_preview::tick() {
 
 QImage animated_frame_bitmap(const Ttabla_textures& table, int t) {
     if (!table.level || t < 0 || t >= table.texture_count ||
-        std::size_t(t) >= table.level->object_textures.size())
-        return {};
+        std::size_t(t) >= table.level->object_textures.size()) {
+        QImage solid(4, 4, QImage::Format_RGB16);
+        solid.fill(Qt::white);
+        return solid;
+    }
     const tobject_texture& texture = table.level->object_textures[std::size_t(t)];
     return copy_page_rect(table.pages_bitmap, texture_page(texture), hit_rect(texture));
 }

@@ -10,23 +10,26 @@
 #include <string>
 #include <vector>
 
-inline constexpr std::size_t anim_max_ranges = 100;
-inline constexpr std::size_t anim_max_textures = 99;
-
-// Up to 100 ranges of up to 99 object-texture indices each, in file order.
+// The ranges of object-texture indices, in file order. Every range and every index the words hold
+// is kept: the lists grow past the game's 100 ranges of 99 textures rather than drop anything.
 struct animated_ranges {
-    std::vector<std::uint8_t> anim_counts;
+    std::vector<std::uint32_t> anim_counts;
     std::vector<std::vector<std::uint16_t>> anim_ids;
     std::size_t size() const { return anim_counts.size(); }
 };
 
 // Fill: word 0 is the number of ranges; each range is its count minus one and its indices.
-// Ranges and entries beyond the capacity are not kept; words past the end of the data end the
-// list (a range cut short keeps the indices that are there).
+// Words past the end of the data end the list (a range cut short keeps the indices that are there).
 animated_ranges fill_animated_ranges(const std::vector<std::uint16_t>& words);
 
 std::string range_item_text(int r);              // "Animated Texture #" and r (1-based)
 std::string texture_item_text(std::uint16_t id); // "Texture ID:" and the index
+// The item of an index the level has no object texture for: marked, and not selectable (the
+// number is not the whole text after the ":").
+std::string missing_texture_item_text(std::uint16_t id); // "Texture ID:700 (not in this level)"
+// Range list click: the texture list of range r (1-based), one item per index in file order;
+// indices at or past `texture_count` are listed with the missing mark.
+std::vector<std::string> texture_list_items(const animated_ranges& ranges, int r, int texture_count);
 // The object-texture index of a texture list item: the number after its first ":".
 std::optional<int> texture_id_from_item(const std::string& text);
 
@@ -49,5 +52,5 @@ class animated_preview {
 };
 
 // The preview picture of object texture t: its hit rectangle cut from pages_bitmap, unmirrored.
-// An index the table does not have gives a null image.
+// An index the table does not have gives the 4 x 4 solid bitmap of missing textures.
 QImage animated_frame_bitmap(const Ttabla_textures& table, int t);

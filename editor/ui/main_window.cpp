@@ -7,12 +7,16 @@
 #include "dxf_import_command.h"
 #include "gl_textures.h"
 #include "gl_viewport.h"
+#include "language_applier.h"
+#include "language_window.h"
 #include "lights_tab.h"
 #include "qt_prompts.h"
 #include "shine_tab.h"
 #include "texture_panel_widget.h"
 #include "vertex_remap.h"
+#include "translated_prompts.h"
 #include "windows/about_window.h"
+#include "windows/animated_textures_window.h"
 #include "windows/keys_window.h"
 #include "windows/loading_window.h"
 #include "windows/options_window.h"
@@ -22,9 +26,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
@@ -37,6 +44,7 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QUndoStack>
+#include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
 #include <cmath>
 #include <filesystem>
@@ -122,10 +130,18 @@ main_window::main_window(const QString& dir, QSettings* store, editor_prompts* p
     about_ = new about_window(this);
     options_ = new options_window(config_path_, this);
     remap_ = new remap_window(this);
+    animated_ = new animated_textures_window(this);
+    animated_->text = [this](const char* key, const QStringList& values, const QString& english) {
+        const QString t = languages_->text(key, values);
+        return t.isEmpty() ? english : t;
+    };
+    animated_->select_texture = [this](int t) { texture_panel_->set_current_texture(t); };
+    build_language_window();
 
     toggle_automatic_gl_update(); // on at start
     apply_background();
     if (store_) load_settings(*store_, doc_.recent(), language_);
+    languages_->select_language(std::uint16_t(language_));
     refresh_recent_items();
     if (!config_problem.empty()) statusBar()->showMessage(QString::fromStdString(config_problem), 10000);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -323,7 +339,8 @@ void main_window::build_menus() {
     on(item(textures, "DefineMouseSelected1", "Define Mouse Selected", QKeySequence("Ctrl+D")),
        &main_window::define_mouse_selected);
     textures->addSeparator();
-    item(textures, "ViewAnimatedTextures1", "View Animated Textures")->setEnabled(false);
+    connect(item(textures, "ViewAnimatedTextures1", "View Animated Textures"), &QAction::triggered, this,
+            [this] { show_animated_textures(); });
 
     auto* special = menu("Special1", "Special");
     connect(item(special, "ConvertColoredtoTexturedFaces1", "Convert Colored to Textured Faces",
@@ -365,7 +382,10 @@ void main_window::build_menus() {
                 options_->load();
                 options_->exec();
             });
-    item(help, "Language1", "Language")->setEnabled(false);
+    connect(item(help, "Language1", "Language", QKeySequence("Shift+F2")), &QAction::triggered, this, [this] {
+        languages_->show();
+        languages_->raise();
+    });
 }
 
 void main_window::fit_to_screen() {
@@ -406,11 +426,13 @@ void main_window::set_hints() {
     for (const auto& [name, text] : hints)
         if (auto* w = findChild<QWidget*>(name)) set_hint(w, text);
     // The view fills Panel1 and receives its mouse moves.
+    set_hint(view_panel_, "CLICK: Apply,    ALT+CLICK: Rotate,    CTRL+CLICK: Get.");
     set_hint(viewport_, "CLICK: Apply,    ALT+CLICK: Rotate,    CTRL+CLICK: Get.");
     set_hint(centralWidget(), "");
 }
 
 void main_window::set_hint(QObject* widget, const QString& text) {
+    widget->setProperty(long_hint_property, text);
     hints_[widget] = text;
     widget->installEventFilter(this);
     if (auto* w = qobject_cast<QWidget*>(widget)) w->setMouseTracking(true);
@@ -419,7 +441,9 @@ void main_window::set_hint(QObject* widget, const QString& text) {
 bool main_window::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Enter || event->type() == QEvent::MouseMove) {
         if (auto it = hints_.find(watched); it != hints_.end()) {
-            hint_status_->setText(it->second);
+            // The view fills Panel1 and shows Panel1's hint.
+            const QObject* owner = watched == viewport_ ? view_panel_ : watched;
+            hint_status_->setText(owner->property(long_hint_property).toString());
             if (watched == tree_ && event->type() == QEvent::Enter) tree_->setFocus();
         }
     }
@@ -465,6 +489,7 @@ void main_window::refresh_after_open() {
     refresh_recent_items();
     refresh_title();
     selection_status_->clear();
+    translate_level_texts();
     redraw();
 }
 
@@ -502,6 +527,7 @@ void main_window::closeEvent(QCloseEvent* e) {
         e->ignore();
         return;
     }
+    language_ = languages_->language_identifier();
     if (store_) save_settings(*store_, doc_.recent(), language_);
     e->accept();
 }
@@ -509,7 +535,79 @@ void main_window::closeEvent(QCloseEvent* e) {
 void main_window::refresh_recent_items() {
     const auto& e = doc_.recent().entries();
     for (std::size_t i = 0; i < recent_items_.size(); ++i)
-        recent_items_[i]->setText(i < e.size() ? QString::fromStdString(e[i]) : QString("None"));
+        recent_items_[i]->setText(i < e.size() ? QString::fromStdString(e[i]) : shown_text("None1", "None"));
+}
+
+// ---- interface language ----------------------------------------------------------------------
+
+QString main_window::shown_text(const char* component, const char* english) const {
+    const auto t = languages_->catalogue().shown("TForm1", component, element_caption);
+    return t ? QString::fromStdString(*t) : QString(english);
+}
+
+void main_window::build_language_window() {
+    // Language files sit beside the program as <program>_<code>.lng; a program of another name
+    // (a test, a renamed copy) uses the editor's own files.
+    QString base = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+    if (!QFileInfo::exists(program_dir_ + "/" + base + "_us.lng")) base = "vellum";
+    languages_ = new language_window(program_dir_ + "/" + base, this);
+    for (QWidget* w :
+         {static_cast<QWidget*>(this), static_cast<QWidget*>(loading_), static_cast<QWidget*>(keys_),
+          static_cast<QWidget*>(readme_), static_cast<QWidget*>(about_), static_cast<QWidget*>(options_),
+          static_cast<QWidget*>(animated_)})
+        languages_->add_window(w);
+    // Messages and questions of every command reach the user in the chosen language.
+    translated_prompts_ = std::make_unique<translated_prompts>(*prompts_, *languages_);
+    prompts_ = translated_prompts_.get();
+    languages_->language_changed = [this] { after_language_change(); };
+}
+
+void main_window::after_language_change() {
+    // Texts the window composes while running are not in the language file as they are shown.
+    setWindowTitle(doc_.has_level() ? QString::fromStdString(doc_.caption())
+                                    : shown_text("", vellum_version_string));
+    refresh_recent_items();
+    translate_level_texts();
+}
+
+void main_window::translate_level_texts() {
+    // The tree, the page selector and the texture list are built in English (US) at every open;
+    // each entry keeps its English text so that any later language starts from it.
+    constexpr int english_role = Qt::UserRole + 20;
+    const auto shown = [this](QVariant& english, const QString& now) {
+        if (!english.isValid()) english = now;
+        return languages_->message(english.toString());
+    };
+    if (!doc_.has_level()) return;
+    texture_panel_->setTitle(languages_->message(QString::fromStdString(doc_.texture_group_caption())));
+    const QSignalBlocker block_tree(tree_);
+    for (QTreeWidgetItemIterator it(tree_); *it; ++it) {
+        QVariant english = (*it)->data(0, english_role);
+        (*it)->setText(0, shown(english, (*it)->text(0)));
+        (*it)->setData(0, english_role, english);
+    }
+    if (auto* pages = texture_panel_->findChild<QComboBox*>("ComboBox1")) {
+        const QSignalBlocker block(pages);
+        for (int i = 0; i < pages->count(); ++i) {
+            QVariant english = pages->itemData(i, english_role);
+            pages->setItemText(i, shown(english, pages->itemText(i)));
+            pages->setItemData(i, english, english_role);
+        }
+    }
+    if (auto* list = texture_panel_->findChild<QListWidget*>("ListBox1")) {
+        const QSignalBlocker block(list);
+        for (int i = 0; i < list->count(); ++i) {
+            QVariant english = list->item(i)->data(english_role);
+            list->item(i)->setText(shown(english, list->item(i)->text()));
+            list->item(i)->setData(english_role, english);
+        }
+    }
+}
+
+void main_window::show_animated_textures() {
+    // Refilled on every opening: imports and a newly opened level show at once.
+    animated_->fill(doc_.level().animated_textures, &doc_.table());
+    animated_->exec();
 }
 
 void main_window::dragEnterEvent(QDragEnterEvent* e) {

@@ -23,6 +23,9 @@ class QTreeWidget;
 class QTreeWidgetItem;
 class TGLViewport;
 class about_window;
+class animated_textures_window;
+class language_window;
+class translated_prompts;
 class boxes_tab;
 class keys_window;
 class lights_tab;
@@ -47,6 +50,7 @@ class main_window : public QMainWindow {
     // Selects moveable n in the tree (its node becomes the current item).
     void select_moveable(int n);
     editor_document& document() { return doc_; }
+    language_window& languages() { return *languages_; }
     TGLViewport* viewport() const { return viewport_; }
 
   protected:
@@ -94,6 +98,13 @@ class main_window : public QMainWindow {
     void import_dxf();
     void remap_vertices();
 
+    void build_language_window();
+    void after_language_change();
+    // A TForm1 caption in the interface language (the form's own caption for an empty name).
+    QString shown_text(const char* component, const char* english) const;
+    void show_animated_textures();
+    void translate_level_texts();
+
     void refresh_after_open();
     void refresh_recent_items();
     void refresh_render_buttons();
@@ -114,6 +125,7 @@ class main_window : public QMainWindow {
     QSettings* store_;
     std::unique_ptr<qt_prompts> own_prompts_;
     editor_prompts* prompts_;
+    std::unique_ptr<translated_prompts> translated_prompts_;
     editor_document doc_;
     tr_scene scene_;
     int language_ = 0;
@@ -146,4 +158,6 @@ class main_window : public QMainWindow {
     about_window* about_;
     options_window* options_;
     remap_window* remap_;
+    animated_textures_window* animated_;
+    language_window* languages_;
 };

@@ -11,12 +11,12 @@ TEST(AnimatedRanges, TwoRangesFromTheWords) {
     ASSERT_EQ(a.size(), 2u);
     EXPECT_EQ(a.anim_ids[0], (std::vector<std::uint16_t>{10, 11, 12}));
     EXPECT_EQ(a.anim_ids[1], (std::vector<std::uint16_t>{20}));
-    EXPECT_EQ(a.anim_counts, (std::vector<std::uint8_t>{3, 1}));
+    EXPECT_EQ(a.anim_counts, (std::vector<std::uint32_t>{3, 1}));
     EXPECT_EQ(range_item_text(1), "Animated Texture #1");
     EXPECT_EQ(texture_item_text(57), "Texture ID:57");
 }
 
-TEST(AnimatedRanges, CapacityAndShortData) {
+TEST(AnimatedRanges, LongListsAreKeptWholeAndShortDataEndsThem) {
     EXPECT_EQ(fill_animated_ranges({}).size(), 0u);
     EXPECT_EQ(fill_animated_ranges({0}).size(), 0u);
 
@@ -26,15 +26,17 @@ TEST(AnimatedRanges, CapacityAndShortData) {
     words.insert(words.end(), {1, 500, 501});
     const animated_ranges big = fill_animated_ranges(words);
     ASSERT_EQ(big.size(), 2u);
-    EXPECT_EQ(big.anim_ids[0].size(), 99u);
-    EXPECT_EQ(big.anim_ids[1], (std::vector<std::uint16_t>{500, 501})); // the long range's tail is skipped
+    EXPECT_EQ(big.anim_ids[0].size(), 150u); // past the game's 99 textures, nothing is dropped
+    EXPECT_EQ(big.anim_ids[0].back(), 149);
+    EXPECT_EQ(big.anim_ids[1], (std::vector<std::uint16_t>{500, 501}));
 
     std::vector<std::uint16_t> many{120};
     for (int r = 0; r < 120; ++r)
         many.insert(many.end(), {0, std::uint16_t(r)});
     const animated_ranges capped = fill_animated_ranges(many);
-    ASSERT_EQ(capped.size(), 100u);
-    EXPECT_EQ(capped.anim_ids[99], (std::vector<std::uint16_t>{99}));
+    ASSERT_EQ(capped.size(), 120u); // past the game's 100 ranges too
+    EXPECT_EQ(capped.anim_ids[119], (std::vector<std::uint16_t>{119}));
+    EXPECT_EQ(range_item_text(120), "Animated Texture #120");
 
     const animated_ranges cut = fill_animated_ranges({3, 5, 1, 2}); // claims more than there is
     ASSERT_EQ(cut.size(), 1u);
@@ -60,6 +62,15 @@ TEST(AnimatedPreview, FramesLoopAndRestartOnRangeChange) {
     EXPECT_FALSE(preview.tick());
 }
 
+TEST(AnimatedRanges, TextureListMarksIndicesTheLevelLacks) {
+    const animated_ranges a = fill_animated_ranges({2, 2, 10, 11, 12, 0, 57});
+    EXPECT_EQ(texture_list_items(a, 1, 12), (std::vector<std::string>{"Texture ID:10", "Texture ID:11",
+                                                                      "Texture ID:12 (not in this level)"}));
+    EXPECT_EQ(texture_list_items(a, 2, 100), (std::vector<std::string>{"Texture ID:57"}));
+    EXPECT_TRUE(texture_list_items(a, 3, 100).empty());
+    EXPECT_FALSE(texture_id_from_item(texture_list_items(a, 1, 12)[2])); // a marked item selects nothing
+}
+
 TEST(AnimatedPreview, ItemTextGivesTheTextureIndex) {
     EXPECT_EQ(texture_id_from_item("Texture ID:57"), 57);
     EXPECT_FALSE(texture_id_from_item("Texture ID"));
@@ -76,5 +87,5 @@ TEST(AnimatedPreview, FrameBitmapIsTheHitRectangleUnmirrored) {
     const QImage frame = animated_frame_bitmap(table, 0);
     ASSERT_EQ(frame.size(), QSize(8, 4));
     EXPECT_EQ(frame.pixel(0, 0), table.pages_bitmap.pixel(20, 30));
-    EXPECT_TRUE(animated_frame_bitmap(table, 1).isNull());
+    EXPECT_EQ(animated_frame_bitmap(table, 1).size(), QSize(4, 4)); // not in the level: the solid bitmap
 }

@@ -22,7 +22,7 @@ boxes_tab::boxes_tab(editor_document& doc, QWidget* parent) : QWidget(parent), d
     collision_radio_->setObjectName("RadioButton5");
     (doc_.shown_box() == box_kind::visibility ? visibility_radio_ : collision_radio_)->setChecked(true);
     auto* flag_caption = new QLabel("Flag", this);
-    flag_caption->setObjectName("Label1");
+    flag_caption->setObjectName("Label3"); // Label1 and Label2 are the texture panel's
     flags_field_ = new QSpinBox(this);
     flags_field_->setObjectName("SpinEdit1");
     flags_field_->setRange(0, 65535);
@@ -42,7 +42,7 @@ boxes_tab::boxes_tab(editor_document& doc, QWidget* parent) : QWidget(parent), d
     const char* captions[] = {"X1", "X2", "Y1", "Y2", "Z1", "Z2"};
     for (int k = 0; k < 6; ++k) {
         auto* caption = new QLabel(captions[k], box_group);
-        caption->setObjectName(QString("Label%1").arg(k + 2));
+        caption->setObjectName(QString("Label%1").arg(k + 6)); // after Label4 and Label5 of the sliders
         auto* field = new QSpinBox(box_group);
         field->setObjectName(QString("SpinEdit%1").arg(k + 2));
         // Any value may be typed; the box keeps its low 16 bits (40000 reads back as -25536).

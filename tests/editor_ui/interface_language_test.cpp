@@ -1,0 +1,125 @@
+// The whole editor in each interface language: menus, controls, hints, the Keys Guide and the
+// editor's messages follow the language window, and English (US) comes back unchanged.
+#include "language_applier.h"
+#include "language_window.h"
+#include "languages.h"
+#include "main_window.h"
+#include "scripted_prompts.h"
+#include "windows/animated_textures_window.h"
+
+#include "app_settings.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct language_fixture : ::testing::Test {
+    QTemporaryDir dir;
+    std::unique_ptr<QSettings> store;
+    scripted_prompts prompts;
+    std::unique_ptr<main_window> w;
+    void SetUp() override {
+        // One recent file that no longer exists: choosing it shows a message.
+        store = std::make_unique<QSettings>(dir.filePath("store.ini"), QSettings::IniFormat);
+        store->setValue("Version/version", vellum_version_string);
+        store->setValue("Recent files/count", "1");
+        store->setValue("Recent files/File name0", dir.filePath("gone.tr4"));
+        w = std::make_unique<main_window>(VELLUM_APP_DIR, store.get(), &prompts);
+        w->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    }
+    void TearDown() override {
+        w->document().history().setClean();
+        w->close();
+        w.reset();
+    }
+    template <class T> T* find(const char* name) { return w->findChild<T*>(name); }
+    static lng_catalogue file_of(std::size_t language) {
+        lng_catalogue c;
+        load_language_file(
+            std::string(VELLUM_APP_DIR) + "/vellum_" + std::string(languages[language].code) + ".lng", c);
+        return c;
+    }
+    std::string message_after_missing_recent_file() {
+        find<QAction>("None1")->trigger();
+        return prompts.messages.empty() ? std::string() : prompts.messages.back();
+    }
+};
+
+TEST_F(language_fixture, EachLanguageRewritesCaptionsHintsAndMessagesAndEnglishComesBack) {
+    QWidget* keys = w->findChild<QWidget*>("TKeys");
+    ASSERT_NE(keys, nullptr);
+    for (std::size_t i = 0; i < language_count; ++i) {
+        if (i == english_us_index) continue;
+        w->languages().language_combo->setCurrentIndex(int(i));
+        const lng_catalogue expected = file_of(i);
+        const auto shown = [&](const char* form, const char* component, int element) {
+            return QString::fromStdString(expected.shown(form, component, element).value_or("?"));
+        };
+        const auto label = languages[i].combo_text;
+        EXPECT_EQ(find<QAction>("OpenFile1")->text(), shown("TForm1", "OpenFile1", element_caption)) << label;
+        EXPECT_EQ(find<QAction>("File1")->text(), shown("TForm1", "File1", element_caption)) << label;
+        EXPECT_EQ(find<QPushButton>("Button1")->text(), shown("TForm1", "Button1", element_caption)) << label;
+        EXPECT_EQ(find<QCheckBox>("CheckBox12")->text(), shown("TForm1", "CheckBox12", element_caption))
+            << label;
+        EXPECT_EQ(find<QComboBox>("ComboBox2")->itemText(2), shown("TForm1", "ComboBox2", 2)) << label;
+        EXPECT_EQ(find<QPushButton>("Button1")->property(long_hint_property).toString(),
+                  shown("TForm1", "Button1", element_long_hint))
+            << label;
+        EXPECT_EQ(find<QComboBox>("ComboBox1")->toolTip(), shown("TForm1", "ComboBox1", element_short_hint))
+            << label;
+        EXPECT_EQ(keys->findChild<QPlainTextEdit*>("Memo1")->toPlainText().section('\n', 0, 0),
+                  shown("TKeys", "Memo1", 0))
+            << label;
+        EXPECT_EQ(QString::fromStdString(message_after_missing_recent_file()),
+                  shown("TMessages", "FileNotFound", element_caption))
+            << label;
+        EXPECT_NE(find<QAction>("OpenFile1")->text(), "") << label;
+    }
+    w->languages().language_combo->setCurrentIndex(int(english_us_index));
+    EXPECT_EQ(find<QAction>("OpenFile1")->text(), "&Open");
+    EXPECT_EQ(find<QPushButton>("Button1")->text(), "&Center Camera");
+    EXPECT_EQ(find<QPushButton>("Button1")->property(long_hint_property).toString(),
+              "Press to Center Camera...");
+    EXPECT_EQ(keys->findChild<QPlainTextEdit*>("Memo1")->toPlainText().section('\n', 0, 0),
+              "VELLUM KEYS GUIDE");
+    EXPECT_EQ(message_after_missing_recent_file(), "File not found!!!");
+    EXPECT_EQ(find<QAction>("None1")->text(), dir.filePath("gone.tr4")); // recent files keep their paths
+}
+
+TEST_F(language_fixture, TheChosenLanguageIsStoredAndComesBackAtTheNextStart) {
+    w->languages().language_combo->setCurrentIndex(8); // Korean
+    w->close();
+    EXPECT_EQ(store->value("form1/languaje").toString(), "1042");
+    w = std::make_unique<main_window>(VELLUM_APP_DIR, store.get(), &prompts);
+    EXPECT_EQ(w->languages().language_identifier(), 0x0412);
+    EXPECT_EQ(find<QAction>("OpenFile1")->text(), "열기(&O)");
+}
+
+TEST_F(language_fixture, DoubleClickInTheAnimatedTexturesWindowMakesTexture57Current) {
+    ASSERT_TRUE(w->open_path(QString(VELLUM_SHARED_LEVELS) + "/test1.tr4"));
+    ASSERT_GT(w->document().table().texture_count, 57);
+    auto* animated = w->findChild<animated_textures_window*>();
+    ASSERT_NE(animated, nullptr);
+    animated->fill({1, 1, 12, 57}, &w->document().table());
+    animated->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(animated));
+    QListWidgetItem* item = animated->texture_list->item(1);
+    ASSERT_EQ(item->text(), "Texture ID:57");
+    const QPoint at = animated->texture_list->visualItemRect(item).center();
+    QTest::mouseClick(animated->texture_list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(animated->texture_list->viewport(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(w->findChild<QListWidget*>("ListBox1")->currentRow(), 57);
+    EXPECT_FALSE(animated->isVisible());
+}
+
+} // namespace
