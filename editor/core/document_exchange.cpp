@@ -54,7 +54,7 @@ command_result editor_document::convert_selected_coloured(int texture) {
     const mesh_target target{selection_.kind == selection_kind::static_mesh ? target_kind::static_mesh
                                                                             : target_kind::moveable_mesh,
                              selection_.moveable, selection_.mesh};
-    const command_outcome out = convert_coloured(history_, meshes_, level_, target, texture);
+    const command_outcome out = ::convert_coloured(history_, meshes_, level_, target, texture);
     return out.message.empty() ? command_result::success() : command_result::failure(out.message);
 }
 
