@@ -1,5 +1,6 @@
 // Level writer: round trips of every version, recomputed room sizes, TRC rooms rebuilt as one layer,
-// Gold layouts by name, parallel compression, and saving that never damages the existing file.
+// layouts kept or chosen by name, parallel compression, and saving that never damages the existing
+// file and follows symbolic links.
 #include "level_builder.h"
 #include "level_compare.h"
 #include "level_reader.h"
@@ -585,6 +586,58 @@ TEST(Writer, SaveWritesTheFileAndReplacesAnOldOne) {
     EXPECT_EQ(write_level(lv, target.string()), write_ok);
     EXPECT_EQ(file_bytes(target), built.data);
     EXPECT_EQ(dir.entries(), 1u) << "no temporary file is left behind";
+}
+
+// A modder may link a level from the game's folder to a work folder: saving through the link
+// replaces the file it points to, in that file's folder, and keeps the link.
+TEST(Writer, SaveThroughASymbolicLinkReplacesItsTargetAndKeepsTheLink) {
+    struct link_case {
+        const char* what;
+        bool absolute;   // the link holds an absolute path
+        bool chained;    // a link to a link
+        bool target_new; // the file the link names does not exist yet
+    };
+    const link_case cases[] = {
+        {"relative link", false, false, false},
+        {"absolute link", true, false, false},
+        {"link to a link", false, true, false},
+        {"link to a file not made yet", false, false, true},
+    };
+    const auto built = tl::build_level(tl::make_level(game_tr2));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        temp_dir dir;
+        fs::create_directories(dir.path / "game");
+        fs::create_directories(dir.path / "work");
+        const fs::path file = dir.path / "work" / "level.tr2";
+        if (!c.target_new) put_file(file, {1, 2, 3});
+        const fs::path link = dir.path / "game" / "level.tr2";
+        fs::path points_to = c.absolute ? file : fs::path("..") / "work" / "level.tr2";
+        if (c.chained) {
+            fs::create_symlink(points_to, dir.path / "game" / "middle.tr2");
+            points_to = "middle.tr2";
+        }
+        fs::create_symlink(points_to, link);
+
+        Ttrlevel lv = read_bytes(built.data, "level.tr2");
+        ASSERT_EQ(write_level(lv, link.string()), write_ok);
+        EXPECT_TRUE(fs::is_symlink(link));
+        EXPECT_EQ(file_bytes(file), built.data);
+        EXPECT_EQ(file_bytes(link), built.data);
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.path / "work"), fs::directory_iterator()), 1)
+            << "no temporary file is left behind";
+    }
+}
+
+TEST(Writer, SaveGivesANewFileSoHardLinksKeepTheOldContent) {
+    temp_dir dir;
+    const fs::path file = dir.path / "level.tr2";
+    const fs::path other = dir.path / "backup.tr2";
+    put_file(file, {1, 2, 3});
+    fs::create_hard_link(file, other);
+    Ttrlevel lv = read_bytes(tl::build_level(tl::make_level(game_tr2)).data, "level.tr2");
+    ASSERT_EQ(write_level(lv, file.string()), write_ok);
+    EXPECT_EQ(file_bytes(other), (std::vector<std::uint8_t>{1, 2, 3}));
 }
 
 TEST(Writer, SaveIntoAMissingFolderFailsWithAMessage) {

@@ -35,8 +35,8 @@ inline std::string missing(std::initializer_list<std::string> files) {
         if (!std::filesystem::is_regular_file(path(f), ec)) absent += (absent.empty() ? "" : ", ") + f;
     }
     if (absent.empty()) return {};
-    return "needs the real level " + absent + ", not found in " + folder() +
-           " (set VELLUM_TEST_LEVELS to a folder that holds it)";
+    return "needs the real level file(s) " + absent + ", not found in " + folder() +
+           " (set VELLUM_TEST_LEVELS to a folder that holds them)";
 }
 
 // Every level file of the folder (.phd, .tub, .tr2, .tr4, .trc in any case), sorted by path.
