@@ -161,6 +161,9 @@ TEST(Document, SaveAsToTubSwitchesLayoutAndAsksBeforeOverwriting) {
     EXPECT_EQ(o.doc.current_path(), tub);
     EXPECT_EQ(o.doc.current_name(), "copy.tub (TR 1 Gold)");
     EXPECT_EQ(o.doc.recent().entries().front(), tub);
+    EXPECT_EQ(o.doc.texture_group_caption(), "\"copy.tub\" Textures");
+    EXPECT_EQ(o.doc.caption(), "Vellum v.2.2 Rev 0   \"" + tub + "\"")
+        << "the path as it is, not lower-cased";
     Ttrlevel gold, original;
     ASSERT_EQ(read_level(gold, tub), read_ok);
     ASSERT_EQ(read_level(original, shared + "/test1.phd"), read_ok);
