@@ -382,12 +382,6 @@ std::vector<std::uint8_t> resave_level_memory(Ttrlevel& level, const std::string
     return write_level_memory(level, target_name, options);
 }
 
-std::string layout_preserving_name(const Ttrlevel& level, const std::string& file_name) {
-    if (game_version_for_target(level, file_name) == level.game_version) return file_name;
-    // Only TR1 and TR1 Gold can be read in the layout their name does not select.
-    return level.game_version == game_tr1_gold ? "level.tub" : "level.phd";
-}
-
 roundtrip_result check_roundtrip_memory(std::vector<std::uint8_t> file, const std::string& name) {
     roundtrip_result r;
     // The original as the reader sees it (a "ZLIB"-wrapped file unwrapped).
@@ -407,7 +401,8 @@ roundtrip_result check_roundtrip_memory(std::vector<std::uint8_t> file, const st
     if (r.read_code != read_ok) return r;
     try {
         const Ttrlevel as_read = level;
-        const std::string target = layout_preserving_name(level, name);
+        // Saved under its own name, the level keeps the layout it was read with.
+        const std::string& target = name;
         std::vector<section_mark> marks;
         write_options options;
         options.sections = &marks;

@@ -39,13 +39,10 @@ compare_result compare_level_files(const std::vector<std::uint8_t>& original,
 std::string compare_levels(const Ttrlevel& a, const Ttrlevel& b, bool trc_rooms = false);
 
 // The save pipeline of the editor: builds the mesh list, rebuilds the mesh words and mesh pointers
-// from it, and writes the level to memory in the layout `target_name` selects. Throws level_error.
+// from it, and writes the level to memory in the layout game_version_for_target gives for
+// `target_name`. Throws level_error.
 std::vector<std::uint8_t> resave_level_memory(Ttrlevel& level, const std::string& target_name,
                                               const write_options& options = {});
-
-// The target name that keeps the layout a level was read with (a TR1 file read with the other
-// TR1 layout because its palette did not sit where its name says is re-saved in that layout).
-std::string layout_preserving_name(const Ttrlevel& level, const std::string& file_name);
 
 struct roundtrip_result {
     std::uint8_t read_code = 0; // the reader's result code (read_ok, read_missing_file, ...)

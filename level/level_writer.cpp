@@ -59,6 +59,7 @@ std::uint32_t to_u32(std::size_t v, const std::string& what) {
 // What the writer recomputes; applied to the level only when the whole write succeeded.
 struct recomputed {
     std::int32_t game_version = 0;
+    bool tr1_layout_swapped = false;
     std::vector<std::uint32_t> num_data_words; // TR1-TR4, per room
     std::vector<std::uint32_t> trc_words3_3;   // TRC, per room
     bool pages = false;
@@ -68,6 +69,7 @@ struct recomputed {
 
     void apply(Ttrlevel& lv) const {
         lv.game_version = game_version;
+        lv.tr1_layout_swapped = tr1_layout_swapped;
         for (std::size_t i = 0; i < num_data_words.size() && i < lv.rooms.size(); ++i)
             lv.rooms[i].num_data_words = num_data_words[i];
         for (std::size_t i = 0; i < trc_words3_3.size() && i < lv.rooms.size(); ++i)
@@ -629,9 +631,8 @@ bool name_has(const std::string& name, const char* a, const char* b) {
     return name.find(a) != std::string::npos || name.find(b) != std::string::npos;
 }
 
-} // namespace
-
-std::int32_t game_version_for_target(const Ttrlevel& level, const std::string& file_name) {
+// The code a file name selects for the level's version word, by the reader's rule.
+std::int32_t code_named_by(const Ttrlevel& level, const std::string& file_name) {
     switch (level.version_word) {
     case 0x00000020:
         return name_has(file_name, ".TUB", ".tub") ? game_tr1_gold : game_tr1;
@@ -645,6 +646,25 @@ std::int32_t game_version_for_target(const Ttrlevel& level, const std::string& f
     }
 }
 
+bool is_tr1(std::int32_t code) {
+    return code == game_tr1 || code == game_tr1_gold;
+}
+
+// The code the level's own file name selected: its layout, unless the reader chose the other
+// TR1 layout because the content fitted it.
+std::int32_t code_of_own_name(const Ttrlevel& level) {
+    if (level.tr1_layout_swapped && is_tr1(level.game_version))
+        return level.game_version == game_tr1 ? game_tr1_gold : game_tr1;
+    return level.game_version;
+}
+
+} // namespace
+
+std::int32_t game_version_for_target(const Ttrlevel& level, const std::string& file_name) {
+    const std::int32_t named = code_named_by(level, file_name);
+    return named == code_of_own_name(level) ? level.game_version : named;
+}
+
 namespace {
 std::vector<std::uint8_t> build_checked(const Ttrlevel& level, const std::string& target_name,
                                         const write_options& options, recomputed& result) {
@@ -656,6 +676,8 @@ std::vector<std::uint8_t> build_checked(const Ttrlevel& level, const std::string
     level.report_progress(0);
     try {
         auto bytes = build_file(level, g, options, result);
+        // Whether the layout written differs from what the target's name selects.
+        result.tr1_layout_swapped = is_tr1(g) && code_named_by(level, target_name) != g;
         return bytes;
     } catch (const std::bad_alloc&) {
         level.report_progress(0);

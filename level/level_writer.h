@@ -13,7 +13,10 @@ enum : std::uint8_t {
     write_not_loaded = 1, // no level loaded: no file is created or changed
 };
 
-// The game code a level gets when saved under `file_name` (Gold layouts follow the name).
+// The game code a level gets when saved under `file_name`. The layout it was read with is kept
+// (a TR1 file with its palette in the Gold position stays so) unless the name selects a different
+// code than the level's own file name did: saving to ".tub" from ".phd" gives TR1 Gold, from ".tub"
+// to ".phd" TR1, and likewise ".trg" for TR2 Gold. TR3, TR4 and TRC keep their code.
 std::int32_t game_version_for_target(const Ttrlevel& level, const std::string& file_name);
 
 // Where a section of the written file starts; filled when write_options::sections is set.

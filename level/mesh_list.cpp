@@ -160,8 +160,9 @@ tmesh parse_mesh(word_cursor& c, std::int32_t game_version, std::size_t number) 
     }
 
     // A mesh whose length is not a multiple of 4 bytes (an odd number of words) is followed by a
-    // 2-byte filler.
-    if ((c.pos() - start) % 2 != 0) c.skip(1);
+    // 2-byte filler, kept as read (the data may also end without it).
+    if ((c.pos() - start) % 2 != 0 && c.pos() < c.end()) m.read_filler = c.u16();
+    m.read_size = std::uint32_t((c.pos() - start) * 2);
     return m;
 }
 
@@ -278,6 +279,16 @@ std::string check_mesh(const tmesh& m, std::int32_t game_version, std::size_t nu
     return {};
 }
 
+namespace {
+// Bytes a mesh takes when written: its size, filler included, except that the last mesh of data
+// that ended without its filler stays without one while its size is unchanged.
+std::uint32_t written_size(const tmesh& m, std::int32_t game_version, bool last) {
+    const std::uint32_t size = mesh_byte_size(m, game_version);
+    if (last && m.read_size != 0 && m.read_size + 2 == size && m.read_size % 4 != 0) return m.read_size;
+    return size;
+}
+} // namespace
+
 void rebuild_mesh_words(Tmesh_list& list, Ttrlevel& level) {
     const std::int32_t gv = level.game_version;
     // First pass: check every mesh and compute the offsets.
@@ -287,7 +298,7 @@ void rebuild_mesh_words(Tmesh_list& list, Ttrlevel& level) {
         const std::string e = check_mesh(list.meshes[i], gv, i);
         if (!e.empty()) throw level_error("The meshes cannot be saved: " + e);
         offsets[i] = std::uint32_t(total);
-        total += mesh_byte_size(list.meshes[i], gv);
+        total += written_size(list.meshes[i], gv, i + 1 == list.meshes.size());
         if (total > std::numeric_limits<std::uint32_t>::max())
             throw level_error("The meshes cannot be saved: the mesh data would exceed 4 GiB.");
     }
@@ -298,7 +309,8 @@ void rebuild_mesh_words(Tmesh_list& list, Ttrlevel& level) {
     auto put = [&](std::int32_t v) { words.push_back(std::uint16_t(v)); };
     const int rect_words = mesh_rect_size(gv) / 2;
     const int tri_words = mesh_tri_size(gv) / 2;
-    for (const tmesh& m : list.meshes) {
+    for (std::size_t n = 0; n < list.meshes.size(); ++n) {
+        const tmesh& m = list.meshes[n];
         const std::size_t start = words.size();
         for (auto v : m.centre)
             put(v);
@@ -335,7 +347,8 @@ void rebuild_mesh_words(Tmesh_list& list, Ttrlevel& level) {
                 for (int w = 0; w < 4; ++w)
                     put(face_word(m.col_tris[std::size_t(i)], w));
         }
-        if ((words.size() - start) % 2 != 0) put(0);
+        const std::uint32_t size = written_size(m, gv, n + 1 == list.meshes.size());
+        if (words.size() - start < size / 2) put(m.read_size == size ? m.read_filler : 0);
     }
 
     // Commit.

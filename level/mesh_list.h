@@ -50,6 +50,11 @@ struct tmesh {
     std::array<double, 3> bounds_min{mesh_bounds_min_start, mesh_bounds_min_start, mesh_bounds_min_start};
     std::array<double, 3> bounds_max{mesh_bounds_max_start, mesh_bounds_max_start, mesh_bounds_max_start};
     std::array<double, 3> bounds_shift{};
+    // The mesh's byte size in the data it was read from (filler included; 0 for a mesh made in
+    // memory) and the filler word read after it. While the mesh keeps that size the filler is
+    // written back as read: some files hold non-zero bytes there.
+    std::uint32_t read_size = 0;
+    std::uint16_t read_filler = 0;
 
     // Set-count helpers: store the count and size the array (new elements zeroed).
     void set_num_vertices(std::int16_t n);
@@ -113,7 +118,8 @@ inline bool mesh_has_coloured_faces(std::int32_t game_version) {
 // mesh_face_list_limit; the message names the mesh and what is wrong.
 void build_mesh_list(Tmesh_list& list, const Ttrlevel& level);
 
-// Writes the meshes back into level.mesh_words (offsets recomputed, fillers zero) and sets every
+// Writes the meshes back into level.mesh_words (offsets recomputed; a mesh of unchanged size
+// keeps the filler it was read with, other fillers are zero) and sets every
 // mesh pointer to the new offset of its mesh. Throws level_error, leaving list and level
 // unchanged, when a mesh is not writable (counts negative, above the face-list limit, or larger
 // than the mesh's arrays).

@@ -261,8 +261,9 @@ class Ttrlevel {
     // Bytes after the last section: TR1-TR3 after the sample indices; TR4 and TRC after the
     // sample indices inside the level data.
     std::vector<std::uint8_t> tail_bytes;
-    // TR1 files whose palette position did not match their name and were read with the other
-    // TR1 layout (informational; the writer decides the layout from the target name).
+    // TR1 and TR1 Gold: the palette sits where the other layout has it, not where the file name
+    // says (the reader picked the layout that fits). Saving keeps the layout unless the target
+    // name selects another one than this file's name did; the writer updates the flag.
     bool tr1_layout_swapped = false;
 
     progress_fn progress; // receives 0..100 while reading or writing; may be empty

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zlib.h>
@@ -158,7 +159,24 @@ std::vector<std::uint8_t> read_whole_file(const std::string& file_name) {
     return data;
 }
 
-void write_file_atomic(const std::string& file_name, const std::uint8_t* data, std::size_t size) {
+namespace {
+// The file a save replaces: a symbolic link is followed to the file it names (which need not
+// exist yet), so the link stays and the file it points to gets the new content.
+std::string link_target(const std::string& file_name) {
+    std::filesystem::path p = file_name;
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code ec;
+        if (!std::filesystem::is_symlink(p, ec)) return p.string();
+        const std::filesystem::path to = std::filesystem::read_symlink(p, ec);
+        if (ec) throw level_error("Cannot write " + file_name + ": " + ec.message() + ".");
+        p = to.is_absolute() ? to : p.parent_path() / to;
+    }
+    throw level_error("Cannot write " + file_name + ": too many levels of symbolic links.");
+}
+} // namespace
+
+void write_file_atomic(const std::string& link_or_file, const std::uint8_t* data, std::size_t size) {
+    const std::string file_name = link_target(link_or_file);
     std::string tmpl = file_name + ".vellum-XXXXXX";
     const int fd = mkstemp(tmpl.data());
     if (fd < 0) throw level_error("Cannot write " + file_name + ": " + std::strerror(errno));

@@ -54,5 +54,6 @@ class TZfile {
 // Reads a whole file into memory; throws level_error with a message naming the file.
 std::vector<std::uint8_t> read_whole_file(const std::string& file_name);
 // Writes bytes to a temporary file in the target's folder and renames it over the target only
-// when everything was written; the target is untouched on failure. Throws level_error.
+// when everything was written; the target is untouched on failure. A symbolic link is followed:
+// the file it points to is replaced and the link kept. Throws level_error.
 void write_file_atomic(const std::string& file_name, const std::uint8_t* data, std::size_t size);

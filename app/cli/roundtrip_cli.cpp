@@ -59,9 +59,11 @@ int run_check(const std::vector<std::string>& args) {
     return r.compare.equal() ? 0 : exit_different;
 }
 
-cli_register reg_resave{{"resave",
-                         "IN OUT   read, parse meshes, rebuild mesh words and save (layout from OUT's name)",
-                         &run_resave}};
+cli_register reg_resave{
+    {"resave",
+     "IN OUT   read, parse meshes, rebuild mesh words and save (the layout read is kept unless "
+     "OUT's name selects another game: .phd/.tub, .trg)",
+     &run_resave}};
 cli_register reg_check{
     {"check", "FILE   re-save into memory and compare with the file (exit 0 equal, 4 not)", &run_check}};
 

@@ -161,6 +161,7 @@ command_result editor_document::save_as(const std::string& path, progress_view& 
     recent_.add(path);
     current_path_ = path;
     current_name_ = file_name_of(path) + game_name(level_.game_version);
+    texture_group_caption_ = "\"" + file_name_of(path) + "\" Textures";
     return command_result::success();
 }
 
@@ -180,10 +181,8 @@ bool editor_document::confirm_close(progress_view& progress, editor_prompts& pro
 
 std::string editor_document::caption() const {
     if (current_path_.empty()) return vellum_version_string;
-    std::string lower = current_path_;
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return char(std::tolower(c)); });
-    return std::string(vellum_version_string) + "   \"" + lower + "\"";
+    // The path as it is: on a case-sensitive file system a lower-cased path is another file.
+    return std::string(vellum_version_string) + "   \"" + current_path_ + "\"";
 }
 
 // ---- selection and view settings ------------------------------------------------------------

@@ -65,8 +65,8 @@ class editor_document {
     bool has_level() const { return level_.loaded() && !current_path_.empty(); }
     // Hands `view`'s gauge to the level for one long command (such as loading its textures).
     gauge_link gauge_to(progress_view& view) { return gauge_link(level_, view); }
-    // "Vellum v.2.2 Rev 0" until a level is open; then the version, three spaces and the path in
-    // lower case between double quotes.
+    // "Vellum v.2.2 Rev 0" until a level is open; then the version, three spaces and the path as
+    // it is between double quotes.
     std::string caption() const;
 
     // ---- history ----

@@ -17,6 +17,11 @@ class editor_prompts {
     // File choosers; an empty result means the user cancelled.
     virtual std::string choose_open_file(const std::string& filter) = 0;
     virtual std::string choose_save_file(const std::string& filter) = 0;
+    // A save chooser with `suggested_name` filled in; the plain one by default.
+    virtual std::string choose_save_file_named(const std::string& filter, const std::string& suggested_name) {
+        static_cast<void>(suggested_name);
+        return choose_save_file(filter);
+    }
 };
 
 // The loading window: a caption, text lines and a 0..100 gauge.

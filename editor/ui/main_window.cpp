@@ -11,6 +11,7 @@
 #include "language_window.h"
 #include "lights_tab.h"
 #include "qt_prompts.h"
+#include "save_choices.h"
 #include "shine_tab.h"
 #include "texture_panel_widget.h"
 #include "vertex_remap.h"
@@ -24,10 +25,12 @@
 #include "windows/remap_window.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QCursor>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -50,8 +53,6 @@
 #include <filesystem>
 
 namespace {
-
-constexpr const char* bitmap_filter = "Bitmap Files (*.bmp)";
 
 // Tree items carry their node's kind and indices.
 constexpr int kind_role = Qt::UserRole;
@@ -143,7 +144,11 @@ main_window::main_window(const QString& dir, QSettings* store, editor_prompts* p
     if (store_) load_settings(*store_, doc_.recent(), language_);
     languages_->select_language(std::uint16_t(language_));
     refresh_recent_items();
-    if (!config_problem.empty()) statusBar()->showMessage(QString::fromStdString(config_problem), 10000);
+    // In the hint panel: a temporary status message would be drawn over the permanent panels.
+    if (!config_problem.empty()) hint_status_->setText(QString::fromStdString(config_problem));
+    connect(&doc_.history(), &QUndoStack::cleanChanged, this,
+            [this](bool clean) { setWindowModified(!clean); });
+    refresh_level_actions();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const auto warning =
             screen_check_message(int(std::lround(screen->logicalDotsPerInch())), screen->size().width());
@@ -285,10 +290,16 @@ void main_window::build_menus() {
         return m;
     };
 
+    // Commands that do nothing without a level are disabled until one is open.
+    const auto needs_level = [this](QAction* action) {
+        level_actions_.push_back(action);
+        return action;
+    };
+
     auto* file = menu("File1", "&File");
     on(item(file, "OpenFile1", "&Open", QKeySequence("Ctrl+O")), &main_window::open_file);
-    on(item(file, "Save1", "S&ave", QKeySequence("Ctrl+S")), &main_window::save);
-    on(item(file, "SaveAs1", "&Save As..."), &main_window::save_as);
+    on(needs_level(item(file, "Save1", "S&ave", QKeySequence("Ctrl+S"))), &main_window::save);
+    on(needs_level(item(file, "SaveAs1", "&Save As...")), &main_window::save_as);
     file->addSeparator();
     on(item(file, "ExporttoDXF1", "Export to DXF"), &main_window::export_dxf);
     on(item(file, "ImportDXF1", "Import DXF"), &main_window::import_dxf);
@@ -324,32 +335,34 @@ void main_window::build_menus() {
     connect(&history, &QUndoStack::cleanChanged, this, [this] { refresh_title(); });
 
     auto* textures = menu("Textures1", "Textures");
-    on(item(textures, "ExportBigBMP1", "Export BigBMP"), &main_window::export_big_bmp);
-    on(item(textures, "ImportBigBMP1", "Import BigBMP"), &main_window::import_big_bmp);
+    on(needs_level(item(textures, "ExportBigBMP1", "Export BigBMP")), &main_window::export_big_bmp);
+    on(needs_level(item(textures, "ImportBigBMP1", "Import BigBMP")), &main_window::import_big_bmp);
     textures->addSeparator();
-    on(item(textures, "ExportCurrent1", "Export Current to BMP"), &main_window::export_current);
-    on(item(textures, "ImportReplaceCurrent1", "Import and Replace Current"),
+    on(needs_level(item(textures, "ExportCurrent1", "Export Current to BMP")), &main_window::export_current);
+    on(needs_level(item(textures, "ImportReplaceCurrent1", "Import and Replace Current")),
        &main_window::import_replace_current);
     textures->addSeparator();
-    on(item(textures, "ExportAll1", "Export All", QKeySequence("Ctrl+E")), &main_window::export_all);
-    on(item(textures, "ImportAndReplace1", "Import And Replace", QKeySequence("Ctrl+I")),
+    on(needs_level(item(textures, "ExportAll1", "Export All", QKeySequence("Ctrl+E"))),
+       &main_window::export_all);
+    on(needs_level(item(textures, "ImportAndReplace1", "Import And Replace", QKeySequence("Ctrl+I"))),
        &main_window::import_and_replace);
     textures->addSeparator();
-    on(item(textures, "ImportTexturePages1", "Import Texture Pages"), &main_window::import_texture_pages);
-    on(item(textures, "DefineMouseSelected1", "Define Mouse Selected", QKeySequence("Ctrl+D")),
+    on(needs_level(item(textures, "ImportTexturePages1", "Import Texture Pages")),
+       &main_window::import_texture_pages);
+    on(needs_level(item(textures, "DefineMouseSelected1", "Define Mouse Selected", QKeySequence("Ctrl+D"))),
        &main_window::define_mouse_selected);
     textures->addSeparator();
     connect(item(textures, "ViewAnimatedTextures1", "View Animated Textures"), &QAction::triggered, this,
             [this] { show_animated_textures(); });
 
     auto* special = menu("Special1", "Special");
-    connect(item(special, "ConvertColoredtoTexturedFaces1", "Convert Colored to Textured Faces",
-                 QKeySequence("Ctrl+T")),
+    connect(needs_level(item(special, "ConvertColoredtoTexturedFaces1", "Convert Colored to Textured Faces",
+                             QKeySequence("Ctrl+T"))),
             &QAction::triggered, this,
             [this] { run_mesh_command(doc_.convert_coloured(texture_panel_->current_texture())); });
-    connect(item(special, "Retexture1", "Retexture", QKeySequence("Ctrl+M")), &QAction::triggered, this,
+    connect(needs_level(item(special, "Retexture1", "Retexture", QKeySequence("Ctrl+M"))), &QAction::triggered, this,
             [this] { run_mesh_command(doc_.retexture(texture_panel_->current_texture())); });
-    on(item(special, "ApplyIntensityAlpha1", "Apply Intensity Alpha", QKeySequence("Ctrl+A")),
+    on(needs_level(item(special, "ApplyIntensityAlpha1", "Apply Intensity Alpha", QKeySequence("Ctrl+A"))),
        &main_window::apply_intensity_alpha);
     on(item(special, "RemapVertices1", "Remap Vertices", QKeySequence("Ctrl+V")),
        &main_window::remap_vertices);
@@ -360,12 +373,20 @@ void main_window::build_menus() {
         item(buffers, "AutomaticOpenGLBuffersUpdate1", "Automatic OpenGL buffers Update", QKeySequence("F3"));
     automatic_update_action_->setCheckable(true);
     on(automatic_update_action_, &main_window::toggle_automatic_gl_update);
-    on(item(buffers, "UpdateOpenGLBuffers1", "Update OpenGL buffers"), &main_window::update_gl_buffers);
+    on(needs_level(item(buffers, "UpdateOpenGLBuffers1", "Update OpenGL buffers")),
+       &main_window::update_gl_buffers);
     auto* background = menu("BackGroundColor1", "BackGround Color", view);
-    connect(item(background, "White1", "White"), &QAction::triggered, this,
-            [this] { choose_background(true); });
-    connect(item(background, "Black1", "Black"), &QAction::triggered, this,
-            [this] { choose_background(false); });
+    // The two colours are exclusive; the one in use is ticked.
+    auto* colours = new QActionGroup(background);
+    auto* white = item(background, "White1", "White");
+    auto* black = item(background, "Black1", "Black");
+    for (auto* a : {white, black}) {
+        a->setCheckable(true);
+        colours->addAction(a);
+    }
+    (config_.white_background ? white : black)->setChecked(true);
+    connect(white, &QAction::triggered, this, [this] { choose_background(true); });
+    connect(black, &QAction::triggered, this, [this] { choose_background(false); });
     perspective_action_ =
         item(view, "EnablePerspectiveCorrection1", "Enable Perspective Correction", QKeySequence("F2"));
     perspective_action_->setCheckable(true);
@@ -439,13 +460,20 @@ void main_window::set_hint(QObject* widget, const QString& text) {
 }
 
 bool main_window::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Enter || event->type() == QEvent::MouseMove) {
-        if (auto it = hints_.find(watched); it != hints_.end()) {
-            // The view fills Panel1 and shows Panel1's hint.
-            const QObject* owner = watched == viewport_ ? view_panel_ : watched;
-            hint_status_->setText(owner->property(long_hint_property).toString());
-            if (watched == tree_ && event->type() == QEvent::Enter) tree_->setFocus();
-        }
+    if ((event->type() == QEvent::Enter || event->type() == QEvent::MouseMove) && hints_.count(watched)) {
+        // A mouse move a button does not take travels on to its parents, whose own hints (often
+        // empty) would replace the button's: the hint is that of the nearest hinted widget under
+        // the mouse.
+        QPoint at = QCursor::pos();
+        if (auto* e = dynamic_cast<QSinglePointEvent*>(event)) at = e->globalPosition().toPoint();
+        QObject* under = QApplication::widgetAt(at);
+        while (under && !hints_.count(under))
+            under = under->parent();
+        if (!under) under = watched;
+        // The view fills Panel1 and shows Panel1's hint.
+        const QObject* owner = under == viewport_ ? view_panel_ : under;
+        hint_status_->setText(owner->property(long_hint_property).toString());
+        if (under == tree_ && event->type() == QEvent::Enter) tree_->setFocus();
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -460,9 +488,12 @@ void main_window::open_file() {
 bool main_window::open_path(const QString& path) {
     if (!doc_.confirm_close(*loading_, *prompts_)) return false;
     const auto catalogue = (program_dir_ + "/trcatalog.xml").toStdString();
-    if (!doc_.open(path.toStdString(), catalogue, *loading_, *prompts_)) return false;
-    refresh_after_open();
-    return true;
+    // One loading window for the whole open, its lines kept up to the OpenGL textures.
+    loading_->keep_open(true);
+    const bool opened = bool(doc_.open(path.toStdString(), catalogue, *loading_, *prompts_));
+    if (opened) refresh_after_open();
+    loading_->keep_open(false);
+    return opened;
 }
 
 void main_window::open_recent(int index) {
@@ -471,7 +502,9 @@ void main_window::open_recent(int index) {
     const auto path = entries[std::size_t(index)];
     if (!doc_.confirm_close(*loading_, *prompts_)) return;
     const auto catalogue = (program_dir_ + "/trcatalog.xml").toStdString();
+    loading_->keep_open(true);
     if (doc_.open_recent(path, catalogue, *loading_, *prompts_)) refresh_after_open();
+    loading_->keep_open(false);
 }
 
 void main_window::refresh_after_open() {
@@ -488,9 +521,20 @@ void main_window::refresh_after_open() {
     boxes_tab_->show_selection();
     refresh_recent_items();
     refresh_title();
+    refresh_level_actions();
     selection_status_->clear();
     translate_level_texts();
     redraw();
+}
+
+void main_window::refresh_level_actions() {
+    for (auto* action : level_actions_)
+        action->setEnabled(doc_.has_level());
+}
+
+void main_window::refresh_title() {
+    setWindowTitle(QString::fromStdString(doc_.caption()) + "[*]");
+    setWindowModified(doc_.modified());
 }
 
 void main_window::reload_gl_textures(const std::string& caption, const std::string& line) {
@@ -506,20 +550,26 @@ void main_window::reload_gl_textures(const std::string& caption, const std::stri
 }
 
 void main_window::save() {
-    if (doc_.save(*loading_, *prompts_)) refresh_title();
+    if (!doc_.save(*loading_, *prompts_)) return;
+    refresh_title();
+    hint_status_->setText(QString::fromStdString("Saved " + doc_.current_path()));
 }
 
 void main_window::save_as() {
     if (doc_.current_path().empty()) return;
-    const auto path = prompts_->choose_save_file(level_file_filter);
+    // A name typed without an extension gets the level's own.
+    const auto path = with_extension_if_none(prompts_->choose_save_file(level_file_filter),
+                                             extension_of(doc_.current_path()));
     if (path.empty()) return;
     if (!doc_.save_as(path, *loading_, *prompts_)) return;
     refresh_recent_items();
     refresh_title();
+    texture_panel_->setTitle(QString::fromStdString(doc_.texture_group_caption()));
     if (auto* root = tree_->topLevelItem(0)) {
         root->setText(0, QString::fromStdString(doc_.current_name()));
         root->setToolTip(0, root->text(0));
     }
+    hint_status_->setText(QString::fromStdString("Saved " + doc_.current_path()));
 }
 
 void main_window::closeEvent(QCloseEvent* e) {
@@ -806,8 +856,9 @@ void main_window::remap_vertices() {
     remap_->exec();
 }
 
-std::string main_window::choose_bitmap_to_write() {
-    const auto path = prompts_->choose_save_file(bitmap_filter);
+std::string main_window::choose_bitmap_to_write(const std::string& suggested_name) {
+    const auto path =
+        with_extension_if_none(prompts_->choose_save_file_named(bitmap_file_filter, suggested_name), ".bmp");
     if (path.empty()) return {};
     std::error_code ec;
     if (std::filesystem::exists(path, ec) && prompts_->ask(overwrite_question(path), false) != answer::yes)
@@ -816,7 +867,15 @@ std::string main_window::choose_bitmap_to_write() {
 }
 
 std::string main_window::choose_bitmap_to_read() {
-    return prompts_->choose_open_file(bitmap_filter);
+    return prompts_->choose_open_file(bitmap_file_filter);
+}
+
+command_result main_window::while_waiting(const std::function<command_result()>& import) {
+    loading_->show_progress("Please Wait..."); // with the wait cursor
+    loading_->add_progress_line("Reading Bitmap and Updating Texture_Table...");
+    command_result r = import();
+    loading_->hide_progress();
+    return r;
 }
 
 void main_window::after_texture_import(bool upload_all) {
@@ -828,7 +887,7 @@ void main_window::after_texture_import(bool upload_all) {
 
 void main_window::export_big_bmp() {
     if (!texture_panel_->has_picture()) return;
-    const auto path = choose_bitmap_to_write();
+    const auto path = choose_bitmap_to_write(big_bmp_suggestion(doc_.tree().label));
     if (!path.empty()) report(command_result::from(save_bitmap(doc_.export_big_bmp(), path)));
 }
 
@@ -837,13 +896,13 @@ void main_window::import_big_bmp() {
     const auto path = choose_bitmap_to_read();
     QImage bitmap;
     if (path.empty() || !report(command_result::from(load_bitmap(path, bitmap)))) return;
-    if (report(doc_.import_big_bmp(bitmap))) after_texture_import(true);
+    if (report(while_waiting([&] { return doc_.import_big_bmp(bitmap); }))) after_texture_import(true);
 }
 
 void main_window::export_current() {
     const int i = texture_panel_->current_texture();
     if (!texture_panel_->has_picture() || i < 0) return;
-    const auto path = choose_bitmap_to_write();
+    const auto path = choose_bitmap_to_write("Texture#" + std::to_string(i));
     if (!path.empty()) report(command_result::from(save_bitmap(doc_.export_current(i), path)));
 }
 
@@ -864,7 +923,8 @@ void main_window::export_all() {
     if (!texture_panel_->has_picture() || !doc_.selected_face_textures()) return;
     QImage out;
     if (!report(doc_.export_all(out))) return;
-    const auto path = choose_bitmap_to_write();
+    const QTreeWidgetItem* item = tree_->currentItem();
+    const auto path = choose_bitmap_to_write(export_all_suggestion(item ? item->text(0).toStdString() : ""));
     if (!path.empty()) report(command_result::from(save_bitmap(out, path)));
 }
 
@@ -873,7 +933,7 @@ void main_window::import_and_replace() {
     const auto path = choose_bitmap_to_read();
     QImage bitmap;
     if (path.empty() || !report(command_result::from(load_bitmap(path, bitmap)))) return;
-    if (report(doc_.import_and_replace(bitmap))) after_texture_import(true);
+    if (report(while_waiting([&] { return doc_.import_and_replace(bitmap); }))) after_texture_import(true);
 }
 
 void main_window::import_texture_pages() {
@@ -881,7 +941,9 @@ void main_window::import_texture_pages() {
     const auto path = choose_bitmap_to_read();
     QImage bitmap;
     if (path.empty() || !report(command_result::from(load_bitmap(path, bitmap)))) return;
+    const int first_new_page = int(doc_.level().num_pages);
     if (!report(doc_.import_texture_pages(bitmap))) return;
     texture_panel_->refresh();
+    texture_panel_->show_page(first_new_page);
     redraw();
 }

@@ -9,8 +9,10 @@
 
 #include <QMainWindow>
 #include <array>
+#include <functional>
 #include <map>
 #include <memory>
+#include <vector>
 
 class QAction;
 class QGroupBox;
@@ -106,6 +108,10 @@ class main_window : public QMainWindow {
     void translate_level_texts();
 
     void refresh_after_open();
+    // Commands that need a level are enabled exactly while one is open.
+    void refresh_level_actions();
+    // The caption of the open level, with the unsaved-changes mark placeholder.
+    void refresh_title();
     void refresh_recent_items();
     void refresh_render_buttons();
     void apply_background();
@@ -114,7 +120,10 @@ class main_window : public QMainWindow {
     // Shows a failure with a message; true on success.
     bool report(const command_result& r);
     void after_texture_import(bool upload_all);
-    std::string choose_bitmap_to_write();
+    // A bitmap import under the "Please Wait..." window and the wait cursor.
+    command_result while_waiting(const std::function<command_result()>& import);
+    // The save chooser preset to `suggested_name`; ".bmp" added to a name typed without extension.
+    std::string choose_bitmap_to_write(const std::string& suggested_name);
     std::string choose_bitmap_to_read();
     // The scene with the document's selection and view settings.
     tr_scene& current_scene();
@@ -131,6 +140,7 @@ class main_window : public QMainWindow {
     int language_ = 0;
     bool auto_gl_update_ = false;
     std::map<QObject*, QString> hints_;
+    std::vector<QAction*> level_actions_;
 
     QTreeWidget* tree_;
     QWidget* view_panel_;

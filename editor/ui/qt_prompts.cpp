@@ -21,8 +21,13 @@ std::string qt_prompts::choose_open_file(const std::string& filter) {
 }
 
 std::string qt_prompts::choose_save_file(const std::string& filter) {
+    return choose_save_file_named(filter, {});
+}
+
+std::string qt_prompts::choose_save_file_named(const std::string& filter, const std::string& suggested_name) {
     // The overwrite question is the editor's own.
-    return QFileDialog::getSaveFileName(parent_, "Save As", QString(), QString::fromStdString(filter),
-                                        nullptr, QFileDialog::DontConfirmOverwrite)
+    return QFileDialog::getSaveFileName(parent_, "Save As", QString::fromStdString(suggested_name),
+                                        QString::fromStdString(filter), nullptr,
+                                        QFileDialog::DontConfirmOverwrite)
         .toStdString();
 }

@@ -12,6 +12,7 @@ class qt_prompts final : public editor_prompts {
     answer ask(const std::string& text, bool with_cancel) override;
     std::string choose_open_file(const std::string& filter) override;
     std::string choose_save_file(const std::string& filter) override;
+    std::string choose_save_file_named(const std::string& filter, const std::string& suggested_name) override;
 
   private:
     QWidget* parent_;

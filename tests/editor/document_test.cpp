@@ -2,6 +2,7 @@
 #include "editor_document.h"
 #include "level_reader.h"
 #include "level_records.h"
+#include "real_levels.h"
 #include "scene.h"
 #include "scripted_prompts.h"
 #include "zfile.h"
@@ -13,7 +14,7 @@
 
 namespace {
 
-const std::string shared = VELLUM_SHARED_LEVELS;
+const std::string shared = real_levels::folder();
 const std::string catalogue = std::string(VELLUM_SOURCE_DIR) + "/data/trcatalog.xml";
 
 void write_bytes(const std::string& path, const std::vector<std::uint8_t>& data) {
@@ -28,6 +29,7 @@ struct opened {
 };
 
 TEST(Document, OpeningEachSharedLevelFillsTreeCaptionsAndProgress) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.phd", "test1.tr2", "test1_tr3.tr2", "test1.tr4", "test1.trc");
     const std::vector<std::pair<std::string, std::string>> levels = {{"test1.phd", " (TR 1)"},
                                                                      {"test1.tr2", " (TR 2)"},
                                                                      {"test1_tr3.tr2", " (TR 3)"},
@@ -59,6 +61,7 @@ TEST(Document, OpeningEachSharedLevelFillsTreeCaptionsAndProgress) {
 }
 
 TEST(Document, SelectingNodesSetsTheSceneSelection) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.phd");
     opened o;
     ASSERT_TRUE(o.doc.open(shared + "/test1.phd", catalogue, o.progress, o.prompts));
     const auto& movables = o.doc.tree().children[0];
@@ -92,6 +95,7 @@ TEST(Document, SelectingNodesSetsTheSceneSelection) {
 }
 
 TEST(Document, AFailedOpenLeavesTheOpenLevelUntouched) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.tr2", "test1.tr4");
     QTemporaryDir dir;
     opened o;
     const auto good = shared + "/test1.tr2";
@@ -123,6 +127,7 @@ TEST(Document, AFailedOpenLeavesTheOpenLevelUntouched) {
 }
 
 TEST(Document, UnsavedChangesAreOfferedForSavingBeforeTheyAreLost) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.phd");
     QTemporaryDir dir;
     const auto path = dir.filePath("level.phd").toStdString();
     std::filesystem::copy_file(shared + "/test1.phd", path);
@@ -146,6 +151,7 @@ TEST(Document, UnsavedChangesAreOfferedForSavingBeforeTheyAreLost) {
 }
 
 TEST(Document, SaveAsToTubSwitchesLayoutAndAsksBeforeOverwriting) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.phd");
     QTemporaryDir dir;
     opened o;
     ASSERT_TRUE(o.doc.open(shared + "/test1.phd", catalogue, o.progress, o.prompts));
@@ -155,6 +161,9 @@ TEST(Document, SaveAsToTubSwitchesLayoutAndAsksBeforeOverwriting) {
     EXPECT_EQ(o.doc.current_path(), tub);
     EXPECT_EQ(o.doc.current_name(), "copy.tub (TR 1 Gold)");
     EXPECT_EQ(o.doc.recent().entries().front(), tub);
+    EXPECT_EQ(o.doc.texture_group_caption(), "\"copy.tub\" Textures");
+    EXPECT_EQ(o.doc.caption(), "Vellum v.2.2 Rev 0   \"" + tub + "\"")
+        << "the path as it is, not lower-cased";
     Ttrlevel gold, original;
     ASSERT_EQ(read_level(gold, tub), read_ok);
     ASSERT_EQ(read_level(original, shared + "/test1.phd"), read_ok);
@@ -171,6 +180,7 @@ TEST(Document, SaveAsToTubSwitchesLayoutAndAsksBeforeOverwriting) {
 }
 
 TEST(Document, AFailedSaveSaysWhyAndChangesNothing) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.tr4");
     QTemporaryDir dir;
     opened o;
     ASSERT_TRUE(o.doc.open(shared + "/test1.tr4", catalogue, o.progress, o.prompts));

@@ -2,6 +2,7 @@
 // "modified" follows the history, a failed edit changes nothing; the selection and the click
 // entry point.
 #include "editor_document.h"
+#include "real_levels.h"
 #include "scripted_prompts.h"
 
 #include <QTemporaryDir>
@@ -11,7 +12,7 @@
 
 namespace {
 
-const std::string shared = VELLUM_SHARED_LEVELS;
+const std::string shared = real_levels::folder();
 const std::string catalogue = std::string(VELLUM_SOURCE_DIR) + "/data/trcatalog.xml";
 
 struct opened_level {
@@ -32,6 +33,7 @@ page_selection marked(int x1, int y1, int x2, int y2) {
 }
 
 TEST(EditHistory, EachTextureEditIsOneStepThatUndoAndRedoRestoreExactly) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.tr4");
     const std::vector<std::pair<const char*, std::function<command_result(editor_document&)>>> edits = {
         {"attribute", [](editor_document& d) { return d.set_texture_attribute(3, 2); }},
         {"flip horizontal", [](editor_document& d) { return d.flip_texture(3, flip_axis::horizontal); }},
@@ -59,6 +61,7 @@ TEST(EditHistory, EachTextureEditIsOneStepThatUndoAndRedoRestoreExactly) {
 }
 
 TEST(EditHistory, SavingMakesTheCurrentStateTheUnmodifiedOne) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.tr2", "test1.phd");
     QTemporaryDir dir;
     const auto path = dir.filePath("level.tr2").toStdString();
     std::filesystem::copy_file(shared + "/test1.tr2", path);
@@ -78,6 +81,7 @@ TEST(EditHistory, SavingMakesTheCurrentStateTheUnmodifiedOne) {
 }
 
 TEST(EditHistory, AFailedEditSaysWhyAndLeavesLevelAndHistoryAlone) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.tr2");
     opened_level o("test1.tr2");
     const auto before = o.doc.level().object_textures;
     const std::vector<std::pair<const char*, std::function<command_result(editor_document&)>>> failing = {
@@ -103,6 +107,7 @@ TEST(EditHistory, AFailedEditSaysWhyAndLeavesLevelAndHistoryAlone) {
 }
 
 TEST(EditHistory, UndoingABitmapImportPutsThePagesBack) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.tr4");
     opened_level o("test1.tr4");
     const auto pages16 = o.doc.level().pages16;
     const auto pages32 = o.doc.level().pages32;
@@ -117,6 +122,7 @@ TEST(EditHistory, UndoingABitmapImportPutsThePagesBack) {
 }
 
 TEST(Selection, TreeNodesOutsideTheLevelSelectNothing) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.phd");
     opened_level o("test1.phd");
     const int moveables = int(o.doc.level().moveables.size());
     const int statics = int(o.doc.level().static_meshes.size());
@@ -135,6 +141,7 @@ TEST(Selection, TreeNodesOutsideTheLevelSelectNothing) {
 }
 
 TEST(Selection, AWholeMoveableCoversItsMeshesAndHasNoPointsMode) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.tr4");
     opened_level o("test1.tr4");
     ASSERT_EQ(o.doc.set_render_mode(render_mode::points), render_mode::points);
     o.doc.select({node_kind::moveable, 0, -1});
@@ -171,6 +178,7 @@ TEST(ClickPath, KeysChooseTheClickActionInTheirOrder) {
 }
 
 TEST(ClickPath, AClickedFaceIsReportedInTheSelectionStatus) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.tr4");
     opened_level o("test1.tr4");
     // The first mesh with six rectangles and three triangles.
     int m = 0;

@@ -12,6 +12,7 @@ class scripted_prompts final : public editor_prompts {
     std::vector<std::string> messages, questions;
     std::deque<answer> answers; // popped per question; "no" when empty
     std::string open_choice, save_choice;
+    std::vector<std::string> save_suggestions; // the name each save chooser suggested
 
     void message(const std::string& text) override { messages.push_back(text); }
     answer ask(const std::string& text, bool) override {
@@ -23,6 +24,10 @@ class scripted_prompts final : public editor_prompts {
     }
     std::string choose_open_file(const std::string&) override { return open_choice; }
     std::string choose_save_file(const std::string&) override { return save_choice; }
+    std::string choose_save_file_named(const std::string&, const std::string& suggested) override {
+        save_suggestions.push_back(suggested);
+        return save_choice;
+    }
 };
 
 class recording_progress final : public progress_view {

@@ -4,18 +4,23 @@
 #include "level_records.h"
 #include "main_window.h"
 #include "page_view.h"
+#include "real_levels.h"
+#include "save_choices.h"
 #include "scripted_prompts.h"
 #include "texture_panel_widget.h"
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
@@ -30,7 +35,7 @@
 
 namespace {
 
-const QString shared = VELLUM_SHARED_LEVELS;
+const QString shared = QString::fromStdString(real_levels::folder());
 
 struct window_fixture : ::testing::Test {
     QTemporaryDir dir;
@@ -74,6 +79,7 @@ struct window_fixture : ::testing::Test {
 };
 
 TEST_F(window_fixture, OpeningATr4LevelFillsTreePagesTextureListAndCaptions) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.tr4");
     ASSERT_TRUE(w->open_path(shared + "/test1.tr4"));
     EXPECT_TRUE(prompts.messages.empty());
     ASSERT_EQ(tree()->topLevelItemCount(), 1);
@@ -87,13 +93,14 @@ TEST_F(window_fixture, OpeningATr4LevelFillsTreePagesTextureListAndCaptions) {
     EXPECT_EQ(texture_list()->item(0)->text(), "Texture#0");
     EXPECT_EQ(texture_list()->currentRow(), 0);
     EXPECT_EQ(find<QGroupBox>("GroupBox1")->title(), "\"test1.tr4\" Textures");
-    EXPECT_EQ(w->windowTitle(), "Vellum v.2.2 Rev 0   \"" + (shared + "/test1.tr4").toLower() + "\"");
+    EXPECT_EQ(w->windowTitle(), "Vellum v.2.2 Rev 0   \"" + shared + "/test1.tr4\"[*]");
     EXPECT_TRUE(page_view()->has_picture());
     EXPECT_EQ(action("None1")->text(), shared + "/test1.tr4");
     EXPECT_EQ(action("None2")->text(), "None");
 }
 
 TEST_F(window_fixture, EverySharedLevelOpens) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.phd", "test1.tr2", "test1_tr3.tr2", "test1.tr4", "test1.trc");
     for (const char* name : {"test1.phd", "test1.tr2", "test1_tr3.tr2", "test1.tr4", "test1.trc"}) {
         ASSERT_TRUE(w->open_path(shared + "/" + name)) << name;
         EXPECT_EQ(tree()->topLevelItem(0)->childCount(), 2);
@@ -104,6 +111,7 @@ TEST_F(window_fixture, EverySharedLevelOpens) {
 }
 
 TEST_F(window_fixture, SelectingTreeNodesSetsTheSceneAndStatus) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.phd");
     ASSERT_TRUE(w->open_path(shared + "/test1.phd"));
     ASSERT_GT(statics()->childCount(), 0);
     tree()->setCurrentItem(statics()->child(0));
@@ -130,6 +138,7 @@ TEST_F(window_fixture, SelectingTreeNodesSetsTheSceneAndStatus) {
 }
 
 TEST_F(window_fixture, ClickingTheFirstTexturesCornerOnThePageViewSelectsIt) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.tr2");
     ASSERT_TRUE(w->open_path(shared + "/test1.tr2"));
     // A texture on page 1 (the second page), found through the page selector's own switch.
     int target = -1;
@@ -151,6 +160,7 @@ TEST_F(window_fixture, ClickingTheFirstTexturesCornerOnThePageViewSelectsIt) {
 }
 
 TEST_F(window_fixture, ShiftDragThenDefineMouseSelectedAddsATexture) {
+    SKIP_WITHOUT_REAL_LEVELS("test1_tr3.tr2");
     ASSERT_TRUE(w->open_path(shared + "/test1_tr3.tr2"));
     const int before = texture_list()->count();
     QTest::mousePress(page_view(), Qt::LeftButton, Qt::ShiftModifier, QPoint(10, 20));
@@ -169,6 +179,7 @@ TEST_F(window_fixture, ShiftDragThenDefineMouseSelectedAddsATexture) {
 }
 
 TEST_F(window_fixture, ACorruptFileLeavesTheOpenLevelUsable) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.tr2");
     ASSERT_TRUE(w->open_path(shared + "/test1.tr2"));
     const auto bad = dir.filePath("bad.tr2");
     {
@@ -182,10 +193,11 @@ TEST_F(window_fixture, ACorruptFileLeavesTheOpenLevelUsable) {
     EXPECT_EQ(tree()->topLevelItem(0)->text(0), "test1.tr2 (TR 2)");
     tree()->setCurrentItem(movables()->child(0));
     EXPECT_EQ(scene().sel_moveable, 0);
-    EXPECT_EQ(w->windowTitle(), "Vellum v.2.2 Rev 0   \"" + (shared + "/test1.tr2").toLower() + "\"");
+    EXPECT_EQ(w->windowTitle(), "Vellum v.2.2 Rev 0   \"" + shared + "/test1.tr2\"[*]");
 }
 
 TEST_F(window_fixture, UnsavedChangesAskBeforeAnotherLevelReplacesThem) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.tr4", "test1.phd");
     ASSERT_TRUE(w->open_path(shared + "/test1.tr4"));
     find<QCheckBox>("CheckBox1")->click(); // flips the current texture: an edit
     ASSERT_TRUE(w->document().modified());
@@ -199,6 +211,7 @@ TEST_F(window_fixture, UnsavedChangesAskBeforeAnotherLevelReplacesThem) {
 }
 
 TEST_F(window_fixture, ApplyIntensityAlphaOnTr2ExplainsWhyNot) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.tr2");
     ASSERT_TRUE(w->open_path(shared + "/test1.tr2"));
     tree()->setCurrentItem(movables()->child(0));
     action("ApplyIntensityAlpha1")->trigger();
@@ -209,6 +222,7 @@ TEST_F(window_fixture, ApplyIntensityAlphaOnTr2ExplainsWhyNot) {
 }
 
 TEST_F(window_fixture, ExportingTheCurrentTextureAndImportingItBackKeepsThePages) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.tr4");
     ASSERT_TRUE(w->open_path(shared + "/test1.tr4"));
     texture_list()->setCurrentRow(5);
     const auto pages_before = level().pages16;
@@ -239,6 +253,7 @@ TEST_F(window_fixture, ExportingTheCurrentTextureAndImportingItBackKeepsThePages
 }
 
 TEST_F(window_fixture, AClickOnAFaceInTheViewReachesTheEditor) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.phd");
     ASSERT_TRUE(w->open_path(shared + "/test1.phd"));
     ASSERT_GT(statics()->childCount(), 0);
     tree()->setCurrentItem(statics()->child(0));
@@ -423,12 +438,14 @@ TEST_F(window_fixture, MenuItemsAndControlsCarryTheirComponentNames) {
 }
 
 TEST_F(window_fixture, TreeItemsShowTheirFullNameAsATooltip) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.tr4");
     ASSERT_TRUE(w->open_path(shared + "/test1.tr4"));
     EXPECT_EQ(movables()->child(0)->toolTip(0), movables()->child(0)->text(0));
     EXPECT_EQ(tree()->topLevelItem(0)->toolTip(0), "test1.tr4 (TR 4)");
 }
 
 TEST_F(window_fixture, NothingCoversTheViewAtAnySizeAndTheFirstWindowFitsTheScreen) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.tr4");
     const QRect screen = w->screen()->availableGeometry();
     EXPECT_LE(w->width(), screen.width());
     EXPECT_LE(w->height(), screen.height());
@@ -450,6 +467,150 @@ TEST_F(window_fixture, NothingCoversTheViewAtAnySizeAndTheFirstWindowFitsTheScre
         const QRect caption = area("Label2"), preview = area("Shape1");
         EXPECT_LE(std::abs(preview.top() - caption.bottom()), 12) << size.width();
     }
+}
+
+// ---- choosers, commands and small windows as a first-time user meets them ----
+
+TEST_F(window_fixture, EachSaveChooserSuggestsItsNameAndATypedNameGetsItsExtension) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.tr4");
+    ASSERT_TRUE(w->open_path(shared + "/test1.tr4"));
+    struct chooser_case {
+        const char* command;
+        std::string suggested;
+        const char* typed;
+        const char* written;
+    };
+    w->select_moveable(0);
+    const std::string moveable = tree()->currentItem()->text(0).toStdString();
+    const chooser_case cases[] = {
+        {"ExportBigBMP1", "test1.tr4 Textures", "pages", "pages.bmp"},
+        {"ExportCurrent1", "Texture#0", "current", "current.bmp"},
+        {"ExportAll1", export_all_suggestion(moveable), "pieces.BMP", "pieces.BMP"},
+    };
+    texture_list()->setCurrentRow(0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command);
+        prompts.save_choice = dir.filePath(c.typed).toStdString();
+        action(c.command)->trigger();
+        ASSERT_FALSE(prompts.save_suggestions.empty());
+        EXPECT_EQ(prompts.save_suggestions.back(), c.suggested);
+        EXPECT_TRUE(std::filesystem::exists(dir.filePath(c.written).toStdString()));
+        EXPECT_TRUE(prompts.messages.empty()) << prompts.messages.front();
+    }
+
+    // Save As: the level's own extension, and the group title and status bar follow the new name.
+    prompts.save_choice = dir.filePath("copy").toStdString();
+    action("SaveAs1")->trigger();
+    const auto copy = dir.filePath("copy.tr4");
+    EXPECT_TRUE(std::filesystem::exists(copy.toStdString()));
+    EXPECT_EQ(w->document().current_path(), copy.toStdString());
+    EXPECT_EQ(find<QGroupBox>("GroupBox1")->title(), "\"copy.tr4\" Textures");
+    EXPECT_EQ(status(0)->text(), "Saved " + copy);
+    EXPECT_EQ(w->windowTitle(), "Vellum v.2.2 Rev 0   \"" + copy + "\"[*]");
+}
+
+TEST_F(window_fixture, CommandsNeedingALevelAreDisabledUntilOneIsOpen) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.tr2");
+    const char* commands[] = {
+        "Save1",      "SaveAs1",           "ExportBigBMP1",       "ImportBigBMP1",
+        "ExportAll1", "ImportAndReplace1", "ImportTexturePages1", "ApplyIntensityAlpha1"};
+    for (const char* c : commands)
+        EXPECT_FALSE(action(c)->isEnabled()) << c;
+    EXPECT_TRUE(action("OpenFile1")->isEnabled());
+    ASSERT_TRUE(w->open_path(shared + "/test1.tr2"));
+    for (const char* c : commands)
+        EXPECT_TRUE(action(c)->isEnabled()) << c;
+}
+
+TEST_F(window_fixture, OpeningKeepsEveryLoadingLineInOneWindowAndTheTitleMarksEdits) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.tr2");
+    ASSERT_TRUE(w->open_path(shared + "/test1.tr2"));
+    auto* loading = find<QDialog>("TForm2");
+    const QString lines = loading->findChild<QPlainTextEdit*>("lines_")->toPlainText();
+    EXPECT_TRUE(lines.startsWith("Building Texture Table...")) << lines.toStdString();
+    EXPECT_TRUE(lines.endsWith("Loading Textures in OpenGL Buffers...")) << lines.toStdString();
+    EXPECT_FALSE(loading->isVisible());
+    EXPECT_FALSE(w->isWindowModified());
+    ASSERT_TRUE(w->document().set_texture_attribute(0, 2));
+    EXPECT_TRUE(w->isWindowModified());
+    w->document().history().undo();
+    EXPECT_FALSE(w->isWindowModified());
+}
+
+TEST_F(window_fixture, ImportedPagesAreShownAndTheTextureFrameStaysOnItsOwnPage) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.tr2");
+    ASSERT_TRUE(w->open_path(shared + "/test1.tr2"));
+    const int pages = int(level().num_pages);
+    ASSERT_FALSE(page_view()->texture_frame().isNull()) << "texture 0 is framed on its page";
+    QImage two_pages(256, 512, QImage::Format_RGB888);
+    two_pages.fill(Qt::darkGreen);
+    const auto bmp = dir.filePath("new_pages.bmp");
+    ASSERT_TRUE(two_pages.save(bmp, "BMP"));
+    prompts.open_choice = bmp.toStdString();
+    action("ImportTexturePages1")->trigger();
+    ASSERT_EQ(int(level().num_pages), pages + 2);
+    EXPECT_EQ(page_combo()->currentIndex(), pages);
+    EXPECT_EQ(page_combo()->currentText(), QString("Page#%1").arg(pages + 1));
+    EXPECT_TRUE(page_view()->texture_frame().isNull()) << "the current texture is on another page";
+}
+
+TEST_F(window_fixture, BitmapImportsShowThePleaseWaitWindow) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.tr2");
+    ASSERT_TRUE(w->open_path(shared + "/test1.tr2"));
+    action("AutomaticOpenGLBuffersUpdate1")->trigger(); // off: no "Working..." window afterwards
+    const auto bmp = dir.filePath("all.bmp");
+    prompts.save_choice = bmp.toStdString();
+    action("ExportBigBMP1")->trigger();
+    prompts.open_choice = bmp.toStdString();
+    action("ImportBigBMP1")->trigger();
+    auto* loading = find<QDialog>("TForm2");
+    EXPECT_EQ(loading->windowTitle(), "Please Wait...");
+    EXPECT_EQ(loading->findChild<QPlainTextEdit*>("lines_")->toPlainText(),
+              "Reading Bitmap and Updating Texture_Table...");
+    EXPECT_FALSE(loading->isVisible());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the wait cursor is given back";
+}
+
+TEST_F(window_fixture, ButtonsAndTheRenderModeGroupShowTheirHints) {
+    const std::pair<const char*, const char*> hints[] = {
+        {"Button1", "Press to Center Camera..."},
+        {"Button2", "Export Current texture to BMP file..."},
+        {"Button3", "Import a BMP file and replaces the current texture..."},
+        {"RadioButton1", "Select one of this modes to Work..."},
+    };
+    for (const auto& [name, text] : hints) {
+        auto* widget = find<QWidget>(name);
+        QTest::mouseMove(widget, widget->rect().center());
+        for (int wait = 0; wait < 50 && status(0)->text() != text; ++wait)
+            QTest::qWait(20);
+        EXPECT_EQ(status(0)->text(), text) << name;
+    }
+}
+
+TEST_F(window_fixture, BackgroundItemsShowWhichColourIsInUse) {
+    QAction* white = action("White1");
+    QAction* black = action("Black1");
+    ASSERT_TRUE(white->isCheckable() && black->isCheckable());
+    EXPECT_NE(white->isChecked(), black->isChecked());
+    ASSERT_NE(white->actionGroup(), nullptr);
+    EXPECT_EQ(white->actionGroup(), black->actionGroup());
+    EXPECT_TRUE(white->actionGroup()->isExclusive());
+}
+
+TEST_F(window_fixture, ReadmeKeepsItsLinesAndAboutShowsWholeCreditLines) {
+    auto* readme = w->findChild<QDialog*>("TReadme")->findChild<QPlainTextEdit*>("text_");
+    EXPECT_EQ(readme->lineWrapMode(), QPlainTextEdit::NoWrap);
+    EXPECT_TRUE(QFontInfo(readme->font()).fixedPitch());
+    auto* about = w->findChild<QDialog*>("TAbout");
+    about->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(about));
+    for (const char* name : {"Label2", "Label4"}) {
+        auto* credit = about->findChild<QLabel*>(name);
+        const QRect needed = credit->fontMetrics().boundingRect(
+            credit->contentsRect(), Qt::TextWordWrap | Qt::AlignCenter, credit->text());
+        EXPECT_TRUE(credit->contentsRect().contains(needed)) << name;
+    }
+    about->hide();
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "level_reader.h"
 #include "level_snapshot.h"
 #include "mesh_list.h"
+#include "real_levels.h"
 
 #include <gtest/gtest.h>
 
@@ -60,7 +61,7 @@ rec<12> rect(std::uint16_t a, std::uint16_t b, std::uint16_t c, std::uint16_t d,
 }
 
 std::string shared_level(const char* name) {
-    return std::string(VELLUM_SHARED_LEVELS) + "/" + name;
+    return real_levels::path(name);
 }
 
 } // namespace
@@ -107,12 +108,61 @@ TEST(MeshList, Tr1MeshOf74BytesIsFollowedByAFiller) {
     EXPECT_EQ(list.meshes[1].offset, 76u);
     EXPECT_EQ(mesh_byte_size(list.meshes[0], game_tr1), 76u);
 
-    // Rebuilding from a list writes the filler as zeroes.
+    // Rebuilding writes the filler the list read (zero here), not what the words hold now.
     lv.mesh_words[74 / 2] = 0xBEEF;
     rebuild_mesh_words(list, lv);
     EXPECT_EQ(lv.num_mesh_words, (76u + 68u) / 2);
     EXPECT_EQ(lv.mesh_words[74 / 2], 0);
     EXPECT_EQ(lv.mesh_pointers, (std::vector<std::uint32_t>{0, 76}));
+}
+
+// Some files hold non-zero bytes in the filler after a mesh: kept while the mesh keeps its size.
+TEST(MeshList, FillersAreKeptWhileTheMeshKeepsItsSize) {
+    struct edit_case {
+        const char* what;
+        void (*edit)(tmesh&);
+        std::uint16_t first_filler; // expected after the rebuild
+    };
+    const edit_case cases[] = {
+        {"no edit", [](tmesh&) {}, 0xC19C},
+        {"texture changed", [](tmesh& m) { set_face_word(m.tex_rects[0], 4, 9); }, 0xC19C},
+        {"two vertices added", [](tmesh& m) { m.set_num_vertices(std::int16_t(m.num_vertices + 2)); }, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<std::uint32_t> offsets;
+        // Two 74-byte meshes: each followed by a filler, the second at the very end of the data.
+        Ttrlevel lv = level_with_meshes(game_tr2, {example_mesh(4), example_mesh(4)}, &offsets);
+        set_pointers(lv, offsets);
+        lv.mesh_words[74 / 2] = 0xC19C;
+        lv.mesh_words[(76 + 74) / 2] = 0x1234;
+        Tmesh_list list;
+        build_mesh_list(list, lv);
+        const auto read = lv.mesh_words;
+        c.edit(list.meshes[0]);
+        rebuild_mesh_words(list, lv);
+        const std::size_t first_filler = mesh_byte_size(list.meshes[0], game_tr2) / 2 - 1;
+        EXPECT_EQ(lv.mesh_words[first_filler], c.first_filler);
+        EXPECT_EQ(lv.mesh_words.back(), 0x1234);
+        if (std::string(c.what) == "no edit") {
+            EXPECT_EQ(lv.mesh_words, read);
+        }
+    }
+}
+
+TEST(MeshList, DataEndingWithoutTheLastFillerIsWrittenBackWithoutIt) {
+    Ttrlevel lv = level_with_meshes(game_tr1, {example_mesh(3), example_mesh(4)});
+    lv.mesh_words.pop_back(); // the second mesh's filler
+    lv.set_num_mesh_words(std::uint32_t(lv.mesh_words.size()));
+    const auto read = lv.mesh_words;
+    Tmesh_list list;
+    build_mesh_list(list, lv);
+    ASSERT_EQ(list.count(), 2u);
+    rebuild_mesh_words(list, lv);
+    EXPECT_EQ(lv.mesh_words, read);
+    list.meshes[1].set_num_vertices(5); // 80 bytes: no filler needed
+    rebuild_mesh_words(list, lv);
+    EXPECT_EQ(lv.num_mesh_words, (68u + 80u) / 2);
 }
 
 TEST(MeshList, Tr4FacesAre12And10BytesWithNoColouredLists) {
@@ -385,6 +435,7 @@ TEST(MeshList, ViewSettingsStartAsTheViewExpects) {
 }
 
 TEST(MeshList, FindByOffsetAgreesWithALinearSearchOnTheSharedLevels) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.phd", "test1.tr2", "test1_tr3.tr2", "test1.tr4", "test1.trc");
     for (const char* name : {"test1.phd", "test1.tr2", "test1_tr3.tr2", "test1.tr4", "test1.trc"}) {
         Ttrlevel lv;
         std::string error;
@@ -408,6 +459,7 @@ TEST(MeshList, FindByOffsetAgreesWithALinearSearchOnTheSharedLevels) {
 }
 
 TEST(MeshList, RebuildOfTheSharedLevelsGivesTheSameMeshData) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.phd", "test1.tr2", "test1_tr3.tr2", "test1.tr4", "test1.trc");
     for (const char* name : {"test1.phd", "test1.tr2", "test1_tr3.tr2", "test1.tr4", "test1.trc"}) {
         Ttrlevel lv;
         ASSERT_EQ(read_level(lv, shared_level(name)), read_ok) << name;

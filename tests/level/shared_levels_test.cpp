@@ -1,7 +1,12 @@
 // Reads the five public test levels and checks their version and section counts against a small walk
 // of the file done here: it skips room geometry by its stored size and never uses the project's reader.
+// Every level file in the real-level folder must read, pass the round-trip check and re-save.
 #include "level_builder.h"
+#include "level_compare.h"
 #include "level_reader.h"
+#include "level_writer.h"
+#include "mesh_list.h"
+#include "real_levels.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -9,14 +14,11 @@
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
+#include <stdlib.h>
 
 namespace {
 
 using bytes = std::vector<std::uint8_t>;
-
-std::string shared_levels() {
-    return VELLUM_SHARED_LEVELS;
-}
 
 struct walked {
     std::uint32_t rooms = 0, mesh_words = 0, mesh_pointers = 0, moveables = 0, static_meshes = 0,
@@ -176,10 +178,8 @@ class shared_levels_test : public ::testing::TestWithParam<shared_level> {};
 
 TEST_P(shared_levels_test, reads_with_the_right_version_and_counts) {
     const auto [file, version] = GetParam();
-    ASSERT_TRUE(std::filesystem::is_directory(shared_levels()))
-        << "The shared test levels are missing: expected them in " << shared_levels();
-    const std::string path = shared_levels() + "/" + file;
-    ASSERT_TRUE(std::filesystem::is_regular_file(path)) << "missing shared level " << path;
+    SKIP_WITHOUT_REAL_LEVELS(file);
+    const std::string path = real_levels::path(file);
 
     walked w;
     ASSERT_NO_THROW(w = walk_file(load(path), version)) << path;
@@ -230,6 +230,52 @@ TEST(level_walk, finds_the_counts_of_builder_made_levels) {
         EXPECT_EQ(w.sample_indices, b.counts.sample_indices) << v;
         EXPECT_EQ(w.unread, v >= 6 ? 6u : 0u) << v;
     }
+}
+
+// Whatever levels the folder holds (a modder's game install, say), each must read, pass the
+// round-trip check, and read back the same after a save under its own name.
+TEST(real_levels_folder, every_level_found_reads_checks_and_resaves) {
+    const std::vector<std::string> files = real_levels::all_files();
+    if (files.empty())
+        GTEST_SKIP() << "no level files (.phd .tub .tr2 .tr4 .trc) in " << real_levels::folder()
+                     << " (set VELLUM_TEST_LEVELS to a folder of levels)";
+    std::string tmpl = (std::filesystem::temp_directory_path() / "vellum-levels-XXXXXX").string();
+    ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
+    const std::filesystem::path scratch = tmpl;
+    for (const std::string& path : files) {
+        SCOPED_TRACE(path);
+        Ttrlevel as_read;
+        std::string error;
+        if (read_level(as_read, path, &error) != read_ok) {
+            ADD_FAILURE() << "does not read: " << error;
+            continue;
+        }
+        const roundtrip_result r = check_roundtrip(path);
+        EXPECT_TRUE(r.read_code == read_ok && r.error.empty() && r.compare.equal())
+            << "check: " << r.error << r.compare.message;
+
+        // Saved as the editor saves (meshes parsed and rebuilt), under the same file name.
+        const std::string saved = (scratch / std::filesystem::path(path).filename()).string();
+        Ttrlevel level = as_read;
+        Tmesh_list list;
+        try {
+            build_mesh_list(list, level);
+            rebuild_mesh_words(list, level);
+            EXPECT_EQ(write_level(level, saved), write_ok);
+        } catch (const level_error& e) {
+            ADD_FAILURE() << "does not save: " << e.what();
+            continue;
+        }
+        Ttrlevel reread;
+        if (read_level(reread, saved, &error) != read_ok) {
+            ADD_FAILURE() << "the saved file does not read back: " << error;
+            continue;
+        }
+        EXPECT_EQ(reread.game_version, as_read.game_version);
+        EXPECT_EQ(compare_levels(as_read, reread, as_read.game_version == game_trc), "");
+        std::filesystem::remove(saved);
+    }
+    std::filesystem::remove_all(scratch);
 }
 
 INSTANTIATE_TEST_SUITE_P(public_levels, shared_levels_test,

@@ -705,7 +705,8 @@ std::vector<mesh_desc> make_meshes(std::int32_t v) {
 
 } // namespace
 
-bytes mesh_bytes(std::int32_t v, const std::vector<mesh_desc>& meshes, std::vector<std::uint32_t>* offsets) {
+bytes mesh_bytes(std::int32_t v, const std::vector<mesh_desc>& meshes, std::vector<std::uint32_t>* offsets,
+                 std::uint16_t filler) {
     const std::size_t rect = v >= 6 ? 12 : 10, tri = v >= 6 ? 10 : 8;
     byte_sink s;
     for (const auto& m : meshes) {
@@ -746,7 +747,7 @@ bytes mesh_bytes(std::int32_t v, const std::vector<mesh_desc>& meshes, std::vect
             for (const auto& f : m.col_tris)
                 s.raw(f);
         }
-        if ((s.size() - start) % 4 != 0) s.u16(0);
+        if ((s.size() - start) % 4 != 0) s.u16(filler);
     }
     return s.data();
 }

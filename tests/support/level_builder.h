@@ -64,9 +64,10 @@ struct mesh_desc {
     std::vector<record> col_rects;                    // 10, TR1-TR3
     std::vector<record> col_tris;                     // 8, TR1-TR3
 };
-// Mesh words of the meshes one after another, and the byte offset of each.
+// Mesh words of the meshes one after another, and the byte offset of each; `filler` is the word
+// written after a mesh whose length is not a multiple of 4 (some files hold non-zero bytes there).
 bytes mesh_bytes(std::int32_t game_version, const std::vector<mesh_desc>& meshes,
-                 std::vector<std::uint32_t>* offsets = nullptr);
+                 std::vector<std::uint32_t>* offsets = nullptr, std::uint16_t filler = 0);
 
 // One TRC layer.
 struct trc_layer {

@@ -4,6 +4,7 @@
 #include "level_reader.h"
 #include "level_writer.h"
 #include "pixels.h"
+#include "real_levels.h"
 #include "texture_fixtures.h"
 #include "texture_table.h"
 
@@ -25,7 +26,7 @@ struct named_level {
 std::vector<named_level> shared_levels() {
     std::vector<named_level> out;
     for (const char* name : {"test1.phd", "test1.tr2", "test1_tr3.tr2", "test1.tr4", "test1.trc"}) {
-        const std::string path = std::string(VELLUM_SHARED_LEVELS) + "/" + name;
+        const std::string path = real_levels::path(name);
         if (!std::filesystem::exists(path)) continue;
         named_level l{name, {}};
         std::string error;

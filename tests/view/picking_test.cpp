@@ -3,6 +3,7 @@
 #include "gl_view_fixture.h"
 #include "level_reader.h"
 #include "mesh_list.h"
+#include "real_levels.h"
 #include "view_fixtures.h"
 
 #include <QMouseEvent>
@@ -157,11 +158,11 @@ void compare_grid(gl_view& v, const std::string& what, bool expect_hits = true) 
 
 TEST(Picking, DisplayListPicksEqualImmediatePicksInEveryMode) {
     REQUIRE_DISPLAY();
+    SKIP_WITHOUT_REAL_LEVELS("test1.tr4", "test1.phd");
     for (const char* file : {"test1.tr4", "test1.phd"}) {
         Ttrlevel level;
         std::string error;
-        ASSERT_EQ(read_level(level, std::string(VELLUM_SHARED_LEVELS) + "/" + file, &error), read_ok)
-            << error;
+        ASSERT_EQ(read_level(level, real_levels::path(file), &error), read_ok) << error;
         gl_view v(std::move(level));
         build_mesh_list(v.list, v.level);
         v.upload_textures();

@@ -1,6 +1,7 @@
 // What the real viewport shows: texture colours where the corners put them, the solid texture,
 // wireframe lines, background colours, a re-created context, and the render command's PNG.
 #include "gl_view_fixture.h"
+#include "real_levels.h"
 #include "view_fixtures.h"
 
 #include "level_reader.h"
@@ -193,7 +194,7 @@ TEST(RenderCommand, WritesAPngOfTheSelectionWithItsTextureColours) {
     REQUIRE_DISPLAY();
     const QString sample = QStringLiteral(VELLUM_SAMPLES) + "/sample_tr4.tr4";
     const QString level =
-        QFile::exists(sample) ? sample : QStringLiteral(VELLUM_SHARED_LEVELS) + "/test1.tr4";
+        QFile::exists(sample) ? sample : QString::fromStdString(real_levels::path("test1.tr4"));
     QTemporaryDir dir;
     const QString out = dir.filePath("shot.png");
     QProcess cli;

@@ -14,6 +14,7 @@ class page_view_widget : public QWidget {
     void set_page(const QImage& page); // shows a copy
     bool has_picture() const { return !page_.isNull(); }
     void set_texture_frame(const QRect& r); // exclusive end; null rect hides it
+    const QRect& texture_frame() const { return texture_frame_; }
     void set_selection_frame(const QRect& r, bool hatched, bool visible);
     bool selection_visible() const { return selection_visible_; }
     const QImage& shown_page() const { return page_; }

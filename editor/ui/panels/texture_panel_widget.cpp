@@ -161,6 +161,24 @@ void texture_panel_widget::load_page(int page) {
         page_bitmap_ = doc_.table().pages_bitmap.copy(0, page * 256, 256, 256);
     }
     page_view_->set_page(page_bitmap_);
+    page_view_->set_texture_frame(texture_frame_on(page));
+}
+
+QRect texture_panel_widget::texture_frame_on(int page) const {
+    const int i = current_texture();
+    const auto& textures = doc_.level().object_textures;
+    if (i < 0 || std::size_t(i) >= textures.size() || texture_page(textures[std::size_t(i)]) != page)
+        return {};
+    const auto b = texture_bounds(textures[std::size_t(i)]);
+    return QRect(QPoint(b.left, b.top), QPoint(b.right + 1, b.bottom + 1));
+}
+
+void texture_panel_widget::show_page(int page) {
+    if (page < 0 || page >= page_combo_->count()) return;
+    if (page_combo_->currentIndex() == page)
+        load_page(page);
+    else
+        page_combo_->setCurrentIndex(page); // its change handler loads the page
 }
 
 void texture_panel_widget::show_current_texture() {
@@ -204,7 +222,7 @@ void texture_panel_widget::show_preview(int i) {
         page_combo_->setCurrentIndex(p); // reloads the page
     else
         load_page(p);
-    page_view_->set_texture_frame(QRect(QPoint(b.left, b.top), QPoint(b.right + 1, b.bottom + 1)));
+    page_view_->set_texture_frame(texture_frame_on(p));
 }
 
 void texture_panel_widget::on_attribute_chosen(int attribute) {

@@ -30,6 +30,8 @@ class texture_panel_widget : public QGroupBox {
     // Makes texture i the current texture (list selection, preview, page).
     void set_current_texture(int i);
     int current_page() const { return current_page_; }
+    // Selects page `page` in the page selector and shows it.
+    void show_page(int page);
     // Define Mouse Selected on the marked rectangle; the new texture becomes current.
     command_result define_marked_texture();
     // The page view's pointer position, as the third status panel shows it.
@@ -44,6 +46,9 @@ class texture_panel_widget : public QGroupBox {
 
   private:
     void load_page(int page);
+    // The current texture's frame on `page` (exclusive end), or a null rectangle when the
+    // texture lies on another page.
+    QRect texture_frame_on(int page) const;
     void show_current_texture();
     void show_preview(int i);
     void on_page_pressed(int x, int y, bool shift, bool left);

@@ -9,6 +9,7 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -85,11 +86,16 @@ about_window::about_window(QWidget* parent) : QDialog(parent) {
                        link_label("https://example.org/vellum", "https://example.org/vellum", this)};
     for (int i = 0; i < 5; ++i) {
         lines[i]->setObjectName(QString("Label%1").arg(i + 2));
+        lines[i]->setAlignment(Qt::AlignCenter);
         layout->addWidget(lines[i]);
     }
+    // The credit lines wrap rather than being cut at the box's edges.
+    lines[0]->setWordWrap(true);
+    lines[2]->setWordWrap(true);
     auto* ok = new QPushButton("OK", this);
     ok->setObjectName("Button1");
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     layout->addWidget(ok, 0, Qt::AlignCenter);
-    setFixedSize(353, 503);
+    // The design size, taller when the fonts need it.
+    setFixedSize(353, std::max(503, layout->totalHeightForWidth(353)));
 }

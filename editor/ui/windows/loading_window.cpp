@@ -25,6 +25,7 @@ loading_window::loading_window(QWidget* parent) : QDialog(parent) {
 
 void loading_window::show_progress(const std::string& caption) {
     setWindowTitle(QString::fromStdString(caption));
+    if (kept_open_ && isVisible()) return;
     lines_->clear();
     gauge_->setValue(0);
     show();
@@ -44,7 +45,13 @@ void loading_window::set_gauge(int percent) {
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
+void loading_window::keep_open(bool on) {
+    kept_open_ = on;
+    if (!on && isVisible()) hide_progress();
+}
+
 void loading_window::hide_progress() {
+    if (kept_open_ || !isVisible()) return;
     hide();
     QApplication::restoreOverrideCursor();
 }

@@ -17,8 +17,13 @@ class loading_window : public QDialog, public progress_view {
     void add_progress_line(const std::string& text) override;
     void set_gauge(int percent) override;
     void hide_progress() override;
+    // While kept open, the window stays up with its lines across the steps of one command (an
+    // open reads the level, then loads the OpenGL textures): show only renames it, hide does
+    // nothing. Ending it closes the window.
+    void keep_open(bool on);
 
   private:
+    bool kept_open_ = false;
     QPlainTextEdit* lines_;
     QProgressBar* gauge_;
 };

@@ -2,6 +2,7 @@
 #include "readme_window.h"
 
 #include <QFile>
+#include <QFontDatabase>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
@@ -14,6 +15,9 @@ readme_window::readme_window(const QString& program_dir, QWidget* parent) : QDia
     text_->setObjectName("text_");
     text_->setReadOnly(true);
     text_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // The text is laid out with spaces, underlines and hard breaks: fixed pitch, lines as written.
+    text_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    text_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     text_->setStyleSheet("QPlainTextEdit { background: #87CEEB; color: #000080; }");
     QFile file(program_dir + "/Readme.txt");
     found_ = file.open(QIODevice::ReadOnly);
