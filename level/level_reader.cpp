@@ -8,6 +8,8 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <new>
+#include <stdexcept>
 #include <unordered_map>
 
 namespace {
@@ -621,6 +623,62 @@ void level_parser::read_level_data(cursor& c, bool trc, std::size_t level_data_e
     if (c.pos() < end) lv.tail_bytes.assign(c.here(), c.here() + (end - c.pos()));
 }
 
+// One compressed block of a TR4/TRC file, found in the file but not yet inflated.
+struct packed_block {
+    const char* name = "";
+    const std::uint8_t* data = nullptr;
+    std::uint32_t stored_plain = 0, packed = 0;
+    std::size_t limit = max_inflated_size;
+    std::size_t expected = std::string::npos; // page blocks: the plain size the page counts imply
+    std::uint32_t pages = 0;
+};
+
+packed_block locate_block(cursor& c, const char* name) {
+    c.section = name;
+    packed_block b;
+    b.name = name;
+    b.stored_plain = c.u32();
+    b.packed = c.u32();
+    c.need(b.packed);
+    b.data = c.here();
+    c.skip(b.packed);
+    return b;
+}
+
+std::string lower_first(std::string s) {
+    if (!s.empty() && s[0] >= 'A' && s[0] <= 'Z') s[0] = char(s[0] - 'A' + 'a');
+    return s;
+}
+
+// Inflates a block, refusing one that does not match what the file says about it: a page block
+// must hold exactly its pages, and nothing may follow the zlib stream inside the packed size.
+std::vector<std::uint8_t> inflate_checked(const packed_block& b) {
+    const bool pages = b.expected != std::string::npos;
+    const std::size_t limit = pages ? b.expected : b.limit;
+    auto mismatch = [&](const std::string& holds) {
+        return corrupt_file("The " + std::string(b.name) + " block does not match the page counts: " +
+                            std::to_string(b.pages) + " texture pages need " + std::to_string(b.expected) +
+                            " bytes, the block holds " + holds + ". The file is corrupt.");
+    };
+    std::vector<std::uint8_t> plain;
+    std::size_t unused = 0;
+    try {
+        plain = inflate_block(b.data, b.packed, b.stored_plain, limit, &unused);
+    } catch (const inflate_limit_error&) {
+        if (pages) throw mismatch("more");
+        throw corrupt_file("The " + std::string(b.name) + " block expands beyond " + std::to_string(limit) +
+                           " bytes, more than any level holds: the file is corrupt.");
+    } catch (const level_error& e) {
+        throw corrupt_file("The " + std::string(b.name) + " block cannot be read: " + lower_first(e.what()));
+    }
+    if (unused)
+        throw corrupt_file("The " + std::string(b.name) + " block holds " + std::to_string(unused) +
+                           " bytes after the end of its compressed data (its packed size says " +
+                           std::to_string(b.packed) + "): the file is corrupt.");
+    if (pages && plain.size() != b.expected) throw mismatch(std::to_string(plain.size()));
+    return plain;
+}
+
 // Reads the part of the file before the rooms, then the level data, into a fresh level.
 void parse_file(Ttrlevel& lv, const std::vector<std::uint8_t>& data) {
     cursor c(data.data(), data.size());
@@ -632,57 +690,62 @@ void parse_file(Ttrlevel& lv, const std::vector<std::uint8_t>& data) {
         lv.num_room_pages = c.u16();
         lv.num_object_pages = c.u16();
         lv.num_bump_pages = c.u16();
-        struct block {
-            const char* name;
-            std::vector<std::uint8_t>* dest;
-            std::uint32_t* size;
-            std::uint32_t* packed;
-        };
-        const block blocks[] = {
-            {"32-bit pages", &lv.pages32, &lv.pages32_size, &lv.pages32_packed},
-            {"16-bit pages", &lv.pages16, &lv.pages16_size, &lv.pages16_packed},
-            {"extra 32-bit pages", &lv.pages32_misc, &lv.pages32_misc_size, &lv.pages32_misc_packed}};
-        int progress = 20;
-        for (const auto& b : blocks) {
-            c.section = b.name;
-            const std::uint32_t plain = c.u32();
-            *b.packed = c.u32();
-            c.need(*b.packed);
-            *b.dest = inflate_block(c.here(), *b.packed, plain);
-            c.skip(*b.packed);
-            *b.size = std::uint32_t(b.dest->size());
-            lv.report_progress(progress);
-            progress += 10;
-        }
-        lv.num_pages = lv.pages16_size / 131072;
-        lv.pages8_size = lv.num_pages * 65536;
-        level_parser parser(lv);
+        const std::uint32_t total_pages =
+            std::uint32_t(lv.num_room_pages) + lv.num_object_pages + lv.num_bump_pages;
+        if (total_pages > max_texture_pages)
+            throw corrupt_file("The file claims " + std::to_string(total_pages) +
+                               " texture pages, more than the " + std::to_string(max_texture_pages) +
+                               " a level can have: the file is corrupt.");
+        packed_block blocks[4];
+        blocks[0] = locate_block(c, "32-bit pages");
+        blocks[0].expected = std::size_t(total_pages) * 262144;
+        blocks[1] = locate_block(c, "16-bit pages");
+        blocks[1].expected = std::size_t(total_pages) * 131072;
+        blocks[2] = locate_block(c, "extra 32-bit pages");
+        blocks[2].limit = std::size_t(max_extra_pages) * 262144;
+        for (auto& b : blocks)
+            b.pages = total_pages;
+        const std::size_t block_count = g == game_tr4 ? 4 : 3;
+        std::size_t trc_level_data_end = 0;
         if (g == game_tr4) {
-            c.section = "level data";
-            const std::uint32_t plain = c.u32();
-            const std::uint32_t packed = c.u32();
-            c.need(packed);
-            const auto level_data = inflate_block(c.here(), packed, plain);
-            c.skip(packed);
-            lv.level_data_size = std::uint32_t(level_data.size());
-            lv.level_data_packed = packed;
+            blocks[3] = locate_block(c, "level data");
             lv.samples.assign(c.here(), c.here() + c.remaining());
-            lv.samples_size = std::uint32_t(lv.samples.size());
-            lv.report_progress(50);
-            cursor d(level_data.data(), level_data.size());
-            parser.read_level_data(d, false, 0);
         } else {
             c.section = "level data header";
             c.fixed(lv.trc_header);
             lv.level_data_size = c.u32();
             lv.level_data_packed = c.u32();
-            c.section = "level data header";
-            c.need(lv.level_data_size);
-            const std::size_t end = c.pos() + lv.level_data_size;
             // The level data's sections must lie within its stated size: the samples follow it.
+            c.need(lv.level_data_size);
+            trc_level_data_end = c.pos() + lv.level_data_size;
+        }
+        std::vector<std::uint8_t> plain[4];
+        for (std::size_t i = 0; i < block_count; ++i)
+            plain[i] = inflate_checked(blocks[i]);
+
+        std::vector<std::uint8_t>* dest[3] = {&lv.pages32, &lv.pages16, &lv.pages32_misc};
+        std::uint32_t* sizes[3] = {&lv.pages32_size, &lv.pages16_size, &lv.pages32_misc_size};
+        std::uint32_t* packed[3] = {&lv.pages32_packed, &lv.pages16_packed, &lv.pages32_misc_packed};
+        for (int i = 0; i < 3; ++i) {
+            *dest[i] = std::move(plain[i]);
+            *sizes[i] = std::uint32_t(dest[i]->size());
+            *packed[i] = blocks[i].packed;
+            lv.report_progress(20 + 10 * i);
+        }
+        lv.num_pages = lv.pages16_size / 131072;
+        lv.pages8_size = lv.num_pages * 65536;
+        level_parser parser(lv);
+        if (g == game_tr4) {
+            lv.level_data_size = std::uint32_t(plain[3].size());
+            lv.level_data_packed = blocks[3].packed;
+            lv.samples_size = std::uint32_t(lv.samples.size());
+            lv.report_progress(50);
+            cursor d(plain[3].data(), plain[3].size());
+            parser.read_level_data(d, false, 0);
+        } else {
             cursor d(c.here(), lv.level_data_size);
             parser.read_level_data(d, true, 0);
-            c.seek(end);
+            c.seek(trc_level_data_end);
             lv.samples.assign(c.here(), c.here() + c.remaining());
             lv.samples_size = std::uint32_t(lv.samples.size());
         }
@@ -736,6 +799,16 @@ std::int32_t game_version_for(std::uint32_t version_word, const std::string& fil
     default:
         return 0;
     }
+}
+
+std::string unreadable_level_path(const std::string& file_name) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::file_status st = fs::status(file_name, ec);
+    if (fs::is_regular_file(st)) return {};
+    if (fs::is_directory(st)) return file_name + " is a folder, not a level file.";
+    if (fs::exists(st)) return file_name + " is not a regular file.";
+    return "The file " + file_name + " does not exist.";
 }
 
 std::uint8_t read_level_memory(Ttrlevel& level, std::vector<std::uint8_t> raw, const std::string& file_name,
@@ -799,6 +872,9 @@ std::uint8_t read_level_memory(Ttrlevel& level, std::vector<std::uint8_t> raw, c
     } catch (const std::bad_alloc&) {
         level.report_progress(0);
         return fail(read_corrupt, file_name + " needs more memory than is available: the file is corrupt.");
+    } catch (const std::length_error&) {
+        level.report_progress(0);
+        return fail(read_corrupt, file_name + " needs more memory than is available: the file is corrupt.");
     }
     level.report_progress(100);
     level.report_progress(0);
@@ -806,9 +882,8 @@ std::uint8_t read_level_memory(Ttrlevel& level, std::vector<std::uint8_t> raw, c
 }
 
 std::uint8_t read_level(Ttrlevel& level, const std::string& file_name, std::string* error) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(file_name, ec)) {
-        if (error) *error = "The file " + file_name + " does not exist.";
+    if (const std::string why = unreadable_level_path(file_name); !why.empty()) {
+        if (error) *error = why;
         return read_missing_file;
     }
     std::vector<std::uint8_t> data;
