@@ -2,12 +2,15 @@
 // Ttrlevel, bounds-checking each read so a corrupt file is refused before anything is allocated.
 #include "level_reader.h"
 
+#include "worker_pool.h"
 #include "zfile.h"
 
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <exception>
 #include <filesystem>
+#include <future>
 #include <new>
 #include <stdexcept>
 #include <unordered_map>
@@ -680,7 +683,7 @@ std::vector<std::uint8_t> inflate_checked(const packed_block& b) {
 }
 
 // Reads the part of the file before the rooms, then the level data, into a fresh level.
-void parse_file(Ttrlevel& lv, const std::vector<std::uint8_t>& data) {
+void parse_file(Ttrlevel& lv, const std::vector<std::uint8_t>& data, bool parallel) {
     cursor c(data.data(), data.size());
     c.section = "version word";
     lv.version_word = c.u32();
@@ -719,9 +722,61 @@ void parse_file(Ttrlevel& lv, const std::vector<std::uint8_t>& data) {
             c.need(lv.level_data_size);
             trc_level_data_end = c.pos() + lv.level_data_size;
         }
+        // The blocks are independent zlib streams. In parallel a worker inflates the 32-bit pages (and
+        // for TR4 the extra pages: about half of all the inflating) while this thread inflates the
+        // others and reads the level data. Failures are kept per step and the first in file order is
+        // raised once both sides are done, as a sequential read would raise it; the level is a fresh
+        // one that the caller drops on any failure, so nothing half-done reaches the open level.
         std::vector<std::uint8_t> plain[4];
+        std::exception_ptr failed[5]; // the blocks, then the level data's sections
+        auto on_worker = [&](std::size_t i) { return parallel && (i == 0 || (i == 2 && g == game_tr4)); };
+        auto inflate_into = [&](std::size_t i) {
+            try {
+                plain[i] = inflate_checked(blocks[i]);
+            } catch (...) {
+                failed[i] = std::current_exception();
+            }
+        };
+        std::future<void> worker;
+        if (parallel)
+            worker = start_task([&] {
+                for (std::size_t i = 0; i < block_count; ++i)
+                    if (on_worker(i)) inflate_into(i);
+            });
         for (std::size_t i = 0; i < block_count; ++i)
-            plain[i] = inflate_checked(blocks[i]);
+            if (!on_worker(i)) inflate_into(i);
+
+        // The level data, read while the worker may still be inflating. Its progress values are held
+        // back and given after the page blocks', so the gauge sees the same values in file order.
+        const progress_fn gauge = lv.progress;
+        std::vector<int> held_progress;
+        if (gauge) lv.progress = [&held_progress](int value) { held_progress.push_back(value); };
+        bool main_blocks_ok = true;
+        for (std::size_t i = 0; i < block_count; ++i)
+            if (!on_worker(i) && failed[i]) main_blocks_ok = false;
+        if (main_blocks_ok) {
+            try {
+                // The page count follows the 16-bit pages; this thread inflated them.
+                lv.num_pages = std::uint32_t(plain[1].size() / 131072);
+                lv.pages8_size = lv.num_pages * 65536;
+                level_parser parser(lv);
+                if (g == game_tr4) {
+                    cursor d(plain[3].data(), plain[3].size());
+                    parser.read_level_data(d, false, 0);
+                } else {
+                    cursor d(c.here(), lv.level_data_size);
+                    parser.read_level_data(d, true, 0);
+                    c.seek(trc_level_data_end);
+                    lv.samples.assign(c.here(), c.here() + c.remaining());
+                }
+            } catch (...) {
+                failed[4] = std::current_exception();
+            }
+        }
+        lv.progress = gauge;
+        if (worker.valid()) worker.get();
+        for (const auto& e : failed)
+            if (e) std::rethrow_exception(e);
 
         std::vector<std::uint8_t>* dest[3] = {&lv.pages32, &lv.pages16, &lv.pages32_misc};
         std::uint32_t* sizes[3] = {&lv.pages32_size, &lv.pages16_size, &lv.pages32_misc_size};
@@ -732,23 +787,14 @@ void parse_file(Ttrlevel& lv, const std::vector<std::uint8_t>& data) {
             *packed[i] = blocks[i].packed;
             lv.report_progress(20 + 10 * i);
         }
-        lv.num_pages = lv.pages16_size / 131072;
-        lv.pages8_size = lv.num_pages * 65536;
-        level_parser parser(lv);
         if (g == game_tr4) {
             lv.level_data_size = std::uint32_t(plain[3].size());
             lv.level_data_packed = blocks[3].packed;
-            lv.samples_size = std::uint32_t(lv.samples.size());
             lv.report_progress(50);
-            cursor d(plain[3].data(), plain[3].size());
-            parser.read_level_data(d, false, 0);
-        } else {
-            cursor d(c.here(), lv.level_data_size);
-            parser.read_level_data(d, true, 0);
-            c.seek(trc_level_data_end);
-            lv.samples.assign(c.here(), c.here() + c.remaining());
-            lv.samples_size = std::uint32_t(lv.samples.size());
         }
+        lv.samples_size = std::uint32_t(lv.samples.size());
+        for (const int value : held_progress)
+            lv.report_progress(value);
     } else {
         if (g >= game_tr2) {
             c.section = "palettes";
@@ -773,10 +819,10 @@ void parse_file(Ttrlevel& lv, const std::vector<std::uint8_t>& data) {
     }
 }
 
-void parse_as(Ttrlevel& lv, const std::vector<std::uint8_t>& data, std::int32_t game) {
+void parse_as(Ttrlevel& lv, const std::vector<std::uint8_t>& data, std::int32_t game, bool parallel) {
     lv.game_version = game;
     lv.signature = loaded_signature;
-    parse_file(lv, data);
+    parse_file(lv, data, parallel);
 }
 
 } // namespace
@@ -812,7 +858,7 @@ std::string unreadable_level_path(const std::string& file_name) {
 }
 
 std::uint8_t read_level_memory(Ttrlevel& level, std::vector<std::uint8_t> raw, const std::string& file_name,
-                               std::string* error) {
+                               std::string* error, const read_options& options) {
     auto fail = [&](std::uint8_t code, const std::string& message) {
         if (error) *error = message;
         return code;
@@ -837,7 +883,7 @@ std::uint8_t read_level_memory(Ttrlevel& level, std::vector<std::uint8_t> raw, c
             std::string first_error;
             bool first_parsed = false;
             try {
-                parse_as(fresh, data, game);
+                parse_as(fresh, data, game, options.parallel_inflate);
                 first_parsed = true;
             } catch (const corrupt_file& e) {
                 first_error = e.what();
@@ -847,7 +893,7 @@ std::uint8_t read_level_memory(Ttrlevel& level, std::vector<std::uint8_t> raw, c
 
                 bool alt_parsed = false;
                 try {
-                    parse_as(alt, data, other);
+                    parse_as(alt, data, other, options.parallel_inflate);
                     alt_parsed = true;
                 } catch (const corrupt_file&) {
                 }
@@ -860,7 +906,7 @@ std::uint8_t read_level_memory(Ttrlevel& level, std::vector<std::uint8_t> raw, c
                 }
             }
         } else {
-            parse_as(fresh, data, game);
+            parse_as(fresh, data, game, options.parallel_inflate);
         }
         level = std::move(fresh);
     } catch (const corrupt_file& e) {
@@ -881,7 +927,8 @@ std::uint8_t read_level_memory(Ttrlevel& level, std::vector<std::uint8_t> raw, c
     return read_ok;
 }
 
-std::uint8_t read_level(Ttrlevel& level, const std::string& file_name, std::string* error) {
+std::uint8_t read_level(Ttrlevel& level, const std::string& file_name, std::string* error,
+                        const read_options& options) {
     if (const std::string why = unreadable_level_path(file_name); !why.empty()) {
         if (error) *error = why;
         return read_missing_file;
@@ -893,5 +940,5 @@ std::uint8_t read_level(Ttrlevel& level, const std::string& file_name, std::stri
         if (error) *error = e.what();
         return read_missing_file;
     }
-    return read_level_memory(level, std::move(data), file_name, error);
+    return read_level_memory(level, std::move(data), file_name, error, options);
 }

@@ -27,11 +27,17 @@ std::int32_t game_version_for(std::uint32_t version_word, const std::string& fil
 // regular file.
 std::string unreadable_level_path(const std::string& file_name);
 
+struct read_options {
+    // TR4/TRC: inflate the independent compressed blocks side by side (the level read is the same).
+    bool parallel_inflate = true;
+};
+
 // Reads `file_name` into `level`. The level is only replaced when the read succeeds; on any
 // failure it is left as it was. `error` (optional) receives a message fit to show the user.
 // zlib and file-system failures are reported as read_corrupt with their message too.
-std::uint8_t read_level(Ttrlevel& level, const std::string& file_name, std::string* error = nullptr);
+std::uint8_t read_level(Ttrlevel& level, const std::string& file_name, std::string* error = nullptr,
+                        const read_options& options = {});
 
 // The same from bytes already in memory (`file_name` still decides the version and the layout).
 std::uint8_t read_level_memory(Ttrlevel& level, std::vector<std::uint8_t> data, const std::string& file_name,
-                               std::string* error = nullptr);
+                               std::string* error = nullptr, const read_options& options = {});

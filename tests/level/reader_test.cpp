@@ -1062,6 +1062,56 @@ TEST(compressed_blocks, a_zlib_bomb_is_refused_without_taking_its_size_in_memory
     }
 }
 
+// Blocks inflated side by side.
+
+TEST(parallel_inflate, reads_every_shared_and_sample_level_exactly_as_a_sequential_read) {
+    std::vector<std::string> paths;
+    for (const char* name : {"test1.phd", "test1.tr2", "test1_tr3.tr2", "test1.tr4", "test1.trc"})
+        paths.push_back(std::string(VELLUM_SHARED_LEVELS) + "/" + name);
+#ifdef VELLUM_SAMPLES_DIR
+    for (const auto& entry : std::filesystem::directory_iterator(VELLUM_SAMPLES_DIR))
+        if (entry.is_regular_file()) paths.push_back(entry.path().string());
+#endif
+    for (const auto& path : paths) {
+        if (!std::filesystem::exists(path)) continue;
+        Ttrlevel sequential, parallel;
+        std::vector<int> sequential_progress, parallel_progress;
+        sequential.progress = [&](int v) { sequential_progress.push_back(v); };
+        parallel.progress = [&](int v) { parallel_progress.push_back(v); };
+        std::string error;
+        ASSERT_EQ(read_level(sequential, path, &error, read_options{false}), read_ok)
+            << path << ": " << error;
+        ASSERT_EQ(read_level(parallel, path, &error, read_options{true}), read_ok) << path << ": " << error;
+        EXPECT_EQ(level_snapshot(parallel), level_snapshot(sequential)) << path;
+        EXPECT_EQ(parallel_progress, sequential_progress) << path;
+    }
+}
+
+TEST(parallel_inflate, the_first_corrupt_block_in_file_order_is_named_and_the_open_level_kept) {
+    const char* names[] = {"32-bit pages", "16-bit pages", "extra 32-bit pages", "level data"};
+    const built_level b = build_level(make_level(game_tr4));
+    Ttrlevel l;
+    ASSERT_EQ(read_built(l, b, game_tr4).code, read_ok);
+    const auto before = level_snapshot(l);
+    struct damage {
+        std::vector<int> blocks; // the blocks whose zlib header is broken
+        int named;               // the block the message names
+    };
+    for (const damage& c : {damage{{0}, 0}, damage{{1}, 1}, damage{{2}, 2}, damage{{3}, 3}, damage{{2, 3}, 2},
+                            damage{{1, 2}, 1}, damage{{0, 3}, 0}}) {
+        bytes data = b.data;
+        for (int i : c.blocks)
+            data[section_offset(b, names[i]) + 8] ^= 0xFF;
+        for (bool parallel : {false, true}) {
+            std::string error;
+            EXPECT_EQ(read_level_memory(l, data, "level.tr4", &error, read_options{parallel}), read_corrupt);
+            EXPECT_NE(error.find(std::string("The ") + names[c.named] + " block"), std::string::npos)
+                << (parallel ? "parallel: " : "sequential: ") << error;
+            EXPECT_EQ(level_snapshot(l), before);
+        }
+    }
+}
+
 // The "ZLIB" wrapper.
 
 TEST(zlib_wrapper, bytes_the_wrapped_stream_does_not_cover_are_refused) {
