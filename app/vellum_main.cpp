@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationDisplayName("Vellum");
 
     QSettings store(QSettings::IniFormat, QSettings::UserScope, "Vellum", "Vellum");
-    TForm1 window(QCoreApplication::applicationDirPath(), &store);
+    main_window window(QCoreApplication::applicationDirPath(), &store);
     window.showMaximized();
     // Besides a level to open: --moveable N selects a moveable, --screenshot FILE writes a
     // picture of the window once it has been drawn and quits (documentation and checks).
@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsSet("VELLUM_REPORT_FIRST_FRAME")) {
         auto* connection = new QMetaObject::Connection;
         *connection =
-            QObject::connect(window.viewport, &QOpenGLWidget::frameSwapped, [&since_start, connection] {
+            QObject::connect(window.viewport(), &QOpenGLWidget::frameSwapped, [&since_start, connection] {
                 std::fprintf(stderr, "first frame after %lld ms\n",
                              static_cast<long long>(since_start.elapsed()));
                 QObject::disconnect(*connection);
@@ -59,7 +59,6 @@ int main(int argc, char** argv) {
     if (!screenshot.isEmpty()) {
         QTimer::singleShot(1500, &window, [&] {
             const bool ok = window.grab().save(screenshot);
-            window.doc.modified = false;
             QApplication::exit(ok ? 0 : 1);
         });
     }

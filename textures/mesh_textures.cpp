@@ -1,6 +1,8 @@
 // Reads the texture words of the textured faces of a mesh from mesh_words, bounds-checked.
 #include "mesh_textures.h"
 
+#include "level_records.h"
+
 namespace {
 
 // Little-endian cursor over the bytes of mesh_words.
@@ -53,8 +55,8 @@ std::optional<face_textures> mesh_face_textures(const Ttrlevel& level, std::size
 
 std::optional<std::vector<face_textures>> moveable_face_textures(const Ttrlevel& level, std::size_t n) {
     if (n >= level.moveables.size()) return std::nullopt;
-    const auto& m = level.moveables[n];
-    const std::size_t count = get_u16(&m[4]), first = get_u16(&m[6]);
+    const auto m = read_moveable(level.moveables[n]);
+    const std::size_t count = m.num_meshes, first = m.first_mesh;
     std::vector<face_textures> out;
     for (std::size_t k = 0; k < count; ++k) {
         auto faces = mesh_face_textures(level, first + k);
@@ -66,7 +68,7 @@ std::optional<std::vector<face_textures>> moveable_face_textures(const Ttrlevel&
 
 std::optional<std::vector<face_textures>> static_face_textures(const Ttrlevel& level, std::size_t n) {
     if (n >= level.static_meshes.size()) return std::nullopt;
-    auto faces = mesh_face_textures(level, get_u16(&level.static_meshes[n][4]));
+    auto faces = mesh_face_textures(level, read_static_mesh(level.static_meshes[n]).mesh);
     if (!faces) return std::nullopt;
     return std::vector<face_textures>{std::move(*faces)};
 }

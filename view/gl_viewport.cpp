@@ -137,6 +137,7 @@ void TGLViewport::mousePressEvent(QMouseEvent* event) {
     nav.last_mouse = {m.x, m.y};
     if (event->button() == Qt::LeftButton && !no_click_pick) pick();
     emit mouse_down(event);
+    emit clicked(QPoint(m.x, m.y), event->button(), event->modifiers());
 }
 
 void TGLViewport::mouseMoveEvent(QMouseEvent* event) {

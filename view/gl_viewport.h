@@ -3,6 +3,7 @@
 #pragma once
 
 #include "camera.h"
+#include "picking.h"
 #include "pixels.h"
 #include "real_gl.h"
 
@@ -12,6 +13,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 class QMouseEvent;
 
@@ -32,8 +34,11 @@ class TGLViewport : public QOpenGLWidget {
     void redraw();
     // Selection pass at last_mouse; the result is left in picked_name (0: nothing).
     void pick();
-    // Sets last_mouse to a position in logical pixels and picks there.
+    // Sets last_mouse to a position in logical pixels and picks there; returns the raw name.
     std::uint32_t pick_at(int x, int y);
+    // The element under a point in logical pixels, decoded; nothing when no face or vertex is
+    // there (or the view has no context yet).
+    std::optional<::picked_name> pick_at(QPoint at) { return ::picked_name::from(pick_at(at.x(), at.y())); }
     // Centres from the fit box (see viewport_navigation::centre_camera).
     void centre_camera();
 
@@ -52,11 +57,14 @@ class TGLViewport : public QOpenGLWidget {
     std::uint32_t background = 0; // 0x00BBGGRR
     std::uint32_t picked_name = 0;
     bool picking = false;
-    bool no_click_pick = false;
+    bool no_click_pick = false; // true: a left press does not pick by itself
     int colour_bits = 16;
     std::function<void(gl_api&)> draw;
 
   signals:
+    // A mouse press in the view, after the view's own handling (navigation, pick-on-click).
+    // The editor picks at `at` itself and decides what the click does.
+    void clicked(QPoint at, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
     // Emitted after the viewport's own handling, for the window's handlers.
     void mouse_down(QMouseEvent* event);
     void mouse_up(QMouseEvent* event);

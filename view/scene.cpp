@@ -10,8 +10,24 @@ template <class V> int face_count(std::int16_t count, const V& faces) {
     return std::clamp<int>(count, 0, int(faces.size()));
 }
 
-void set_line_colour(gl_api& gl, const Tmesh_list& list) {
-    gl.color3ub(list.line_colour[0], list.line_colour[1], list.line_colour[2]);
+using colour3 = std::array<std::uint8_t, 3>;
+
+void set_line_colour(gl_api& gl, const colour3& line) {
+    gl.color3ub(line[0], line[1], line[2]);
+}
+
+void apply_mode_state(gl_api& gl, std::uint8_t render_mode, const colour3& line) {
+    if (render_mode == mode_wireframe) {
+        gl.polygon_mode(gl::front_and_back, gl::line);
+        gl.disable(gl::texture_2d);
+        gl.shade_model(gl::flat);
+        set_line_colour(gl, line);
+    } else {
+        gl.polygon_mode(gl::front_and_back, gl::fill);
+        gl.enable(gl::texture_2d);
+        gl.shade_model(gl::flat);
+        gl.color3ub(255, 255, 255);
+    }
 }
 
 // One face into the batch: name, mode, then its corners (a triangle repeats its third corner).
@@ -45,7 +61,7 @@ void batch_face(draw_batch& batch, const Tmesh_list& list, const Ttrlevel& level
 
 void draw_mesh_faces(draw_batch& batch, const Tmesh_list& list, const Ttrlevel& level, int mesh, double sx,
                      double sy, double sz, std::uint16_t angle, float f, bool centred, bool smooth, bool lit,
-                     bool with_names) {
+                     bool with_names, const colour3& line) {
     if (mesh < 0 || std::size_t(mesh) >= list.meshes.size()) return;
     const tmesh& m = list.meshes[std::size_t(mesh)];
     gl_api& gl = batch.gl();
@@ -85,11 +101,46 @@ void draw_mesh_faces(draw_batch& batch, const Tmesh_list& list, const Ttrlevel& 
             batch_face(batch, list, level, m, m.col_tris[std::size_t(i)], 3, 0, false,
                        selection_name(mesh, code_col_tri + i), with_names, lit, smooth, d, shift);
         batch.batch_flush();
-        apply_render_mode_state(gl, list);
+        apply_mode_state(gl, list.render_mode, line);
         if (lit) gl.shade_model(gl::smooth);
     }
 
     if (!centred) gl.pop_matrix();
+}
+
+void draw_points(draw_batch& batch, const Tmesh_list& list, int mesh, const colour3& line) {
+    if (mesh < 0 || std::size_t(mesh) >= list.meshes.size()) return;
+    const tmesh& m = list.meshes[std::size_t(mesh)];
+    gl_api& gl = batch.gl();
+    // The spheres are drawn untextured in the line colour so that they show on either background.
+    gl.disable(gl::texture_2d);
+    set_line_colour(gl, line);
+    const int n = std::clamp<int>(m.num_vertices, 0, int(m.vertices.size()));
+    for (int i = 0; i < n; ++i) {
+        gl.load_name(selection_name(mesh, i));
+        gl.push_matrix();
+        const auto p = view_position(m.vertices[std::size_t(i)], 100.0f, m.bounds_shift[0], m.bounds_shift[1],
+                                     m.bounds_shift[2]);
+        gl.translatef(p[0], p[1], p[2]);
+        gl.sphere(0.01, 5, 5);
+        gl.pop_matrix();
+    }
+}
+
+void draw_moveable_parts(draw_batch& batch, const Tmesh_list& list, const Ttrlevel& level, int moveable,
+                         double sx, double sy, double sz, std::uint16_t angle, float f, bool root_at_origin,
+                         bool smooth, const colour3& line) {
+    if (!level.loaded() || moveable < 0 || std::size_t(moveable) >= level.moveables.size()) return;
+    const auto parts = moveable_layout(list, level, moveable, f, root_at_origin);
+    gl_api& gl = batch.gl();
+    gl.push_matrix();
+    gl.translatef(float(sx), float(sy), float(sz));
+    gl.rotatef(float(angle), 0, 1, 0);
+    for (const auto& part : parts)
+        if (part.mesh >= 0)
+            draw_mesh_faces(batch, list, level, part.mesh, part.position[0], part.position[1],
+                            part.position[2], 0, f, false, smooth, false, true, line);
+    gl.pop_matrix();
 }
 
 } // namespace
@@ -111,42 +162,34 @@ void tglfigure::Draw(draw_batch& batch) {
 }
 
 void apply_render_mode_state(gl_api& gl, const Tmesh_list& list) {
-    if (list.render_mode == mode_wireframe) {
-        gl.polygon_mode(gl::front_and_back, gl::line);
-        gl.disable(gl::texture_2d);
-        gl.shade_model(gl::flat);
-        set_line_colour(gl, list);
-    } else {
-        gl.polygon_mode(gl::front_and_back, gl::fill);
-        gl.enable(gl::texture_2d);
-        gl.shade_model(gl::flat);
-        gl.color3ub(255, 255, 255);
-    }
+    apply_mode_state(gl, list.render_mode, list.line_colour);
 }
 
 void tr_scene::Paint(draw_batch& batch) {
     if (!level || !meshes) return;
     gl_api& gl = batch.gl();
-    meshes->line_colour = line_colour;
-    apply_render_mode_state(gl, *meshes);
+    apply_mode_state(gl, meshes->render_mode, line_colour);
     const bool smooth = smooth_textures != 0;
 
     if (sel_kind == 0 && sel_moveable >= 0)
-        draw_moveable(batch, *meshes, *level, sel_moveable, 0, 0, 0, 0, 1.0f, true, smooth);
+        draw_moveable_parts(batch, *meshes, *level, sel_moveable, 0, 0, 0, 0, 1.0f, true, smooth,
+                            line_colour);
 
     if (sel_kind == 1 && sel_mesh >= 0 && std::size_t(sel_mesh) < meshes->meshes.size()) {
         const tmesh& m = meshes->meshes[std::size_t(sel_mesh)];
         if (meshes->lights_enabled == 0 || m.num_normals >= 0) {
             if (meshes->render_mode == mode_points)
-                draw_mesh_points(batch, *meshes, *level, sel_mesh);
+                draw_points(batch, *meshes, sel_mesh, line_colour);
             else
-                draw_mesh(batch, *meshes, *level, sel_mesh, 0, 0, 0, 0, 1.0f, true, smooth);
+                draw_mesh_faces(batch, *meshes, *level, sel_mesh, 0, 0, 0, 0, 1.0f, true, smooth, false, true,
+                                line_colour);
         } else {
             gl.shade_model(gl::smooth);
             // Points mode binds no texture for faces: show the lit faces in plain greys rather
             // than with whatever texture was bound last.
             if (meshes->render_mode == mode_points) gl.disable(gl::texture_2d);
-            draw_mesh_lit(batch, true, *meshes, *level, sel_mesh, 0, 0, 0, 0, 1.0f, true, smooth);
+            draw_mesh_faces(batch, *meshes, *level, sel_mesh, 0, 0, 0, 0, 1.0f, true, smooth, true, true,
+                            line_colour);
         }
         gl.shade_model(gl::flat);
         draw_box(batch, *this, m.bounds_shift[0], m.bounds_shift[1], m.bounds_shift[2]);
@@ -155,36 +198,19 @@ void tr_scene::Paint(draw_batch& batch) {
 
 void draw_mesh(draw_batch& batch, const Tmesh_list& list, const Ttrlevel& level, int mesh, double sx,
                double sy, double sz, std::uint16_t angle, float f, bool centred, bool smooth) {
-    draw_mesh_faces(batch, list, level, mesh, sx, sy, sz, angle, f, centred, smooth, false, true);
+    draw_mesh_faces(batch, list, level, mesh, sx, sy, sz, angle, f, centred, smooth, false, true,
+                    list.line_colour);
 }
 
 void draw_mesh_lit(draw_batch& batch, bool with_names, const Tmesh_list& list, const Ttrlevel& level,
                    int mesh, double sx, double sy, double sz, std::uint16_t angle, float f, bool centred,
                    bool smooth) {
-    draw_mesh_faces(batch, list, level, mesh, sx, sy, sz, angle, f, centred, smooth, true, with_names);
+    draw_mesh_faces(batch, list, level, mesh, sx, sy, sz, angle, f, centred, smooth, true, with_names,
+                    list.line_colour);
 }
 
 void draw_mesh_points(draw_batch& batch, const Tmesh_list& list, const Ttrlevel& /*level*/, int mesh) {
-    if (mesh < 0 || std::size_t(mesh) >= list.meshes.size()) return;
-    const tmesh& m = list.meshes[std::size_t(mesh)];
-    gl_api& gl = batch.gl();
-    // The spheres are drawn untextured in the line colour so that they show on either background.
-    gl.disable(gl::texture_2d);
-    set_line_colour(gl, list);
-    const int n = std::clamp<int>(m.num_vertices, 0, int(m.vertices.size()));
-    for (int i = 0; i < n; ++i) {
-        gl.load_name(selection_name(mesh, i));
-        gl.push_matrix();
-        const auto p = view_position(m.vertices[std::size_t(i)], 100.0f, m.bounds_shift[0], m.bounds_shift[1],
-                                     m.bounds_shift[2]);
-        gl.translatef(p[0], p[1], p[2]);
-        gl.sphere(0.01, 5, 5);
-        gl.pop_matrix();
-    }
-}
-
-moveable_fields read_moveable(const rec<18>& r) {
-    return {get_u32(&r[0]), get_u16(&r[4]), get_u16(&r[6]), get_u32(&r[8]), get_u32(&r[12])};
+    draw_points(batch, list, mesh, list.line_colour);
 }
 
 std::vector<moveable_part> moveable_layout(const Tmesh_list& list, const Ttrlevel& level, int moveable,
@@ -241,17 +267,8 @@ std::vector<moveable_part> moveable_layout(const Tmesh_list& list, const Ttrleve
 
 void draw_moveable(draw_batch& batch, const Tmesh_list& list, const Ttrlevel& level, int moveable, double sx,
                    double sy, double sz, std::uint16_t angle, float f, bool root_at_origin, bool smooth) {
-    if (!level.loaded() || moveable < 0 || std::size_t(moveable) >= level.moveables.size()) return;
-    const auto parts = moveable_layout(list, level, moveable, f, root_at_origin);
-    gl_api& gl = batch.gl();
-    gl.push_matrix();
-    gl.translatef(float(sx), float(sy), float(sz));
-    gl.rotatef(float(angle), 0, 1, 0);
-    for (const auto& part : parts)
-        if (part.mesh >= 0)
-            draw_mesh(batch, list, level, part.mesh, part.position[0], part.position[1], part.position[2], 0,
-                      f, false, smooth);
-    gl.pop_matrix();
+    draw_moveable_parts(batch, list, level, moveable, sx, sy, sz, angle, f, root_at_origin, smooth,
+                        list.line_colour);
 }
 
 void draw_box(draw_batch& batch, const tr_scene& scene, double sx, double sy, double sz) {
@@ -260,11 +277,11 @@ void draw_box(draw_batch& batch, const tr_scene& scene, double sx, double sy, do
     if (scene.box_static < 0 || std::uint32_t(scene.box_static) >= level.num_static_meshes ||
         std::size_t(scene.box_static) >= level.static_meshes.size())
         return;
-    const auto& r = level.static_meshes[std::size_t(scene.box_static)];
-    const std::size_t at = scene.box_kind == 0 ? 6 : 18;
+    const auto box = read_static_mesh(level.static_meshes[std::size_t(scene.box_static)])
+                         .box(scene.box_kind == 0 ? box_kind::visibility : box_kind::collision);
     std::array<float, 6> v{}; // min x, max x, min y, max y, min z, max z
     for (std::size_t i = 0; i < 6; ++i)
-        v[i] = float(get_i16(&r[at + 2 * i])) / 100.0f;
+        v[i] = float(box[i]) / 100.0f;
     const float a = float(v[1] + sx), b = float(v[0] + sx);
     const float yl = float(-v[2] + sy), yh = float(-v[3] + sy);
     const float zf = float(-v[5] + sz), zn = float(-v[4] + sz);

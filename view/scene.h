@@ -3,6 +3,7 @@
 #pragma once
 
 #include "draw_batch.h"
+#include "level_records.h"
 #include "mesh_list.h"
 #include "mesh_view.h"
 #include "trlevel.h"
@@ -26,8 +27,8 @@ class tglfigure {
 
 class tr_scene : public tglfigure {
   public:
-    Ttrlevel* level = nullptr;
-    Tmesh_list* meshes = nullptr;
+    const Ttrlevel* level = nullptr; // read only: drawing never changes the level
+    const Tmesh_list* meshes = nullptr;
     std::uint8_t sel_kind = 0; // 0 a moveable is shown, 1 a single mesh
     std::int32_t sel_mesh = 0;
     std::int32_t sel_moveable = 0;
@@ -35,9 +36,10 @@ class tr_scene : public tglfigure {
     std::uint8_t smooth_textures = 0;
     std::array<std::uint8_t, 3> line_colour{255, 255, 255};
     std::uint8_t show_box = 1;
-    std::uint8_t box_kind = 1; // 0 visibility, 1 collision
+    std::uint8_t box_kind = 1; // box_kind: 0 visibility, 1 collision
     std::int32_t box_static = -1;
 
+    // Draws with the scene's own line colour; the mesh list is only read.
     void Paint(draw_batch& batch) override;
 };
 
@@ -53,16 +55,6 @@ void draw_mesh_points(draw_batch& batch, const Tmesh_list& list, const Ttrlevel&
 void draw_moveable(draw_batch& batch, const Tmesh_list& list, const Ttrlevel& level, int moveable, double sx,
                    double sy, double sz, std::uint16_t angle, float f, bool root_at_origin, bool smooth);
 void draw_box(draw_batch& batch, const tr_scene& scene, double sx, double sy, double sz);
-
-// Moveable record fields (18-byte record).
-struct moveable_fields {
-    std::uint32_t object_id = 0;
-    std::uint16_t num_meshes = 0;
-    std::uint16_t first_mesh = 0;
-    std::uint32_t mesh_tree = 0;
-    std::uint32_t frame_offset = 0;
-};
-moveable_fields read_moveable(const rec<18>& r);
 
 // Where each mesh of a moveable is placed (rest position, view units) and which tmesh it draws
 // (-1 when the moveable's mesh index runs past mesh_index or names no mesh).

@@ -9,7 +9,9 @@ namespace {
 
 const char* levels[] = {"test1.phd", "test1.tr2", "test1_tr3.tr2", "test1.tr4", "test1.trc"};
 
-std::string level_path(int i) { return std::string(VELLUM_SHARED_LEVELS) + "/" + levels[i]; }
+std::string level_path(int i) {
+    return std::string(VELLUM_SHARED_LEVELS) + "/" + levels[i];
+}
 
 void BM_open_document(benchmark::State& state) {
     const auto path = level_path(int(state.range(0)));
@@ -24,7 +26,7 @@ void BM_open_document(benchmark::State& state) {
     for (auto _ : state) {
         editor_document doc;
         if (!doc.open(path, catalogue, progress, prompts)) state.SkipWithError("open failed");
-        benchmark::DoNotOptimize(doc.tree);
+        benchmark::DoNotOptimize(doc.tree());
     }
     state.SetLabel(levels[state.range(0)]);
 }

@@ -1,9 +1,11 @@
-// Open, Save and Save As on the document. Everything an open builds goes into new objects that
-// replace the current ones only at the end, so a failure never leaves a half-updated editor.
+// Open, Save and Save As on the document, the selection and the view settings. Everything an
+// open builds goes into new objects that replace the current ones only at the end, so a failure
+// never leaves a half-updated editor.
 #include "editor_document.h"
 
 #include "level_reader.h"
 #include "level_writer.h"
+#include "scene.h"
 
 #include <algorithm>
 #include <cctype>
@@ -23,12 +25,14 @@ std::string file_name_of(const std::string& path) {
     return std::filesystem::path(path).filename().string();
 }
 
-editor_document::editor_document() : level(std::make_unique<Ttrlevel>()) {
-    names.fill("Unknown");
+editor_document::editor_document() {
+    names_.fill("Unknown");
+    table_.level = &level_;
+    meshes_.render_mode = std::uint8_t(render_mode::textured);
 }
 
-bool editor_document::open(const std::string& path, const std::string& catalogue_path,
-                           progress_view& progress, editor_prompts& prompts) {
+command_result editor_document::open(const std::string& path, const std::string& catalogue_path,
+                                     progress_view& progress, editor_prompts& prompts) {
     const std::string name = file_name_of(path);
     std::string failure;
     {
@@ -69,41 +73,43 @@ bool editor_document::open(const std::string& path, const std::string& catalogue
         }
         if (failure.empty()) {
             // Keep the new mesh list's view settings as the user left them.
-            fresh_meshes.render_mode = meshes.render_mode;
-            fresh_meshes.solid_texture = meshes.solid_texture;
-            fresh_meshes.lights_enabled = meshes.lights_enabled;
-            fresh_meshes.line_colour = meshes.line_colour;
-            level = std::move(fresh);
-            table = std::move(fresh_table);
-            table.level = level.get();
-            meshes = std::move(fresh_meshes);
-            names = std::move(fresh_names);
-            tree = std::move(fresh_tree);
-            current_path = path;
-            current_name = name + game_name(level->game_version);
-            texture_group_caption = "\"" + name + "\" Textures";
-            modified = false;
-            recent.add(path);
+            fresh_meshes.render_mode = meshes_.render_mode;
+            fresh_meshes.solid_texture = meshes_.solid_texture;
+            fresh_meshes.lights_enabled = meshes_.lights_enabled;
+            fresh_meshes.line_colour = meshes_.line_colour;
+            level_ = std::move(*fresh);
+            table_ = std::move(fresh_table);
+            table_.level = &level_; // built against the fresh level, now moved into place
+            meshes_ = std::move(fresh_meshes);
+            names_ = std::move(fresh_names);
+            tree_ = std::move(fresh_tree);
+            selection_ = {};
+            current_path_ = path;
+            current_name_ = name + game_name(level_.game_version);
+            texture_group_caption_ = "\"" + name + "\" Textures";
+            history_.clear(); // the edits belonged to the level just replaced
+            recent_.add(path);
         }
     }
     if (!failure.empty()) {
         prompts.message(failure);
-        return false;
+        return command_result::failure(failure);
     }
-    return true;
+    return command_result::success();
 }
 
-bool editor_document::open_recent(const std::string& path, const std::string& catalogue_path,
-                                  progress_view& progress, editor_prompts& prompts) {
+command_result editor_document::open_recent(const std::string& path, const std::string& catalogue_path,
+                                            progress_view& progress, editor_prompts& prompts) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) {
         prompts.message("File not found!!!");
-        return false;
+        return command_result::failure("File not found!!!");
     }
     return open(path, catalogue_path, progress, prompts);
 }
 
-bool editor_document::write_to(const std::string& path, progress_view& progress, editor_prompts& prompts) {
+command_result editor_document::write_to(const std::string& path, progress_view& progress,
+                                         editor_prompts& prompts) {
     std::string failure;
     {
         progress_session session(progress, "Saving Level...");
@@ -111,8 +117,8 @@ bool editor_document::write_to(const std::string& path, progress_view& progress,
         try {
             // Rebuilding the mesh words changes the level: work on a copy so that a failed
             // save leaves the open level exactly as it was.
-            Ttrlevel copy = *level;
-            Tmesh_list list = meshes;
+            Ttrlevel copy = level_;
+            Tmesh_list list = meshes_;
             rebuild_mesh_words(list, copy);
             std::uint8_t rc;
             {
@@ -123,46 +129,47 @@ bool editor_document::write_to(const std::string& path, progress_view& progress,
                 failure = "There is no level to save.";
             } else {
                 copy.progress = nullptr;
-                *level = std::move(copy);
-                meshes = std::move(list);
-                table.level = level.get();
+                level_ = std::move(copy);
+                meshes_ = std::move(list);
             }
         } catch (const std::exception& e) {
             failure = e.what();
         }
     }
     if (!failure.empty()) {
-        prompts.message("The level was not saved. " + failure);
-        return false;
+        const std::string text = "The level was not saved. " + failure;
+        prompts.message(text);
+        return command_result::failure(text);
     }
-    modified = false;
-    return true;
+    history_.setClean();
+    return command_result::success();
 }
 
-bool editor_document::save(progress_view& progress, editor_prompts& prompts) {
-    if (current_path.empty()) return false;
-    return write_to(current_path, progress, prompts);
+command_result editor_document::save(progress_view& progress, editor_prompts& prompts) {
+    if (current_path_.empty()) return command_result::failure("There is no level to save.");
+    return write_to(current_path_, progress, prompts);
 }
 
-bool editor_document::save_as(const std::string& path, progress_view& progress, editor_prompts& prompts) {
-    if (current_path.empty() || path.empty()) return false;
+command_result editor_document::save_as(const std::string& path, progress_view& progress,
+                                        editor_prompts& prompts) {
+    if (current_path_.empty() || path.empty()) return command_result::failure("There is no level to save.");
     std::error_code ec;
     if (std::filesystem::exists(path, ec) &&
         prompts.ask("The File " + path + " Already Exists. Overwrite It?", false) != answer::yes)
-        return false;
-    if (!write_to(path, progress, prompts)) return false;
-    recent.add(path);
-    current_path = path;
-    current_name = file_name_of(path) + game_name(level->game_version);
-    return true;
+        return command_result::failure({}); // the user said no: nothing to show
+    if (auto r = write_to(path, progress, prompts); !r) return r;
+    recent_.add(path);
+    current_path_ = path;
+    current_name_ = file_name_of(path) + game_name(level_.game_version);
+    return command_result::success();
 }
 
 bool editor_document::confirm_close(progress_view& progress, editor_prompts& prompts) {
-    if (!modified || !has_level()) return true;
-    switch (prompts.ask("The level " + file_name_of(current_path) + " has unsaved changes. Save them first?",
+    if (!modified() || !has_level()) return true;
+    switch (prompts.ask("The level " + file_name_of(current_path_) + " has unsaved changes. Save them first?",
                         true)) {
     case answer::yes:
-        return save(progress, prompts);
+        return save(progress, prompts).ok;
     case answer::no:
         return true;
     case answer::cancel:
@@ -172,9 +179,67 @@ bool editor_document::confirm_close(progress_view& progress, editor_prompts& pro
 }
 
 std::string editor_document::caption() const {
-    if (current_path.empty()) return vellum_version_string;
-    std::string lower = current_path;
+    if (current_path_.empty()) return vellum_version_string;
+    std::string lower = current_path_;
     std::transform(lower.begin(), lower.end(), lower.begin(),
                    [](unsigned char c) { return char(std::tolower(c)); });
     return std::string(vellum_version_string) + "   \"" + lower + "\"";
+}
+
+// ---- selection and view settings ------------------------------------------------------------
+
+void editor_document::select(const tree_ref& node) {
+    selection_ = selection_for(node, level_, meshes_);
+    if (selection_.whole_moveable() && current_render_mode() == render_mode::points)
+        meshes_.render_mode = std::uint8_t(render_mode::textured);
+}
+
+render_mode editor_document::set_render_mode(render_mode mode) {
+    if (mode == render_mode::points && selection_.whole_moveable()) mode = remembered_mode_;
+    if (mode != render_mode::points) remembered_mode_ = mode;
+    meshes_.render_mode = std::uint8_t(mode);
+    return mode;
+}
+
+static_box editor_document::selected_box() const {
+    if (selection_.kind != selection_kind::static_mesh) return {};
+    return read_static_mesh(level_.static_meshes[std::size_t(selection_.static_mesh)]).box(shown_box_);
+}
+
+std::uint16_t editor_document::selected_flags() const {
+    if (selection_.kind != selection_kind::static_mesh) return 0;
+    return read_static_mesh(level_.static_meshes[std::size_t(selection_.static_mesh)]).flags;
+}
+
+void editor_document::show_in(tr_scene& scene) const {
+    scene.level = &level_;
+    scene.meshes = &meshes_;
+    scene.sel_kind = selection_.single_mesh() ? 1 : 0;
+    scene.sel_moveable = selection_.moveable;
+    scene.sel_mesh = selection_.single_mesh() ? selection_.mesh : -1;
+    scene.show_box = selection_.kind == selection_kind::static_mesh && show_box_ ? 1 : 0;
+    scene.box_kind = std::uint8_t(shown_box_);
+    scene.box_static = selection_.static_mesh;
+}
+
+// ---- clicks --------------------------------------------------------------------------------
+
+click_action click_action_for(bool shift, bool ctrl, bool alt, render_mode mode) {
+    if (shift && ctrl) return click_action::cut;
+    if (ctrl) return mode == render_mode::points ? click_action::vertex_number : click_action::get_texture;
+    if (alt) return click_action::rotate;
+    return click_action::apply;
+}
+
+click_outcome editor_document::click_face(const picked_name& picked, click_action /*action*/) {
+    click_outcome out;
+    if (picked.mesh < 0 || std::size_t(picked.mesh) >= meshes_.meshes.size()) return out;
+    out.status_text = "Mesh # " + std::to_string(picked.mesh);
+    const decoded_name face = picked.face();
+    if (face.coloured())
+        out.status_text += "      Colored Polygon!";
+    else
+        out.status_text += "      Polygon # " + std::to_string(face.face) +
+                           "      Polygon type: " + (face.triangle() ? "Triangle" : "Quad");
+    return out;
 }

@@ -1,59 +1,159 @@
 // The open level with everything built from it (texture table, mesh list, catalogue names,
-// object tree), and the Open, Save and Save As commands. A failed open or save leaves the
-// document exactly as it was.
+// object tree), the one selection, the edit history, and the commands on them. A failed command
+// leaves the document exactly as it was.
 #pragma once
 
 #include "app_settings.h"
 #include "catalogue.h"
+#include "command_result.h"
+#include "editor_selection.h"
+#include "level_records.h"
 #include "mesh_list.h"
+#include "mesh_textures.h"
 #include "object_tree.h"
+#include "picking.h"
 #include "prompts.h"
+#include "texture_panel.h"
 #include "texture_table.h"
 #include "trlevel.h"
 
-#include <memory>
+#include <QImage>
+#include <QUndoStack>
+#include <optional>
 #include <string>
+#include <vector>
+
+class tr_scene;
 
 inline constexpr const char* level_file_filter = "All Tomb Raider Files (*.phd *.tub *.tr2 *.tr4 *.trc)";
+
+// How the view draws the selection (the mesh list's render_mode).
+enum class render_mode : std::uint8_t { wireframe = 0, solid = 1, textured = 2, points = 3 };
+
+enum class flip_axis { horizontal, vertical };
+
+// What a left click in the 3D view does, from the keys held (cut, vertex number or get, rotate,
+// apply).
+enum class click_action { apply, rotate, get_texture, vertex_number, cut };
+click_action click_action_for(bool shift, bool ctrl, bool alt, render_mode mode);
+
+// What a click did: the text for the selection status panel, and the texture it picked up.
+struct click_outcome {
+    std::string status_text;
+    std::optional<int> picked_texture;
+};
 
 class editor_document {
   public:
     editor_document();
+    editor_document(const editor_document&) = delete;
+    editor_document& operator=(const editor_document&) = delete;
 
-    std::unique_ptr<Ttrlevel> level; // never null; empty until the first successful open
-    Ttabla_textures table;
-    Tmesh_list meshes;
-    catalogue_names names;
-    tree_node tree;
-    std::string current_path;
-    std::string current_name; // file name with the game suffix once open
-    std::string texture_group_caption = "Textures";
-    recent_files recent;
-    bool modified = false; // unsaved edits
-
-    bool has_level() const { return level->loaded() && !current_path.empty(); }
-
-    // Reads `path` and builds everything from it; swaps it in only when all of it succeeded.
-    // On failure shows the reason through `prompts` and returns false.
-    bool open(const std::string& path, const std::string& catalogue_path, progress_view& progress,
-              editor_prompts& prompts);
-    // A recent-file item: "File not found!!!" when the file is gone, else open.
-    bool open_recent(const std::string& path, const std::string& catalogue_path, progress_view& progress,
-                     editor_prompts& prompts);
-    // Save to current_path (no question). False when nothing was written.
-    bool save(progress_view& progress, editor_prompts& prompts);
-    // Save under a new name, asking before overwriting an existing file.
-    bool save_as(const std::string& path, progress_view& progress, editor_prompts& prompts);
-    // Before the level is replaced or the window closes: offers to save unsaved edits.
-    // Returns false when the user cancelled (or the save failed), so the caller must stop.
-    bool confirm_close(progress_view& progress, editor_prompts& prompts);
-
+    // ---- what is open ----
+    const Ttrlevel& level() const { return level_; }
+    const Tmesh_list& meshes() const { return meshes_; }
+    const Ttabla_textures& table() const { return table_; }
+    const catalogue_names& names() const { return names_; }
+    const tree_node& tree() const { return tree_; }
+    const std::string& current_path() const { return current_path_; }
+    const std::string& current_name() const { return current_name_; } // file name with the game suffix
+    const std::string& texture_group_caption() const { return texture_group_caption_; }
+    recent_files& recent() { return recent_; }
+    const recent_files& recent() const { return recent_; }
+    bool has_level() const { return level_.loaded() && !current_path_.empty(); }
+    // Hands `view`'s gauge to the level for one long command (such as loading its textures).
+    gauge_link gauge_to(progress_view& view) { return gauge_link(level_, view); }
     // "Vellum v.2.2 Rev 0" until a level is open; then the version, three spaces and the path in
     // lower case between double quotes.
     std::string caption() const;
 
+    // ---- history ----
+    // Every change to the level is an edit on this stack; menus make Undo and Redo from it.
+    QUndoStack& history() { return history_; }
+    // Unsaved edits: the history is away from the state last opened or saved.
+    bool modified() const { return !history_.isClean(); }
+
+    // ---- open and save ----
+    // Reads `path` and builds everything from it; swaps it in only when all of it succeeded.
+    // A failure is shown through `prompts` and returned.
+    command_result open(const std::string& path, const std::string& catalogue_path, progress_view& progress,
+                        editor_prompts& prompts);
+    // A recent-file item: "File not found!!!" when the file is gone, else open.
+    command_result open_recent(const std::string& path, const std::string& catalogue_path,
+                               progress_view& progress, editor_prompts& prompts);
+    // Save to the current path (no question). Fails when nothing was written.
+    command_result save(progress_view& progress, editor_prompts& prompts);
+    // Save under a new name, asking before overwriting an existing file.
+    command_result save_as(const std::string& path, progress_view& progress, editor_prompts& prompts);
+    // Before the level is replaced or the window closes: offers to save unsaved edits.
+    // Returns false when the user cancelled (or the save failed), so the caller must stop.
+    bool confirm_close(progress_view& progress, editor_prompts& prompts);
+
+    // ---- selection and view settings ----
+    const editor_selection& selection() const { return selection_; }
+    // Selects what a tree node stands for. A whole moveable has no points mode: textured
+    // replaces it.
+    void select(const tree_ref& node);
+    render_mode current_render_mode() const { return render_mode(meshes_.render_mode); }
+    // Points for a whole moveable fall back to the last other mode. Returns the mode in effect.
+    render_mode set_render_mode(render_mode mode);
+    void set_lights_enabled(bool on) { meshes_.lights_enabled = on ? 1 : 0; }
+    box_kind shown_box() const { return shown_box_; }
+    void set_shown_box(box_kind kind) { shown_box_ = kind; }
+    bool show_box() const { return show_box_; }
+    void set_show_box(bool on) { show_box_ = on; }
+    // The static mesh's chosen box, or zeros when no static mesh is selected.
+    static_box selected_box() const;
+    std::uint16_t selected_flags() const;
+    // Puts what the document shows into the scene's drawing fields.
+    void show_in(tr_scene& scene) const;
+
+    // ---- clicks in the 3D view ----
+    // The one entry point of a left click on a face or vertex. For now it reports the element
+    // clicked; the face edits are not made yet.
+    click_outcome click_face(const picked_name& picked, click_action action);
+
+    // ---- texture edits (undoable; a level must be open) ----
+    command_result set_texture_attribute(int texture, int attribute);
+    command_result flip_texture(int texture, flip_axis axis);
+    // A new four-corner texture for the marked rectangle on `page`; it becomes the last one.
+    command_result define_texture(int page, const page_selection& marked);
+    // Semi-transparent attribute on every texture the selected meshes' faces use.
+    command_result apply_intensity_alpha();
+    command_result import_big_bmp(const QImage& bitmap);
+    // `upload` receives the new pixels of the texture for the view.
+    command_result import_replace_current(int texture, const QImage& bitmap, QImage* upload);
+    command_result import_and_replace(const QImage& bitmap);
+    command_result import_texture_pages(const QImage& bitmap);
+
+    // ---- texture reads ----
+    // The pixels of object texture i as faces show it (the table keeps one piece cached).
+    const QImage& texture_picture(int i);
+    QImage export_big_bmp() const;
+    QImage export_current(int texture);
+    // The face textures of the selection, for Export All and Import And Replace.
+    std::optional<std::vector<face_textures>> selected_face_textures() const;
+    command_result export_all(QImage& out) const;
+
   private:
-    bool write_to(const std::string& path, progress_view& progress, editor_prompts& prompts);
+    command_result write_to(const std::string& path, progress_view& progress, editor_prompts& prompts);
+    bool texture_exists(int texture) const;
+    template <class State, class Change> command_result texture_edit(const QString& text, Change&& change);
+
+    Ttrlevel level_; // empty until the first successful open; its address never changes
+    Ttabla_textures table_;
+    Tmesh_list meshes_;
+    catalogue_names names_;
+    tree_node tree_;
+    std::string current_path_;
+    std::string current_name_;
+    std::string texture_group_caption_ = "Textures";
+    recent_files recent_;
+    editor_selection selection_;
+    box_kind shown_box_ = box_kind::collision;
+    bool show_box_ = true;
+    render_mode remembered_mode_ = render_mode::textured; // what Points falls back to
+    QUndoStack history_;
 };
 
 // The file-name part of a path.

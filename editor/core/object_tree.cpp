@@ -1,6 +1,7 @@
-// Builds the object tree from the level and maps a selected node to the scene selection.
+// Builds the object tree from the level and maps a node to the selection it stands for.
 #include "object_tree.h"
 
+#include "level_records.h"
 #include "mesh_list.h"
 #include "trlevel.h"
 
@@ -12,63 +13,69 @@ int mesh_for_pointer(const Tmesh_list& meshes, std::size_t pointer) {
 
 tree_node build_object_tree(const Ttrlevel& level, const Tmesh_list& meshes, const catalogue_names& names,
                             const std::string& root_label) {
-    tree_node root{root_label, node_kind::heading, -1, -1, {}};
-    tree_node movables{"Movables", node_kind::heading, -1, -1, {}};
+    tree_node root{root_label, {}, {}};
+    tree_node movables{"Movables", {}, {}};
     for (std::size_t i = 0; i < level.moveables.size(); ++i) {
-        const auto& m = level.moveables[i];
-        tree_node node{moveable_name(names, get_u32(&m[0])), node_kind::moveable, int(i), -1, {}};
-        const unsigned count = get_u16(&m[4]);
-        const unsigned first = get_u16(&m[6]);
-        for (unsigned j = 0; j < count; ++j) {
-            const std::size_t pointer = first + j;
+        const auto m = read_moveable(level.moveables[i]);
+        tree_node node{moveable_name(names, m.object_id), {node_kind::moveable, int(i), -1}, {}};
+        for (unsigned j = 0; j < m.num_meshes; ++j) {
+            const std::size_t pointer = std::size_t(m.first_mesh) + j;
             const int mesh = pointer < meshes.mesh_index.size() ? meshes.mesh_index[pointer] : -1;
             node.children.push_back(
-                {"Mesh # " + std::to_string(mesh), node_kind::moveable_mesh, int(j), int(i), {}});
+                {"Mesh # " + std::to_string(mesh), {node_kind::moveable_mesh, int(j), int(i)}, {}});
         }
         movables.children.push_back(std::move(node));
     }
-    tree_node statics{"Static Meshes", node_kind::heading, -1, -1, {}};
+    tree_node statics{"Static Meshes", {}, {}};
     for (std::size_t i = 0; i < level.static_meshes.size(); ++i)
         statics.children.push_back(
-            {"Static Mesh# " + std::to_string(i), node_kind::static_mesh, int(i), -1, {}});
+            {"Static Mesh# " + std::to_string(i), {node_kind::static_mesh, int(i), -1}, {}});
     root.children.push_back(std::move(movables));
     root.children.push_back(std::move(statics));
     return root;
 }
 
-scene_selection select_node(const tree_node* node, const Ttrlevel& level, const Tmesh_list& meshes,
-                            bool show_box_checked) {
-    scene_selection s;
-    if (!node) return s;
-    switch (node->kind) {
+editor_selection selection_for(const tree_ref& node, const Ttrlevel& level, const Tmesh_list& meshes) {
+    editor_selection s;
+    switch (node.kind) {
     case node_kind::heading:
         break;
     case node_kind::moveable:
-        if (node->index >= 0 && std::size_t(node->index) < level.moveables.size()) {
-            s.sel_moveable = node->index;
-            s.sel_kind = 0;
-            s.leave_points_mode = true;
+        if (node.index >= 0 && std::size_t(node.index) < level.moveables.size()) {
+            s.kind = selection_kind::moveable;
+            s.moveable = node.index;
         }
         break;
     case node_kind::static_mesh:
-        if (node->index >= 0 && std::size_t(node->index) < level.static_meshes.size()) {
-            const auto& st = level.static_meshes[std::size_t(node->index)];
-            s.current_static = s.box_static = node->index;
-            s.flags = get_u16(&st[30]);
-            s.sel_mesh = mesh_for_pointer(meshes, get_u16(&st[4]));
-            s.sel_kind = 1;
-            s.show_box = show_box_checked;
-            s.fill_boxes_from_static = true;
+        if (node.index >= 0 && std::size_t(node.index) < level.static_meshes.size()) {
+            s.kind = selection_kind::static_mesh;
+            s.static_mesh = node.index;
+            s.mesh =
+                mesh_for_pointer(meshes, read_static_mesh(level.static_meshes[std::size_t(node.index)]).mesh);
         }
         break;
     case node_kind::moveable_mesh:
-        if (node->parent_index >= 0 && std::size_t(node->parent_index) < level.moveables.size()) {
-            const auto& m = level.moveables[std::size_t(node->parent_index)];
-            s.sel_moveable = node->parent_index;
-            s.sel_mesh = mesh_for_pointer(meshes, std::size_t(get_u16(&m[6])) + std::size_t(node->index));
-            s.sel_kind = 1;
+        if (node.parent_index >= 0 && std::size_t(node.parent_index) < level.moveables.size() &&
+            node.index >= 0) {
+            const auto m = read_moveable(level.moveables[std::size_t(node.parent_index)]);
+            s.kind = selection_kind::moveable_mesh;
+            s.moveable = node.parent_index;
+            s.mesh_slot = node.index;
+            s.mesh = mesh_for_pointer(meshes, std::size_t(m.first_mesh) + std::size_t(node.index));
         }
         break;
     }
     return s;
+}
+
+std::vector<int> selected_meshes(const editor_selection& s, const Ttrlevel& level, const Tmesh_list& meshes) {
+    std::vector<int> out;
+    if (s.whole_moveable() && s.moveable >= 0 && std::size_t(s.moveable) < level.moveables.size()) {
+        const auto m = read_moveable(level.moveables[std::size_t(s.moveable)]);
+        for (unsigned j = 0; j < m.num_meshes; ++j)
+            out.push_back(mesh_for_pointer(meshes, std::size_t(m.first_mesh) + j));
+    } else if (s.single_mesh() && s.mesh >= 0) {
+        out.push_back(s.mesh);
+    }
+    return out;
 }

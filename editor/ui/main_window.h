@@ -1,137 +1,52 @@
-// TForm1, the main window: menus, object tree, 3D view panel, texture panel, render modes,
-// the box / lights / shiny tabs and the status bar. Handlers turn events into calls on the
-// editor core and refresh the controls from it.
+// The main window (TForm1): menus, the object tree, the 3D view, the texture panel, render modes,
+// the boxes / lights / shiny tabs and the status bar, wired to the document. Handlers turn an
+// event into one document call and refresh the controls from the document.
 #pragma once
 
-#include "bitmap_exchange.h"
+#include "app_settings.h"
 #include "editor_document.h"
 #include "scene.h"
-#include "small_windows.h"
-#include "texture_panel.h"
 
 #include <QMainWindow>
-#include <QPointer>
 #include <array>
+#include <map>
 #include <memory>
 
 class QAction;
-class QCheckBox;
-class QComboBox;
 class QGroupBox;
 class QLabel;
-class QListWidget;
 class QPushButton;
 class QRadioButton;
 class QSettings;
-class QSlider;
-class QSpinBox;
 class QTabWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
 class TGLViewport;
-class page_view_widget;
+class about_window;
+class boxes_tab;
+class keys_window;
+class lights_tab;
+class loading_window;
+class options_window;
+class qt_prompts;
+class readme_window;
+class shine_tab;
+class texture_panel_widget;
 
-// Prompts through message boxes and file choosers.
-class qt_prompts final : public editor_prompts {
-  public:
-    explicit qt_prompts(QWidget* parent) : parent_(parent) {}
-    void message(const std::string& text) override;
-    answer ask(const std::string& text, bool with_cancel) override;
-    std::string choose_open_file(const std::string& filter) override;
-    std::string choose_save_file(const std::string& filter) override;
-
-  private:
-    QWidget* parent_;
-};
-
-class TForm1 : public QMainWindow {
+class main_window : public QMainWindow {
     Q_OBJECT
   public:
     // `program_dir`: where config.opt, solid.bmp, trcatalog.xml and Readme.txt are. `store`: the
     // per-user settings (owned by the caller). `prompts`: null for message boxes.
-    TForm1(const QString& program_dir, QSettings* store, editor_prompts* prompts = nullptr);
-    ~TForm1() override;
+    main_window(const QString& program_dir, QSettings* store, editor_prompts* prompts = nullptr);
+    ~main_window() override;
 
-    // Commands (menu items and controls).
-    void OpenFile1Click();
+    // Opens a level (after the unsaved-changes question); false when nothing was opened.
     bool open_path(const QString& path);
-    void recent_click(int index);
-    void Save1Click();
-    void SaveAs1Click();
-    void Exit1Click();
-    void TreeView1Change();
-    void Button1Click(); // Center Camera
-    void render_mode_click(int mode);
-    void ComboBox1Change(int index);
-    void ListBox1Click();
-    void ComboBox2Change(int index);
-    void CheckBox1Click();
-    void CheckBox2Click();
-    void CheckBox12Click();
-    void Image1MouseDown(int x, int y, bool shift, bool left);
-    void Image1MouseMove(int x, int y);
-    void Image1MouseUp();
-    void DefineMouseSelected1Click();
-    void ApplyIntensityAlpha1Click();
-    // Texture bitmap exchange.
-    void ExportBigBMP1Click();
-    void ImportBigBMP1Click();
-    void ExportCurrent1Click();
-    void ImportReplaceCurrent1Click();
-    void ExportAll1Click();
-    void ImportAndReplace1Click();
-    void ImportTexturePages1Click();
-    void UpdateOpenGLBuffers1Click();
-    void AutomaticOpenGLBuffersUpdate1Click();
-    void choose_background(bool white);
-    void EnablePerspectiveCorrection1Click();
-    void select_tree_item(QTreeWidgetItem* item);
     // Selects moveable n in the tree (its node becomes the current item).
     void select_moveable(int n);
-
-    editor_document doc;
-    tr_scene scene;
-    TGLViewport* viewport = nullptr;
-    QString program_dir;
-    QString config_path;
-    config_options config;
-    int language = 0;
-    bool auto_gl_update = false;
-    bool suppress_flip_events = false;
-    bool setting_render_mode = false;
-    int remembered_render_mode = 2;
-    int current_page = 0;
-    page_selection selection;
-    QImage page_bitmap;
-    int light_value = 0;
-
-    // Controls, named as the window's design names them.
-    QTreeWidget* TreeView1;
-    QWidget* Panel1;
-    QGroupBox *GroupBox1, *GroupBox2;
-    QComboBox *ComboBox1, *ComboBox2;
-    page_view_widget* Image1;
-    QListWidget* ListBox1;
-    QLabel* Image2;
-    QLabel* Shape1;
-    QCheckBox *CheckBox1, *CheckBox2, *CheckBox12;
-    QPushButton *Button1, *Button2, *Button3;
-    std::array<QRadioButton*, 4> render_buttons{};
-    QTabWidget* PageControl1;
-    QSpinBox* SpinEdit1;
-    std::array<QSpinBox*, 6> box_fields{};
-    QRadioButton *RadioButton4, *RadioButton5;
-    QCheckBox* show_box_check;
-    QSlider* light_slider;
-    std::array<QLabel*, 3> status{};
-    std::array<QAction*, 5> recent_items{};
-    QAction *Undo1, *Redo1, *AutomaticUpdate1, *PerspectiveCorrection1;
-
-    TForm2* loading = nullptr;
-    TKeys* keys = nullptr;
-    TReadme* readme = nullptr;
-    TAbout* about = nullptr;
-    TConfig* options = nullptr;
+    editor_document& document() { return doc_; }
+    TGLViewport* viewport() const { return viewport_; }
 
   protected:
     void closeEvent(QCloseEvent* e) override;
@@ -140,27 +55,84 @@ class TForm1 : public QMainWindow {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    void build_menus();
     void build_controls();
+    void build_menus();
+    void set_hints();
+    void set_hint(QObject* widget, const QString& text);
+    void fit_to_screen();
+
+    // Menu commands and controls.
+    void open_file();
+    void open_recent(int index);
+    void save();
+    void save_as();
+    void on_tree_selection(QTreeWidgetItem* item);
+    void center_camera();
+    void on_render_mode_chosen(render_mode mode);
+    void on_viewport_clicked(QPoint at, Qt::MouseButton button, Qt::KeyboardModifiers keys);
+    void choose_background(bool white);
+    void toggle_perspective_correction();
+    void toggle_automatic_gl_update();
+    void update_gl_buffers();
+    void define_mouse_selected();
+    void apply_intensity_alpha();
+    void export_big_bmp();
+    void import_big_bmp();
+    void export_current();
+    void import_replace_current();
+    void export_all();
+    void import_and_replace();
+    void import_texture_pages();
+
     void refresh_after_open();
     void refresh_recent_items();
-    void fill_box_fields(const scene_selection& s);
-    void show_current_texture_preview(int index);
-    void load_page(int page);
-    void reload_gl_textures(const std::string& caption, const std::string& line);
-    void set_hint(QObject* widget, const QString& text);
-    void redraw();
-    void save_settings_now();
+    void refresh_render_buttons();
     void apply_background();
-    std::vector<int> selected_meshes() const;
-    // Face textures of the selected moveable or mesh, for Export All / Import And Replace.
-    bool selected_face_textures(std::vector<face_textures>& out, std::string& item_text) const;
-    std::string choose_bitmap_to_write(const std::string& preset);
-    bool report(const texture_result& r);
+    void reload_gl_textures(const std::string& caption, const std::string& line);
+    void redraw();
+    // Shows a failure with a message; true on success.
+    bool report(const command_result& r);
     void after_texture_import(bool upload_all);
+    std::string choose_bitmap_to_write();
+    std::string choose_bitmap_to_read();
+    // The scene with the document's selection and view settings.
+    tr_scene& current_scene();
 
+    QString program_dir_;
+    QString config_path_;
+    config_options config_;
+    QSettings* store_;
     std::unique_ptr<qt_prompts> own_prompts_;
     editor_prompts* prompts_;
-    QSettings* store_;
+    editor_document doc_;
+    tr_scene scene_;
+    int language_ = 0;
+    bool auto_gl_update_ = false;
     std::map<QObject*, QString> hints_;
+
+    QTreeWidget* tree_;
+    QWidget* view_panel_;
+    TGLViewport* viewport_;
+    texture_panel_widget* texture_panel_;
+    QGroupBox* render_group_;
+    std::array<QRadioButton*, 4> render_buttons_{};
+    QPushButton* center_button_;
+    QTabWidget* tabs_;
+    boxes_tab* boxes_tab_;
+    lights_tab* lights_tab_;
+    shine_tab* shine_tab_;
+    QLabel* hint_status_;
+    QLabel* selection_status_;
+    QLabel* position_status_;
+    std::array<QAction*, 5> recent_items_{};
+    QAction* undo_action_;
+    QAction* redo_action_;
+    QAction* automatic_update_action_;
+    QAction* perspective_action_;
+
+    loading_window* loading_;
+    keys_window* keys_;
+    readme_window* readme_;
+    about_window* about_;
+    options_window* options_;
 };

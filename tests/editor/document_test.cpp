@@ -1,6 +1,8 @@
 // Opening, saving and the unsaved-changes question on the editor document.
 #include "editor_document.h"
 #include "level_reader.h"
+#include "level_records.h"
+#include "scene.h"
 #include "scripted_prompts.h"
 #include "zfile.h"
 
@@ -36,22 +38,22 @@ TEST(Document, OpeningEachSharedLevelFillsTreeCaptionsAndProgress) {
         const auto path = shared + "/" + file;
         ASSERT_TRUE(o.doc.open(path, catalogue, o.progress, o.prompts)) << file;
         EXPECT_TRUE(o.prompts.messages.empty());
-        EXPECT_EQ(o.doc.current_name, file + suffix);
-        EXPECT_EQ(o.doc.tree.label, file + suffix);
-        ASSERT_EQ(o.doc.tree.children.size(), 2u);
-        EXPECT_EQ(o.doc.tree.children[0].label, "Movables");
-        EXPECT_EQ(o.doc.tree.children[0].children.size(), o.doc.level->num_moveables);
-        EXPECT_EQ(o.doc.tree.children[1].children.size(), o.doc.level->num_static_meshes);
-        EXPECT_EQ(o.doc.texture_group_caption, "\"" + file + "\" Textures");
+        EXPECT_EQ(o.doc.current_name(), file + suffix);
+        EXPECT_EQ(o.doc.tree().label, file + suffix);
+        ASSERT_EQ(o.doc.tree().children.size(), 2u);
+        EXPECT_EQ(o.doc.tree().children[0].label, "Movables");
+        EXPECT_EQ(o.doc.tree().children[0].children.size(), o.doc.level().num_moveables);
+        EXPECT_EQ(o.doc.tree().children[1].children.size(), o.doc.level().num_static_meshes);
+        EXPECT_EQ(o.doc.texture_group_caption(), "\"" + file + "\" Textures");
         EXPECT_EQ(o.doc.caption().rfind("Vellum v.2.2 Rev 0   \"", 0), 0u);
         EXPECT_EQ(o.progress.captions, (std::vector<std::string>{"Loading \"" + file + "\" Level"}));
         EXPECT_EQ(o.progress.lines.front(), "Building Texture Table...");
         EXPECT_EQ(o.progress.shown, 0); // the loading window is closed again
-        EXPECT_EQ(o.doc.recent.entries().front(), path);
-        EXPECT_EQ(o.doc.table.level, o.doc.level.get());
+        EXPECT_EQ(o.doc.recent().entries().front(), path);
+        EXPECT_EQ(o.doc.table().level, &o.doc.level());
         // Lara is object 0 in every game and the first moveable of these levels.
-        if (!o.doc.level->moveables.empty() && get_u32(&o.doc.level->moveables[0][0]) == 0) {
-            EXPECT_NE(o.doc.tree.children[0].children[0].label, "Unknown");
+        if (!o.doc.level().moveables.empty() && read_moveable(o.doc.level().moveables[0]).object_id == 0) {
+            EXPECT_NE(o.doc.tree().children[0].children[0].label, "Unknown");
         }
     }
 }
@@ -59,28 +61,34 @@ TEST(Document, OpeningEachSharedLevelFillsTreeCaptionsAndProgress) {
 TEST(Document, SelectingNodesSetsTheSceneSelection) {
     opened o;
     ASSERT_TRUE(o.doc.open(shared + "/test1.phd", catalogue, o.progress, o.prompts));
-    const auto& movables = o.doc.tree.children[0];
-    const auto& statics = o.doc.tree.children[1];
+    const auto& movables = o.doc.tree().children[0];
+    const auto& statics = o.doc.tree().children[1];
     ASSERT_FALSE(movables.children.empty());
     ASSERT_FALSE(statics.children.empty());
-    auto s = select_node(&o.doc.tree, *o.doc.level, o.doc.meshes, true);
-    EXPECT_EQ(s.sel_moveable, -1);
-    EXPECT_EQ(s.sel_mesh, -1);
-    s = select_node(&movables.children[0], *o.doc.level, o.doc.meshes, true);
-    EXPECT_EQ(s.sel_moveable, 0);
-    EXPECT_EQ(s.sel_kind, 0);
-    EXPECT_FALSE(s.show_box);
+    tr_scene scene;
+    o.doc.select(o.doc.tree().ref);
+    o.doc.show_in(scene);
+    EXPECT_EQ(scene.sel_moveable, -1);
+    EXPECT_EQ(scene.sel_mesh, -1);
+    o.doc.select(movables.children[0].ref);
+    o.doc.show_in(scene);
+    EXPECT_EQ(scene.sel_moveable, 0);
+    EXPECT_EQ(scene.sel_kind, 0);
+    EXPECT_FALSE(scene.show_box);
     ASSERT_FALSE(movables.children[0].children.empty());
-    s = select_node(&movables.children[0].children[1], *o.doc.level, o.doc.meshes, true);
-    const auto first = get_u16(&o.doc.level->moveables[0][6]);
-    EXPECT_EQ(s.sel_mesh, o.doc.meshes.mesh_index[first + 1u]);
-    EXPECT_EQ(s.sel_kind, 1);
-    EXPECT_EQ(movables.children[0].children[1].label, "Mesh # " + std::to_string(s.sel_mesh));
-    s = select_node(&statics.children[0], *o.doc.level, o.doc.meshes, true);
+    o.doc.select(movables.children[0].children[1].ref);
+    o.doc.show_in(scene);
+    const auto first = read_moveable(o.doc.level().moveables[0]).first_mesh;
+    EXPECT_EQ(scene.sel_mesh, o.doc.meshes().mesh_index[first + 1u]);
+    EXPECT_EQ(scene.sel_kind, 1);
+    EXPECT_EQ(movables.children[0].children[1].label, "Mesh # " + std::to_string(scene.sel_mesh));
+    o.doc.select(statics.children[0].ref);
+    o.doc.show_in(scene);
     EXPECT_EQ(statics.children[0].label, "Static Mesh# 0");
-    EXPECT_EQ(s.current_static, 0);
-    EXPECT_TRUE(s.show_box);
-    EXPECT_EQ(s.sel_mesh, o.doc.meshes.mesh_index[get_u16(&o.doc.level->static_meshes[0][4])]);
+    EXPECT_EQ(o.doc.selection().static_mesh, 0);
+    EXPECT_TRUE(scene.show_box);
+    EXPECT_EQ(scene.sel_mesh,
+              o.doc.meshes().mesh_index[read_static_mesh(o.doc.level().static_meshes[0]).mesh]);
 }
 
 TEST(Document, AFailedOpenLeavesTheOpenLevelUntouched) {
@@ -88,9 +96,9 @@ TEST(Document, AFailedOpenLeavesTheOpenLevelUntouched) {
     opened o;
     const auto good = shared + "/test1.tr2";
     ASSERT_TRUE(o.doc.open(good, catalogue, o.progress, o.prompts));
-    o.doc.modified = true;
-    const auto rooms = o.doc.level->num_rooms;
-    const auto* level_before = o.doc.level.get();
+    ASSERT_TRUE(o.doc.flip_texture(0, flip_axis::horizontal)); // an edit
+    const auto rooms = o.doc.level().num_rooms;
+    const auto* level_before = &o.doc.level();
 
     auto data = read_whole_file(shared + "/test1.tr4");
     data.resize(data.size() / 3); // truncated inside the compressed blocks
@@ -106,11 +114,11 @@ TEST(Document, AFailedOpenLeavesTheOpenLevelUntouched) {
     EXPECT_FALSE(o.doc.open_recent(dir.filePath("gone.phd").toStdString(), catalogue, o.progress, o.prompts));
     EXPECT_EQ(o.prompts.messages.back(), "File not found!!!");
 
-    EXPECT_EQ(o.doc.level.get(), level_before);
-    EXPECT_EQ(o.doc.level->num_rooms, rooms);
-    EXPECT_EQ(o.doc.current_path, good);
-    EXPECT_TRUE(o.doc.modified);
-    EXPECT_EQ(o.doc.recent.entries().size(), 1u);
+    EXPECT_EQ(&o.doc.level(), level_before);
+    EXPECT_EQ(o.doc.level().num_rooms, rooms);
+    EXPECT_EQ(o.doc.current_path(), good);
+    EXPECT_TRUE(o.doc.modified());
+    EXPECT_EQ(o.doc.recent().entries().size(), 1u);
     EXPECT_EQ(o.progress.shown, 0);
 }
 
@@ -123,15 +131,14 @@ TEST(Document, UnsavedChangesAreOfferedForSavingBeforeTheyAreLost) {
     EXPECT_TRUE(o.doc.confirm_close(o.progress, o.prompts)); // nothing changed: no question
     EXPECT_TRUE(o.prompts.questions.empty());
 
-    o.doc.level->object_textures[0].attribute = 2;
-    o.doc.modified = true;
+    ASSERT_TRUE(o.doc.set_texture_attribute(0, 2));
     o.prompts.answers = {answer::cancel};
     EXPECT_FALSE(o.doc.confirm_close(o.progress, o.prompts));
     o.prompts.answers = {answer::no};
     EXPECT_TRUE(o.doc.confirm_close(o.progress, o.prompts));
     o.prompts.answers = {answer::yes};
     EXPECT_TRUE(o.doc.confirm_close(o.progress, o.prompts));
-    EXPECT_FALSE(o.doc.modified);
+    EXPECT_FALSE(o.doc.modified());
     EXPECT_EQ(o.prompts.questions.size(), 3u);
     Ttrlevel back;
     ASSERT_EQ(read_level(back, path), read_ok);
@@ -145,9 +152,9 @@ TEST(Document, SaveAsToTubSwitchesLayoutAndAsksBeforeOverwriting) {
     const auto tub = dir.filePath("copy.tub").toStdString();
     ASSERT_TRUE(o.doc.save_as(tub, o.progress, o.prompts))
         << (o.prompts.messages.empty() ? "" : o.prompts.messages[0]);
-    EXPECT_EQ(o.doc.current_path, tub);
-    EXPECT_EQ(o.doc.current_name, "copy.tub (TR 1 Gold)");
-    EXPECT_EQ(o.doc.recent.entries().front(), tub);
+    EXPECT_EQ(o.doc.current_path(), tub);
+    EXPECT_EQ(o.doc.current_name(), "copy.tub (TR 1 Gold)");
+    EXPECT_EQ(o.doc.recent().entries().front(), tub);
     Ttrlevel gold, original;
     ASSERT_EQ(read_level(gold, tub), read_ok);
     ASSERT_EQ(read_level(original, shared + "/test1.phd"), read_ok);
@@ -167,13 +174,13 @@ TEST(Document, AFailedSaveSaysWhyAndChangesNothing) {
     QTemporaryDir dir;
     opened o;
     ASSERT_TRUE(o.doc.open(shared + "/test1.tr4", catalogue, o.progress, o.prompts));
-    o.doc.modified = true;
+    ASSERT_TRUE(o.doc.flip_texture(0, flip_axis::vertical)); // an edit
     const auto target = dir.filePath("no/such/folder/x.tr4").toStdString();
     EXPECT_FALSE(o.doc.save_as(target, o.progress, o.prompts));
     ASSERT_EQ(o.prompts.messages.size(), 1u);
     EXPECT_NE(o.prompts.messages[0].find("not saved"), std::string::npos);
-    EXPECT_EQ(o.doc.current_path, shared + "/test1.tr4");
-    EXPECT_TRUE(o.doc.modified);
+    EXPECT_EQ(o.doc.current_path(), shared + "/test1.tr4");
+    EXPECT_TRUE(o.doc.modified());
     EXPECT_FALSE(std::filesystem::exists(target));
 }
 

@@ -1,18 +1,25 @@
 // The main window driven as a user would: opening levels, selecting in the tree, the texture
 // panel, and the questions before unsaved work is lost.
 #include "gl_viewport.h"
+#include "level_records.h"
 #include "main_window.h"
 #include "page_view.h"
 #include "scripted_prompts.h"
+#include "texture_panel_widget.h"
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -28,112 +35,136 @@ struct window_fixture : ::testing::Test {
     QTemporaryDir dir;
     std::unique_ptr<QSettings> store;
     scripted_prompts prompts;
-    std::unique_ptr<TForm1> w;
+    std::unique_ptr<main_window> w;
     void SetUp() override {
         store = std::make_unique<QSettings>(dir.filePath("store.ini"), QSettings::IniFormat);
-        w = std::make_unique<TForm1>(VELLUM_APP_DIR, store.get(), &prompts);
+        w = std::make_unique<main_window>(VELLUM_APP_DIR, store.get(), &prompts);
         w->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
     }
     void TearDown() override {
-        w->doc.modified = false;
+        w->document().history().setClean(); // leave without the unsaved-changes question
         w->close();
         w.reset();
     }
-    QTreeWidgetItem* movables() { return w->TreeView1->topLevelItem(0)->child(0); }
-    QTreeWidgetItem* statics() { return w->TreeView1->topLevelItem(0)->child(1); }
+    // Widgets by their component names.
+    template <class T> T* find(const char* name) {
+        auto* widget = w->findChild<T*>(name);
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+    QTreeWidget* tree() { return find<QTreeWidget>("TreeView1"); }
+    QListWidget* texture_list() { return find<QListWidget>("ListBox1"); }
+    QComboBox* page_combo() { return find<QComboBox>("ComboBox1"); }
+    page_view_widget* page_view() { return find<page_view_widget>("Image1"); }
+    QAction* action(const char* name) { return find<QAction>(name); }
+    QLabel* status(int panel) {
+        auto panels = w->statusBar()->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
+        return panels.at(panel);
+    }
+    const Ttrlevel& level() { return w->document().level(); }
+    tr_scene scene() {
+        tr_scene s;
+        w->document().show_in(s);
+        return s;
+    }
+    QTreeWidgetItem* movables() { return tree()->topLevelItem(0)->child(0); }
+    QTreeWidgetItem* statics() { return tree()->topLevelItem(0)->child(1); }
 };
 
 TEST_F(window_fixture, OpeningATr4LevelFillsTreePagesTextureListAndCaptions) {
     ASSERT_TRUE(w->open_path(shared + "/test1.tr4"));
     EXPECT_TRUE(prompts.messages.empty());
-    ASSERT_EQ(w->TreeView1->topLevelItemCount(), 1);
-    EXPECT_EQ(w->TreeView1->topLevelItem(0)->text(0), "test1.tr4 (TR 4)");
+    ASSERT_EQ(tree()->topLevelItemCount(), 1);
+    EXPECT_EQ(tree()->topLevelItem(0)->text(0), "test1.tr4 (TR 4)");
     EXPECT_EQ(movables()->text(0), "Movables");
     EXPECT_EQ(statics()->text(0), "Static Meshes");
-    EXPECT_EQ(std::uint32_t(movables()->childCount()), w->doc.level->num_moveables);
-    EXPECT_EQ(std::uint32_t(w->ComboBox1->count()), w->doc.level->num_pages);
-    EXPECT_EQ(w->ComboBox1->itemText(0), "Page#1");
-    EXPECT_EQ(std::uint32_t(w->ListBox1->count()), w->doc.level->num_object_textures);
-    EXPECT_EQ(w->ListBox1->item(0)->text(), "Texture#0");
-    EXPECT_EQ(w->ListBox1->currentRow(), 0);
-    EXPECT_EQ(w->GroupBox1->title(), "\"test1.tr4\" Textures");
+    EXPECT_EQ(std::uint32_t(movables()->childCount()), level().num_moveables);
+    EXPECT_EQ(std::uint32_t(page_combo()->count()), level().num_pages);
+    EXPECT_EQ(page_combo()->itemText(0), "Page#1");
+    EXPECT_EQ(std::uint32_t(texture_list()->count()), level().num_object_textures);
+    EXPECT_EQ(texture_list()->item(0)->text(), "Texture#0");
+    EXPECT_EQ(texture_list()->currentRow(), 0);
+    EXPECT_EQ(find<QGroupBox>("GroupBox1")->title(), "\"test1.tr4\" Textures");
     EXPECT_EQ(w->windowTitle(), "Vellum v.2.2 Rev 0   \"" + (shared + "/test1.tr4").toLower() + "\"");
-    EXPECT_TRUE(w->Image1->has_picture());
-    EXPECT_EQ(w->recent_items[0]->text(), shared + "/test1.tr4");
-    EXPECT_EQ(w->recent_items[1]->text(), "None");
+    EXPECT_TRUE(page_view()->has_picture());
+    EXPECT_EQ(action("None1")->text(), shared + "/test1.tr4");
+    EXPECT_EQ(action("None2")->text(), "None");
 }
 
 TEST_F(window_fixture, EverySharedLevelOpens) {
     for (const char* name : {"test1.phd", "test1.tr2", "test1_tr3.tr2", "test1.tr4", "test1.trc"}) {
         ASSERT_TRUE(w->open_path(shared + "/" + name)) << name;
-        EXPECT_EQ(w->TreeView1->topLevelItem(0)->childCount(), 2);
-        EXPECT_EQ(std::uint32_t(w->ListBox1->count()), w->doc.level->num_object_textures);
+        EXPECT_EQ(tree()->topLevelItem(0)->childCount(), 2);
+        EXPECT_EQ(std::uint32_t(texture_list()->count()), level().num_object_textures);
     }
-    EXPECT_EQ(w->recent_items[0]->text(), shared + "/test1.trc");
-    EXPECT_EQ(w->recent_items[4]->text(), shared + "/test1.phd");
+    EXPECT_EQ(action("None1")->text(), shared + "/test1.trc");
+    EXPECT_EQ(action("None5")->text(), shared + "/test1.phd");
 }
 
 TEST_F(window_fixture, SelectingTreeNodesSetsTheSceneAndStatus) {
     ASSERT_TRUE(w->open_path(shared + "/test1.phd"));
     ASSERT_GT(statics()->childCount(), 0);
-    w->TreeView1->setCurrentItem(statics()->child(0));
-    EXPECT_EQ(w->scene.sel_kind, 1);
-    EXPECT_EQ(w->scene.sel_mesh, w->doc.meshes.mesh_index[get_u16(&w->doc.level->static_meshes[0][4])]);
-    EXPECT_TRUE(w->status[1]->text().startsWith("Number of Vertex: ")) << w->status[1]->text().toStdString();
+    tree()->setCurrentItem(statics()->child(0));
+    EXPECT_EQ(scene().sel_kind, 1);
+    EXPECT_EQ(scene().sel_mesh,
+              w->document().meshes().mesh_index[read_static_mesh(level().static_meshes[0]).mesh]);
+    EXPECT_TRUE(status(1)->text().startsWith("Number of Vertex: ")) << status(1)->text().toStdString();
 
-    w->TreeView1->setCurrentItem(movables()->child(0));
-    EXPECT_EQ(w->scene.sel_kind, 0);
-    EXPECT_EQ(w->scene.sel_moveable, 0);
-    EXPECT_EQ(w->scene.show_box, 0);
+    tree()->setCurrentItem(movables()->child(0));
+    EXPECT_EQ(scene().sel_kind, 0);
+    EXPECT_EQ(scene().sel_moveable, 0);
+    EXPECT_EQ(scene().show_box, 0);
 
     ASSERT_GT(movables()->child(0)->childCount(), 1);
-    w->TreeView1->setCurrentItem(movables()->child(0)->child(1));
-    EXPECT_EQ(w->scene.sel_kind, 1);
-    EXPECT_EQ(w->scene.sel_mesh, w->doc.meshes.mesh_index[get_u16(&w->doc.level->moveables[0][6]) + 1u]);
+    tree()->setCurrentItem(movables()->child(0)->child(1));
+    EXPECT_EQ(scene().sel_kind, 1);
+    EXPECT_EQ(scene().sel_mesh,
+              w->document().meshes().mesh_index[read_moveable(level().moveables[0]).first_mesh + 1u]);
 
-    w->TreeView1->setCurrentItem(movables());
-    EXPECT_EQ(w->scene.sel_moveable, -1);
-    EXPECT_EQ(w->scene.sel_mesh, -1);
-    EXPECT_TRUE(w->status[1]->text().isEmpty());
+    tree()->setCurrentItem(movables());
+    EXPECT_EQ(scene().sel_moveable, -1);
+    EXPECT_EQ(scene().sel_mesh, -1);
+    EXPECT_TRUE(status(1)->text().isEmpty());
 }
 
 TEST_F(window_fixture, ClickingTheFirstTexturesCornerOnThePageViewSelectsIt) {
     ASSERT_TRUE(w->open_path(shared + "/test1.tr2"));
     // A texture on page 1 (the second page), found through the page selector's own switch.
     int target = -1;
-    for (std::size_t i = 0; i < w->doc.level->object_textures.size(); ++i)
-        if ((w->doc.level->object_textures[i].page & 0x7FFF) == 1) {
+    for (std::size_t i = 0; i < level().object_textures.size(); ++i)
+        if ((level().object_textures[i].page & 0x7FFF) == 1) {
             target = int(i);
             break;
         }
     ASSERT_GE(target, 0);
-    w->ListBox1->setCurrentRow(target);
-    EXPECT_EQ(w->ComboBox1->currentIndex(), 1); // the page selector follows the texture
-    w->ListBox1->setCurrentRow(0);
-    w->ComboBox1->setCurrentIndex(1);
-    const auto& t = w->doc.level->object_textures[std::size_t(target)];
-    QTest::mouseClick(w->Image1, Qt::LeftButton, {}, QPoint(t.corners[0].x_pixel, t.corners[0].y_pixel));
-    const int expected = texture_at(*w->doc.level, 1, t.corners[0].x_pixel, t.corners[0].y_pixel);
-    EXPECT_EQ(w->ListBox1->currentRow(), expected);
+    texture_list()->setCurrentRow(target);
+    EXPECT_EQ(page_combo()->currentIndex(), 1); // the page selector follows the texture
+    texture_list()->setCurrentRow(0);
+    page_combo()->setCurrentIndex(1);
+    const auto& t = level().object_textures[std::size_t(target)];
+    QTest::mouseClick(page_view(), Qt::LeftButton, {}, QPoint(t.corners[0].x_pixel, t.corners[0].y_pixel));
+    const int expected = texture_at(level(), 1, t.corners[0].x_pixel, t.corners[0].y_pixel);
+    EXPECT_EQ(texture_list()->currentRow(), expected);
     EXPECT_LE(expected, target);
 }
 
 TEST_F(window_fixture, ShiftDragThenDefineMouseSelectedAddsATexture) {
     ASSERT_TRUE(w->open_path(shared + "/test1_tr3.tr2"));
-    const int before = w->ListBox1->count();
-    QTest::mousePress(w->Image1, Qt::LeftButton, Qt::ShiftModifier, QPoint(10, 20));
-    QTest::mouseMove(w->Image1, QPoint(74, 84));
-    w->Image1MouseMove(74, 84); // synthetic moves without a button are not always delivered
-    QTest::mouseRelease(w->Image1, Qt::LeftButton, Qt::ShiftModifier, QPoint(74, 84));
-    w->DefineMouseSelected1Click();
-    ASSERT_EQ(w->ListBox1->count(), before + 1);
-    EXPECT_EQ(w->ListBox1->currentRow(), before);
-    const auto& t = w->doc.level->object_textures.back();
+    const int before = texture_list()->count();
+    QTest::mousePress(page_view(), Qt::LeftButton, Qt::ShiftModifier, QPoint(10, 20));
+    QTest::mouseMove(page_view(), QPoint(74, 84));
+    find<texture_panel_widget>("GroupBox1")
+        ->on_page_moved(74, 84); // synthetic moves without a button are not always delivered
+    QTest::mouseRelease(page_view(), Qt::LeftButton, Qt::ShiftModifier, QPoint(74, 84));
+    action("DefineMouseSelected1")->trigger();
+    ASSERT_EQ(texture_list()->count(), before + 1);
+    EXPECT_EQ(texture_list()->currentRow(), before);
+    const auto& t = level().object_textures.back();
     EXPECT_EQ(t.corners[2].x_pixel, 73);
     EXPECT_EQ(t.corners[2].y_pixel, 83);
-    EXPECT_TRUE(w->doc.modified);
-    EXPECT_EQ(w->status[2]->text(), " X=75    Y=85");
+    EXPECT_TRUE(w->document().modified());
+    EXPECT_EQ(status(2)->text(), " X=75    Y=85");
 }
 
 TEST_F(window_fixture, ACorruptFileLeavesTheOpenLevelUsable) {
@@ -147,63 +178,152 @@ TEST_F(window_fixture, ACorruptFileLeavesTheOpenLevelUsable) {
     }
     EXPECT_FALSE(w->open_path(bad));
     ASSERT_EQ(prompts.messages.size(), 1u);
-    EXPECT_EQ(w->TreeView1->topLevelItem(0)->text(0), "test1.tr2 (TR 2)");
-    w->TreeView1->setCurrentItem(movables()->child(0));
-    EXPECT_EQ(w->scene.sel_moveable, 0);
+    EXPECT_EQ(tree()->topLevelItem(0)->text(0), "test1.tr2 (TR 2)");
+    tree()->setCurrentItem(movables()->child(0));
+    EXPECT_EQ(scene().sel_moveable, 0);
     EXPECT_EQ(w->windowTitle(), "Vellum v.2.2 Rev 0   \"" + (shared + "/test1.tr2").toLower() + "\"");
 }
 
 TEST_F(window_fixture, UnsavedChangesAskBeforeAnotherLevelReplacesThem) {
     ASSERT_TRUE(w->open_path(shared + "/test1.tr4"));
-    w->CheckBox1->click(); // flips the current texture: an edit
-    ASSERT_TRUE(w->doc.modified);
+    find<QCheckBox>("CheckBox1")->click(); // flips the current texture: an edit
+    ASSERT_TRUE(w->document().modified());
     prompts.answers = {answer::cancel};
     EXPECT_FALSE(w->open_path(shared + "/test1.phd"));
-    EXPECT_EQ(w->doc.level->game_version, game_tr4);
+    EXPECT_EQ(level().game_version, game_tr4);
     ASSERT_EQ(prompts.questions.size(), 1u);
     prompts.answers = {answer::no};
     EXPECT_TRUE(w->open_path(shared + "/test1.phd"));
-    EXPECT_EQ(w->doc.level->game_version, game_tr1);
+    EXPECT_EQ(level().game_version, game_tr1);
 }
 
 TEST_F(window_fixture, ApplyIntensityAlphaOnTr2ExplainsWhyNot) {
     ASSERT_TRUE(w->open_path(shared + "/test1.tr2"));
-    w->TreeView1->setCurrentItem(movables()->child(0));
-    w->ApplyIntensityAlpha1Click();
+    tree()->setCurrentItem(movables()->child(0));
+    action("ApplyIntensityAlpha1")->trigger();
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0],
               "Intensity Alpha (Semi-transparent Texture Attrib) is just available from TR3 to TRC.");
-    EXPECT_FALSE(w->doc.modified);
+    EXPECT_FALSE(w->document().modified());
 }
 
 TEST_F(window_fixture, ExportingTheCurrentTextureAndImportingItBackKeepsThePages) {
     ASSERT_TRUE(w->open_path(shared + "/test1.tr4"));
-    w->ListBox1->setCurrentRow(5);
-    const auto pages_before = w->doc.level->pages16;
+    texture_list()->setCurrentRow(5);
+    const auto pages_before = level().pages16;
     const auto bmp = dir.filePath("current.bmp").toStdString();
     prompts.save_choice = bmp;
-    w->Button2->click();
+    find<QPushButton>("Button2")->click();
     ASSERT_TRUE(std::filesystem::exists(bmp)) << (prompts.messages.empty() ? "" : prompts.messages[0]);
     prompts.open_choice = bmp;
-    w->Button3->click();
+    find<QPushButton>("Button3")->click();
     EXPECT_TRUE(prompts.messages.empty()) << prompts.messages[0];
-    EXPECT_TRUE(w->doc.modified);
-    EXPECT_EQ(w->doc.level->pages16, pages_before);
+    EXPECT_TRUE(w->document().modified());
+    EXPECT_EQ(level().pages16, pages_before);
 
     // A file that is not a bitmap is refused with a message and changes nothing.
     std::ofstream(dir.filePath("junk.bmp").toStdString()) << "not a bitmap";
     prompts.open_choice = dir.filePath("junk.bmp").toStdString();
-    w->ImportBigBMP1Click();
+    action("ImportBigBMP1")->trigger();
     ASSERT_EQ(prompts.messages.size(), 1u);
-    EXPECT_EQ(w->doc.level->pages16, pages_before);
+    EXPECT_EQ(level().pages16, pages_before);
 
     // Exporting over an existing file asks first; No writes nothing.
     prompts.answers = {answer::no};
     const auto size_before = std::filesystem::file_size(bmp);
-    w->ListBox1->setCurrentRow(0);
-    w->ExportCurrent1Click();
+    texture_list()->setCurrentRow(0);
+    action("ExportCurrent1")->trigger();
     EXPECT_EQ(prompts.questions.back(), "The File " + bmp + " Already Exists. Overwrite It?");
     EXPECT_EQ(std::filesystem::file_size(bmp), size_before);
+}
+
+TEST_F(window_fixture, AClickOnAFaceInTheViewReachesTheEditor) {
+    ASSERT_TRUE(w->open_path(shared + "/test1.phd"));
+    ASSERT_GT(statics()->childCount(), 0);
+    tree()->setCurrentItem(statics()->child(0));
+    const int mesh = scene().sel_mesh;
+    ASSERT_GE(mesh, 0);
+    auto* view = find<QWidget>("Panel1")->findChild<TGLViewport*>();
+    ASSERT_NE(view, nullptr);
+    // The centred mesh covers some point near the middle of the view.
+    const QPoint middle = view->rect().center();
+    QString status_text;
+    for (int d = 0; d <= 40 && !status_text.startsWith("Mesh # "); d += 4) {
+        for (const QPoint at : {middle + QPoint(d, 0), middle + QPoint(0, d), middle - QPoint(d, d)}) {
+            QTest::mouseClick(view, Qt::LeftButton, {}, at);
+            status_text = status(1)->text();
+            if (status_text.startsWith("Mesh # ")) break;
+        }
+    }
+    EXPECT_TRUE(status_text.startsWith(QString("Mesh # %1      ").arg(mesh))) << status_text.toStdString();
+    EXPECT_FALSE(w->document().modified()); // the face edits come later
+}
+
+TEST_F(window_fixture, MenuItemsAndControlsCarryTheirComponentNames) {
+    const std::pair<const char*, const char*> actions[] = {
+        {"OpenFile1", "&Open"},
+        {"Save1", "S&ave"},
+        {"SaveAs1", "&Save As..."},
+        {"Exit1", "E&xit"},
+        {"Undo1", "Undo"},
+        {"Redo1", "Redo"},
+        {"ExportBigBMP1", "Export BigBMP"},
+        {"ImportAndReplace1", "Import And Replace"},
+        {"DefineMouseSelected1", "Define Mouse Selected"},
+        {"ApplyIntensityAlpha1", "Apply Intensity Alpha"},
+        {"AutomaticOpenGLBuffersUpdate1", "Automatic OpenGL buffers Update"},
+        {"EnablePerspectiveCorrection1", "Enable Perspective Correction"},
+        {"KeysGuide1", "Keys Guide"},
+        {"None3", "None"},
+    };
+    for (const auto& [name, text] : actions)
+        if (auto* a = action(name)) {
+            EXPECT_EQ(a->text(), text) << name;
+        }
+    const std::pair<const char*, const char*> buttons[] = {
+        {"Button1", "&Center Camera"},    {"Button2", "Export"},          {"Button3", "Import"},
+        {"CheckBox1", "Flip Horizontal"}, {"CheckBox12", "Proportional"}, {"CheckBox3", "Show &Box"},
+        {"CheckBox4", "&Enable Lights"},  {"RadioButton4", "Visibility"}, {"RadioButton5", "Colision"},
+    };
+    for (const auto& [name, text] : buttons)
+        if (auto* b = find<QAbstractButton>(name)) {
+            EXPECT_EQ(b->text(), text) << name;
+        }
+    EXPECT_EQ(find<QGroupBox>("GroupBox2")->title(), "Render Mode");
+    EXPECT_EQ(find<QGroupBox>("GroupBox4")->title(), "White Light Intensity");
+    EXPECT_EQ(w->objectName(), "TForm1");
+    for (const char* form : {"TForm2", "TKeys", "TReadme", "TAbout", "TConfig"})
+        EXPECT_NE(w->findChild<QDialog*>(form), nullptr) << form;
+}
+
+TEST_F(window_fixture, TreeItemsShowTheirFullNameAsATooltip) {
+    ASSERT_TRUE(w->open_path(shared + "/test1.tr4"));
+    EXPECT_EQ(movables()->child(0)->toolTip(0), movables()->child(0)->text(0));
+    EXPECT_EQ(tree()->topLevelItem(0)->toolTip(0), "test1.tr4 (TR 4)");
+}
+
+TEST_F(window_fixture, NothingCoversTheViewAtAnySizeAndTheFirstWindowFitsTheScreen) {
+    const QRect screen = w->screen()->availableGeometry();
+    EXPECT_LE(w->width(), screen.width());
+    EXPECT_LE(w->height(), screen.height());
+    ASSERT_TRUE(w->open_path(shared + "/test1.tr4"));
+    auto area = [&](const char* name) {
+        auto* widget = find<QWidget>(name);
+        return QRect(widget->mapTo(w.get(), QPoint(0, 0)), widget->size());
+    };
+    for (const QSize size : {QSize(640, 480), QSize(1200, 950)}) {
+        w->resize(size);
+        QApplication::processEvents();
+        const QRect view = area("Panel1"), textures = area("GroupBox1"), tree_area = area("TreeView1"),
+                    tabs = area("PageControl1");
+        EXPECT_FALSE(view.intersects(textures)) << size.width();
+        EXPECT_FALSE(view.intersects(tree_area)) << size.width();
+        EXPECT_FALSE(view.intersects(tabs)) << size.width();
+        EXPECT_GE(view.width(), 200) << size.width();
+        // The caption stays just above its preview.
+        const QRect caption = area("Label2"), preview = area("Shape1");
+        EXPECT_LE(std::abs(preview.top() - caption.bottom()), 12) << size.width();
+    }
 }
 
 } // namespace

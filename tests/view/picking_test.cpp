@@ -6,6 +6,7 @@
 #include "view_fixtures.h"
 
 #include <QMouseEvent>
+#include <QSignalSpy>
 
 namespace {
 
@@ -79,6 +80,27 @@ TEST(Picking, EmptySpaceAndAnEmptySceneGiveNothing) {
     v.vp->redraw();
     QTest::mouseClick(v.vp.get(), Qt::LeftButton, {}, QPoint(100, 100));
     EXPECT_NE(v.vp->picked_name, 0u);
+}
+
+TEST(Picking, AClickReportsWhereAndHowAndThePickThereIsDecoded) {
+    REQUIRE_DISPLAY();
+    std::unique_ptr<gl_view> holder;
+    gl_view& v = two_squares(holder, false);
+    v.vp->no_click_pick = true; // the listener picks for itself
+    QSignalSpy clicks(v.vp.get(), &TGLViewport::clicked);
+    QTest::mouseClick(v.vp.get(), Qt::LeftButton, Qt::ControlModifier | Qt::AltModifier, QPoint(100, 100));
+    ASSERT_EQ(clicks.size(), 1);
+    EXPECT_EQ(clicks[0][0].toPoint(), QPoint(100, 100));
+    EXPECT_EQ(clicks[0][1].value<Qt::MouseButton>(), Qt::LeftButton);
+    EXPECT_EQ(clicks[0][2].value<Qt::KeyboardModifiers>(), Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_EQ(v.vp->picked_name, 0u); // no pick of its own
+
+    const auto hit = v.vp->pick_at(QPoint(100, 100));
+    ASSERT_TRUE(hit.has_value());
+    EXPECT_EQ(*hit, (picked_name{0, 1})); // the nearer square, face 1 of mesh 0
+    EXPECT_EQ(hit->face().kind, element_kind::tex_rect);
+    EXPECT_EQ(hit->face().face, 1);
+    EXPECT_FALSE(v.vp->pick_at(QPoint(3, 3)).has_value());
 }
 
 TEST(Picking, TheBoxEdgesDoNotHideTheFaceBehindThem) {
@@ -177,7 +199,7 @@ TEST(Picking, DisplayListPicksEqualImmediatePicksInEveryMode) {
                 biggest = int(m);
         std::vector<std::pair<int, int>> singles = {{biggest, -1}};
         if (!v.level.static_meshes.empty()) {
-            const auto pointer = get_u16(&v.level.static_meshes[0][4]);
+            const auto pointer = read_static_mesh(v.level.static_meshes[0]).mesh;
             singles.push_back({v.list.mesh_index.at(pointer), 0});
         }
         for (const auto& [mesh, box] : singles) {

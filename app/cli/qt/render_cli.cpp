@@ -6,6 +6,7 @@
 #include "gl_textures.h"
 #include "gl_viewport.h"
 #include "level_reader.h"
+#include "level_records.h"
 #include "mesh_list.h"
 #include "scene.h"
 #include "zfile.h"
@@ -186,7 +187,7 @@ int run_render(const std::vector<std::string>& args) {
     default: {
         if (std::size_t(o.number) >= level.static_meshes.size())
             return refuse("static mesh", level.static_meshes.size());
-        const std::size_t pointer = get_u16(&level.static_meshes[std::size_t(o.number)][4]);
+        const std::size_t pointer = read_static_mesh(level.static_meshes[std::size_t(o.number)]).mesh;
         if (pointer >= list.mesh_index.size()) {
             std::fprintf(
                 stderr, "vellum-cli render: static mesh %ld names mesh pointer %zu, past the %zu there are\n",

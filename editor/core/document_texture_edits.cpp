@@ -1,0 +1,130 @@
+// The document's texture commands: attribute, flips, a new texture from a marked rectangle,
+// Intensity Alpha and the bitmap imports, each pushed on the history as one edit.
+#include "bitmap_exchange.h"
+#include "edit_commands.h"
+#include "editor_document.h"
+
+namespace {
+constexpr const char* no_texture = "Select a texture first.";
+}
+
+bool editor_document::texture_exists(int texture) const {
+    return has_level() && texture >= 0 && std::size_t(texture) < level_.object_textures.size();
+}
+
+// Captures the state, lets `change` work on the level and the table, and pushes the edit when it
+// succeeded. A failed change has left both untouched.
+template <class State, class Change>
+command_result editor_document::texture_edit(const QString& text, Change&& change) {
+    if (!has_level()) return command_result::failure("There is no level open.");
+    State before = State::capture(level_, table_);
+    command_result r = change();
+    if (!r) return r;
+    history_.push(
+        new state_edit<State>(level_, table_, std::move(before), State::capture(level_, table_), text));
+    return r;
+}
+
+command_result editor_document::set_texture_attribute(int texture, int attribute) {
+    if (!texture_exists(texture)) return command_result::failure(no_texture);
+    if (attribute < 0 || attribute > 2) return command_result::failure("Unknown texture attribute.");
+    if (level_.object_textures[std::size_t(texture)].attribute == attribute) return command_result::success();
+    return texture_edit<object_texture_state>("Texture Attribute", [&] {
+        level_.object_textures[std::size_t(texture)].attribute = std::uint16_t(attribute);
+        return command_result::success();
+    });
+}
+
+command_result editor_document::flip_texture(int texture, flip_axis axis) {
+    if (!texture_exists(texture)) return command_result::failure(no_texture);
+    return texture_edit<object_texture_state>(
+        axis == flip_axis::horizontal ? "Flip Horizontal" : "Flip Vertical", [&] {
+            auto& t = level_.object_textures[std::size_t(texture)];
+            if (axis == flip_axis::horizontal)
+                flip_horizontal(t);
+            else
+                flip_vertical(t);
+            return command_result::success();
+        });
+}
+
+command_result editor_document::define_texture(int page, const page_selection& marked) {
+    return texture_edit<object_texture_state>("Define Mouse Selected", [&] {
+        std::string message;
+        if (define_mouse_selected(level_, page, marked, message) < 0) return command_result::failure(message);
+        table_ = build_texture_table(level_);
+        return command_result::success();
+    });
+}
+
+command_result editor_document::apply_intensity_alpha() {
+    return texture_edit<object_texture_state>("Apply Intensity Alpha", [&] {
+        const auto message =
+            ::apply_intensity_alpha(level_, meshes_, selected_meshes(selection_, level_, meshes_));
+        return message.empty() ? command_result::success() : command_result::failure(message);
+    });
+}
+
+command_result editor_document::import_big_bmp(const QImage& bitmap) {
+    return texture_edit<texture_pixel_state>(
+        "Import BigBMP", [&] { return command_result::from(::import_big_bmp(level_, table_, bitmap)); });
+}
+
+command_result editor_document::import_replace_current(int texture, const QImage& bitmap, QImage* upload) {
+    if (!texture_exists(texture)) return command_result::failure(no_texture);
+    return texture_edit<texture_pixel_state>("Import and Replace Current", [&] {
+        return command_result::from(::import_replace_current(level_, table_, texture, bitmap, upload));
+    });
+}
+
+command_result editor_document::import_and_replace(const QImage& bitmap) {
+    const auto faces = selected_face_textures();
+    if (!faces) return command_result::failure("Select a Movable, Mesh or Static Mesh first.");
+    return texture_edit<texture_pixel_state>("Import And Replace", [&] {
+        return command_result::from(::import_and_replace(level_, table_, *faces, bitmap));
+    });
+}
+
+command_result editor_document::import_texture_pages(const QImage& bitmap) {
+    return texture_edit<texture_pixel_state>("Import Texture Pages", [&] {
+        int first = 0;
+        return command_result::from(::import_texture_pages(level_, table_, bitmap, &first));
+    });
+}
+
+const QImage& editor_document::texture_picture(int i) {
+    return texture_bitmap(table_, i);
+}
+
+QImage editor_document::export_big_bmp() const {
+    return ::export_big_bmp(table_);
+}
+
+QImage editor_document::export_current(int texture) {
+    return ::export_current(table_, texture);
+}
+
+std::optional<std::vector<face_textures>> editor_document::selected_face_textures() const {
+    const auto& s = selection_;
+    switch (s.kind) {
+    case selection_kind::moveable:
+        return moveable_face_textures(level_, std::size_t(s.moveable));
+    case selection_kind::static_mesh:
+        return static_face_textures(level_, std::size_t(s.static_mesh));
+    case selection_kind::moveable_mesh: {
+        const auto m = read_moveable(level_.moveables[std::size_t(s.moveable)]);
+        if (auto f = mesh_face_textures(level_, std::size_t(m.first_mesh) + std::size_t(s.mesh_slot)))
+            return std::vector<face_textures>{*f};
+        return std::nullopt;
+    }
+    case selection_kind::none:
+        break;
+    }
+    return std::nullopt;
+}
+
+command_result editor_document::export_all(QImage& out) const {
+    const auto faces = selected_face_textures();
+    if (!faces) return command_result::failure("Select a Movable, Mesh or Static Mesh first.");
+    return command_result::from(::export_all(level_, table_, *faces, out));
+}

@@ -1,0 +1,28 @@
+// Message boxes and file dialogs behind the editor's prompts.
+#include "qt_prompts.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+void qt_prompts::message(const std::string& text) {
+    QMessageBox::information(parent_, "Vellum", QString::fromStdString(text));
+}
+
+answer qt_prompts::ask(const std::string& text, bool with_cancel) {
+    auto buttons = QMessageBox::Yes | QMessageBox::No;
+    if (with_cancel) buttons |= QMessageBox::Cancel;
+    const auto r = QMessageBox::question(parent_, "Vellum", QString::fromStdString(text), buttons);
+    return r == QMessageBox::Yes ? answer::yes : r == QMessageBox::No ? answer::no : answer::cancel;
+}
+
+std::string qt_prompts::choose_open_file(const std::string& filter) {
+    return QFileDialog::getOpenFileName(parent_, "Open", QString(), QString::fromStdString(filter))
+        .toStdString();
+}
+
+std::string qt_prompts::choose_save_file(const std::string& filter) {
+    // The overwrite question is the editor's own.
+    return QFileDialog::getSaveFileName(parent_, "Save As", QString(), QString::fromStdString(filter),
+                                        nullptr, QFileDialog::DontConfirmOverwrite)
+        .toStdString();
+}

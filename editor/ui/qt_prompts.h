@@ -1,0 +1,18 @@
+// The editor's questions, messages and file choosers as message boxes and file dialogs.
+#pragma once
+
+#include "prompts.h"
+
+class QWidget;
+
+class qt_prompts final : public editor_prompts {
+  public:
+    explicit qt_prompts(QWidget* parent) : parent_(parent) {}
+    void message(const std::string& text) override;
+    answer ask(const std::string& text, bool with_cancel) override;
+    std::string choose_open_file(const std::string& filter) override;
+    std::string choose_save_file(const std::string& filter) override;
+
+  private:
+    QWidget* parent_;
+};

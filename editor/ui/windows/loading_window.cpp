@@ -1,0 +1,50 @@
+// The loading window's text lines and gauge.
+#include "loading_window.h"
+
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QVBoxLayout>
+
+loading_window::loading_window(QWidget* parent) : QDialog(parent) {
+    setObjectName("TForm2");
+    setWindowTitle("Loading Level...");
+    setWindowFlags(Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setModal(false);
+    auto* layout = new QVBoxLayout(this);
+    lines_ = new QPlainTextEdit(this);
+    lines_->setObjectName("lines_");
+    lines_->setReadOnly(true);
+    gauge_ = new QProgressBar(this);
+    gauge_->setObjectName("gauge_");
+    gauge_->setRange(0, 100);
+    layout->addWidget(lines_);
+    layout->addWidget(gauge_);
+    resize(340, 230);
+}
+
+void loading_window::show_progress(const std::string& caption) {
+    setWindowTitle(QString::fromStdString(caption));
+    lines_->clear();
+    gauge_->setValue(0);
+    show();
+    raise();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void loading_window::add_progress_line(const std::string& text) {
+    lines_->appendPlainText(QString::fromStdString(text));
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void loading_window::set_gauge(int percent) {
+    if (gauge_->value() == percent) return;
+    gauge_->setValue(percent);
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void loading_window::hide_progress() {
+    hide();
+    QApplication::restoreOverrideCursor();
+}
