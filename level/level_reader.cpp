@@ -11,7 +11,10 @@
 #include <exception>
 #include <filesystem>
 #include <future>
+#include <memory>
+#include <mutex>
 #include <new>
+#include <optional>
 #include <stdexcept>
 #include <unordered_map>
 
@@ -927,8 +930,43 @@ std::uint8_t read_level_memory(Ttrlevel& level, std::vector<std::uint8_t> raw, c
     return read_ok;
 }
 
-std::uint8_t read_level(Ttrlevel& level, const std::string& file_name, std::string* error,
-                        const read_options& options) {
+namespace {
+
+// What identifies the content of a file cheaply: a prefetched read is used only while it holds.
+struct file_stamp {
+    std::uintmax_t size = 0;
+    std::filesystem::file_time_type modified{};
+    bool operator==(const file_stamp&) const = default;
+};
+
+std::optional<file_stamp> stamp_of(const std::string& file_name) {
+    std::error_code ec1, ec2;
+    file_stamp s{std::filesystem::file_size(file_name, ec1),
+                 std::filesystem::last_write_time(file_name, ec2)};
+    if (ec1 || ec2) return std::nullopt;
+    return s;
+}
+
+struct prefetched_read {
+    std::uint8_t code = read_missing_file;
+    std::string error;
+    std::unique_ptr<Ttrlevel> level;
+};
+
+struct prefetch_slot {
+    std::mutex mutex;
+    std::string name;
+    std::optional<file_stamp> stamp;
+    std::future<prefetched_read> result;
+};
+
+prefetch_slot& the_prefetch() {
+    static prefetch_slot slot;
+    return slot;
+}
+
+std::uint8_t read_level_now(Ttrlevel& level, const std::string& file_name, std::string* error,
+                            const read_options& options) {
     if (const std::string why = unreadable_level_path(file_name); !why.empty()) {
         if (error) *error = why;
         return read_missing_file;
@@ -941,4 +979,67 @@ std::uint8_t read_level(Ttrlevel& level, const std::string& file_name, std::stri
         return read_missing_file;
     }
     return read_level_memory(level, std::move(data), file_name, error, options);
+}
+
+} // namespace
+
+void prefetch_level(const std::string& file_name) {
+    prefetch_slot& slot = the_prefetch();
+    const std::lock_guard lock(slot.mutex);
+    slot.name = file_name;
+    slot.stamp = stamp_of(file_name);
+    slot.result = start_task([file_name] {
+        prefetched_read r;
+        r.level = std::make_unique<Ttrlevel>();
+        try {
+            r.code = read_level_now(*r.level, file_name, &r.error, read_options{});
+        } catch (const std::exception& e) {
+            r.code = read_corrupt;
+            r.error = e.what();
+        }
+        return r;
+    });
+}
+
+void discard_prefetched_level() {
+    prefetch_slot& slot = the_prefetch();
+    std::future<prefetched_read> pending;
+    {
+        const std::lock_guard lock(slot.mutex);
+        pending = std::move(slot.result);
+        slot.name.clear();
+    }
+    if (pending.valid()) pending.wait();
+}
+
+std::uint8_t read_level(Ttrlevel& level, const std::string& file_name, std::string* error,
+                        const read_options& options) {
+    std::future<prefetched_read> pending;
+    std::optional<file_stamp> stamp;
+    {
+        prefetch_slot& slot = the_prefetch();
+        const std::lock_guard lock(slot.mutex);
+        if (slot.result.valid() && slot.name == file_name) {
+            pending = std::move(slot.result);
+            stamp = slot.stamp;
+            slot.name.clear();
+        }
+    }
+    if (pending.valid()) {
+        prefetched_read r = pending.get();
+        if (stamp && stamp == stamp_of(file_name)) {
+            level.report_progress(0);
+            if (r.code != read_ok) {
+                if (error) *error = r.error;
+                return r.code;
+            }
+            r.level->progress = level.progress;
+            level = std::move(*r.level);
+            level.report_progress(100);
+            level.report_progress(0);
+            return read_ok;
+        }
+        // The file changed since the prefetch began: read it again.
+    }
+    return read_level_now(level, file_name, error, options);
 }

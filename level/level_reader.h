@@ -38,6 +38,13 @@ struct read_options {
 std::uint8_t read_level(Ttrlevel& level, const std::string& file_name, std::string* error = nullptr,
                         const read_options& options = {});
 
+// Starts reading `file_name` on a worker thread, so that the read runs beside other start-up work.
+// The next read_level of the same name takes that result instead of reading again, provided the
+// file's size and modification time are still those seen when the read began.
+void prefetch_level(const std::string& file_name);
+// Drops a prefetched read that was not taken (waiting for it to finish).
+void discard_prefetched_level();
+
 // The same from bytes already in memory (`file_name` still decides the version and the layout).
 std::uint8_t read_level_memory(Ttrlevel& level, std::vector<std::uint8_t> data, const std::string& file_name,
                                std::string* error = nullptr, const read_options& options = {});

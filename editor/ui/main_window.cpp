@@ -1,6 +1,8 @@
 // The main window's construction, menus, status hints and handlers.
 #include "main_window.h"
 
+#include "startup_report.h"
+
 #include "bitmap_exchange.h"
 #include "boxes_tab.h"
 #include "camera.h"
@@ -419,14 +421,17 @@ void main_window::refresh_after_open() {
         tree_->addTopLevelItem(root);
         root->setExpanded(true);
     }
+    startup_report::mark("tree view filled");
     reload_gl_textures("Loading \"" + file_name_of(doc_.current_path()) + "\" Level",
                        "Loading Textures in OpenGL Buffers...");
+    startup_report::mark("texture uploads prepared");
     texture_panel_->refill();
     boxes_tab_->show_selection();
     refresh_recent_items();
     setWindowTitle(QString::fromStdString(doc_.caption()));
     selection_status_->clear();
     redraw();
+    startup_report::mark("texture panel and controls");
 }
 
 void main_window::reload_gl_textures(const std::string& caption, const std::string& line) {

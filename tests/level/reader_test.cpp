@@ -1112,6 +1112,42 @@ TEST(parallel_inflate, the_first_corrupt_block_in_file_order_is_named_and_the_op
     }
 }
 
+TEST(prefetched_read, is_taken_by_the_next_read_of_the_file_unless_the_file_changed_meanwhile) {
+    const auto folder =
+        std::filesystem::temp_directory_path() /
+        ("vellum_prefetch_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+    std::filesystem::create_directories(folder);
+    const std::string path = (folder / "level.tr4").string();
+    auto write = [&](const bytes& data) {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(data.data()), std::streamsize(data.size()));
+    };
+    const level_desc first = make_level(game_tr4);
+    level_desc second = first;
+    second.samples.push_back(0x5A); // another size
+    write(build_level(first).data);
+    Ttrlevel direct;
+    ASSERT_EQ(read_level(direct, path), read_ok);
+
+    prefetch_level(path);
+    Ttrlevel taken;
+    std::vector<int> progress;
+    taken.progress = [&](int v) { progress.push_back(v); };
+    ASSERT_EQ(read_level(taken, path), read_ok);
+    EXPECT_EQ(level_snapshot(taken), level_snapshot(direct));
+    EXPECT_EQ(progress.back(), 0);
+
+    prefetch_level(path);
+    discard_prefetched_level(); // the file may now change
+    write(build_level(second).data);
+    prefetch_level(path);
+    write(build_level(first).data); // changed after the prefetch began
+    Ttrlevel reread;
+    ASSERT_EQ(read_level(reread, path), read_ok);
+    EXPECT_EQ(reread.samples, first.samples);
+    std::filesystem::remove_all(folder);
+}
+
 // The "ZLIB" wrapper.
 
 TEST(zlib_wrapper, bytes_the_wrapped_stream_does_not_cover_are_refused) {

@@ -5,6 +5,7 @@
 #include "prompts.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 
 class QPlainTextEdit;
 class QProgressBar;
@@ -21,4 +22,5 @@ class loading_window : public QDialog, public progress_view {
   private:
     QPlainTextEdit* lines_;
     QProgressBar* gauge_;
+    QElapsedTimer since_events_; // since the gauge last let the window repaint
 };
