@@ -1,6 +1,8 @@
 // vellum: the editor. Opens the level named on the command line, if any.
 #include "gl_viewport.h"
+#include "level_reader.h"
 #include "main_window.h"
+#include "startup_report.h"
 
 #include <QApplication>
 #include <QDir>
@@ -10,10 +12,21 @@
 #include <QStandardPaths>
 #include <QTimer>
 #include <cstdio>
+#include <string>
 
 int main(int argc, char** argv) {
     QElapsedTimer since_start;
     since_start.start();
+    startup_report::mark("process start to main (loading libraries)");
+    // The level named on the command line is read on a worker while Qt and the window start up;
+    // opening it below takes that read (unless the file changed meanwhile).
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if ((arg == "--screenshot" || arg == "--moveable") && i + 1 < argc)
+            ++i;
+        else if (!arg.empty() && arg[0] != '-')
+            prefetch_level(QFileInfo(QString::fromLocal8Bit(argv[i])).filePath().toStdString());
+    }
     QCoreApplication::setOrganizationName("Vellum");
     QCoreApplication::setApplicationName("Vellum");
     // The view needs a compatibility context; the colour bits come from config.opt.
@@ -25,10 +38,13 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QLocale::setDefault(QLocale::c()); // "." as the decimal separator everywhere
     QApplication::setApplicationDisplayName("Vellum");
+    startup_report::mark("Qt start-up");
 
     QSettings store(QSettings::IniFormat, QSettings::UserScope, "Vellum", "Vellum");
     main_window window(QCoreApplication::applicationDirPath(), &store);
+    startup_report::mark("main window built");
     window.showMaximized();
+    startup_report::mark("window shown");
     // Besides a level to open: --moveable N selects a moveable, --screenshot FILE writes a
     // picture of the window once it has been drawn and quits (documentation and checks).
     QStringList args = app.arguments();
@@ -45,13 +61,16 @@ int main(int argc, char** argv) {
             level = args[i];
     }
     if (!level.isEmpty() && window.open_path(level) && moveable >= 0) window.select_moveable(moveable);
+    discard_prefetched_level();
     // VELLUM_REPORT_FIRST_FRAME=1 prints the time from start to the first frame shown after that.
     if (qEnvironmentVariableIsSet("VELLUM_REPORT_FIRST_FRAME")) {
         auto* connection = new QMetaObject::Connection;
         *connection =
             QObject::connect(window.viewport(), &QOpenGLWidget::frameSwapped, [&since_start, connection] {
+                startup_report::mark("event loop to first frame (GL start-up, uploads, paint)");
                 std::fprintf(stderr, "first frame after %lld ms\n",
                              static_cast<long long>(since_start.elapsed()));
+                startup_report::print();
                 QObject::disconnect(*connection);
                 delete connection;
             });

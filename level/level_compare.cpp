@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <new>
+#include <stdexcept>
 
 namespace {
 
@@ -395,10 +397,24 @@ roundtrip_result check_roundtrip_memory(std::vector<std::uint8_t> file, const st
         r.read_code = read_corrupt;
         r.error = e.what();
         return r;
+    } catch (const std::bad_alloc&) {
+        r.read_code = read_corrupt;
+        r.error = name + " needs more memory than is available: the file is corrupt.";
+        return r;
     }
     Ttrlevel level;
     r.read_code = read_level_memory(level, std::move(file), name, &r.error);
     if (r.read_code != read_ok) return r;
+    // The meshes are parsed as the editor parses them on opening: a level it could not open is
+    // corrupt, not a level that fails to save.
+    try {
+        Tmesh_list meshes;
+        build_mesh_list(meshes, level);
+    } catch (const level_error& e) {
+        r.read_code = read_corrupt;
+        r.error = e.what();
+        return r;
+    }
     try {
         const Ttrlevel as_read = level;
         // Saved under its own name, the level keeps the layout it was read with.
@@ -436,16 +452,21 @@ roundtrip_result check_roundtrip_memory(std::vector<std::uint8_t> file, const st
         r.compare.message = "same content";
     } catch (const level_error& e) {
         r.error = e.what();
+    } catch (const std::bad_alloc&) {
+        r.read_code = read_corrupt;
+        r.error = name + " needs more memory than is available: the file is corrupt.";
+    } catch (const std::length_error&) {
+        r.read_code = read_corrupt;
+        r.error = name + " needs more memory than is available: the file is corrupt.";
     }
     return r;
 }
 
 roundtrip_result check_roundtrip(const std::string& path) {
     roundtrip_result r;
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) {
+    if (std::string why = unreadable_level_path(path); !why.empty()) {
         r.read_code = read_missing_file;
-        r.error = "The file " + path + " does not exist.";
+        r.error = std::move(why);
         return r;
     }
     std::vector<std::uint8_t> data;

@@ -2,12 +2,20 @@
 // Ttrlevel, bounds-checking each read so a corrupt file is refused before anything is allocated.
 #include "level_reader.h"
 
+#include "worker_pool.h"
 #include "zfile.h"
 
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <exception>
 #include <filesystem>
+#include <future>
+#include <memory>
+#include <mutex>
+#include <new>
+#include <optional>
+#include <stdexcept>
 #include <unordered_map>
 
 namespace {
@@ -621,8 +629,64 @@ void level_parser::read_level_data(cursor& c, bool trc, std::size_t level_data_e
     if (c.pos() < end) lv.tail_bytes.assign(c.here(), c.here() + (end - c.pos()));
 }
 
+// One compressed block of a TR4/TRC file, found in the file but not yet inflated.
+struct packed_block {
+    const char* name = "";
+    const std::uint8_t* data = nullptr;
+    std::uint32_t stored_plain = 0, packed = 0;
+    std::size_t limit = max_inflated_size;
+    std::size_t expected = std::string::npos; // page blocks: the plain size the page counts imply
+    std::uint32_t pages = 0;
+};
+
+packed_block locate_block(cursor& c, const char* name) {
+    c.section = name;
+    packed_block b;
+    b.name = name;
+    b.stored_plain = c.u32();
+    b.packed = c.u32();
+    c.need(b.packed);
+    b.data = c.here();
+    c.skip(b.packed);
+    return b;
+}
+
+std::string lower_first(std::string s) {
+    if (!s.empty() && s[0] >= 'A' && s[0] <= 'Z') s[0] = char(s[0] - 'A' + 'a');
+    return s;
+}
+
+// Inflates a block, refusing one that does not match what the file says about it: a page block
+// must hold exactly its pages, and nothing may follow the zlib stream inside the packed size.
+std::vector<std::uint8_t> inflate_checked(const packed_block& b) {
+    const bool pages = b.expected != std::string::npos;
+    const std::size_t limit = pages ? b.expected : b.limit;
+    auto mismatch = [&](const std::string& holds) {
+        return corrupt_file("The " + std::string(b.name) + " block does not match the page counts: " +
+                            std::to_string(b.pages) + " texture pages need " + std::to_string(b.expected) +
+                            " bytes, the block holds " + holds + ". The file is corrupt.");
+    };
+    std::vector<std::uint8_t> plain;
+    std::size_t unused = 0;
+    try {
+        plain = inflate_block(b.data, b.packed, b.stored_plain, limit, &unused);
+    } catch (const inflate_limit_error&) {
+        if (pages) throw mismatch("more");
+        throw corrupt_file("The " + std::string(b.name) + " block expands beyond " + std::to_string(limit) +
+                           " bytes, more than any level holds: the file is corrupt.");
+    } catch (const level_error& e) {
+        throw corrupt_file("The " + std::string(b.name) + " block cannot be read: " + lower_first(e.what()));
+    }
+    if (unused)
+        throw corrupt_file("The " + std::string(b.name) + " block holds " + std::to_string(unused) +
+                           " bytes after the end of its compressed data (its packed size says " +
+                           std::to_string(b.packed) + "): the file is corrupt.");
+    if (pages && plain.size() != b.expected) throw mismatch(std::to_string(plain.size()));
+    return plain;
+}
+
 // Reads the part of the file before the rooms, then the level data, into a fresh level.
-void parse_file(Ttrlevel& lv, const std::vector<std::uint8_t>& data) {
+void parse_file(Ttrlevel& lv, const std::vector<std::uint8_t>& data, bool parallel) {
     cursor c(data.data(), data.size());
     c.section = "version word";
     lv.version_word = c.u32();
@@ -632,60 +696,108 @@ void parse_file(Ttrlevel& lv, const std::vector<std::uint8_t>& data) {
         lv.num_room_pages = c.u16();
         lv.num_object_pages = c.u16();
         lv.num_bump_pages = c.u16();
-        struct block {
-            const char* name;
-            std::vector<std::uint8_t>* dest;
-            std::uint32_t* size;
-            std::uint32_t* packed;
-        };
-        const block blocks[] = {
-            {"32-bit pages", &lv.pages32, &lv.pages32_size, &lv.pages32_packed},
-            {"16-bit pages", &lv.pages16, &lv.pages16_size, &lv.pages16_packed},
-            {"extra 32-bit pages", &lv.pages32_misc, &lv.pages32_misc_size, &lv.pages32_misc_packed}};
-        int progress = 20;
-        for (const auto& b : blocks) {
-            c.section = b.name;
-            const std::uint32_t plain = c.u32();
-            *b.packed = c.u32();
-            c.need(*b.packed);
-            *b.dest = inflate_block(c.here(), *b.packed, plain);
-            c.skip(*b.packed);
-            *b.size = std::uint32_t(b.dest->size());
-            lv.report_progress(progress);
-            progress += 10;
-        }
-        lv.num_pages = lv.pages16_size / 131072;
-        lv.pages8_size = lv.num_pages * 65536;
-        level_parser parser(lv);
+        const std::uint32_t total_pages =
+            std::uint32_t(lv.num_room_pages) + lv.num_object_pages + lv.num_bump_pages;
+        if (total_pages > max_texture_pages)
+            throw corrupt_file("The file claims " + std::to_string(total_pages) +
+                               " texture pages, more than the " + std::to_string(max_texture_pages) +
+                               " a level can have: the file is corrupt.");
+        packed_block blocks[4];
+        blocks[0] = locate_block(c, "32-bit pages");
+        blocks[0].expected = std::size_t(total_pages) * 262144;
+        blocks[1] = locate_block(c, "16-bit pages");
+        blocks[1].expected = std::size_t(total_pages) * 131072;
+        blocks[2] = locate_block(c, "extra 32-bit pages");
+        blocks[2].limit = std::size_t(max_extra_pages) * 262144;
+        for (auto& b : blocks)
+            b.pages = total_pages;
+        const std::size_t block_count = g == game_tr4 ? 4 : 3;
+        std::size_t trc_level_data_end = 0;
         if (g == game_tr4) {
-            c.section = "level data";
-            const std::uint32_t plain = c.u32();
-            const std::uint32_t packed = c.u32();
-            c.need(packed);
-            const auto level_data = inflate_block(c.here(), packed, plain);
-            c.skip(packed);
-            lv.level_data_size = std::uint32_t(level_data.size());
-            lv.level_data_packed = packed;
+            blocks[3] = locate_block(c, "level data");
             lv.samples.assign(c.here(), c.here() + c.remaining());
-            lv.samples_size = std::uint32_t(lv.samples.size());
-            lv.report_progress(50);
-            cursor d(level_data.data(), level_data.size());
-            parser.read_level_data(d, false, 0);
         } else {
             c.section = "level data header";
             c.fixed(lv.trc_header);
             lv.level_data_size = c.u32();
             lv.level_data_packed = c.u32();
-            c.section = "level data header";
-            c.need(lv.level_data_size);
-            const std::size_t end = c.pos() + lv.level_data_size;
             // The level data's sections must lie within its stated size: the samples follow it.
-            cursor d(c.here(), lv.level_data_size);
-            parser.read_level_data(d, true, 0);
-            c.seek(end);
-            lv.samples.assign(c.here(), c.here() + c.remaining());
-            lv.samples_size = std::uint32_t(lv.samples.size());
+            c.need(lv.level_data_size);
+            trc_level_data_end = c.pos() + lv.level_data_size;
         }
+        // The blocks are independent zlib streams. In parallel a worker inflates the 32-bit pages (and
+        // for TR4 the extra pages: about half of all the inflating) while this thread inflates the
+        // others and reads the level data. Failures are kept per step and the first in file order is
+        // raised once both sides are done, as a sequential read would raise it; the level is a fresh
+        // one that the caller drops on any failure, so nothing half-done reaches the open level.
+        std::vector<std::uint8_t> plain[4];
+        std::exception_ptr failed[5]; // the blocks, then the level data's sections
+        auto on_worker = [&](std::size_t i) { return parallel && (i == 0 || (i == 2 && g == game_tr4)); };
+        auto inflate_into = [&](std::size_t i) {
+            try {
+                plain[i] = inflate_checked(blocks[i]);
+            } catch (...) {
+                failed[i] = std::current_exception();
+            }
+        };
+        std::future<void> worker;
+        if (parallel)
+            worker = start_task([&] {
+                for (std::size_t i = 0; i < block_count; ++i)
+                    if (on_worker(i)) inflate_into(i);
+            });
+        for (std::size_t i = 0; i < block_count; ++i)
+            if (!on_worker(i)) inflate_into(i);
+
+        // The level data, read while the worker may still be inflating. Its progress values are held
+        // back and given after the page blocks', so the gauge sees the same values in file order.
+        const progress_fn gauge = lv.progress;
+        std::vector<int> held_progress;
+        if (gauge) lv.progress = [&held_progress](int value) { held_progress.push_back(value); };
+        bool main_blocks_ok = true;
+        for (std::size_t i = 0; i < block_count; ++i)
+            if (!on_worker(i) && failed[i]) main_blocks_ok = false;
+        if (main_blocks_ok) {
+            try {
+                // The page count follows the 16-bit pages; this thread inflated them.
+                lv.num_pages = std::uint32_t(plain[1].size() / 131072);
+                lv.pages8_size = lv.num_pages * 65536;
+                level_parser parser(lv);
+                if (g == game_tr4) {
+                    cursor d(plain[3].data(), plain[3].size());
+                    parser.read_level_data(d, false, 0);
+                } else {
+                    cursor d(c.here(), lv.level_data_size);
+                    parser.read_level_data(d, true, 0);
+                    c.seek(trc_level_data_end);
+                    lv.samples.assign(c.here(), c.here() + c.remaining());
+                }
+            } catch (...) {
+                failed[4] = std::current_exception();
+            }
+        }
+        lv.progress = gauge;
+        if (worker.valid()) worker.get();
+        for (const auto& e : failed)
+            if (e) std::rethrow_exception(e);
+
+        std::vector<std::uint8_t>* dest[3] = {&lv.pages32, &lv.pages16, &lv.pages32_misc};
+        std::uint32_t* sizes[3] = {&lv.pages32_size, &lv.pages16_size, &lv.pages32_misc_size};
+        std::uint32_t* packed[3] = {&lv.pages32_packed, &lv.pages16_packed, &lv.pages32_misc_packed};
+        for (int i = 0; i < 3; ++i) {
+            *dest[i] = std::move(plain[i]);
+            *sizes[i] = std::uint32_t(dest[i]->size());
+            *packed[i] = blocks[i].packed;
+            lv.report_progress(20 + 10 * i);
+        }
+        if (g == game_tr4) {
+            lv.level_data_size = std::uint32_t(plain[3].size());
+            lv.level_data_packed = blocks[3].packed;
+            lv.report_progress(50);
+        }
+        lv.samples_size = std::uint32_t(lv.samples.size());
+        for (const int value : held_progress)
+            lv.report_progress(value);
     } else {
         if (g >= game_tr2) {
             c.section = "palettes";
@@ -710,10 +822,10 @@ void parse_file(Ttrlevel& lv, const std::vector<std::uint8_t>& data) {
     }
 }
 
-void parse_as(Ttrlevel& lv, const std::vector<std::uint8_t>& data, std::int32_t game) {
+void parse_as(Ttrlevel& lv, const std::vector<std::uint8_t>& data, std::int32_t game, bool parallel) {
     lv.game_version = game;
     lv.signature = loaded_signature;
-    parse_file(lv, data);
+    parse_file(lv, data, parallel);
 }
 
 } // namespace
@@ -738,8 +850,18 @@ std::int32_t game_version_for(std::uint32_t version_word, const std::string& fil
     }
 }
 
+std::string unreadable_level_path(const std::string& file_name) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::file_status st = fs::status(file_name, ec);
+    if (fs::is_regular_file(st)) return {};
+    if (fs::is_directory(st)) return file_name + " is a folder, not a level file.";
+    if (fs::exists(st)) return file_name + " is not a regular file.";
+    return "The file " + file_name + " does not exist.";
+}
+
 std::uint8_t read_level_memory(Ttrlevel& level, std::vector<std::uint8_t> raw, const std::string& file_name,
-                               std::string* error) {
+                               std::string* error, const read_options& options) {
     auto fail = [&](std::uint8_t code, const std::string& message) {
         if (error) *error = message;
         return code;
@@ -764,7 +886,7 @@ std::uint8_t read_level_memory(Ttrlevel& level, std::vector<std::uint8_t> raw, c
             std::string first_error;
             bool first_parsed = false;
             try {
-                parse_as(fresh, data, game);
+                parse_as(fresh, data, game, options.parallel_inflate);
                 first_parsed = true;
             } catch (const corrupt_file& e) {
                 first_error = e.what();
@@ -774,7 +896,7 @@ std::uint8_t read_level_memory(Ttrlevel& level, std::vector<std::uint8_t> raw, c
 
                 bool alt_parsed = false;
                 try {
-                    parse_as(alt, data, other);
+                    parse_as(alt, data, other, options.parallel_inflate);
                     alt_parsed = true;
                 } catch (const corrupt_file&) {
                 }
@@ -787,7 +909,7 @@ std::uint8_t read_level_memory(Ttrlevel& level, std::vector<std::uint8_t> raw, c
                 }
             }
         } else {
-            parse_as(fresh, data, game);
+            parse_as(fresh, data, game, options.parallel_inflate);
         }
         level = std::move(fresh);
     } catch (const corrupt_file& e) {
@@ -799,16 +921,54 @@ std::uint8_t read_level_memory(Ttrlevel& level, std::vector<std::uint8_t> raw, c
     } catch (const std::bad_alloc&) {
         level.report_progress(0);
         return fail(read_corrupt, file_name + " needs more memory than is available: the file is corrupt.");
+    } catch (const std::length_error&) {
+        level.report_progress(0);
+        return fail(read_corrupt, file_name + " needs more memory than is available: the file is corrupt.");
     }
     level.report_progress(100);
     level.report_progress(0);
     return read_ok;
 }
 
-std::uint8_t read_level(Ttrlevel& level, const std::string& file_name, std::string* error) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(file_name, ec)) {
-        if (error) *error = "The file " + file_name + " does not exist.";
+namespace {
+
+// What identifies the content of a file cheaply: a prefetched read is used only while it holds.
+struct file_stamp {
+    std::uintmax_t size = 0;
+    std::filesystem::file_time_type modified{};
+    bool operator==(const file_stamp&) const = default;
+};
+
+std::optional<file_stamp> stamp_of(const std::string& file_name) {
+    std::error_code ec1, ec2;
+    file_stamp s{std::filesystem::file_size(file_name, ec1),
+                 std::filesystem::last_write_time(file_name, ec2)};
+    if (ec1 || ec2) return std::nullopt;
+    return s;
+}
+
+struct prefetched_read {
+    std::uint8_t code = read_missing_file;
+    std::string error;
+    std::unique_ptr<Ttrlevel> level;
+};
+
+struct prefetch_slot {
+    std::mutex mutex;
+    std::string name;
+    std::optional<file_stamp> stamp;
+    std::future<prefetched_read> result;
+};
+
+prefetch_slot& the_prefetch() {
+    static prefetch_slot slot;
+    return slot;
+}
+
+std::uint8_t read_level_now(Ttrlevel& level, const std::string& file_name, std::string* error,
+                            const read_options& options) {
+    if (const std::string why = unreadable_level_path(file_name); !why.empty()) {
+        if (error) *error = why;
         return read_missing_file;
     }
     std::vector<std::uint8_t> data;
@@ -818,5 +978,68 @@ std::uint8_t read_level(Ttrlevel& level, const std::string& file_name, std::stri
         if (error) *error = e.what();
         return read_missing_file;
     }
-    return read_level_memory(level, std::move(data), file_name, error);
+    return read_level_memory(level, std::move(data), file_name, error, options);
+}
+
+} // namespace
+
+void prefetch_level(const std::string& file_name) {
+    prefetch_slot& slot = the_prefetch();
+    const std::lock_guard lock(slot.mutex);
+    slot.name = file_name;
+    slot.stamp = stamp_of(file_name);
+    slot.result = start_task([file_name] {
+        prefetched_read r;
+        r.level = std::make_unique<Ttrlevel>();
+        try {
+            r.code = read_level_now(*r.level, file_name, &r.error, read_options{});
+        } catch (const std::exception& e) {
+            r.code = read_corrupt;
+            r.error = e.what();
+        }
+        return r;
+    });
+}
+
+void discard_prefetched_level() {
+    prefetch_slot& slot = the_prefetch();
+    std::future<prefetched_read> pending;
+    {
+        const std::lock_guard lock(slot.mutex);
+        pending = std::move(slot.result);
+        slot.name.clear();
+    }
+    if (pending.valid()) pending.wait();
+}
+
+std::uint8_t read_level(Ttrlevel& level, const std::string& file_name, std::string* error,
+                        const read_options& options) {
+    std::future<prefetched_read> pending;
+    std::optional<file_stamp> stamp;
+    {
+        prefetch_slot& slot = the_prefetch();
+        const std::lock_guard lock(slot.mutex);
+        if (slot.result.valid() && slot.name == file_name) {
+            pending = std::move(slot.result);
+            stamp = slot.stamp;
+            slot.name.clear();
+        }
+    }
+    if (pending.valid()) {
+        prefetched_read r = pending.get();
+        if (stamp && stamp == stamp_of(file_name)) {
+            level.report_progress(0);
+            if (r.code != read_ok) {
+                if (error) *error = r.error;
+                return r.code;
+            }
+            r.level->progress = level.progress;
+            level = std::move(*r.level);
+            level.report_progress(100);
+            level.report_progress(0);
+            return read_ok;
+        }
+        // The file changed since the prefetch began: read it again.
+    }
+    return read_level_now(level, file_name, error, options);
 }

@@ -13,15 +13,38 @@ enum : std::uint8_t {
     read_corrupt = 3, // a section runs past the data, or counts exceed what the file holds
 };
 
+// The most texture pages a TR4/TRC level may declare (room, object and bump pages together; real
+// levels hold a few dozen at most), and the most extra 32-bit pages (font and sky: two or three).
+// They bound what a file can make the reader inflate.
+inline constexpr std::uint32_t max_texture_pages = 128;
+inline constexpr std::uint32_t max_extra_pages = 16;
+
 // Decides the game code from the first word and the file name (case-sensitive substrings);
 // 0 when the word is not a version word.
 std::int32_t game_version_for(std::uint32_t version_word, const std::string& file_name);
 
+// Why `file_name` cannot be read as a level ("does not exist", "is a folder" ...), or "" for a
+// regular file.
+std::string unreadable_level_path(const std::string& file_name);
+
+struct read_options {
+    // TR4/TRC: inflate the independent compressed blocks side by side (the level read is the same).
+    bool parallel_inflate = true;
+};
+
 // Reads `file_name` into `level`. The level is only replaced when the read succeeds; on any
 // failure it is left as it was. `error` (optional) receives a message fit to show the user.
 // zlib and file-system failures are reported as read_corrupt with their message too.
-std::uint8_t read_level(Ttrlevel& level, const std::string& file_name, std::string* error = nullptr);
+std::uint8_t read_level(Ttrlevel& level, const std::string& file_name, std::string* error = nullptr,
+                        const read_options& options = {});
+
+// Starts reading `file_name` on a worker thread, so that the read runs beside other start-up work.
+// The next read_level of the same name takes that result instead of reading again, provided the
+// file's size and modification time are still those seen when the read began.
+void prefetch_level(const std::string& file_name);
+// Drops a prefetched read that was not taken (waiting for it to finish).
+void discard_prefetched_level();
 
 // The same from bytes already in memory (`file_name` still decides the version and the layout).
 std::uint8_t read_level_memory(Ttrlevel& level, std::vector<std::uint8_t> data, const std::string& file_name,
-                               std::string* error = nullptr);
+                               std::string* error = nullptr, const read_options& options = {});

@@ -3,6 +3,7 @@
 // to disk through a temporary file.
 #include "level_writer.h"
 
+#include "worker_pool.h"
 #include "zfile.h"
 
 #include <cstring>
@@ -505,15 +506,6 @@ void level_writer::write_level_data() {
     } else if (!lv.tail_bytes.empty()) {
         mark("bytes after the last section");
         out.bytes(lv.tail_bytes.data(), lv.tail_bytes.size());
-    }
-}
-
-// Runs `task` on a worker thread; when no thread can be started it runs when its result is asked for.
-template <class F> auto start_task(F task) {
-    try {
-        return std::async(std::launch::async, task);
-    } catch (const std::system_error&) {
-        return std::async(std::launch::deferred, task);
     }
 }
 

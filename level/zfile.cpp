@@ -14,12 +14,15 @@
 #include <zlib.h>
 
 std::vector<std::uint8_t> inflate_block(const std::uint8_t* packed, std::size_t packed_size,
-                                        std::size_t estimate) {
+                                        std::size_t estimate, std::size_t limit, std::size_t* unused) {
+    // One byte of room past the limit tells a stream that ends exactly at it from one that goes on.
+    const std::size_t ceiling = limit + 1;
     const std::size_t step = std::max<std::size_t>(256, (packed_size + 255) / 256 * 256);
-    // zlib cannot expand more than about 1032:1, so a larger estimate is a corrupt size field.
-    const std::size_t plausible = packed_size * 1040 + 1024;
-    std::size_t capacity = estimate ? std::min(estimate, plausible) : step;
-    std::vector<std::uint8_t> out(capacity);
+    // The first buffer: the estimate, but never more than the packed bytes could plausibly expand
+    // to, so a size field that lies costs no memory.
+    const std::size_t plausible = packed_size * 16 + 4096;
+    std::size_t first = estimate ? std::min(estimate, plausible) : step;
+    std::vector<std::uint8_t> out(std::min(std::max<std::size_t>(first, 1), ceiling));
 
     z_stream zs{};
     if (inflateInit(&zs) != Z_OK) throw level_error("Could not start decompressing the level data.");
@@ -28,18 +31,24 @@ std::vector<std::uint8_t> inflate_block(const std::uint8_t* packed, std::size_t 
     std::size_t produced = 0;
     int rc = Z_OK;
     for (;;) {
+        if (produced == out.size()) {
+            if (out.size() >= ceiling) {
+                inflateEnd(&zs);
+                throw inflate_limit_error("The compressed data expands beyond " + std::to_string(limit) +
+                                          " bytes, more than any valid level holds: the file is corrupt.");
+            }
+            // Grow to where the stream is heading at its ratio so far, and at least by half, so a
+            // highly compressed stream neither takes quadratic time nor many copies.
+            const std::size_t consumed = std::max<std::size_t>(packed_size - in_left, 1);
+            const double ratio = double(produced) / double(consumed);
+            const double projected = ratio * double(packed_size) * 1.0625 + double(step);
+            std::size_t next = out.size() + std::max(step, out.size() / 2);
+            if (projected > double(next))
+                next = projected >= double(ceiling) ? ceiling : std::size_t(projected);
+            out.resize(std::min(next, ceiling));
+        }
         const uInt in_chunk = uInt(std::min<std::size_t>(in_left, 1u << 30));
         zs.avail_in = in_chunk;
-        if (produced == out.size()) {
-            // Grow geometrically so that a highly compressed stream cannot take quadratic time.
-            const std::size_t grow = std::max(step, out.size());
-            if (out.size() + grow > max_inflated_size) {
-                inflateEnd(&zs);
-                throw level_error(
-                    "The compressed data expands beyond any valid level size: the file is corrupt.");
-            }
-            out.resize(out.size() + grow);
-        }
         const uInt out_chunk = uInt(std::min<std::size_t>(out.size() - produced, 1u << 30));
         zs.next_out = out.data() + produced;
         zs.avail_out = out_chunk;
@@ -56,7 +65,13 @@ std::vector<std::uint8_t> inflate_block(const std::uint8_t* packed, std::size_t 
                           ").");
     }
     inflateEnd(&zs);
+    if (produced > limit)
+        throw inflate_limit_error("The compressed data expands beyond " + std::to_string(limit) +
+                                  " bytes, more than any valid level holds: the file is corrupt.");
+    if (unused) *unused = in_left;
     out.resize(produced);
+    // Give back what a generous first guess left unused.
+    if (out.capacity() - produced > produced / 8 + 4096) out.shrink_to_fit();
     return out;
 }
 
@@ -79,7 +94,14 @@ void TZfile::load(std::vector<std::uint8_t> raw) {
         const std::uint32_t packed_size = get_u32(&raw[4]);
         const std::uint32_t plain_size = get_u32(&raw[8]);
         const std::size_t avail = std::min<std::size_t>(packed_size, raw.size() - 12);
-        buffer = inflate_block(raw.data() + 12, avail, plain_size);
+        std::size_t unused = 0;
+        buffer = inflate_block(raw.data() + 12, avail, plain_size, max_inflated_size, &unused);
+        // Nothing of a file may be dropped unseen: bytes the wrapped stream does not cover are a
+        // damaged wrapper, not data to ignore.
+        const std::size_t extra = unused + (raw.size() - 12 - avail);
+        if (extra)
+            throw level_error("The file holds " + std::to_string(extra) +
+                              " bytes after the end of its compressed content: the file is corrupt.");
         packed = true;
     } else {
         buffer = std::move(raw);

@@ -8,16 +8,27 @@
 #include <string>
 #include <vector>
 
+// Upper bound on what one compressed stream of a level may inflate to (the TR4 level data, a
+// "ZLIB"-wrapped file): 64 MiB, many times the largest real level data (a few MiB). A larger stream
+// is refused as corrupt rather than exhausting memory. Page blocks are bounded by their page counts.
+inline constexpr std::size_t max_inflated_size = std::size_t(64) << 20;
+
+// A stream that inflates past the limit it was given.
+class inflate_limit_error : public level_error {
+  public:
+    using level_error::level_error;
+};
+
 // Whole-buffer zlib (stream format). Both throw level_error on a zlib failure.
-// Inflate: `estimate` is the first guess of the output size (0: the packed size rounded up to 256).
+// Inflate: the output grows only as data arrives, and never past `limit` bytes (a stream that
+// produces more is refused). `estimate` is a first guess of the output size; it is trusted only as
+// far as the packed bytes could plausibly expand, so a wrong stored size costs no memory.
+// `unused` (optional) receives the number of packed bytes that follow the end of the zlib stream.
 std::vector<std::uint8_t> inflate_block(const std::uint8_t* packed, std::size_t packed_size,
-                                        std::size_t estimate = 0);
+                                        std::size_t estimate = 0, std::size_t limit = max_inflated_size,
+                                        std::size_t* unused = nullptr);
 // Deflate at level 9.
 std::vector<std::uint8_t> deflate_block(const std::uint8_t* plain, std::size_t plain_size);
-
-// Upper bound on what a level may inflate to; a larger stream is refused as corrupt rather than
-// exhausting memory.
-inline constexpr std::size_t max_inflated_size = std::size_t(1) << 31;
 
 class TZfile {
   public:

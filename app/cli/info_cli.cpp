@@ -3,6 +3,7 @@
 
 #include "level_info.h"
 #include "level_reader.h"
+#include "mesh_list.h"
 
 #include <cstdio>
 #include <string>
@@ -44,15 +45,11 @@ int run_info(const std::vector<std::string>& args) {
     }
     if (file.empty()) {
         std::fprintf(stderr, "usage: vellum-cli info FILE [--json]\n");
-        return 64;
+        return exit_usage;
     }
     Ttrlevel lv;
-    std::string error;
-    const auto rc = read_level(lv, file, &error);
-    if (rc != read_ok) {
-        std::fprintf(stderr, "vellum-cli: %s\n", error.c_str());
-        return rc;
-    }
+    Tmesh_list meshes;
+    if (const int rc = load_level(lv, file, &meshes); rc != exit_ok) return rc;
     const auto sections = describe_sections(lv);
     struct block {
         const char* name;
@@ -102,7 +99,7 @@ int run_info(const std::vector<std::string>& args) {
             std::printf("%s{\"name\":\"%s\",\"bytes\":%llu,\"where\":\"%s\"}", i ? "," : "", kept[i].name,
                         (unsigned long long)kept[i].bytes, kept[i].where);
         std::printf("]}\n");
-        return 0;
+        return exit_ok;
     }
     std::printf("File:         %s\n", file.c_str());
     std::printf("Game:         %s (code %d)\n", trimmed_game(lv).c_str(), lv.game_version);

@@ -12,33 +12,23 @@
 
 namespace {
 
-constexpr int exit_different = 4;
-constexpr int exit_save_failed = 5;
-constexpr int exit_usage = 64;
-
 int run_resave(const std::vector<std::string>& args) {
     if (args.size() != 2) {
         std::fprintf(stderr, "usage: vellum-cli resave IN OUT\n");
         return exit_usage;
     }
     Ttrlevel level;
-    std::string error;
-    const std::uint8_t code = read_level(level, args[0], &error);
-    if (code != read_ok) {
-        std::fprintf(stderr, "vellum-cli: %s\n", error.c_str());
-        return code;
-    }
+    Tmesh_list list;
+    if (const int rc = load_level(level, args[0], &list); rc != exit_ok) return rc;
     try {
-        Tmesh_list list;
-        build_mesh_list(list, level);
         rebuild_mesh_words(list, level);
         write_level(level, args[1]);
     } catch (const level_error& e) {
         std::fprintf(stderr, "vellum-cli: %s\n", e.what());
-        return exit_save_failed;
+        return exit_write_failed;
     }
     std::printf("saved %s%s\n", args[1].c_str(), game_name(level.game_version));
-    return 0;
+    return exit_ok;
 }
 
 int run_check(const std::vector<std::string>& args) {
@@ -53,10 +43,10 @@ int run_check(const std::vector<std::string>& args) {
     }
     if (!r.error.empty()) {
         std::fprintf(stderr, "vellum-cli: %s\n", r.error.c_str());
-        return exit_save_failed;
+        return exit_write_failed;
     }
     std::printf("%s\n", r.compare.message.c_str());
-    return r.compare.equal() ? 0 : exit_different;
+    return r.compare.equal() ? exit_ok : exit_different;
 }
 
 cli_register reg_resave{

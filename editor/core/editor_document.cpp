@@ -6,6 +6,7 @@
 #include "level_reader.h"
 #include "level_writer.h"
 #include "scene.h"
+#include "startup_report.h"
 
 #include <algorithm>
 #include <cctype>
@@ -37,6 +38,7 @@ command_result editor_document::open(const std::string& path, const std::string&
     std::string failure;
     {
         progress_session session(progress, "Loading \"" + name + "\" Level");
+        startup_report::mark("loading window shown");
         auto fresh = std::make_unique<Ttrlevel>();
         std::string error;
         std::uint8_t rc;
@@ -44,6 +46,7 @@ command_result editor_document::open(const std::string& path, const std::string&
             gauge_link link(*fresh, progress);
             rc = read_level(*fresh, path, &error);
         }
+        startup_report::mark("read level");
         if (rc == read_missing_file)
             failure = error.empty() ? "File not found!!!" : error;
         else if (rc == read_not_a_level)
@@ -59,14 +62,17 @@ command_result editor_document::open(const std::string& path, const std::string&
             try {
                 progress.add_progress_line("Building Texture Table...");
                 fresh_table = build_texture_table(*fresh);
+                startup_report::mark("texture table");
                 progress.add_progress_line("Building Object Meshes...");
                 build_mesh_list(fresh_meshes, *fresh);
+                startup_report::mark("mesh list");
                 progress.add_progress_line("Reading TRcatalog.xml File...");
                 fresh_names = read_catalogue(catalogue_path, fresh->game_version);
                 progress.add_progress_line("Building Movables TreeView...");
                 progress.add_progress_line("Building Static Meshes TreeView...");
                 fresh_tree = build_object_tree(*fresh, fresh_meshes, fresh_names,
                                                name + game_name(fresh->game_version));
+                startup_report::mark("catalogue and object tree");
             } catch (const std::exception& e) {
                 failure = "Cannot open " + path + ": " + e.what();
             }

@@ -1,6 +1,8 @@
 // The main window's construction, menus, status hints and handlers.
 #include "main_window.h"
 
+#include "startup_report.h"
+
 #include "bitmap_exchange.h"
 #include "boxes_tab.h"
 #include "camera.h"
@@ -515,8 +517,10 @@ void main_window::refresh_after_open() {
         tree_->addTopLevelItem(root);
         root->setExpanded(true);
     }
+    startup_report::mark("tree view filled");
     reload_gl_textures("Loading \"" + file_name_of(doc_.current_path()) + "\" Level",
                        "Loading Textures in OpenGL Buffers...");
+    startup_report::mark("texture uploads prepared");
     texture_panel_->refill();
     boxes_tab_->show_selection();
     refresh_recent_items();
@@ -525,6 +529,7 @@ void main_window::refresh_after_open() {
     selection_status_->clear();
     translate_level_texts();
     redraw();
+    startup_report::mark("texture panel and controls");
 }
 
 void main_window::refresh_level_actions() {

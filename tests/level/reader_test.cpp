@@ -4,6 +4,7 @@
 #include "level_builder.h"
 #include "level_reader.h"
 #include "level_snapshot.h"
+#include "zfile.h"
 
 #include <gtest/gtest.h>
 
@@ -35,6 +36,7 @@ outcome read_built(Ttrlevel& level, const built_level& b, std::int32_t version) 
 level_desc small_level(std::int32_t v) {
     level_desc d = make_level(v);
     d.num_pages = 0;
+    d.room_pages = d.object_pages = d.bump_pages = 0; // the page blocks must match the counts
     d.pages32.clear();
     d.pages16.clear();
     d.pages32_misc.clear();
@@ -420,6 +422,10 @@ TEST_P(every_version, a_failed_read_leaves_the_level_as_it_was) {
 
     EXPECT_EQ(read_level(l, "/nonexistent/folder/level.tr4"), read_missing_file);
     EXPECT_EQ(level_snapshot(l), before);
+    std::string error;
+    EXPECT_EQ(read_level(l, std::filesystem::temp_directory_path().string(), &error), read_missing_file);
+    EXPECT_NE(error.find("is a folder"), std::string::npos) << error;
+    EXPECT_EQ(level_snapshot(l), before);
 
     const built_level tr4 = build_level(small_level(game_tr4));
     bytes corrupt = tr4.data;
@@ -727,12 +733,24 @@ TEST(tr4_level_data, a_wrong_stored_plain_size_still_inflates_completely) {
         bytes data = b.data;
         put_u32(&data[section_offset(b, "32-bit pages")], wrong);
         put_u32(&data[section_offset(b, "level data")], wrong);
+        put_u32(&data[section_offset(b, "16-bit pages")], wrong);
+        put_u32(&data[section_offset(b, "extra 32-bit pages")], wrong);
         Ttrlevel l;
-        const outcome o = read_bytes(l, data, "level.tr4");
+        outcome o;
+        std::size_t largest = 0;
+        {
+            allocation_probe probe;
+            o = read_bytes(l, data, "level.tr4");
+            largest = probe.largest();
+        }
         ASSERT_EQ(o.code, read_ok) << wrong << ": " << o.error;
         EXPECT_EQ(l.pages32, d.pages32);
         EXPECT_EQ(l.pages32_size, d.pages32.size());
         expect_counts(l, b.counts);
+        // Memory follows the data, not the sizes the file claims.
+        if (allocation_probe::available()) {
+            EXPECT_LT(largest, 2 * data.size() + 2 * d.pages32.size()) << wrong;
+        }
     }
 }
 
@@ -953,7 +971,200 @@ TEST(trc_rooms, a_face_naming_a_vertex_its_layer_lacks_is_refused) {
     EXPECT_FALSE(o.error.empty());
 }
 
+// Compressed blocks whose sizes do not match what the file says about them.
+
+TEST(compressed_blocks, a_page_block_that_does_not_match_the_page_counts_is_refused_naming_it) {
+    struct damage {
+        const char* block;
+        std::int32_t game;
+        int pages32, pages16, room_pages; // in pages; room_pages is the count the file states
+    };
+    for (const damage& c :
+         {damage{"32-bit pages", game_tr4, 0, 1, 1}, damage{"32-bit pages", game_tr4, 2, 1, 1},
+          damage{"16-bit pages", game_tr4, 1, 2, 1}, damage{"16-bit pages", game_trc, 1, 0, 1},
+          damage{"32-bit pages", game_trc, 1, 1, 2}}) {
+        level_desc d = small_level(c.game);
+        d.room_pages = std::uint16_t(c.room_pages);
+        d.pages32.assign(std::size_t(c.pages32) * 262144, 0x32);
+        d.pages16.assign(std::size_t(c.pages16) * 131072, 0x16);
+        Ttrlevel l;
+        const outcome o = read_bytes(l, build_level(d).data, file_name_for(c.game));
+        EXPECT_EQ(o.code, read_corrupt) << c.block;
+        EXPECT_NE(o.error.find(std::string("The ") + c.block + " block does not match the page counts"),
+                  std::string::npos)
+            << o.error;
+        EXPECT_EQ(l.signature, "");
+    }
+}
+
+TEST(compressed_blocks, more_texture_pages_than_a_level_can_have_are_refused_before_inflating) {
+    level_desc d = small_level(game_tr4);
+    d.room_pages = 100;
+    d.object_pages = 29; // 129 pages in all
+    Ttrlevel l;
+    const outcome o = read_bytes(l, build_level(d).data, "level.tr4");
+    EXPECT_EQ(o.code, read_corrupt);
+    EXPECT_NE(o.error.find("129 texture pages"), std::string::npos) << o.error;
+}
+
+TEST(compressed_blocks, bytes_after_a_zlib_stream_inside_its_packed_size_are_refused_naming_the_block) {
+    const level_desc d = make_level(game_tr4);
+    const built_level b = build_level(d);
+    const bytes plains[] = {d.pages32, d.pages16, d.pages32_misc, b.level_data};
+    const char* names[] = {"32-bit pages", "16-bit pages", "extra 32-bit pages", "level data"};
+    for (int i = 0; i < 4; ++i) {
+        const bytes data = with_block(b, names[i], std::uint32_t(plains[i].size()), zlib_compress(plains[i]),
+                                      bytes{0, 0, 0, 1, 2});
+        Ttrlevel l;
+        const outcome o = read_bytes(l, data, "level.tr4");
+        EXPECT_EQ(o.code, read_corrupt) << names[i];
+        EXPECT_NE(o.error.find(std::string("The ") + names[i] + " block holds 5 bytes after the end"),
+                  std::string::npos)
+            << o.error;
+    }
+    // The level data's packed size stretched to the end of the file would swallow the samples.
+    ASSERT_FALSE(d.samples.empty());
+    bytes swallowed = b.data;
+    const std::size_t at = section_offset(b, "level data");
+    put_u32(&swallowed[at + 4], std::uint32_t(swallowed.size() - at - 8));
+    Ttrlevel l;
+    const outcome o = read_bytes(l, swallowed, "level.tr4");
+    EXPECT_EQ(o.code, read_corrupt);
+    EXPECT_NE(o.error.find(std::to_string(d.samples.size()) + " bytes after the end"), std::string::npos)
+        << o.error;
+}
+
+TEST(compressed_blocks, a_zlib_bomb_is_refused_without_taking_its_size_in_memory) {
+    const level_desc d = make_level(game_tr4);
+    const built_level b = build_level(d);
+    struct bomb {
+        const char* block;
+        std::size_t plain;
+        std::size_t most_allocated;
+    };
+    for (const bomb& c :
+         {bomb{"32-bit pages", 16u << 20, 262144 * 2}, bomb{"extra 32-bit pages", 16u << 20, 8u << 20},
+          bomb{"level data", max_inflated_size + 4096, max_inflated_size + 1}}) {
+        const bytes data = with_block(b, c.block, 0xFFFFFFFFu, zlib_zeros(c.plain));
+        Ttrlevel l;
+        outcome o;
+        std::size_t largest = 0;
+        {
+            allocation_probe probe;
+            o = read_bytes(l, data, "level.tr4");
+            largest = probe.largest();
+        }
+        EXPECT_EQ(o.code, read_corrupt) << c.block;
+        EXPECT_NE(o.error.find(c.block), std::string::npos) << o.error;
+        if (allocation_probe::available()) {
+            EXPECT_LE(largest, c.most_allocated) << c.block;
+        }
+    }
+}
+
+// Blocks inflated side by side.
+
+TEST(parallel_inflate, reads_every_shared_and_sample_level_exactly_as_a_sequential_read) {
+    std::vector<std::string> paths;
+    for (const char* name : {"test1.phd", "test1.tr2", "test1_tr3.tr2", "test1.tr4", "test1.trc"})
+        paths.push_back(std::string(VELLUM_SHARED_LEVELS) + "/" + name);
+#ifdef VELLUM_SAMPLES_DIR
+    for (const auto& entry : std::filesystem::directory_iterator(VELLUM_SAMPLES_DIR))
+        if (entry.is_regular_file()) paths.push_back(entry.path().string());
+#endif
+    for (const auto& path : paths) {
+        if (!std::filesystem::exists(path)) continue;
+        Ttrlevel sequential, parallel;
+        std::vector<int> sequential_progress, parallel_progress;
+        sequential.progress = [&](int v) { sequential_progress.push_back(v); };
+        parallel.progress = [&](int v) { parallel_progress.push_back(v); };
+        std::string error;
+        ASSERT_EQ(read_level(sequential, path, &error, read_options{false}), read_ok)
+            << path << ": " << error;
+        ASSERT_EQ(read_level(parallel, path, &error, read_options{true}), read_ok) << path << ": " << error;
+        EXPECT_EQ(level_snapshot(parallel), level_snapshot(sequential)) << path;
+        EXPECT_EQ(parallel_progress, sequential_progress) << path;
+    }
+}
+
+TEST(parallel_inflate, the_first_corrupt_block_in_file_order_is_named_and_the_open_level_kept) {
+    const char* names[] = {"32-bit pages", "16-bit pages", "extra 32-bit pages", "level data"};
+    const built_level b = build_level(make_level(game_tr4));
+    Ttrlevel l;
+    ASSERT_EQ(read_built(l, b, game_tr4).code, read_ok);
+    const auto before = level_snapshot(l);
+    struct damage {
+        std::vector<int> blocks; // the blocks whose zlib header is broken
+        int named;               // the block the message names
+    };
+    for (const damage& c : {damage{{0}, 0}, damage{{1}, 1}, damage{{2}, 2}, damage{{3}, 3}, damage{{2, 3}, 2},
+                            damage{{1, 2}, 1}, damage{{0, 3}, 0}}) {
+        bytes data = b.data;
+        for (int i : c.blocks)
+            data[section_offset(b, names[i]) + 8] ^= 0xFF;
+        for (bool parallel : {false, true}) {
+            std::string error;
+            EXPECT_EQ(read_level_memory(l, data, "level.tr4", &error, read_options{parallel}), read_corrupt);
+            EXPECT_NE(error.find(std::string("The ") + names[c.named] + " block"), std::string::npos)
+                << (parallel ? "parallel: " : "sequential: ") << error;
+            EXPECT_EQ(level_snapshot(l), before);
+        }
+    }
+}
+
+TEST(prefetched_read, is_taken_by_the_next_read_of_the_file_unless_the_file_changed_meanwhile) {
+    const auto folder =
+        std::filesystem::temp_directory_path() /
+        ("vellum_prefetch_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+    std::filesystem::create_directories(folder);
+    const std::string path = (folder / "level.tr4").string();
+    auto write = [&](const bytes& data) {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(data.data()), std::streamsize(data.size()));
+    };
+    const level_desc first = make_level(game_tr4);
+    level_desc second = first;
+    second.samples.push_back(0x5A); // another size
+    write(build_level(first).data);
+    Ttrlevel direct;
+    ASSERT_EQ(read_level(direct, path), read_ok);
+
+    prefetch_level(path);
+    Ttrlevel taken;
+    std::vector<int> progress;
+    taken.progress = [&](int v) { progress.push_back(v); };
+    ASSERT_EQ(read_level(taken, path), read_ok);
+    EXPECT_EQ(level_snapshot(taken), level_snapshot(direct));
+    EXPECT_EQ(progress.back(), 0);
+
+    prefetch_level(path);
+    discard_prefetched_level(); // the file may now change
+    write(build_level(second).data);
+    prefetch_level(path);
+    write(build_level(first).data); // changed after the prefetch began
+    Ttrlevel reread;
+    ASSERT_EQ(read_level(reread, path), read_ok);
+    EXPECT_EQ(reread.samples, first.samples);
+    std::filesystem::remove_all(folder);
+}
+
 // The "ZLIB" wrapper.
+
+TEST(zlib_wrapper, bytes_the_wrapped_stream_does_not_cover_are_refused) {
+    const bytes plain = build_level(small_level(game_tr2)).data;
+    bytes inside = zlib_wrapped(plain);
+    inside.insert(inside.end(), {1, 2, 3});
+    put_u32(&inside[4], get_u32(&inside[4]) + 3); // counted in the packed size
+    bytes beyond = zlib_wrapped(plain);
+    beyond.insert(beyond.end(), {1, 2, 3}); // after the packed size
+    for (const bytes* data : {&inside, &beyond}) {
+        Ttrlevel l;
+        const outcome o = read_bytes(l, *data, "level.tr2");
+        EXPECT_EQ(o.code, read_corrupt);
+        EXPECT_NE(o.error.find("3 bytes after the end of its compressed content"), std::string::npos)
+            << o.error;
+    }
+}
 
 TEST(zlib_wrapper, a_corrupt_wrapped_stream_is_refused_with_a_message) {
     bytes data = zlib_wrapped(build_level(small_level(game_tr2)).data);

@@ -826,6 +826,49 @@ bytes with_level_data(const built_level& built, const bytes& level_data) {
     return s.data();
 }
 
+bytes with_block(const built_level& built, const std::string& block, std::uint32_t stored_plain,
+                 const bytes& stream, const bytes& after_stream) {
+    const std::size_t start = section_offset(built, block);
+    const bytes& d = built.data;
+    const std::size_t old_packed = std::size_t(d[start + 4]) | std::size_t(d[start + 5]) << 8 |
+                                   std::size_t(d[start + 6]) << 16 | std::size_t(d[start + 7]) << 24;
+    const std::size_t end = start + 8 + old_packed;
+    byte_sink s;
+    s.raw(d.data(), start);
+    s.u32(stored_plain);
+    s.u32(std::uint32_t(stream.size() + after_stream.size()));
+    s.raw(stream);
+    s.raw(after_stream);
+    s.raw(d.data() + end, d.size() - end);
+    return s.data();
+}
+
+bytes zlib_zeros(std::size_t plain_size) {
+    z_stream zs{};
+    if (deflateInit(&zs, 1) != Z_OK) throw std::runtime_error("level builder: zlib compression failed");
+    static const std::uint8_t zeros[1 << 16] = {};
+    bytes out;
+    std::uint8_t chunk[1 << 16];
+    std::size_t left = plain_size;
+    int rc = Z_OK;
+    do {
+        const std::size_t n = std::min(left, sizeof zeros);
+        zs.next_in = const_cast<Bytef*>(zeros);
+        zs.avail_in = uInt(n);
+        left -= n;
+        const int flush = left ? Z_NO_FLUSH : Z_FINISH;
+        do {
+            zs.next_out = chunk;
+            zs.avail_out = sizeof chunk;
+            rc = deflate(&zs, flush);
+            out.insert(out.end(), chunk, chunk + (sizeof chunk - zs.avail_out));
+        } while (zs.avail_out == 0);
+    } while (left);
+    deflateEnd(&zs);
+    if (rc != Z_STREAM_END) throw std::runtime_error("level builder: zlib compression failed");
+    return out;
+}
+
 std::size_t section_offset(const built_level& built, const std::string& name, bool in_level_data) {
     for (const auto& m : built.sections)
         if (m.name == name && m.in_level_data == in_level_data) return m.offset;

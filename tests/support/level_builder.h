@@ -211,6 +211,12 @@ built_level build_level(const level_desc& level);
 // TR4: the file with its level-data block replaced by `level_data` compressed (for cutting or patching
 // the inflated level data).
 bytes with_level_data(const built_level& built, const bytes& level_data);
+// TR4, TRC: the file with one compressed block (a page block, or the TR4 level data) replaced: its
+// stored plain size, the zlib stream and `after_stream` bytes counted in its packed size.
+bytes with_block(const built_level& built, const std::string& block, std::uint32_t stored_plain,
+                 const bytes& stream, const bytes& after_stream = {});
+// A zlib stream of `plain_size` zero bytes, made without holding them (for zlib bombs).
+bytes zlib_zeros(std::size_t plain_size);
 // Offset of the first section mark of that name (throws when there is none).
 std::size_t section_offset(const built_level& built, const std::string& name, bool in_level_data = false);
 

@@ -9,8 +9,11 @@
 #include "level_records.h"
 #include "mesh_list.h"
 #include "scene.h"
+#include "zfile.h"
 
 #include <QApplication>
+#include <QBuffer>
+#include <QByteArray>
 #include <QFileInfo>
 #include <cstdio>
 #include <cstdlib>
@@ -139,31 +142,21 @@ int run_render(const std::vector<std::string>& args) {
     render_options o;
     if (const std::string error = parse(args, o); !error.empty()) {
         std::fprintf(stderr, "vellum-cli render: %s\n%s", error.c_str(), usage);
-        return 64;
+        return exit_usage;
     }
     if (!has_display()) {
         if (std::getenv("VELLUM_RENDER_UNDER_XVFB")) {
             std::fprintf(stderr, "vellum-cli render: no display, even under xvfb-run\n");
-            return 69;
+            return exit_no_display;
         }
         reexec_under_xvfb(args);
         std::fprintf(stderr, "vellum-cli render: no display and xvfb-run could not be started\n");
-        return 69;
+        return exit_no_display;
     }
 
     Ttrlevel level;
     Tmesh_list list;
-    std::string error;
-    if (const auto rc = read_level(level, o.level, &error); rc != read_ok) {
-        std::fprintf(stderr, "vellum-cli render: %s\n", error.c_str());
-        return rc;
-    }
-    try {
-        build_mesh_list(list, level);
-    } catch (const level_error& e) {
-        std::fprintf(stderr, "vellum-cli render: %s\n", e.what());
-        return 65;
-    }
+    if (const int rc = load_level(level, o.level, &list); rc != exit_ok) return rc;
 
     tr_scene scene;
     scene.level = &level;
@@ -175,7 +168,7 @@ int run_render(const std::vector<std::string>& args) {
     const auto refuse = [&](const char* what, std::size_t count) {
         std::fprintf(stderr, "vellum-cli render: %s %ld does not exist (the level has %zu)\n", what, o.number,
                      count);
-        return 64;
+        return exit_usage;
     };
     switch (o.kind) {
     case 'm':
@@ -199,7 +192,7 @@ int run_render(const std::vector<std::string>& args) {
             std::fprintf(
                 stderr, "vellum-cli render: static mesh %ld names mesh pointer %zu, past the %zu there are\n",
                 o.number, pointer, list.mesh_index.size());
-            return 65;
+            return exit_corrupt;
         }
         scene.sel_kind = 1;
         scene.sel_mesh = list.mesh_index[pointer];
@@ -233,11 +226,21 @@ int run_render(const std::vector<std::string>& args) {
         std::printf("%s\n", status->c_str());
     viewport.redraw();
     const QImage frame = viewport.grabFramebuffer();
-    if (frame.isNull() || !frame.save(QString::fromStdString(o.out), "PNG")) {
-        std::fprintf(stderr, "vellum-cli render: could not write %s\n", o.out.c_str());
-        return 74;
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (frame.isNull() || !frame.save(&buffer, "PNG")) {
+        std::fprintf(stderr, "vellum-cli render: could not draw %s\n", o.out.c_str());
+        return exit_write_failed;
     }
-    return 0;
+    try {
+        write_file_atomic(o.out, reinterpret_cast<const std::uint8_t*>(png.constData()),
+                          std::size_t(png.size()));
+    } catch (const level_error& e) {
+        std::fprintf(stderr, "vellum-cli render: %s\n", e.what());
+        return exit_write_failed;
+    }
+    return exit_ok;
 }
 
 const cli_register reg{

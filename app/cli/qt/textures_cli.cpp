@@ -4,6 +4,12 @@
 #include "cli.h"
 #include "level_reader.h"
 #include "level_writer.h"
+#include "pixels.h"
+#include "zfile.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QImageWriter>
 
 #include <charconv>
 #include <cstdio>
@@ -11,14 +17,22 @@
 
 namespace {
 
-bool load(Ttrlevel& level, const std::string& path) {
-    std::string error;
-    if (read_level(level, path, &error) != read_ok) {
-        std::fprintf(stderr, "vellum-cli: %s\n",
-                     error.empty() ? ("cannot read " + path).c_str() : error.c_str());
-        return false;
+// Writes a bitmap as a 24-bit BMP, all or nothing; a failure names the system's reason
+// ("No space left on device").
+texture_result write_bitmap(const QImage& image, const std::string& path) {
+    QByteArray encoded;
+    QBuffer buffer(&encoded);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "bmp");
+    if (!writer.write(to_rgb888(image)))
+        return texture_result::failure("Could not write " + path + ": " + writer.errorString().toStdString());
+    try {
+        write_file_atomic(path, reinterpret_cast<const std::uint8_t*>(encoded.constData()),
+                          std::size_t(encoded.size()));
+    } catch (const level_error& e) {
+        return texture_result::failure(e.what());
     }
-    return true;
+    return texture_result::success();
 }
 
 std::optional<int> parse_index(const std::string& text) {
@@ -29,41 +43,41 @@ std::optional<int> parse_index(const std::string& text) {
     return value;
 }
 
-int fail(const texture_result& r) {
+int fail(const texture_result& r, int status) {
     std::fprintf(stderr, "vellum-cli: %s\n", r.message.c_str());
-    return 1;
+    return status;
 }
 
 int usage(const char* text) {
     std::fprintf(stderr, "usage: vellum-cli %s\n", text);
-    return 64;
+    return exit_usage;
 }
 
 int run_export_pages(const std::vector<std::string>& args) {
     if (args.size() != 2) return usage("export-pages LEVEL OUT.bmp");
     Ttrlevel level;
-    if (!load(level, args[0])) return 1;
+    if (const int rc = load_level(level, args[0]); rc != exit_ok) return rc;
     const Ttabla_textures table = build_texture_table(level);
-    if (auto r = save_bitmap(export_big_bmp(table), args[1]); !r) return fail(r);
+    if (auto r = write_bitmap(export_big_bmp(table), args[1]); !r) return fail(r, exit_write_failed);
     std::printf("%s: %u pages, 256 x %u\n", args[1].c_str(), level.num_pages, level.num_pages * 256);
-    return 0;
+    return exit_ok;
 }
 
 int run_import_pages(const std::vector<std::string>& args) {
     if (args.size() != 3) return usage("import-pages LEVEL IN.bmp OUT");
     Ttrlevel level;
-    if (!load(level, args[0])) return 1;
+    if (const int rc = load_level(level, args[0]); rc != exit_ok) return rc;
     Ttabla_textures table = build_texture_table(level);
     QImage bitmap;
-    if (auto r = load_bitmap(args[1], bitmap); !r) return fail(r);
-    if (auto r = import_big_bmp(level, table, bitmap); !r) return fail(r);
+    if (auto r = load_bitmap(args[1], bitmap); !r) return fail(r, exit_bad_input);
+    if (auto r = import_big_bmp(level, table, bitmap); !r) return fail(r, exit_bad_input);
     try {
         if (write_level(level, args[2]) != write_ok)
-            return fail(texture_result::failure("cannot write " + args[2]));
+            return fail(texture_result::failure("cannot write " + args[2]), exit_write_failed);
     } catch (const level_error& e) {
-        return fail(texture_result::failure(e.what()));
+        return fail(texture_result::failure(e.what()), exit_write_failed);
     }
-    return 0;
+    return exit_ok;
 }
 
 int run_export_texture(const std::vector<std::string>& args) {
@@ -71,16 +85,17 @@ int run_export_texture(const std::vector<std::string>& args) {
     const auto index = parse_index(args[1]);
     if (!index) return usage("export-texture LEVEL INDEX OUT.bmp (INDEX: a texture number from 0)");
     Ttrlevel level;
-    if (!load(level, args[0])) return 1;
+    if (const int rc = load_level(level, args[0]); rc != exit_ok) return rc;
     Ttabla_textures table = build_texture_table(level);
     if (*index >= table.texture_count)
         return fail(texture_result::failure("the level has " + std::to_string(table.texture_count) +
-                                            " textures; there is no " + texture_list_text(*index)));
+                                            " textures; there is no " + texture_list_text(*index)),
+                    exit_usage);
     const QImage piece = export_current(table, *index);
-    if (auto r = save_bitmap(piece, args[2]); !r) return fail(r);
+    if (auto r = write_bitmap(piece, args[2]); !r) return fail(r, exit_write_failed);
     std::printf("%s: %s, %d x %d\n", args[2].c_str(), texture_list_text(*index).c_str(), piece.width(),
                 piece.height());
-    return 0;
+    return exit_ok;
 }
 
 int run_export_pieces(const std::vector<std::string>& args) {
@@ -89,20 +104,21 @@ int run_export_pieces(const std::vector<std::string>& args) {
     const auto n = parse_index(args[2]);
     if (!n) return usage(text);
     Ttrlevel level;
-    if (!load(level, args[0])) return 1;
+    if (const int rc = load_level(level, args[0]); rc != exit_ok) return rc;
     const bool moveable = args[1] == "--moveable";
     const auto meshes = moveable ? moveable_face_textures(level, std::size_t(*n))
                                  : static_face_textures(level, std::size_t(*n));
     if (!meshes)
         return fail(texture_result::failure("the level has no readable " +
                                             std::string(moveable ? "moveable " : "static mesh ") +
-                                            std::to_string(*n)));
+                                            std::to_string(*n)),
+                    exit_usage);
     const Ttabla_textures table = build_texture_table(level);
     QImage out;
-    if (auto r = export_all(level, table, *meshes, out); !r) return fail(r);
-    if (auto r = save_bitmap(out, args[3]); !r) return fail(r);
+    if (auto r = export_all(level, table, *meshes, out); !r) return fail(r, exit_bad_input);
+    if (auto r = write_bitmap(out, args[3]); !r) return fail(r, exit_write_failed);
     std::printf("%s: %d x %d\n", args[3].c_str(), out.width(), out.height());
-    return 0;
+    return exit_ok;
 }
 
 cli_register reg_export_pages{{"export-pages", "LEVEL OUT.bmp", &run_export_pages}};

@@ -32,6 +32,7 @@ void loading_window::show_progress(const std::string& caption) {
     raise();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    since_events_.start();
 }
 
 void loading_window::add_progress_line(const std::string& text) {
@@ -42,7 +43,11 @@ void loading_window::add_progress_line(const std::string& text) {
 void loading_window::set_gauge(int percent) {
     if (gauge_->value() == percent) return;
     gauge_->setValue(percent);
+    // Repainting on every step would cost more than a short command itself (each repaint is a round
+    // trip to the window system): the gauge is shown moving at most every 50 ms.
+    if (since_events_.isValid() && since_events_.elapsed() < 50) return;
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    since_events_.start();
 }
 
 void loading_window::keep_open(bool on) {

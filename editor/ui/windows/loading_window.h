@@ -5,6 +5,7 @@
 #include "prompts.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 
 class QPlainTextEdit;
 class QProgressBar;
@@ -26,4 +27,5 @@ class loading_window : public QDialog, public progress_view {
     bool kept_open_ = false;
     QPlainTextEdit* lines_;
     QProgressBar* gauge_;
+    QElapsedTimer since_events_; // since the gauge last let the window repaint
 };

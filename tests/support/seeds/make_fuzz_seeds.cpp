@@ -26,8 +26,11 @@ std::uint8_t name_selector(std::int32_t v) {
 level_desc seed_level(std::int32_t v) {
     level_desc d = make_level(v);
     d.num_pages = 0; // keeps TR1-TR3 seeds small; pages are plain copies
-    d.pages32.assign(256, 0x32);
-    d.pages16.assign(256, 0x16);
+    // TR4, TRC: one page of one colour, which compresses to a few hundred bytes.
+    d.room_pages = 1;
+    d.object_pages = d.bump_pages = 0;
+    d.pages32.assign(262144, 0x32);
+    d.pages16.assign(131072, 0x16);
     d.pages32_misc.clear();
     return d;
 }
@@ -108,6 +111,19 @@ int main(int argc, char** argv) {
             ok = ok && bool(out);
             ++written;
         }
+    // A zlib bomb: a page block that inflates far past the one page its counts allow.
+    const built_level tr4 = build_level(seed_level(6));
+    ok = ok && write_seed(dir, "tr4_zlib_bomb.seed", 6,
+                          with_block(tr4, "32-bit pages", 262144, zlib_zeros(16u << 20)));
+    // Plain sizes that lie: every block claims 4 GiB.
+    bytes lying = tr4.data;
+    for (const char* block : {"32-bit pages", "16-bit pages", "extra 32-bit pages", "level data"}) {
+        const std::size_t at = section_offset(tr4, block);
+        for (int k = 0; k < 4; ++k)
+            lying[at + std::size_t(k)] = 0xFF;
+    }
+    ok = ok && write_seed(dir, "tr4_lying_plain_size.seed", 6, lying);
+    written += 4;
     if (!ok) {
         std::fprintf(stderr, "cannot write the seeds into %s\n", argv[1]);
         return 1;
