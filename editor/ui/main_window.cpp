@@ -197,7 +197,7 @@ void main_window::build_controls() {
     tree_and_view->addWidget(view_panel_);
     tree_and_view->setStretchFactor(0, 0);
     tree_and_view->setStretchFactor(1, 1);
-    tree_and_view->setSizes({177, 321});
+    tree_and_view->setSizes({220, 400});
     left_layout->addWidget(tree_and_view, 1);
 
     auto* below = new QHBoxLayout;

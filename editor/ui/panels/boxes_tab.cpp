@@ -12,7 +12,10 @@
 
 boxes_tab::boxes_tab(editor_document& doc, QWidget* parent) : QWidget(parent), doc_(doc) {
     setObjectName("TabSheet1");
+    // Flag and the six box fields in one row, the box choice and Show Box below them.
     auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(6, 4, 6, 4);
+    grid->setVerticalSpacing(2);
     show_box_check_ = new QCheckBox("Show &Box", this);
     show_box_check_->setObjectName("CheckBox3");
     show_box_check_->setChecked(doc_.show_box());
@@ -26,19 +29,17 @@ boxes_tab::boxes_tab(editor_document& doc, QWidget* parent) : QWidget(parent), d
     flags_field_ = new QSpinBox(this);
     flags_field_->setObjectName("SpinEdit1");
     flags_field_->setRange(0, 65535);
-    grid->addWidget(show_box_check_, 0, 0);
-    grid->addWidget(flag_caption, 0, 1);
-    grid->addWidget(visibility_radio_, 1, 0);
-    grid->addWidget(flags_field_, 1, 1);
-    grid->addWidget(collision_radio_, 2, 0);
+    grid->addWidget(flag_caption, 0, 0, Qt::AlignBottom);
+    grid->addWidget(flags_field_, 1, 0, Qt::AlignTop);
     automatic_bound_button_ = new QPushButton("Automatic Bound", this);
     automatic_bound_button_->setObjectName("Button4");
-    grid->addWidget(automatic_bound_button_, 2, 1);
 
     auto* box_group = new QGroupBox("Colision ", this);
     box_group->setObjectName("GroupBox3");
     box_group_ = box_group;
     auto* fields = new QGridLayout(box_group);
+    fields->setContentsMargins(4, 2, 4, 2);
+    fields->setVerticalSpacing(0);
     const char* captions[] = {"X1", "X2", "Y1", "Y2", "Z1", "Z2"};
     for (int k = 0; k < 6; ++k) {
         auto* caption = new QLabel(captions[k], box_group);
@@ -48,12 +49,15 @@ boxes_tab::boxes_tab(editor_document& doc, QWidget* parent) : QWidget(parent), d
         // Any value may be typed; the box keeps its low 16 bits (40000 reads back as -25536).
         field->setRange(-99999999, 99999999);
         box_fields_[std::size_t(k)] = field;
-        const int row = k / 3 * 2, column = k % 3;
-        fields->addWidget(caption, row, column);
-        fields->addWidget(field, row + 1, column);
+        fields->addWidget(caption, 0, k);
+        fields->addWidget(field, 1, k);
     }
-    grid->addWidget(box_group, 0, 2, 3, 1);
-    grid->setColumnStretch(2, 1);
+    grid->addWidget(box_group, 0, 1, 2, 3);
+    grid->addWidget(visibility_radio_, 2, 0);
+    grid->addWidget(collision_radio_, 2, 1);
+    grid->addWidget(show_box_check_, 2, 2);
+    grid->addWidget(automatic_bound_button_, 2, 3);
+    grid->setColumnStretch(4, 1);
 
     connect(show_box_check_, &QCheckBox::toggled, this, [this](bool on) {
         doc_.set_show_box(on);
