@@ -740,11 +740,6 @@ void main_window::on_viewport_clicked(QPoint at, Qt::MouseButton button, Qt::Key
     if (out.redraw) redraw();
 }
 
-void main_window::refresh_title() {
-    // Unsaved edits show as a star after the caption.
-    setWindowTitle(QString::fromStdString(doc_.caption()) + (doc_.modified() ? " *" : ""));
-}
-
 edit_controls main_window::edit_controls_now() const {
     edit_controls controls;
     lights_tab_->read_controls(controls);

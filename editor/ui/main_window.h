@@ -110,8 +110,6 @@ class main_window : public QMainWindow {
     void refresh_after_open();
     // Commands that need a level are enabled exactly while one is open.
     void refresh_level_actions();
-    // The caption of the open level, with the unsaved-changes mark placeholder.
-    void refresh_title();
     void refresh_recent_items();
     void refresh_render_buttons();
     void apply_background();

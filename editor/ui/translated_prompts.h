@@ -19,6 +19,9 @@ class translated_prompts final : public editor_prompts {
     std::string choose_save_file(const std::string& filter) override {
         return inner_.choose_save_file(filter);
     }
+    std::string choose_save_file_named(const std::string& filter, const std::string& suggested_name) override {
+        return inner_.choose_save_file_named(filter, suggested_name);
+    }
 
   private:
     editor_prompts& inner_;

@@ -323,7 +323,7 @@ TEST_F(window_fixture, ClickFormsEditThePickedFaceAndUndoStepByStep) {
     QTest::mouseClick(view, Qt::LeftButton, Qt::ShiftModifier, spot.at);
     EXPECT_EQ(texture(), 6);
     EXPECT_TRUE(w->document().modified());
-    EXPECT_TRUE(w->windowTitle().endsWith(" *"));
+    EXPECT_TRUE(w->isWindowModified()); // the title shows the platform's unsaved-changes mark
 
     // CTRL+SHIFT+click cuts the face onto vertex 0.
     QTest::mouseClick(view, Qt::LeftButton, Qt::ControlModifier | Qt::ShiftModifier, spot.at);
