@@ -619,8 +619,10 @@ void main_window::build_language_window() {
 
 void main_window::after_language_change() {
     // Texts the window composes while running are not in the language file as they are shown.
-    setWindowTitle(doc_.has_level() ? QString::fromStdString(doc_.caption())
-                                    : shown_text("", vellum_version_string));
+    if (doc_.has_level())
+        refresh_title();
+    else
+        setWindowTitle(shown_text("", vellum_version_string));
     refresh_recent_items();
     translate_level_texts();
 }

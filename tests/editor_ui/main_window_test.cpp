@@ -295,6 +295,7 @@ face_spot find_face(TGLViewport* view, QLabel* panel) {
 }
 
 TEST_F(window_fixture, ClickFormsEditThePickedFaceAndUndoStepByStep) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.tr4");
     ASSERT_TRUE(w->open_path(shared + "/test1.tr4"));
     tree()->setCurrentItem(movables()->child(0)->child(0)); // one mesh of Lara
     auto* view = find<QWidget>("Panel1")->findChild<TGLViewport*>();
@@ -360,6 +361,7 @@ TEST_F(window_fixture, ClickFormsEditThePickedFaceAndUndoStepByStep) {
 }
 
 TEST_F(window_fixture, LightsOnTickedCornersAndShineFromTheTabs) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.phd");
     ASSERT_TRUE(w->open_path(shared + "/test1.phd"));
     tree()->setCurrentItem(statics()->child(0));
     auto* view = find<QWidget>("Panel1")->findChild<TGLViewport*>();
