@@ -3,6 +3,7 @@
 // same run (plain immediate drawing, the batch alone, the one-by-one upload and preparation).
 #include "gl_textures.h"
 #include "gl_viewport.h"
+#include "largest_moveable_view.h"
 #include "level_reader.h"
 #include "mesh_list.h"
 #include "scene.h"
@@ -18,14 +19,7 @@
 
 namespace {
 
-struct bench_view {
-    Ttrlevel level;
-    Tmesh_list list;
-    tr_scene scene;
-    std::unique_ptr<TGLViewport> vp;
-    int moveable = -1;
-    std::size_t faces = 0;
-};
+using bench_view = largest_moveable_view;
 
 bench_view* view = nullptr;
 
@@ -240,33 +234,7 @@ int main(int argc, char** argv) {
     QSurfaceFormat::setDefaultFormat(TGLViewport::surface_format(24));
     QApplication app(argc, argv);
     bench_view v;
-    std::string error;
-    if (display && read_level(v.level, VELLUM_SHARED_LEVELS "/test1.tr4", &error) == read_ok) {
-        build_mesh_list(v.list, v.level);
-        for (std::size_t m = 0; m < v.level.moveables.size(); ++m) {
-            std::size_t faces = 0;
-            for (const auto& part : moveable_layout(v.list, v.level, int(m), 1.0f, true))
-                if (part.mesh >= 0)
-                    faces += v.list.meshes[std::size_t(part.mesh)].tex_rects.size() +
-                             v.list.meshes[std::size_t(part.mesh)].tex_tris.size();
-            if (faces > v.faces) v.faces = faces, v.moveable = int(m);
-        }
-        v.scene.level = &v.level;
-        v.scene.meshes = &v.list;
-        v.scene.sel_kind = 0;
-        v.scene.sel_moveable = v.moveable;
-        v.vp = std::make_unique<TGLViewport>(nullptr, 24);
-        v.vp->resize(640, 480);
-        v.vp->draw = [&v](gl_api& gl) {
-            draw_batch batch(gl);
-            v.scene.Draw(batch);
-        };
-        v.vp->show();
-        TGLViewport* contexts[] = {v.vp.get()};
-        upload_solid_texture(QString(), contexts, 24);
-        load_gl_textures(v.level, contexts, 24);
-        centre_on_selection(v.scene, v.vp->nav, *v.vp->camera);
-        v.vp->grabFramebuffer();
+    if (display && v.open(VELLUM_SHARED_LEVELS "/test1.tr4")) {
         view = &v;
     }
     benchmark::RunSpecifiedBenchmarks();
