@@ -1,5 +1,6 @@
 // The Boxes tab, the Remap Vertices dialog and File > Export to DXF / Import DXF driven as a user
 // would on the TR1 shared level (the one with static meshes).
+#include "editor_window_fixture.h"
 #include "level_records.h"
 #include "main_window.h"
 #include "scripted_prompts.h"
@@ -20,22 +21,11 @@
 
 namespace {
 
-struct boxes_dxf_window : ::testing::Test {
-    QTemporaryDir dir;
-    std::unique_ptr<QSettings> store;
-    scripted_prompts prompts;
-    std::unique_ptr<main_window> w;
+struct boxes_dxf_window : editor_window_fixture {
     void SetUp() override {
-        store = std::make_unique<QSettings>(dir.filePath("store.ini"), QSettings::IniFormat);
-        w = std::make_unique<main_window>(VELLUM_APP_DIR, store.get(), &prompts);
-        w->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+        editor_window_fixture::SetUp();
+        if (HasFatalFailure()) return;
         ASSERT_TRUE(w->open_path(VELLUM_SHARED_LEVELS "/test1.phd"));
-    }
-    void TearDown() override {
-        w->document().history().setClean();
-        w->close();
-        w.reset();
     }
     template <class T> T* find(const char* name) {
         auto* widget = w->findChild<T*>(name);

@@ -1,5 +1,6 @@
 // The whole editor in each interface language: menus, controls, hints, the Keys Guide and the
 // editor's messages follow the language window, and English (US) comes back unchanged.
+#include "editor_window_fixture.h"
 #include "language_applier.h"
 #include "language_window.h"
 #include "languages.h"
@@ -22,25 +23,12 @@
 
 namespace {
 
-struct language_fixture : ::testing::Test {
-    QTemporaryDir dir;
-    std::unique_ptr<QSettings> store;
-    scripted_prompts prompts;
-    std::unique_ptr<main_window> w;
-    void SetUp() override {
-        // One recent file that no longer exists: choosing it shows a message.
-        store = std::make_unique<QSettings>(dir.filePath("store.ini"), QSettings::IniFormat);
-        store->setValue("Version/version", vellum_version_string);
-        store->setValue("Recent files/count", "1");
-        store->setValue("Recent files/File name0", dir.filePath("gone.tr4"));
-        w = std::make_unique<main_window>(VELLUM_APP_DIR, store.get(), &prompts);
-        w->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
-    }
-    void TearDown() override {
-        w->document().history().setClean();
-        w->close();
-        w.reset();
+struct language_fixture : editor_window_fixture {
+    // One recent file that no longer exists: choosing it shows a message.
+    void prepare_store(QSettings& s) override {
+        s.setValue("Version/version", vellum_version_string);
+        s.setValue("Recent files/count", "1");
+        s.setValue("Recent files/File name0", dir.filePath("gone.tr4"));
     }
     template <class T> T* find(const char* name) { return w->findChild<T*>(name); }
     static lng_catalogue file_of(std::size_t language) {

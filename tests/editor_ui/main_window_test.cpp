@@ -1,5 +1,6 @@
 // The main window driven as a user would: opening levels, selecting in the tree, the texture
 // panel, and the questions before unsaved work is lost.
+#include "editor_window_fixture.h"
 #include "gl_viewport.h"
 #include "level_records.h"
 #include "main_window.h"
@@ -37,22 +38,7 @@ namespace {
 
 const QString shared = QString::fromStdString(real_levels::folder());
 
-struct window_fixture : ::testing::Test {
-    QTemporaryDir dir;
-    std::unique_ptr<QSettings> store;
-    scripted_prompts prompts;
-    std::unique_ptr<main_window> w;
-    void SetUp() override {
-        store = std::make_unique<QSettings>(dir.filePath("store.ini"), QSettings::IniFormat);
-        w = std::make_unique<main_window>(VELLUM_APP_DIR, store.get(), &prompts);
-        w->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
-    }
-    void TearDown() override {
-        w->document().history().setClean(); // leave without the unsaved-changes question
-        w->close();
-        w.reset();
-    }
+struct window_fixture : editor_window_fixture {
     // Widgets by their component names.
     template <class T> T* find(const char* name) {
         auto* widget = w->findChild<T*>(name);
