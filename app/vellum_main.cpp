@@ -43,8 +43,6 @@ int main(int argc, char** argv) {
     QSettings store(QSettings::IniFormat, QSettings::UserScope, "Vellum", "Vellum");
     main_window window(QCoreApplication::applicationDirPath(), &store);
     startup_report::mark("main window built");
-    window.showMaximized();
-    startup_report::mark("window shown");
     // Besides a level to open: --moveable N selects a moveable, --screenshot FILE writes a
     // picture of the window once it has been drawn and quits (documentation and checks).
     QStringList args = app.arguments();
@@ -60,8 +58,12 @@ int main(int argc, char** argv) {
         else
             level = args[i];
     }
+    // The level is opened before the window is first shown: its first frame then has the tree,
+    // the panels and the view filled, and is not drawn again for each of them.
     if (!level.isEmpty() && window.open_path(level) && moveable >= 0) window.select_moveable(moveable);
     discard_prefetched_level();
+    window.showMaximized();
+    startup_report::mark("window shown");
     // VELLUM_REPORT_FIRST_FRAME=1 prints the time from start to the first frame shown after that.
     if (qEnvironmentVariableIsSet("VELLUM_REPORT_FIRST_FRAME")) {
         auto* connection = new QMetaObject::Connection;

@@ -26,6 +26,15 @@ pieces cut(const std::string& pattern) {
     return p;
 }
 
+// False when `text` cannot fit `pattern`: the pattern's text before its first placeholder (all of
+// it, when it has none) must begin the text (be the text).
+bool could_match(const std::string& pattern, const std::string& text) {
+    for (std::size_t i = 0; i + 1 < pattern.size(); ++i)
+        if (pattern[i] == '%' && pattern[i + 1] >= '1' && pattern[i + 1] <= '9')
+            return text.compare(0, i, pattern, 0, i) == 0;
+    return pattern == text;
+}
+
 } // namespace
 
 std::optional<std::vector<std::string>> match_template(const std::string& pattern, const std::string& text) {
@@ -84,6 +93,9 @@ std::string message_translator::translate(const std::string& text) const {
     for (const auto& c : english->components) {
         const auto e = c.elements.find(element_caption);
         if (e == c.elements.end()) continue;
+        // Most templates fail on their first literal piece: rejected before any copy is made (a
+        // tree or texture list is translated text by text at every open).
+        if (e->second.accelerator == 0 && !could_match(e->second.text, text)) continue;
         const std::string pattern = typed_from_element(e->second);
         const auto values = match_template(pattern, text);
         if (!values) continue;

@@ -59,12 +59,10 @@ void fill_piece(const std::uint16_t* pages, std::size_t rows, const piece_source
     }
 }
 
-} // namespace
-
-std::shared_ptr<const object_texture_uploads> prepare_object_textures(const Ttrlevel& level, int bits,
-                                                                      unsigned workers) {
+std::shared_ptr<const object_texture_uploads>
+prepare_from(const std::vector<tobject_texture>& textures, const QImage& pages, int bits, unsigned workers) {
     auto batch = std::make_shared<object_texture_uploads>();
-    const std::size_t count = level.object_textures.size();
+    const std::size_t count = textures.size();
     if (count == 0) return batch;
     const int bpp = bits == 32 ? 4 : 3;
 
@@ -73,7 +71,7 @@ std::shared_ptr<const object_texture_uploads> prepare_object_textures(const Ttrl
     std::vector<std::size_t> offsets(count + 1, 0);
     batch->entries.resize(count);
     for (std::size_t i = 0; i < count; ++i) {
-        const tobject_texture& t = level.object_textures[i];
+        const tobject_texture& t = textures[i];
         piece_source& s = sources[i];
         s.rect = texture_bounds(t);
         s.first_row = std::size_t(t.page & 0x0FFF) * page_size + std::size_t(s.rect.top);
@@ -89,7 +87,7 @@ std::shared_ptr<const object_texture_uploads> prepare_object_textures(const Ttrl
     for (std::size_t i = 0; i < count; ++i)
         batch->entries[i].shared = batch->block.get() + offsets[i];
 
-    const QImage pages = build_pages_bitmap(level); // 256 wide: rows are packed
+    // 256 wide: rows are packed
     const auto* display = reinterpret_cast<const std::uint16_t*>(pages.constBits());
     const std::size_t rows = std::size_t(pages.height());
     const auto fill_range = [&](std::size_t begin, std::size_t end) {
@@ -119,4 +117,30 @@ std::shared_ptr<const object_texture_uploads> prepare_object_textures(const Ttrl
     for (auto& r : running)
         r.get();
     return batch;
+}
+
+} // namespace
+
+std::shared_ptr<const object_texture_uploads> prepare_object_textures(const Ttrlevel& level, int bits,
+                                                                      unsigned workers) {
+    if (level.object_textures.empty()) return std::make_shared<object_texture_uploads>();
+    return prepare_from(level.object_textures, build_pages_bitmap(level), bits, workers);
+}
+
+std::shared_ptr<const object_texture_uploads>
+prepare_object_textures(const Ttrlevel& level, const QImage& pages, int bits, unsigned workers) {
+    if (pages.format() != QImage::Format_RGB16 || pages.width() != 256)
+        return prepare_object_textures(level, bits, workers);
+    return prepare_from(level.object_textures, pages, bits, workers);
+}
+
+std::function<std::shared_ptr<const object_texture_uploads>()>
+object_textures_preparation(const Ttrlevel& level, const QImage& pages, int bits) {
+    if (pages.format() != QImage::Format_RGB16 || pages.width() != 256) {
+        auto ready = prepare_object_textures(level, bits);
+        return [ready] { return ready; };
+    }
+    // Copies: the level may change while the preparation runs elsewhere (pages are shared until
+    // either side writes to them).
+    return [textures = level.object_textures, pages, bits] { return prepare_from(textures, pages, bits, 2); };
 }

@@ -7,16 +7,19 @@
 #include "texture_upload.h"
 #include "upload_batch.h"
 
+#include <future>
+#include <system_error>
+
 void upload_texture(std::uint32_t name, const QImage& bitmap, int bits, gl_contexts contexts) {
     auto pixels = std::make_shared<const upload_pixels>(prepare_upload(bitmap, bits));
     for (TGLViewport* vp : contexts)
         if (vp) vp->upload(name, pixels);
 }
 
-void load_gl_textures(const Ttrlevel& level, gl_contexts contexts, int bits) {
+void load_gl_textures(const Ttrlevel& level, gl_contexts contexts, int bits, const QImage* pages) {
     const std::size_t count = level.object_textures.size();
     if (count > 0) {
-        const auto batch = prepare_object_textures(level, bits);
+        const auto batch = pages ? prepare_object_textures(level, *pages, bits) : prepare_object_textures(level, bits);
         for (TGLViewport* vp : contexts)
             if (vp && vp->has_context()) vp->makeCurrent();
         const double step = 100.0 / double(count);
@@ -39,6 +42,26 @@ void load_gl_textures(const Ttrlevel& level, gl_contexts contexts, int bits) {
             if (vp && vp->has_context()) vp->doneCurrent();
     }
     level.report_progress(0);
+}
+
+void load_gl_textures_later(const Ttrlevel& level, const QImage& pages, TGLViewport& view, int bits) {
+    auto prepare = object_textures_preparation(level, pages, bits);
+    auto task = [prepare = std::move(prepare)] {
+        const auto batch = prepare();
+        TGLViewport::texture_batch named;
+        named.reserve(batch->entries.size());
+        for (std::size_t i = 0; i < batch->entries.size(); ++i)
+            if (const auto name = std::uint32_t(i + 1); name != SOLID_TEXTURE_NAME)
+                named.emplace_back(name, object_texture_uploads::share(batch, i));
+        return named;
+    };
+    std::shared_future<TGLViewport::texture_batch> later;
+    try {
+        later = std::async(std::launch::async, task).share();
+    } catch (const std::system_error&) { // no thread to be had: made when first needed
+        later = std::async(std::launch::deferred, std::move(task)).share();
+    }
+    view.keep_textures_later(std::move(later));
 }
 
 void upload_solid_texture(const QString& directory, gl_contexts contexts, int bits) {

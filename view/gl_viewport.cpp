@@ -7,6 +7,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <QMouseEvent>
+#include <QTimer>
 #include <array>
 #include <cmath>
 
@@ -23,6 +24,16 @@ TGLViewport::TGLViewport(QWidget* parent, int bits) : QOpenGLWidget(parent), col
     camera = &own_camera_;
     setFormat(surface_format(bits));
     setMouseTracking(true);
+    // Textures held back for the first frame follow as soon as it is on screen.
+    connect(this, &QOpenGLWidget::frameSwapped, this, [this] {
+        if (!kept_textures_pending_) return;
+        QTimer::singleShot(0, this, [this] {
+            if (!kept_textures_pending_ || !has_context()) return;
+            makeCurrent();
+            upload_kept_textures();
+            doneCurrent();
+        });
+    });
 }
 
 TGLViewport::~TGLViewport() = default;
@@ -51,13 +62,33 @@ int TGLViewport::device_height() const {
 
 void TGLViewport::initializeGL() {
     // Runs again when the context is re-created (re-parenting): display lists and textures
-    // live in the context, so the list is rebuilt and the textures uploaded again.
+    // live in the context, so the list is rebuilt and the kept textures are uploaded again,
+    // before the first frame that draws anything.
     initialized_ = true;
     gl_.forget_textures();
     apply_initial_state(gl_);
     list.list_valid = false;
+    kept_textures_pending_ = !textures_.empty() || textures_later_.valid();
+}
+
+void TGLViewport::keep_textures_later(std::shared_future<texture_batch> batch) {
+    take_textures_made_elsewhere(); // an earlier batch goes in first, so that this one replaces it
+    textures_later_ = std::move(batch);
+    if (has_context()) kept_textures_pending_ = true;
+}
+
+void TGLViewport::take_textures_made_elsewhere() {
+    if (!textures_later_.valid()) return;
+    const auto later = std::exchange(textures_later_, {});
+    for (const auto& [name, pixels] : later.get())
+        textures_[name] = pixels;
+}
+
+void TGLViewport::upload_kept_textures() {
+    take_textures_made_elsewhere();
     for (const auto& [name, pixels] : textures_)
         upload_texture_pixels(gl_, name, *pixels);
+    kept_textures_pending_ = false;
 }
 
 void TGLViewport::resizeGL(int, int) {
@@ -66,6 +97,7 @@ void TGLViewport::resizeGL(int, int) {
 }
 
 void TGLViewport::paintGL() {
+    if (kept_textures_pending_ && !(draws_nothing && draws_nothing())) upload_kept_textures();
     apply_projection(gl_, device_width(), device_height());
     paint_frame(gl_, nav, *camera, background, list, draw, !picking);
 }
@@ -116,6 +148,7 @@ void TGLViewport::pick() {
 }
 
 void TGLViewport::upload(std::uint32_t name, std::shared_ptr<const upload_pixels> pixels) {
+    take_textures_made_elsewhere();
     if (!has_context()) {
         textures_[name] = std::move(pixels);
         return;
@@ -126,6 +159,7 @@ void TGLViewport::upload(std::uint32_t name, std::shared_ptr<const upload_pixels
 }
 
 void TGLViewport::upload_current(std::uint32_t name, std::shared_ptr<const upload_pixels> pixels) {
+    take_textures_made_elsewhere();
     if (has_context()) upload_texture_pixels(gl_, name, *pixels);
     textures_[name] = std::move(pixels);
 }

@@ -11,9 +11,12 @@
 #include <QSurfaceFormat>
 #include <cstdint>
 #include <functional>
+#include <future>
 #include <map>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 class QMouseEvent;
 
@@ -47,6 +50,11 @@ class TGLViewport : public QOpenGLWidget {
     void upload(std::uint32_t name, std::shared_ptr<const upload_pixels> pixels);
     // The same when this viewport's context is already current (batches of uploads).
     void upload_current(std::uint32_t name, std::shared_ptr<const upload_pixels> pixels);
+    // Textures to keep that are still being made elsewhere: taken in (waiting for them if need
+    // be) before the first upload of kept textures and before any other texture is kept, so that
+    // later textures replace them and not the reverse.
+    using texture_batch = std::vector<std::pair<std::uint32_t, std::shared_ptr<const upload_pixels>>>;
+    void keep_textures_later(std::shared_future<texture_batch> batch);
     bool has_context() const { return context() != nullptr && initialized_; }
     // The GL interface of this viewport's context (valid while the context is current).
     gl_api& gl() { return gl_; }
@@ -63,6 +71,9 @@ class TGLViewport : public QOpenGLWidget {
     bool zoom_dependent = false;
     int colour_bits = 16;
     std::function<void(gl_api&)> draw;
+    // True while `draw` puts nothing on screen (nothing chosen yet). A new context then shows its
+    // first frame before it receives the kept textures, which follow right after that frame.
+    std::function<bool()> draws_nothing;
 
   signals:
     // A mouse press in the view, after the view's own handling (navigation, pick-on-click).
@@ -84,9 +95,14 @@ class TGLViewport : public QOpenGLWidget {
   private:
     int device_width() const;
     int device_height() const;
+    // Uploads every kept texture into the (current) context.
+    void upload_kept_textures();
+    void take_textures_made_elsewhere();
 
     real_gl gl_;
     TGLCamera own_camera_;
     bool initialized_ = false;
+    bool kept_textures_pending_ = false; // the context is newer than the kept textures' uploads
     std::map<std::uint32_t, std::shared_ptr<const upload_pixels>> textures_;
+    std::shared_future<texture_batch> textures_later_;
 };

@@ -118,6 +118,7 @@ main_window::main_window(const QString& dir, QSettings* store, editor_prompts* p
                                 int(viewport_->height() * viewport_->devicePixelRatio()), 3.0);
         scene.Draw(batch);
     };
+    viewport_->draws_nothing = [this] { return doc_.selection().kind == selection_kind::none; };
     // Picking is the window's: a click reaches on_viewport_clicked, which asks for the pick.
     viewport_->no_click_pick = true;
     connect(viewport_, &TGLViewport::clicked, this, &main_window::on_viewport_clicked);
@@ -518,8 +519,9 @@ void main_window::refresh_after_open() {
         root->setExpanded(true);
     }
     startup_report::mark("tree view filled");
+    // The texture table has just drawn the pages the uploads are cut from.
     reload_gl_textures("Loading \"" + file_name_of(doc_.current_path()) + "\" Level",
-                       "Loading Textures in OpenGL Buffers...");
+                       "Loading Textures in OpenGL Buffers...", &doc_.table().pages_bitmap);
     startup_report::mark("texture uploads prepared");
     texture_panel_->refill();
     boxes_tab_->show_selection();
@@ -542,14 +544,18 @@ void main_window::refresh_title() {
     setWindowModified(doc_.modified());
 }
 
-void main_window::reload_gl_textures(const std::string& caption, const std::string& line) {
+void main_window::reload_gl_textures(const std::string& caption, const std::string& line,
+                                     const QImage* pages) {
     if (!doc_.level().loaded()) return;
     loading_->show_progress(caption);
     loading_->add_progress_line(line);
-    {
+    if (pages && !viewport_->has_context()) {
+        // The view's OpenGL starts with the window: the pixels are made meanwhile, on a worker.
+        load_gl_textures_later(doc_.level(), *pages, *viewport_, viewport_->colour_bits);
+    } else {
         const gauge_link link = doc_.gauge_to(*loading_);
         TGLViewport* views[] = {viewport_};
-        load_gl_textures(doc_.level(), views, viewport_->colour_bits);
+        load_gl_textures(doc_.level(), views, viewport_->colour_bits, pages);
     }
     loading_->hide_progress();
 }

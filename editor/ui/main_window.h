@@ -14,6 +14,7 @@
 #include <memory>
 #include <vector>
 
+class QImage;
 class QAction;
 class QGroupBox;
 class QLabel;
@@ -113,7 +114,8 @@ class main_window : public QMainWindow {
     void refresh_recent_items();
     void refresh_render_buttons();
     void apply_background();
-    void reload_gl_textures(const std::string& caption, const std::string& line);
+    // `pages`: the level's pages as the texture table drew them, when known to be current.
+    void reload_gl_textures(const std::string& caption, const std::string& line, const QImage* pages = nullptr);
     void redraw();
     // Shows a failure with a message; true on success.
     bool report(const command_result& r);

@@ -3,8 +3,27 @@
 
 #include <QFile>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
+
+namespace {
+
+// The system's fixed-pitch font, unless it does not say it is one (some monospaced fonts leave
+// their spacing unset, and text laid out in columns then comes apart): then the first common
+// monospaced family that is installed.
+QFont fixed_pitch_font() {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    if (QFontInfo(font).fixedPitch()) return font;
+    for (const char* family : {"DejaVu Sans Mono", "Liberation Mono", "Noto Mono", "Ubuntu Mono", "Courier New"}) {
+        QFont candidate(family, font.pointSize());
+        candidate.setStyleHint(QFont::Monospace);
+        if (QFontInfo(candidate).fixedPitch()) return candidate;
+    }
+    return font;
+}
+
+} // namespace
 
 readme_window::readme_window(const QString& program_dir, QWidget* parent) : QDialog(parent) {
     setObjectName("TReadme");
@@ -17,7 +36,7 @@ readme_window::readme_window(const QString& program_dir, QWidget* parent) : QDia
     text_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // The text is laid out with spaces, underlines and hard breaks: fixed pitch, lines as written.
     text_->setLineWrapMode(QPlainTextEdit::NoWrap);
-    text_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    text_->setFont(fixed_pitch_font());
     text_->setStyleSheet("QPlainTextEdit { background: #87CEEB; color: #000080; }");
     QFile file(program_dir + "/Readme.txt");
     found_ = file.open(QIODevice::ReadOnly);
