@@ -60,9 +60,11 @@ int main(int argc, char** argv) {
     }
     // The level is opened before the window is first shown: its first frame then has the tree,
     // the panels and the view filled, and is not drawn again for each of them.
-    if (!level.isEmpty() && window.open_path(level) && moveable >= 0) window.select_moveable(moveable);
+    const bool opened = !level.isEmpty() && window.open_path(level);
     discard_prefetched_level();
     window.showMaximized();
+    // Chosen once the window has its size, which the camera is fitted to.
+    if (opened && moveable >= 0) window.select_moveable(moveable);
     startup_report::mark("window shown");
     // VELLUM_REPORT_FIRST_FRAME=1 prints the time from start to the first frame shown after that.
     if (qEnvironmentVariableIsSet("VELLUM_REPORT_FIRST_FRAME")) {

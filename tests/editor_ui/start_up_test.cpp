@@ -1,0 +1,61 @@
+// A level named on the command line is opened before the window is first shown, and its textures
+// reach OpenGL only after the first frame, which draws nothing yet: the view must then look
+// exactly as when the level is opened in a window already on screen.
+#include "gl_viewport.h"
+#include "main_window.h"
+#include "real_levels.h"
+#include "scripted_prompts.h"
+
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+struct start_up_window {
+    QTemporaryDir dir;
+    QSettings store{dir.filePath("store.ini"), QSettings::IniFormat};
+    scripted_prompts prompts;
+    std::unique_ptr<main_window> w = std::make_unique<main_window>(VELLUM_APP_DIR, &store, &prompts);
+    start_up_window() { w->resize(900, 650); }
+    // Shows the window and waits until its first frame is on screen and the textures held back
+    // for it have followed.
+    void show() {
+        QSignalSpy frames(w->viewport(), &QOpenGLWidget::frameSwapped);
+        w->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+        if (frames.isEmpty()) frames.wait(3000);
+        QTest::qWait(50);
+    }
+    // The view once the events of the last change have been handled.
+    QImage settled_picture() {
+        QTest::qWait(200);
+        return w->viewport()->grabFramebuffer();
+    }
+    ~start_up_window() {
+        w->close();
+        w.reset();
+    }
+};
+
+} // namespace
+
+TEST(start_up, ALevelOpenedBeforeTheWindowShowsIsDrawnAsInAShownWindow) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.tr4");
+    const QString level = QString::fromStdString(real_levels::path("test1.tr4"));
+    constexpr int moveable = 0; // Lara: textured all over
+
+    start_up_window reference;
+    reference.show();
+    ASSERT_TRUE(reference.w->open_path(level));
+    reference.w->select_moveable(moveable);
+
+    start_up_window fresh;
+    ASSERT_TRUE(fresh.w->open_path(level));
+    fresh.show();
+    fresh.w->select_moveable(moveable);
+    EXPECT_EQ(fresh.settled_picture(), reference.settled_picture());
+}
