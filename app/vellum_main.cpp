@@ -1,4 +1,5 @@
 // vellum: the editor. Opens the level named on the command line, if any.
+#include "gl_driver_preload.h"
 #include "gl_viewport.h"
 #include "level_reader.h"
 #include "main_window.h"
@@ -27,6 +28,7 @@ int main(int argc, char** argv) {
         else if (!arg.empty() && arg[0] != '-')
             prefetch_level(QFileInfo(QString::fromLocal8Bit(argv[i])).filePath().toStdString());
     }
+    start_gl_driver_preload(); // beside the level's read and Qt's start-up
     QCoreApplication::setOrganizationName("Vellum");
     QCoreApplication::setApplicationName("Vellum");
     // The view needs a compatibility context; the colour bits come from config.opt.
