@@ -58,12 +58,15 @@ std::string texture_commands::choose_bitmap_to_read() {
     return host_.prompts.choose_open_file(bitmap_file_filter);
 }
 
-command_result texture_commands::while_waiting(const std::function<command_result()>& import) {
+void texture_commands::import_while_waiting(command_result (editor_document::*import)(const QImage&)) {
+    const auto path = choose_bitmap_to_read();
+    QImage bitmap;
+    if (path.empty() || !host_.report(command_result::from(load_bitmap(path, bitmap)))) return;
     with_.progress.show_progress("Please Wait..."); // with the wait cursor
     with_.progress.add_progress_line("Reading Bitmap and Updating Texture_Table...");
-    command_result r = import();
+    const command_result r = (host_.doc.*import)(bitmap);
     with_.progress.hide_progress();
-    return r;
+    if (host_.report(r)) after_texture_import(true);
 }
 
 void texture_commands::after_texture_import(bool upload_all) {
@@ -79,12 +82,7 @@ void texture_commands::export_big_bmp() {
 }
 
 void texture_commands::import_big_bmp() {
-    if (!host_.panel.has_picture()) return;
-    const auto path = choose_bitmap_to_read();
-    QImage bitmap;
-    if (path.empty() || !host_.report(command_result::from(load_bitmap(path, bitmap)))) return;
-    if (host_.report(while_waiting([&] { return host_.doc.import_big_bmp(bitmap); })))
-        after_texture_import(true);
+    if (host_.panel.has_picture()) import_while_waiting(&editor_document::import_big_bmp);
 }
 
 void texture_commands::export_current() {
@@ -115,12 +113,8 @@ void texture_commands::export_all() {
 }
 
 void texture_commands::import_and_replace() {
-    if (!host_.panel.has_picture() || !host_.doc.selected_face_textures()) return;
-    const auto path = choose_bitmap_to_read();
-    QImage bitmap;
-    if (path.empty() || !host_.report(command_result::from(load_bitmap(path, bitmap)))) return;
-    if (host_.report(while_waiting([&] { return host_.doc.import_and_replace(bitmap); })))
-        after_texture_import(true);
+    if (host_.panel.has_picture() && host_.doc.selected_face_textures())
+        import_while_waiting(&editor_document::import_and_replace);
 }
 
 void texture_commands::import_texture_pages() {

@@ -46,8 +46,8 @@ class texture_commands : public QObject {
     // The save chooser preset to `suggested_name`; ".bmp" added to a name typed without extension.
     std::string choose_bitmap_to_write(const std::string& suggested_name);
     std::string choose_bitmap_to_read();
-    // A bitmap import under the "Please Wait..." window and the wait cursor.
-    command_result while_waiting(const std::function<command_result()>& import);
+    // A bitmap chosen and read, then imported under the "Please Wait..." window and the wait cursor.
+    void import_while_waiting(command_result (editor_document::*import)(const QImage&));
     void after_texture_import(bool upload_all);
     void upload(int texture, const QImage& picture);
 
