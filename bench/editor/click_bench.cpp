@@ -5,16 +5,15 @@
 #include "face_edits.h"
 #include "gl_textures.h"
 #include "gl_viewport.h"
+#include "gui_bench_main.h"
 #include "largest_moveable_view.h"
 #include "level_reader.h"
 #include "mesh_list.h"
 #include "scene.h"
 
 #include <GL/gl.h>
-#include <QApplication>
 #include <QUndoStack>
 #include <benchmark/benchmark.h>
-#include <cstdlib>
 #include <memory>
 
 namespace {
@@ -95,16 +94,12 @@ class ratio_reporter : public benchmark::ConsoleReporter {
     double pick_ = 0, redraw_ = 0;
 };
 
-} // namespace
-
-int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    const bool display = std::getenv("DISPLAY") != nullptr;
-    if (!display) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QSurfaceFormat::setDefaultFormat(TGLViewport::surface_format(24));
-    QApplication app(argc, argv);
+// The moveable in its viewport and a pixel over one of its textured faces, while the benchmarks run.
+struct click_session final : gui_bench_session {
     click_view v;
-    if (display && v.open(VELLUM_SHARED_LEVELS "/test1.tr4")) {
+    ratio_reporter ratios;
+    explicit click_session(bool display) {
+        if (!display || !v.open(VELLUM_SHARED_LEVELS "/test1.tr4")) return;
         // The first pixel from the centre outwards that shows a textured face.
         bool found = false;
         for (int r = 0; r < 200 && !found; r += 4)
@@ -116,9 +111,12 @@ int main(int argc, char** argv) {
                 }
         if (found) view = &v;
     }
-    ratio_reporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    view = nullptr;
-    return 0;
+    ~click_session() override { view = nullptr; }
+    benchmark::BenchmarkReporter* reporter() override { return &ratios; }
+};
+
+} // namespace
+
+std::unique_ptr<gui_bench_session> start_gui_bench_session(bool display) {
+    return std::make_unique<click_session>(display);
 }

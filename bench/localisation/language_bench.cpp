@@ -1,7 +1,7 @@
 // Time to switch the language of the whole editor: the main window and every small window get
 // their texts from the newly read language file. The baseline, measured alternately in the same
 // run, is reading that file into a catalogue; the ratio says what applying adds to reading.
-#include "gl_viewport.h"
+#include "gui_bench_main.h"
 #include "language_window.h"
 #include "languages.h"
 #include "main_window.h"
@@ -53,24 +53,23 @@ void BM_switch_whole_application(benchmark::State& state) {
 }
 BENCHMARK(BM_switch_whole_application)->Unit(benchmark::kMillisecond)->Iterations(40);
 
-} // namespace
-
-int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    const bool display = std::getenv("DISPLAY") != nullptr;
-    if (!display) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QSurfaceFormat::setDefaultFormat(TGLViewport::surface_format(24));
-    QApplication app(argc, argv);
+// The editor's main window, shown, while the benchmarks run.
+struct language_session final : gui_bench_session {
     QTemporaryDir dir;
-    QSettings store(dir.filePath("store.ini"), QSettings::IniFormat);
+    QSettings store{dir.filePath("store.ini"), QSettings::IniFormat};
     std::unique_ptr<main_window> w;
-    if (display) {
+    explicit language_session(bool display) {
+        if (!display) return;
         w = std::make_unique<main_window>(VELLUM_APP_DIR, &store);
         w->show();
         QApplication::processEvents();
         window = w.get();
     }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    ~language_session() override { window = nullptr; }
+};
+
+} // namespace
+
+std::unique_ptr<gui_bench_session> start_gui_bench_session(bool display) {
+    return std::make_unique<language_session>(display);
 }

@@ -3,6 +3,7 @@
 // same run (plain immediate drawing, the batch alone, the one-by-one upload and preparation).
 #include "gl_textures.h"
 #include "gl_viewport.h"
+#include "gui_bench_main.h"
 #include "largest_moveable_view.h"
 #include "level_reader.h"
 #include "mesh_list.h"
@@ -11,10 +12,8 @@
 #include "upload_batch.h"
 
 #include <GL/gl.h>
-#include <QApplication>
 #include <benchmark/benchmark.h>
 #include <chrono>
-#include <cstdlib>
 #include <memory>
 
 namespace {
@@ -225,20 +224,17 @@ BENCHMARK(BM_upload_object_textures)->Unit(benchmark::kMillisecond)->UseRealTime
 BENCHMARK(BM_prepare_textures)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_baseline_prepare_textures)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The largest moveable of the TR4 test level in its viewport while the benchmarks run.
+struct view_session final : gui_bench_session {
+    bench_view v;
+    explicit view_session(bool display) {
+        if (display && v.open(VELLUM_SHARED_LEVELS "/test1.tr4")) view = &v;
+    }
+    ~view_session() override { view = nullptr; }
+};
+
 } // namespace
 
-int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    const bool display = std::getenv("DISPLAY") != nullptr;
-    if (!display) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QSurfaceFormat::setDefaultFormat(TGLViewport::surface_format(24));
-    QApplication app(argc, argv);
-    bench_view v;
-    if (display && v.open(VELLUM_SHARED_LEVELS "/test1.tr4")) {
-        view = &v;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    view = nullptr;
-    return 0;
+std::unique_ptr<gui_bench_session> start_gui_bench_session(bool display) {
+    return std::make_unique<view_session>(display);
 }

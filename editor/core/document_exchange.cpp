@@ -51,10 +51,7 @@ int editor_document::selected_coloured_faces() const {
 
 command_result editor_document::convert_selected_coloured(int texture) {
     if (!has_level() || !selection_.single_mesh()) return command_result::success();
-    const mesh_target target{selection_.kind == selection_kind::static_mesh ? target_kind::static_mesh
-                                                                            : target_kind::moveable_mesh,
-                             selection_.moveable, selection_.mesh};
-    const command_outcome out = ::convert_coloured(history_, meshes_, level_, target, texture);
+    const command_outcome out = convert_coloured(texture);
     return out.message.empty() ? command_result::success() : command_result::failure(out.message);
 }
 

@@ -162,10 +162,8 @@ face_click_outcome click_face(QUndoStack& history, Tmesh_list& meshes, const Ttr
                               const decoded_name& hit, click_action action, const click_settings& settings) {
     face_click_outcome out = face_click(meshes, level, hit, action, settings);
     if (out.edited) {
-        std::vector<std::pair<int, tmesh>> replacement;
-        replacement.emplace_back(out.mesh, std::move(*out.edited));
+        history.push(new swap_meshes(meshes, out.mesh, std::move(*out.edited), out.step_text));
         out.edited.reset();
-        history.push(new swap_meshes(meshes, std::move(replacement), out.step_text));
     }
     return out;
 }

@@ -1,17 +1,7 @@
-// Whole-mesh commands and the mesh-swapping history step.
+// Whole-mesh commands.
 #include "mesh_commands.h"
 
 #include <algorithm>
-
-swap_meshes::swap_meshes(Tmesh_list& list, std::vector<std::pair<int, tmesh>> replacements,
-                         const QString& text)
-    : QUndoCommand(text), list_(list), held_(std::move(replacements)) {}
-
-void swap_meshes::redo() {
-    for (auto& [index, mesh] : held_)
-        if (index >= 0 && std::size_t(index) < list_.meshes.size())
-            std::swap(list_.meshes[std::size_t(index)], mesh);
-}
 
 std::vector<int> target_meshes(const Ttrlevel& level, const Tmesh_list& meshes, const mesh_target& target) {
     std::vector<int> out;

@@ -1,29 +1,15 @@
 // Whole-mesh commands (Convert Colored to Textured Faces, Retexture, Apply to All Faces, Change
-// All), the shiny effects word and the light value, and the history step that swaps edited meshes.
+// All), the shiny effects word and the light value. Their history step is swap_meshes.
 #pragma once
 
 #include "mesh_list.h"
+#include "mesh_swap.h"
 #include "trlevel.h"
 
-#include <QUndoCommand>
 #include <QUndoStack>
 #include <cstdint>
 #include <string>
-#include <utility>
 #include <vector>
-
-// One history step: puts edited copies in place of meshes of the list, keeping the meshes they
-// replaced; undo and redo swap back, so they are exact inverses.
-class swap_meshes final : public QUndoCommand {
-  public:
-    swap_meshes(Tmesh_list& list, std::vector<std::pair<int, tmesh>> replacements, const QString& text);
-    void redo() override;
-    void undo() override { redo(); }
-
-  private:
-    Tmesh_list& list_;
-    std::vector<std::pair<int, tmesh>> held_;
-};
 
 // What the object tree has selected, as the commands see it.
 enum class target_kind { none, moveable, moveable_mesh, static_mesh };

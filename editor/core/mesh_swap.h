@@ -1,5 +1,6 @@
-// The edit that puts a whole new tmesh in place of one mesh of the list; undo and redo swap back.
-// Mesh edits that change many fields at once (vertex remap, DXF import) are made this way.
+// The history step of every mesh edit: edited copies put in place of meshes of the list, keeping
+// the meshes they replaced; undo and redo swap back, so they are exact inverses. Whole-mesh
+// commands, face clicks, the vertex remap and the DXF import are all made this way.
 #pragma once
 
 #include "mesh_list.h"
@@ -8,19 +9,27 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
-class swap_mesh final : public QUndoCommand {
+class swap_meshes final : public QUndoCommand {
   public:
-    swap_mesh(Tmesh_list& meshes, int index, tmesh replacement, const QString& text)
-        : QUndoCommand(text), meshes_(meshes), index_(index), held_(std::move(replacement)) {}
-    void redo() override { std::swap(meshes_.meshes.at(std::size_t(index_)), held_); }
+    swap_meshes(Tmesh_list& list, std::vector<std::pair<int, tmesh>> replacements, const QString& text)
+        : QUndoCommand(text), list_(list), held_(std::move(replacements)) {}
+    // One mesh replaced.
+    swap_meshes(Tmesh_list& list, int index, tmesh replacement, const QString& text)
+        : QUndoCommand(text), list_(list) {
+        held_.emplace_back(index, std::move(replacement));
+    }
+    void redo() override {
+        for (auto& [index, mesh] : held_)
+            if (index >= 0 && std::size_t(index) < list_.meshes.size())
+                std::swap(list_.meshes[std::size_t(index)], mesh);
+    }
     void undo() override { redo(); }
-    int mesh() const { return index_; }
 
   private:
-    Tmesh_list& meshes_;
-    int index_;
-    tmesh held_;
+    Tmesh_list& list_;
+    std::vector<std::pair<int, tmesh>> held_;
 };
 
 // A prepared edit, or the reason there is none (a message fit to show; nothing was changed).

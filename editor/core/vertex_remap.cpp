@@ -41,5 +41,5 @@ prepared_edit prepare_remap(Tmesh_list& meshes, int index, int b, int a) {
     tmesh changed = meshes.meshes[std::size_t(index)];
     std::string message = remap_vertices(changed, b, a);
     if (!message.empty()) return {nullptr, std::move(message)};
-    return {std::make_unique<swap_mesh>(meshes, index, std::move(changed), remap_command_text), {}};
+    return {std::make_unique<swap_meshes>(meshes, index, std::move(changed), remap_command_text), {}};
 }

@@ -1,22 +1,22 @@
-// The main window's construction, menus, status hints and handlers.
+// The main window's construction, menus, status hints, view handlers and the open and save path.
 #include "main_window.h"
 
 #include "startup_report.h"
 
-#include "bitmap_exchange.h"
 #include "boxes_tab.h"
 #include "camera.h"
-#include "dxf_import_command.h"
 #include "gl_textures.h"
 #include "gl_viewport.h"
 #include "language_applier.h"
 #include "language_window.h"
 #include "lights_tab.h"
+#include "mesh_exchange_commands.h"
 #include "qt_prompts.h"
 #include "save_choices.h"
 #include "shine_tab.h"
+#include "status_hints.h"
+#include "texture_commands.h"
 #include "texture_panel_widget.h"
-#include "vertex_remap.h"
 #include "translated_prompts.h"
 #include "windows/about_window.h"
 #include "windows/animated_textures_window.h"
@@ -32,7 +32,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileInfo>
-#include <QCursor>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -52,7 +51,6 @@
 #include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
 #include <cmath>
-#include <filesystem>
 
 namespace {
 
@@ -141,6 +139,7 @@ main_window::main_window(const QString& dir, QSettings* store, editor_prompts* p
     };
     animated_->select_texture = [this](int t) { texture_panel_->set_current_texture(t); };
     build_language_window();
+    build_commands();
 
     toggle_automatic_gl_update(); // on at start
     apply_background();
@@ -240,10 +239,6 @@ void main_window::build_controls() {
         position_status_->setText(text);
         hint_status_->setText("Click to select a Texture...");
     });
-    connect(texture_panel_, &texture_panel_widget::export_current_requested, this,
-            &main_window::export_current);
-    connect(texture_panel_, &texture_panel_widget::import_current_requested, this,
-            &main_window::import_replace_current);
     right_layout->addWidget(texture_panel_, 1);
 
     render_group_ = new QGroupBox("Render Mode", right);
@@ -286,6 +281,13 @@ void main_window::build_menus() {
     const auto on = [this](QAction* action, void (main_window::*handler)()) {
         connect(action, &QAction::triggered, this, handler);
     };
+    // The command groups are made after the menus (see build_commands).
+    const auto on_texture = [this](QAction* action, void (texture_commands::*handler)()) {
+        connect(action, &QAction::triggered, this, [this, handler] { (textures_.get()->*handler)(); });
+    };
+    const auto on_mesh = [this](QAction* action, void (mesh_exchange_commands::*handler)()) {
+        connect(action, &QAction::triggered, this, [this, handler] { (mesh_exchange_.get()->*handler)(); });
+    };
     const auto menu = [this](const char* name, const QString& caption, QMenu* parent = nullptr) {
         QMenu* m = parent ? parent->addMenu(caption) : menuBar()->addMenu(caption);
         m->setObjectName(name);
@@ -304,8 +306,8 @@ void main_window::build_menus() {
     on(needs_level(item(file, "Save1", "S&ave", QKeySequence("Ctrl+S"))), &main_window::save);
     on(needs_level(item(file, "SaveAs1", "&Save As...")), &main_window::save_as);
     file->addSeparator();
-    on(item(file, "ExporttoDXF1", "Export to DXF"), &main_window::export_dxf);
-    on(item(file, "ImportDXF1", "Import DXF"), &main_window::import_dxf);
+    on_mesh(item(file, "ExporttoDXF1", "Export to DXF"), &mesh_exchange_commands::export_dxf);
+    on_mesh(item(file, "ImportDXF1", "Import DXF"), &mesh_exchange_commands::import_dxf);
     file->addSeparator();
     connect(item(file, "Exit1", "E&xit", QKeySequence("Ctrl+X")), &QAction::triggered, this, &QWidget::close);
     file->addSeparator();
@@ -338,25 +340,29 @@ void main_window::build_menus() {
     connect(&history, &QUndoStack::cleanChanged, this, [this] { refresh_title(); });
 
     auto* textures = menu("Textures1", "Textures");
-    on(needs_level(item(textures, "ExportBigBMP1", "Export BigBMP")), &main_window::export_big_bmp);
-    on(needs_level(item(textures, "ImportBigBMP1", "Import BigBMP")), &main_window::import_big_bmp);
+    on_texture(needs_level(item(textures, "ExportBigBMP1", "Export BigBMP")),
+               &texture_commands::export_big_bmp);
+    on_texture(needs_level(item(textures, "ImportBigBMP1", "Import BigBMP")),
+               &texture_commands::import_big_bmp);
     textures->addSeparator();
-    on(needs_level(item(textures, "ExportCurrent1", "Export Current to BMP")), &main_window::export_current);
-    on(needs_level(item(textures, "ImportReplaceCurrent1", "Import and Replace Current")),
-       &main_window::import_replace_current);
+    on_texture(needs_level(item(textures, "ExportCurrent1", "Export Current to BMP")),
+               &texture_commands::export_current);
+    on_texture(needs_level(item(textures, "ImportReplaceCurrent1", "Import and Replace Current")),
+               &texture_commands::import_replace_current);
     textures->addSeparator();
-    on(needs_level(item(textures, "ExportAll1", "Export All", QKeySequence("Ctrl+E"))),
-       &main_window::export_all);
-    on(needs_level(item(textures, "ImportAndReplace1", "Import And Replace", QKeySequence("Ctrl+I"))),
-       &main_window::import_and_replace);
+    on_texture(needs_level(item(textures, "ExportAll1", "Export All", QKeySequence("Ctrl+E"))),
+               &texture_commands::export_all);
+    on_texture(needs_level(item(textures, "ImportAndReplace1", "Import And Replace", QKeySequence("Ctrl+I"))),
+               &texture_commands::import_and_replace);
     textures->addSeparator();
-    on(needs_level(item(textures, "ImportTexturePages1", "Import Texture Pages")),
-       &main_window::import_texture_pages);
-    on(needs_level(item(textures, "DefineMouseSelected1", "Define Mouse Selected", QKeySequence("Ctrl+D"))),
-       &main_window::define_mouse_selected);
+    on_texture(needs_level(item(textures, "ImportTexturePages1", "Import Texture Pages")),
+               &texture_commands::import_texture_pages);
+    on_texture(
+        needs_level(item(textures, "DefineMouseSelected1", "Define Mouse Selected", QKeySequence("Ctrl+D"))),
+        &texture_commands::define_mouse_selected);
     textures->addSeparator();
-    connect(item(textures, "ViewAnimatedTextures1", "View Animated Textures"), &QAction::triggered, this,
-            [this] { show_animated_textures(); });
+    on_texture(item(textures, "ViewAnimatedTextures1", "View Animated Textures"),
+               &texture_commands::show_animated_textures);
 
     auto* special = menu("Special1", "Special");
     connect(needs_level(item(special, "ConvertColoredtoTexturedFaces1", "Convert Colored to Textured Faces",
@@ -365,10 +371,11 @@ void main_window::build_menus() {
             [this] { run_mesh_command(doc_.convert_coloured(texture_panel_->current_texture())); });
     connect(needs_level(item(special, "Retexture1", "Retexture", QKeySequence("Ctrl+M"))), &QAction::triggered, this,
             [this] { run_mesh_command(doc_.retexture(texture_panel_->current_texture())); });
-    on(needs_level(item(special, "ApplyIntensityAlpha1", "Apply Intensity Alpha", QKeySequence("Ctrl+A"))),
-       &main_window::apply_intensity_alpha);
-    on(item(special, "RemapVertices1", "Remap Vertices", QKeySequence("Ctrl+V")),
-       &main_window::remap_vertices);
+    on_texture(
+        needs_level(item(special, "ApplyIntensityAlpha1", "Apply Intensity Alpha", QKeySequence("Ctrl+A"))),
+        &texture_commands::apply_intensity_alpha);
+    on_mesh(item(special, "RemapVertices1", "Remap Vertices", QKeySequence("Ctrl+V")),
+            &mesh_exchange_commands::remap_vertices);
 
     auto* view = menu("View1", "View");
     auto* buffers = menu("OpenGLBuffers1", "OpenGL Buffers", view);
@@ -424,61 +431,9 @@ void main_window::fit_to_screen() {
 // ---- status hints ------------------------------------------------------------------------
 
 void main_window::set_hints() {
-    // Panel 0 shows the hint of the control under the mouse, found by its component name.
-    const std::pair<const char*, const char*> hints[] = {
-        {"TreeView1", "Select a Movable, Mesh or Static Mesh For Editing..."},
-        {"Shape1", "This texture will be aplied in the Selected Item"},
-        {"Button2", "Export Current texture to BMP file..."},
-        {"Button3", "Import a BMP file and replaces the current texture..."},
-        {"GroupBox2", "Select one of this modes to Work..."},
-        {"Button1", "Press to Center Camera..."},
-        {"ListBox1", "List of All Textures. You can select one of them..."},
-        {"Image1", "Click to select a Texture..."},
-        {"SpinEdit2", "X_1 Coordinate..."},
-        {"SpinEdit3", "X_2 Coordinate..."},
-        {"SpinEdit4", "Y_1 Coordinate..."},
-        {"SpinEdit5", "Y_2 Coordinate..."},
-        {"SpinEdit6", "Z_1 Coordinate..."},
-        {"SpinEdit7", "Z_2 Coordinate..."},
-        {"SpinEdit1", "Unknown meaning..."},
-        {"RadioButton5", "Work With Colisional Boxes..."},
-        {"RadioButton4", "Work With Visibility Boxes..."},
-        {"GroupBox4", "Select the Light Value for Static Meshes..."},
-        {"GroupBox1", ""},
-        {"PageControl1", ""},
-    };
-    for (const auto& [name, text] : hints)
-        if (auto* w = findChild<QWidget*>(name)) set_hint(w, text);
-    // The view fills Panel1 and receives its mouse moves.
-    set_hint(view_panel_, "CLICK: Apply,    ALT+CLICK: Rotate,    CTRL+CLICK: Get.");
-    set_hint(viewport_, "CLICK: Apply,    ALT+CLICK: Rotate,    CTRL+CLICK: Get.");
-    set_hint(centralWidget(), "");
-}
-
-void main_window::set_hint(QObject* widget, const QString& text) {
-    widget->setProperty(long_hint_property, text);
-    hints_[widget] = text;
-    widget->installEventFilter(this);
-    if (auto* w = qobject_cast<QWidget*>(widget)) w->setMouseTracking(true);
-}
-
-bool main_window::eventFilter(QObject* watched, QEvent* event) {
-    if ((event->type() == QEvent::Enter || event->type() == QEvent::MouseMove) && hints_.count(watched)) {
-        // A mouse move a button does not take travels on to its parents, whose own hints (often
-        // empty) would replace the button's: the hint is that of the nearest hinted widget under
-        // the mouse.
-        QPoint at = QCursor::pos();
-        if (auto* e = dynamic_cast<QSinglePointEvent*>(event)) at = e->globalPosition().toPoint();
-        QObject* under = QApplication::widgetAt(at);
-        while (under && !hints_.count(under))
-            under = under->parent();
-        if (!under) under = watched;
-        // The view fills Panel1 and shows Panel1's hint.
-        const QObject* owner = under == viewport_ ? view_panel_ : under;
-        hint_status_->setText(owner->property(long_hint_property).toString());
-        if (under == tree_ && event->type() == QEvent::Enter) tree_->setFocus();
-    }
-    return QMainWindow::eventFilter(watched, event);
+    // Panel 0 shows the hint of the control under the mouse.
+    hints_ = new status_hints(*hint_status_, *view_panel_, *viewport_, *tree_, this);
+    hints_->watch_controls(*this);
 }
 
 // ---- opening and saving ------------------------------------------------------------------
@@ -667,12 +622,6 @@ void main_window::translate_level_texts() {
     }
 }
 
-void main_window::show_animated_textures() {
-    // Refilled on every opening: imports and a newly opened level show at once.
-    animated_->fill(doc_.level().animated_textures, &doc_.table());
-    animated_->exec();
-}
-
 void main_window::dragEnterEvent(QDragEnterEvent* e) {
     if (e->mimeData()->hasUrls()) e->acceptProposedAction();
 }
@@ -794,164 +743,18 @@ void main_window::update_gl_buffers() {
     redraw();
 }
 
-// ---- texture commands -------------------------------------------------------------------------
+// ---- command groups ---------------------------------------------------------------------------
 
-bool main_window::report(const command_result& r) {
-    if (!r.ok && !r.message.empty()) prompts_->message(r.message);
-    return r.ok;
-}
-
-void main_window::define_mouse_selected() {
-    if (!texture_panel_->has_picture()) return;
-    if (!report(texture_panel_->define_marked_texture())) return;
-    const int i = texture_panel_->current_texture();
-    TGLViewport* views[] = {viewport_};
-    upload_texture(std::uint32_t(i + 1), doc_.texture_picture(i).convertToFormat(QImage::Format_RGB888),
-                   viewport_->colour_bits, views);
-    redraw();
-}
-
-void main_window::apply_intensity_alpha() {
-    if (!texture_panel_->has_picture()) return;
-    if (report(doc_.apply_intensity_alpha())) redraw();
-}
-
-// ---- DXF exchange and vertex remap ----------------------------------------------------------
-
-void main_window::export_dxf() {
-    if (!texture_panel_->has_picture()) return;
-    const editor_selection& selection = doc_.selection();
-    if (selection.whole_moveable()) {
-        prompts_->message(dxf_needs_mesh_message);
-        return;
-    }
-    if (!selection.single_mesh()) return;
-    std::string path = prompts_->choose_save_file(dxf_export_filter);
-    if (path.empty()) return;
-    if (std::filesystem::path(path).extension().empty()) path += ".dxf";
-    std::error_code ec;
-    if (std::filesystem::exists(path, ec) && prompts_->ask(overwrite_question(path), false) != answer::yes)
-        return;
-    if (doc_.selected_coloured_faces() > 0) {
-        if (prompts_->ask(dxf_coloured_faces_question, false) == answer::yes)
-            report(doc_.convert_selected_coloured(std::max(texture_panel_->current_texture(), 0)));
-        else
-            prompts_->message(dxf_coloured_faces_warning);
-    }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const command_result written = doc_.export_dxf(path);
-    QApplication::restoreOverrideCursor();
-    report(written);
-}
-
-void main_window::import_dxf() {
-    if (!texture_panel_->has_picture() || !doc_.selection().single_mesh()) return;
-    const std::string path = prompts_->choose_open_file(dxf_import_filter);
-    if (path.empty()) return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const command_result read = doc_.import_dxf(path);
-    QApplication::restoreOverrideCursor();
-    if (report(read)) redraw();
-}
-
-void main_window::remap_vertices() {
-    if (!texture_panel_->has_picture()) return;
-    remap_->on_remap = [this](int before, int after) {
-        if (!report(doc_.remap_vertices(before, after))) return false;
-        redraw();
-        return true;
-    };
-    remap_->exec();
-}
-
-std::string main_window::choose_bitmap_to_write(const std::string& suggested_name) {
-    const auto path =
-        with_extension_if_none(prompts_->choose_save_file_named(bitmap_file_filter, suggested_name), ".bmp");
-    if (path.empty()) return {};
-    std::error_code ec;
-    if (std::filesystem::exists(path, ec) && prompts_->ask(overwrite_question(path), false) != answer::yes)
-        return {};
-    return path;
-}
-
-std::string main_window::choose_bitmap_to_read() {
-    return prompts_->choose_open_file(bitmap_file_filter);
-}
-
-command_result main_window::while_waiting(const std::function<command_result()>& import) {
-    loading_->show_progress("Please Wait..."); // with the wait cursor
-    loading_->add_progress_line("Reading Bitmap and Updating Texture_Table...");
-    command_result r = import();
-    loading_->hide_progress();
-    return r;
-}
-
-void main_window::after_texture_import(bool upload_all) {
-    texture_panel_->refresh();
-    if (upload_all && auto_gl_update_)
-        reload_gl_textures("Working...", "Loading New Textures in OpenGL buffers...");
-    redraw();
-}
-
-void main_window::export_big_bmp() {
-    if (!texture_panel_->has_picture()) return;
-    const auto path = choose_bitmap_to_write(big_bmp_suggestion(doc_.tree().label));
-    if (!path.empty()) report(command_result::from(save_bitmap(doc_.export_big_bmp(), path)));
-}
-
-void main_window::import_big_bmp() {
-    if (!texture_panel_->has_picture()) return;
-    const auto path = choose_bitmap_to_read();
-    QImage bitmap;
-    if (path.empty() || !report(command_result::from(load_bitmap(path, bitmap)))) return;
-    if (report(while_waiting([&] { return doc_.import_big_bmp(bitmap); }))) after_texture_import(true);
-}
-
-void main_window::export_current() {
-    const int i = texture_panel_->current_texture();
-    if (!texture_panel_->has_picture() || i < 0) return;
-    const auto path = choose_bitmap_to_write("Texture#" + std::to_string(i));
-    if (!path.empty()) report(command_result::from(save_bitmap(doc_.export_current(i), path)));
-}
-
-void main_window::import_replace_current() {
-    const int i = texture_panel_->current_texture();
-    if (!texture_panel_->has_picture() || i < 0) return;
-    const auto path = choose_bitmap_to_read();
-    QImage bitmap, upload;
-    if (path.empty() || !report(command_result::from(load_bitmap(path, bitmap)))) return;
-    if (!report(doc_.import_replace_current(i, bitmap, &upload))) return;
-    TGLViewport* views[] = {viewport_};
-    upload_texture(std::uint32_t(i + 1), upload, viewport_->colour_bits, views);
-    after_texture_import(false);
-}
-
-void main_window::export_all() {
-    // Nothing selected: nothing to export, silently.
-    if (!texture_panel_->has_picture() || !doc_.selected_face_textures()) return;
-    QImage out;
-    if (!report(doc_.export_all(out))) return;
-    const QTreeWidgetItem* item = tree_->currentItem();
-    const auto path = choose_bitmap_to_write(export_all_suggestion(item ? item->text(0).toStdString() : ""));
-    if (!path.empty()) report(command_result::from(save_bitmap(out, path)));
-}
-
-void main_window::import_and_replace() {
-    if (!texture_panel_->has_picture() || !doc_.selected_face_textures()) return;
-    const auto path = choose_bitmap_to_read();
-    QImage bitmap;
-    if (path.empty() || !report(command_result::from(load_bitmap(path, bitmap)))) return;
-    if (report(while_waiting([&] { return doc_.import_and_replace(bitmap); }))) after_texture_import(true);
-}
-
-void main_window::import_texture_pages() {
-    if (!texture_panel_->has_picture()) return;
-    const auto path = choose_bitmap_to_read();
-    QImage bitmap;
-    if (path.empty() || !report(command_result::from(load_bitmap(path, bitmap)))) return;
-    const int first_new_page = int(doc_.level().num_pages);
-    if (!report(doc_.import_texture_pages(bitmap))) return;
-    texture_panel_->refresh();
-    texture_panel_->show_page(first_new_page);
-    redraw();
+void main_window::build_commands() {
+    const command_host host{doc_, *prompts_, *texture_panel_, [this] { redraw(); }};
+    textures_ = std::make_unique<texture_commands>(
+        host, texture_commands::links{
+                  *viewport_, *loading_, *animated_,
+                  [this] { reload_gl_textures("Working...", "Loading New Textures in OpenGL buffers..."); },
+                  [this] { return auto_gl_update_; },
+                  [this] {
+                      const QTreeWidgetItem* item = tree_->currentItem();
+                      return item ? item->text(0).toStdString() : std::string();
+                  }});
+    mesh_exchange_ = std::make_unique<mesh_exchange_commands>(host, *remap_);
 }

@@ -1,6 +1,8 @@
 // The main window (TForm1): menus, the object tree, the 3D view, the texture panel, render modes,
-// the boxes / lights / shiny tabs and the status bar, wired to the document. Handlers turn an
-// event into one document call and refresh the controls from the document.
+// the boxes / lights / shiny tabs and the status bar, wired to the document, and the open and
+// save path. Handlers turn an event into one document call and refresh the controls from the
+// document; the texture and mesh exchange commands live in texture_commands and
+// mesh_exchange_commands.
 #pragma once
 
 #include "app_settings.h"
@@ -9,8 +11,6 @@
 
 #include <QMainWindow>
 #include <array>
-#include <functional>
-#include <map>
 #include <memory>
 #include <vector>
 
@@ -33,11 +33,14 @@ class boxes_tab;
 class keys_window;
 class lights_tab;
 class loading_window;
+class mesh_exchange_commands;
 class options_window;
 class qt_prompts;
 class readme_window;
 class remap_window;
 class shine_tab;
+class status_hints;
+class texture_commands;
 class texture_panel_widget;
 
 class main_window : public QMainWindow {
@@ -60,13 +63,11 @@ class main_window : public QMainWindow {
     void closeEvent(QCloseEvent* e) override;
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dropEvent(QDropEvent* e) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void build_controls();
     void build_menus();
     void set_hints();
-    void set_hint(QObject* widget, const QString& text);
     void fit_to_screen();
 
     // Menu commands and controls.
@@ -88,24 +89,13 @@ class main_window : public QMainWindow {
     void toggle_perspective_correction();
     void toggle_automatic_gl_update();
     void update_gl_buffers();
-    void define_mouse_selected();
-    void apply_intensity_alpha();
-    void export_big_bmp();
-    void import_big_bmp();
-    void export_current();
-    void import_replace_current();
-    void export_all();
-    void import_and_replace();
-    void import_texture_pages();
-    void export_dxf();
-    void import_dxf();
-    void remap_vertices();
+    // The texture and mesh exchange commands, made once the prompts speak the interface language.
+    void build_commands();
 
     void build_language_window();
     void after_language_change();
     // A TForm1 caption in the interface language (the form's own caption for an empty name).
     QString shown_text(const char* component, const char* english) const;
-    void show_animated_textures();
     void translate_level_texts();
 
     void refresh_after_open();
@@ -117,14 +107,6 @@ class main_window : public QMainWindow {
     // `pages`: the level's pages as the texture table drew them, when known to be current.
     void reload_gl_textures(const std::string& caption, const std::string& line, const QImage* pages = nullptr);
     void redraw();
-    // Shows a failure with a message; true on success.
-    bool report(const command_result& r);
-    void after_texture_import(bool upload_all);
-    // A bitmap import under the "Please Wait..." window and the wait cursor.
-    command_result while_waiting(const std::function<command_result()>& import);
-    // The save chooser preset to `suggested_name`; ".bmp" added to a name typed without extension.
-    std::string choose_bitmap_to_write(const std::string& suggested_name);
-    std::string choose_bitmap_to_read();
     // The scene with the document's selection and view settings.
     tr_scene& current_scene();
 
@@ -137,9 +119,11 @@ class main_window : public QMainWindow {
     std::unique_ptr<translated_prompts> translated_prompts_;
     editor_document doc_;
     tr_scene scene_;
+    std::unique_ptr<texture_commands> textures_;
+    std::unique_ptr<mesh_exchange_commands> mesh_exchange_;
     int language_ = 0;
     bool auto_gl_update_ = false;
-    std::map<QObject*, QString> hints_;
+    status_hints* hints_;
     std::vector<QAction*> level_actions_;
 
     QTreeWidget* tree_;

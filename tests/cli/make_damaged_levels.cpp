@@ -1,22 +1,15 @@
 // Writes damaged levels made by the test level builder into a folder, one per kind of damage the
 // command-line tests run vellum-cli on (a zlib bomb, sizes that lie, swallowed samples, broken meshes).
 #include "level_builder.h"
+#include "seed_files.h"
 #include "trlevel.h"
 
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 namespace {
 
 using namespace test_levels;
-
-bool write(const std::filesystem::path& dir, const std::string& name, const bytes& data) {
-    std::ofstream out(dir / name, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(data.data()), std::streamsize(data.size()));
-    return bool(out);
-}
 
 // A level whose mesh data ends in the middle of its only mesh: the reader takes it, the mesh list
 // cannot be built.
@@ -37,27 +30,19 @@ bytes cut_mesh_level(std::int32_t game) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT_FOLDER\n", argv[0]);
-        return 2;
-    }
-    const std::filesystem::path dir = argv[1];
-    std::error_code ec;
-    std::filesystem::create_directories(dir, ec);
+    const auto folder = output_folder(argc, argv);
+    if (!folder) return argc != 2 ? 2 : 1;
+    const std::filesystem::path& dir = *folder;
     const level_desc tr4 = make_level(game_tr4);
     const built_level b = build_level(tr4);
     bool ok = true;
 
     // The 32-bit page block inflates to 2 GiB.
-    ok = ok &&
-         write(dir, "page_bomb.tr4", with_block(b, "32-bit pages", 262144, zlib_zeros(std::size_t(2) << 30)));
+    ok = ok && write_file(dir, "page_bomb.tr4",
+                          with_block(b, "32-bit pages", 262144, zlib_zeros(std::size_t(2) << 30)));
 
     // Every stored plain size claims 4 GiB; the data is sound.
-    bytes lying = b.data;
-    for (const char* block : {"32-bit pages", "16-bit pages", "extra 32-bit pages", "level data"})
-        for (int k = 0; k < 4; ++k)
-            lying[section_offset(b, block) + std::size_t(k)] = 0xFF;
-    ok = ok && write(dir, "lying_plain_sizes.tr4", lying);
+    ok = ok && write_file(dir, "lying_plain_sizes.tr4", with_lying_plain_sizes(b));
 
     // The level data's packed size reaches the end of the file, over the samples.
     bytes swallowed = b.data;
@@ -65,16 +50,16 @@ int main(int argc, char** argv) {
     const std::size_t packed = swallowed.size() - at - 8;
     for (int k = 0; k < 4; ++k)
         swallowed[at + 4 + std::size_t(k)] = std::uint8_t(packed >> (8 * k));
-    ok = ok && write(dir, "swallowed_samples.tr4", swallowed);
+    ok = ok && write_file(dir, "swallowed_samples.tr4", swallowed);
 
     // A page block one page short of its counts.
     level_desc short_pages = make_level(game_trc);
     short_pages.room_pages = 2;
-    ok = ok && write(dir, "short_pages.trc", build_level(short_pages).data);
+    ok = ok && write_file(dir, "short_pages.trc", build_level(short_pages).data);
 
-    ok = ok && write(dir, "cut_mesh.tr2", cut_mesh_level(game_tr2));
-    ok = ok && write(dir, "cut_mesh.tr4", cut_mesh_level(game_tr4));
-    ok = ok && write(dir, "good.tr4", b.data);
+    ok = ok && write_file(dir, "cut_mesh.tr2", cut_mesh_level(game_tr2));
+    ok = ok && write_file(dir, "cut_mesh.tr4", cut_mesh_level(game_tr4));
+    ok = ok && write_file(dir, "good.tr4", b.data);
     if (!ok) {
         std::fprintf(stderr, "cannot write the damaged levels into %s\n", argv[1]);
         return 1;

@@ -6,10 +6,9 @@
 #include "level_builder.h"
 #include "level_reader.h"
 #include "mesh_list.h"
+#include "seed_files.h"
 
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 namespace {
@@ -37,11 +36,7 @@ level_desc seed_level(std::int32_t v) {
 
 bool write_seed(const std::filesystem::path& dir, const std::string& name, std::int32_t v,
                 const bytes& file) {
-    std::ofstream out(dir / name, std::ios::binary);
-    const char selector = char(name_selector(v));
-    out.write(&selector, 1);
-    out.write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size()));
-    return bool(out);
+    return write_file(dir, name, file, std::string(1, char(name_selector(v))));
 }
 
 // Every mesh of a builder-made level exported as DXF; the first byte picks a moveable mesh.
@@ -58,9 +53,9 @@ int write_dxf_seeds(const std::filesystem::path& dir, const std::string& tag, co
     build_mesh_list(list, level);
     int written = 0;
     for (std::size_t i = 0; i < list.meshes.size(); ++i) {
-        std::ofstream out(dir / (tag + "_mesh" + std::to_string(i) + ".dxf.seed"), std::ios::binary);
-        out << char(0) << dxf_text(list.meshes[i]);
-        ok = ok && bool(out);
+        const std::string text = dxf_text(list.meshes[i]);
+        ok = ok && write_file(dir, tag + "_mesh" + std::to_string(i) + ".dxf.seed",
+                              bytes(text.begin(), text.end()), std::string(1, '\0'));
         ++written;
     }
     return written;
@@ -69,17 +64,9 @@ int write_dxf_seeds(const std::filesystem::path& dir, const std::string& tag, co
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT_FOLDER\n", argv[0]);
-        return 2;
-    }
-    const std::filesystem::path dir = argv[1];
-    std::error_code ec;
-    std::filesystem::create_directories(dir, ec);
-    if (ec) {
-        std::fprintf(stderr, "cannot create %s: %s\n", argv[1], ec.message().c_str());
-        return 1;
-    }
+    const auto folder = output_folder(argc, argv);
+    if (!folder) return argc != 2 ? 2 : 1;
+    const std::filesystem::path& dir = *folder;
     static const char* tags[] = {"", "tr1", "tr1_gold", "tr2", "tr2_gold", "tr3", "tr4", "trc"};
     bool ok = true;
     int written = 0;
@@ -106,9 +93,7 @@ int main(int argc, char** argv) {
     // Bitmaps for the BMP import fuzzer: sound palette bitmaps and the malformed compressed ones.
     for (const auto& list : {test_bmps::sound_palette_bmps(), test_bmps::malformed_bmps()})
         for (const auto& [name, file] : list) {
-            std::ofstream out(dir / ("bmp_" + name + ".seed"), std::ios::binary);
-            out.write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size()));
-            ok = ok && bool(out);
+            ok = ok && write_file(dir, "bmp_" + name + ".seed", file);
             ++written;
         }
     // A zlib bomb: a page block that inflates far past the one page its counts allow.
@@ -116,13 +101,7 @@ int main(int argc, char** argv) {
     ok = ok && write_seed(dir, "tr4_zlib_bomb.seed", 6,
                           with_block(tr4, "32-bit pages", 262144, zlib_zeros(16u << 20)));
     // Plain sizes that lie: every block claims 4 GiB.
-    bytes lying = tr4.data;
-    for (const char* block : {"32-bit pages", "16-bit pages", "extra 32-bit pages", "level data"}) {
-        const std::size_t at = section_offset(tr4, block);
-        for (int k = 0; k < 4; ++k)
-            lying[at + std::size_t(k)] = 0xFF;
-    }
-    ok = ok && write_seed(dir, "tr4_lying_plain_size.seed", 6, lying);
+    ok = ok && write_seed(dir, "tr4_lying_plain_size.seed", 6, with_lying_plain_sizes(tr4));
     written += 4;
     if (!ok) {
         std::fprintf(stderr, "cannot write the seeds into %s\n", argv[1]);

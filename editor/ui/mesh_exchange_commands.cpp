@@ -1,0 +1,59 @@
+// DXF export and import of the selected mesh, and the Remap Vertices dialog.
+#include "mesh_exchange_commands.h"
+
+#include "bitmap_exchange.h"
+#include "dxf_import_command.h"
+#include "texture_panel_widget.h"
+#include "windows/remap_window.h"
+
+#include <QApplication>
+#include <algorithm>
+#include <filesystem>
+
+void mesh_exchange_commands::export_dxf() {
+    editor_document& doc = host_.doc;
+    editor_prompts& prompts = host_.prompts;
+    if (!host_.panel.has_picture()) return;
+    const editor_selection& selection = doc.selection();
+    if (selection.whole_moveable()) {
+        prompts.message(dxf_needs_mesh_message);
+        return;
+    }
+    if (!selection.single_mesh()) return;
+    std::string path = prompts.choose_save_file(dxf_export_filter);
+    if (path.empty()) return;
+    if (std::filesystem::path(path).extension().empty()) path += ".dxf";
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec) && prompts.ask(overwrite_question(path), false) != answer::yes)
+        return;
+    if (doc.selected_coloured_faces() > 0) {
+        if (prompts.ask(dxf_coloured_faces_question, false) == answer::yes)
+            host_.report(doc.convert_selected_coloured(std::max(host_.panel.current_texture(), 0)));
+        else
+            prompts.message(dxf_coloured_faces_warning);
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const command_result written = doc.export_dxf(path);
+    QApplication::restoreOverrideCursor();
+    host_.report(written);
+}
+
+void mesh_exchange_commands::import_dxf() {
+    if (!host_.panel.has_picture() || !host_.doc.selection().single_mesh()) return;
+    const std::string path = host_.prompts.choose_open_file(dxf_import_filter);
+    if (path.empty()) return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const command_result read = host_.doc.import_dxf(path);
+    QApplication::restoreOverrideCursor();
+    if (host_.report(read)) host_.redraw();
+}
+
+void mesh_exchange_commands::remap_vertices() {
+    if (!host_.panel.has_picture()) return;
+    remap_.on_remap = [this](int before, int after) {
+        if (!host_.report(host_.doc.remap_vertices(before, after))) return false;
+        host_.redraw();
+        return true;
+    };
+    remap_.exec();
+}

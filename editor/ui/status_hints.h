@@ -1,0 +1,30 @@
+// The status bar's hint panel: while the mouse is over a control, the panel shows its long hint
+// (English here; the language files replace it through the control's long_hint property).
+#pragma once
+
+#include <QObject>
+#include <set>
+
+class QLabel;
+class QMainWindow;
+class QWidget;
+
+class status_hints : public QObject {
+  public:
+    // `view` fills `view_panel` and shows its hint; the mouse entering `tree` gives it the focus.
+    status_hints(QLabel& panel, QWidget& view_panel, QWidget& view, QWidget& tree, QObject* parent);
+    // The hints of the main window's controls, found by their component names.
+    void watch_controls(QMainWindow& window);
+    // Gives `widget` its hint and shows it while the mouse is over the widget.
+    void set(QObject* widget, const QString& text);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    QLabel& panel_;
+    QWidget& view_panel_;
+    QWidget& view_;
+    QWidget& tree_;
+    std::set<QObject*> hinted_;
+};

@@ -1,0 +1,130 @@
+// The texture commands of the menus and the texture panel.
+#include "texture_commands.h"
+
+#include "bitmap_exchange.h"
+#include "gl_textures.h"
+#include "gl_viewport.h"
+#include "save_choices.h"
+#include "texture_panel_widget.h"
+#include "windows/animated_textures_window.h"
+
+#include <filesystem>
+
+texture_commands::texture_commands(command_host host, links with)
+    : host_(std::move(host)), with_(std::move(with)) {
+    connect(&host_.panel, &texture_panel_widget::export_current_requested, this,
+            &texture_commands::export_current);
+    connect(&host_.panel, &texture_panel_widget::import_current_requested, this,
+            &texture_commands::import_replace_current);
+}
+
+void texture_commands::upload(int texture, const QImage& picture) {
+    TGLViewport* views[] = {&with_.viewport};
+    upload_texture(std::uint32_t(texture + 1), picture, with_.viewport.colour_bits, views);
+}
+
+void texture_commands::define_mouse_selected() {
+    texture_panel_widget& panel = host_.panel;
+    if (!panel.has_picture()) return;
+    if (!host_.report(panel.define_marked_texture())) return;
+    const int i = panel.current_texture();
+    upload(i, host_.doc.texture_picture(i).convertToFormat(QImage::Format_RGB888));
+    host_.redraw();
+}
+
+void texture_commands::apply_intensity_alpha() {
+    if (!host_.panel.has_picture()) return;
+    if (host_.report(host_.doc.apply_intensity_alpha())) host_.redraw();
+}
+
+void texture_commands::show_animated_textures() {
+    // Refilled on every opening: imports and a newly opened level show at once.
+    with_.animated.fill(host_.doc.level().animated_textures, &host_.doc.table());
+    with_.animated.exec();
+}
+
+std::string texture_commands::choose_bitmap_to_write(const std::string& suggested_name) {
+    editor_prompts& prompts = host_.prompts;
+    const auto path =
+        with_extension_if_none(prompts.choose_save_file_named(bitmap_file_filter, suggested_name), ".bmp");
+    if (path.empty()) return {};
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec) && prompts.ask(overwrite_question(path), false) != answer::yes)
+        return {};
+    return path;
+}
+
+std::string texture_commands::choose_bitmap_to_read() {
+    return host_.prompts.choose_open_file(bitmap_file_filter);
+}
+
+void texture_commands::import_while_waiting(command_result (editor_document::*import)(const QImage&)) {
+    const auto path = choose_bitmap_to_read();
+    QImage bitmap;
+    if (path.empty() || !host_.report(command_result::from(load_bitmap(path, bitmap)))) return;
+    with_.progress.show_progress("Please Wait..."); // with the wait cursor
+    with_.progress.add_progress_line("Reading Bitmap and Updating Texture_Table...");
+    const command_result r = (host_.doc.*import)(bitmap);
+    with_.progress.hide_progress();
+    if (host_.report(r)) after_texture_import(true);
+}
+
+void texture_commands::after_texture_import(bool upload_all) {
+    host_.panel.refresh();
+    if (upload_all && with_.automatic_gl_update()) with_.reload_gl_textures();
+    host_.redraw();
+}
+
+void texture_commands::export_big_bmp() {
+    if (!host_.panel.has_picture()) return;
+    const auto path = choose_bitmap_to_write(big_bmp_suggestion(host_.doc.tree().label));
+    if (!path.empty()) host_.report(command_result::from(save_bitmap(host_.doc.export_big_bmp(), path)));
+}
+
+void texture_commands::import_big_bmp() {
+    if (host_.panel.has_picture()) import_while_waiting(&editor_document::import_big_bmp);
+}
+
+void texture_commands::export_current() {
+    const int i = host_.panel.current_texture();
+    if (!host_.panel.has_picture() || i < 0) return;
+    const auto path = choose_bitmap_to_write("Texture#" + std::to_string(i));
+    if (!path.empty()) host_.report(command_result::from(save_bitmap(host_.doc.export_current(i), path)));
+}
+
+void texture_commands::import_replace_current() {
+    const int i = host_.panel.current_texture();
+    if (!host_.panel.has_picture() || i < 0) return;
+    const auto path = choose_bitmap_to_read();
+    QImage bitmap, picture;
+    if (path.empty() || !host_.report(command_result::from(load_bitmap(path, bitmap)))) return;
+    if (!host_.report(host_.doc.import_replace_current(i, bitmap, &picture))) return;
+    upload(i, picture);
+    after_texture_import(false);
+}
+
+void texture_commands::export_all() {
+    // Nothing selected: nothing to export, silently.
+    if (!host_.panel.has_picture() || !host_.doc.selected_face_textures()) return;
+    QImage out;
+    if (!host_.report(host_.doc.export_all(out))) return;
+    const auto path = choose_bitmap_to_write(export_all_suggestion(with_.selected_item_text()));
+    if (!path.empty()) host_.report(command_result::from(save_bitmap(out, path)));
+}
+
+void texture_commands::import_and_replace() {
+    if (host_.panel.has_picture() && host_.doc.selected_face_textures())
+        import_while_waiting(&editor_document::import_and_replace);
+}
+
+void texture_commands::import_texture_pages() {
+    if (!host_.panel.has_picture()) return;
+    const auto path = choose_bitmap_to_read();
+    QImage bitmap;
+    if (path.empty() || !host_.report(command_result::from(load_bitmap(path, bitmap)))) return;
+    const int first_new_page = int(host_.doc.level().num_pages);
+    if (!host_.report(host_.doc.import_texture_pages(bitmap))) return;
+    host_.panel.refresh();
+    host_.panel.show_page(first_new_page);
+    host_.redraw();
+}

@@ -1,0 +1,56 @@
+// The Textures menu and the texture panel's Export and Import buttons: all pages (BigBMP), the
+// current texture and the selection's pieces exchanged as BMP, new pages, Define Mouse Selected,
+// Apply Intensity Alpha and the Animated Textures window. Each handler turns the command into one
+// document call and shows the outcome in the panel and the view.
+#pragma once
+
+#include "command_host.h"
+
+#include <QObject>
+#include <functional>
+#include <string>
+
+class TGLViewport;
+class animated_textures_window;
+
+class texture_commands : public QObject {
+  public:
+    // The rest of the main window these commands use.
+    struct links {
+        TGLViewport& viewport;
+        // The "Please Wait..." window of bitmap imports.
+        progress_view& progress;
+        animated_textures_window& animated;
+        // Every page again into the GL buffers (the main window's "Working..." reload).
+        std::function<void()> reload_gl_textures;
+        // View > OpenGL Buffers > Automatic OpenGL buffers Update is ticked.
+        std::function<bool()> automatic_gl_update;
+        // The text of the tree's current item ("" when none).
+        std::function<std::string()> selected_item_text;
+    };
+    // Connects the panel's Export and Import buttons.
+    texture_commands(command_host host, links with);
+
+    void export_big_bmp();
+    void import_big_bmp();
+    void export_current();
+    void import_replace_current();
+    void export_all();
+    void import_and_replace();
+    void import_texture_pages();
+    void define_mouse_selected();
+    void apply_intensity_alpha();
+    void show_animated_textures();
+
+  private:
+    // The save chooser preset to `suggested_name`; ".bmp" added to a name typed without extension.
+    std::string choose_bitmap_to_write(const std::string& suggested_name);
+    std::string choose_bitmap_to_read();
+    // A bitmap chosen and read, then imported under the "Please Wait..." window and the wait cursor.
+    void import_while_waiting(command_result (editor_document::*import)(const QImage&));
+    void after_texture_import(bool upload_all);
+    void upload(int texture, const QImage& picture);
+
+    command_host host_;
+    links with_;
+};
