@@ -3,12 +3,12 @@
 
 #include "bmp_file.h"
 #include "pixels.h"
+#include "zfile.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QSaveFile>
 #include <algorithm>
 #include <cstring>
 
@@ -106,16 +106,20 @@ texture_result load_bitmap(const std::string& path, QImage& out) {
 }
 
 texture_result save_bitmap(const QImage& image, const std::string& path) {
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly))
-        return texture_result::failure("Could not write " + path + ": " + file.errorString().toStdString());
-    QImageWriter writer(&file, "bmp");
-    if (!writer.write(to_rgb888(image))) {
-        file.cancelWriting();
+    // Encoded in memory, then written as a level is: a failure names the system's reason ("No
+    // space left on device", "File too large").
+    QByteArray encoded;
+    QBuffer buffer(&encoded);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "bmp");
+    if (!writer.write(to_rgb888(image)))
         return texture_result::failure("Could not write " + path + ": " + writer.errorString().toStdString());
+    try {
+        write_file_atomic(path, reinterpret_cast<const std::uint8_t*>(encoded.constData()),
+                          std::size_t(encoded.size()));
+    } catch (const level_error& e) {
+        return texture_result::failure(e.what());
     }
-    if (!file.commit())
-        return texture_result::failure("Could not write " + path + ": " + file.errorString().toStdString());
     return texture_result::success();
 }
 

@@ -23,7 +23,8 @@ std::string pieces_file_name(const std::string& item_text);
 // Reads a BMP file of any bit depth. Unreadable, corrupt or oversized files give a message and
 // leave `out` untouched.
 texture_result load_bitmap(const std::string& path, QImage& out);
-// Writes a 24-bit BMP through a temporary file, so a failed save leaves an existing file intact.
+// Writes a 24-bit BMP through a temporary file, so a failed save leaves an existing file intact;
+// a failure says why (the system's reason).
 texture_result save_bitmap(const QImage& image, const std::string& path);
 
 // "Export BigBMP": all pages as a 24-bit bitmap (display colours).

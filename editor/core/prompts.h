@@ -22,6 +22,11 @@ class editor_prompts {
         static_cast<void>(suggested_name);
         return choose_save_file(filter);
     }
+    // The titles of the open and save choosers from now on ("Open", "Save As" until set).
+    virtual void set_chooser_titles(const std::string& open_title, const std::string& save_title) {
+        static_cast<void>(open_title);
+        static_cast<void>(save_title);
+    }
 };
 
 // The loading window: a caption, text lines and a 0..100 gauge.

@@ -17,6 +17,7 @@
 #include "status_hints.h"
 #include "texture_commands.h"
 #include "texture_panel_widget.h"
+#include "translated_loading_window.h"
 #include "translated_prompts.h"
 #include "windows/about_window.h"
 #include "windows/animated_textures_window.h"
@@ -126,7 +127,14 @@ main_window::main_window(const QString& dir, QSettings* store, editor_prompts* p
         upload_solid_texture(program_dir_, views, viewport_->colour_bits);
     }
 
-    loading_ = new loading_window(this);
+    {
+        // The loading window's caption and lines in the interface language.
+        auto* loading = new translated_loading_window(this);
+        loading->translate = [this](const std::string& english) {
+            return languages_ ? languages_->messages().translate(english) : english;
+        };
+        loading_ = loading;
+    }
     keys_ = new keys_window(this);
     readme_ = new readme_window(program_dir_, this);
     about_ = new about_window(this);
@@ -570,7 +578,7 @@ void main_window::build_language_window() {
     for (QWidget* w :
          {static_cast<QWidget*>(this), static_cast<QWidget*>(loading_), static_cast<QWidget*>(keys_),
           static_cast<QWidget*>(readme_), static_cast<QWidget*>(about_), static_cast<QWidget*>(options_),
-          static_cast<QWidget*>(animated_)})
+          static_cast<QWidget*>(remap_), static_cast<QWidget*>(animated_)})
         languages_->add_window(w);
     // Messages and questions of every command reach the user in the chosen language.
     translated_prompts_ = std::make_unique<translated_prompts>(*prompts_, *languages_);
@@ -755,6 +763,7 @@ void main_window::build_commands() {
                   [this] {
                       const QTreeWidgetItem* item = tree_->currentItem();
                       return item ? item->text(0).toStdString() : std::string();
-                  }});
+                  },
+                  [this] { translate_level_texts(); }});
     mesh_exchange_ = std::make_unique<mesh_exchange_commands>(host, *remap_);
 }

@@ -153,5 +153,5 @@ class main_window : public QMainWindow {
     options_window* options_;
     remap_window* remap_;
     animated_textures_window* animated_;
-    language_window* languages_;
+    language_window* languages_ = nullptr;
 };

@@ -16,7 +16,8 @@ answer qt_prompts::ask(const std::string& text, bool with_cancel) {
 }
 
 std::string qt_prompts::choose_open_file(const std::string& filter) {
-    return QFileDialog::getOpenFileName(parent_, "Open", QString(), QString::fromStdString(filter))
+    return QFileDialog::getOpenFileName(parent_, QString::fromStdString(open_title_), QString(),
+                                        QString::fromStdString(filter))
         .toStdString();
 }
 
@@ -26,8 +27,13 @@ std::string qt_prompts::choose_save_file(const std::string& filter) {
 
 std::string qt_prompts::choose_save_file_named(const std::string& filter, const std::string& suggested_name) {
     // The overwrite question is the editor's own.
-    return QFileDialog::getSaveFileName(parent_, "Save As", QString::fromStdString(suggested_name),
-                                        QString::fromStdString(filter), nullptr,
-                                        QFileDialog::DontConfirmOverwrite)
+    return QFileDialog::getSaveFileName(
+               parent_, QString::fromStdString(save_title_), QString::fromStdString(suggested_name),
+               QString::fromStdString(filter), nullptr, QFileDialog::DontConfirmOverwrite)
         .toStdString();
+}
+
+void qt_prompts::set_chooser_titles(const std::string& open_title, const std::string& save_title) {
+    open_title_ = open_title;
+    save_title_ = save_title;
 }

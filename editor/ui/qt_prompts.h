@@ -13,7 +13,10 @@ class qt_prompts final : public editor_prompts {
     std::string choose_open_file(const std::string& filter) override;
     std::string choose_save_file(const std::string& filter) override;
     std::string choose_save_file_named(const std::string& filter, const std::string& suggested_name) override;
+    void set_chooser_titles(const std::string& open_title, const std::string& save_title) override;
 
   private:
     QWidget* parent_;
+    std::string open_title_ = "Open";
+    std::string save_title_ = "Save As";
 };

@@ -27,6 +27,7 @@ void texture_commands::define_mouse_selected() {
     texture_panel_widget& panel = host_.panel;
     if (!panel.has_picture()) return;
     if (!host_.report(panel.define_marked_texture())) return;
+    with_.translate_lists();
     const int i = panel.current_texture();
     upload(i, host_.doc.texture_picture(i).convertToFormat(QImage::Format_RGB888));
     host_.redraw();
@@ -71,6 +72,7 @@ void texture_commands::import_while_waiting(command_result (editor_document::*im
 
 void texture_commands::after_texture_import(bool upload_all) {
     host_.panel.refresh();
+    with_.translate_lists();
     if (upload_all && with_.automatic_gl_update()) with_.reload_gl_textures();
     host_.redraw();
 }
@@ -125,6 +127,7 @@ void texture_commands::import_texture_pages() {
     const int first_new_page = int(host_.doc.level().num_pages);
     if (!host_.report(host_.doc.import_texture_pages(bitmap))) return;
     host_.panel.refresh();
+    with_.translate_lists();
     host_.panel.show_page(first_new_page);
     host_.redraw();
 }

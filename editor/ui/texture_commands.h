@@ -27,6 +27,8 @@ class texture_commands : public QObject {
         std::function<bool()> automatic_gl_update;
         // The text of the tree's current item ("" when none).
         std::function<std::string()> selected_item_text;
+        // Rows just added to the page selector and the texture list put in the interface language.
+        std::function<void()> translate_lists;
     };
     // Connects the panel's Export and Import buttons.
     texture_commands(command_host host, links with);

@@ -13,6 +13,8 @@ class scripted_prompts final : public editor_prompts {
     std::deque<answer> answers; // popped per question; "no" when empty
     std::string open_choice, save_choice;
     std::vector<std::string> save_suggestions; // the name each save chooser suggested
+    std::vector<std::string> filters;          // the filter of each chooser shown
+    std::string open_title, save_title;        // the chooser titles last set
 
     void message(const std::string& text) override { messages.push_back(text); }
     answer ask(const std::string& text, bool) override {
@@ -22,11 +24,22 @@ class scripted_prompts final : public editor_prompts {
         answers.pop_front();
         return a;
     }
-    std::string choose_open_file(const std::string&) override { return open_choice; }
-    std::string choose_save_file(const std::string&) override { return save_choice; }
-    std::string choose_save_file_named(const std::string&, const std::string& suggested) override {
+    std::string choose_open_file(const std::string& filter) override {
+        filters.push_back(filter);
+        return open_choice;
+    }
+    std::string choose_save_file(const std::string& filter) override {
+        filters.push_back(filter);
+        return save_choice;
+    }
+    std::string choose_save_file_named(const std::string& filter, const std::string& suggested) override {
+        filters.push_back(filter);
         save_suggestions.push_back(suggested);
         return save_choice;
+    }
+    void set_chooser_titles(const std::string& open, const std::string& save) override {
+        open_title = open;
+        save_title = save;
     }
 };
 

@@ -5,7 +5,10 @@
 #include "language_window.h"
 #include "languages.h"
 #include "main_window.h"
+#include "page_view.h"
+#include "real_levels.h"
 #include "scripted_prompts.h"
+#include "texture_panel_widget.h"
 #include "windows/animated_textures_window.h"
 
 #include "app_settings.h"
@@ -13,6 +16,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -82,6 +86,79 @@ TEST_F(language_fixture, EachLanguageRewritesCaptionsHintsAndMessagesAndEnglishC
               "VELLUM KEYS GUIDE");
     EXPECT_EQ(message_after_missing_recent_file(), "File not found!!!");
     EXPECT_EQ(find<QAction>("None1")->text(), dir.filePath("gone.tr4")); // recent files keep their paths
+}
+
+TEST_F(language_fixture, FileChoosersShowTheirTitlesAndFiltersInEachLanguage) {
+    for (std::size_t i = 0; i < language_count; ++i) {
+        w->languages().language_combo->setCurrentIndex(int(i));
+        const lng_catalogue expected = file_of(i);
+        const auto message = [&](const char* key) {
+            return expected.shown("TMessages", key, element_caption).value_or("?");
+        };
+        find<QAction>("OpenFile1")->trigger(); // cancelled: nothing is opened
+        const auto label = languages[i].combo_text;
+        EXPECT_EQ(prompts.open_title, message("OpenTitle")) << label;
+        EXPECT_EQ(prompts.save_title, message("SaveAsTitle")) << label;
+        ASSERT_FALSE(prompts.filters.empty());
+        EXPECT_EQ(prompts.filters.back(), message("LevelFilter") + " (*.phd *.tub *.tr2 *.tr4 *.trc)")
+            << label;
+    }
+}
+
+TEST_F(language_fixture, TheLoadingWindowShowsItsCaptionAndLinesInTheChosenLanguage) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.tr2");
+    w->languages().language_combo->setCurrentIndex(int(*language_by_code("de")));
+    const lng_catalogue de = file_of(*language_by_code("de"));
+    const auto message = [&](const char* key) {
+        return QString::fromStdString(de.shown("TMessages", key, element_caption).value_or("?"));
+    };
+    ASSERT_TRUE(w->open_path(QString::fromStdString(real_levels::path("test1.tr2"))));
+    auto* loading = find<QDialog>("TForm2");
+    EXPECT_EQ(loading->windowTitle(), message("LoadingNamedLevel").replace("%1", "test1.tr2"));
+    const QStringList lines = loading->findChild<QPlainTextEdit*>("lines_")->toPlainText().split('\n');
+    EXPECT_EQ(lines.front(), message("BuildingTextureTable"));
+    EXPECT_EQ(lines.back(), message("LoadingGLTextures"));
+}
+
+TEST_F(language_fixture, PagesAndTexturesAddedAfterOpeningAreListedInTheChosenLanguage) {
+    SKIP_WITHOUT_REAL_LEVELS("test1_tr3.tr2");
+    w->languages().language_combo->setCurrentIndex(int(*language_by_code("de")));
+    const lng_catalogue de = file_of(*language_by_code("de"));
+    const auto item = [&](const char* key, int n) {
+        return QString::fromStdString(de.shown("TMessages", key, element_caption).value_or("?")).arg(n);
+    };
+    ASSERT_TRUE(w->open_path(QString::fromStdString(real_levels::path("test1_tr3.tr2"))));
+    auto* pages = find<QComboBox>("ComboBox1");
+    auto* textures = find<QListWidget>("ListBox1");
+    const int page_count = pages->count();
+    QImage two_pages(256, 512, QImage::Format_RGB888);
+    two_pages.fill(Qt::darkGreen);
+    ASSERT_TRUE(two_pages.save(dir.filePath("pages.bmp"), "BMP"));
+    prompts.open_choice = dir.filePath("pages.bmp").toStdString();
+    find<QAction>("ImportTexturePages1")->trigger();
+    ASSERT_EQ(pages->count(), page_count + 2);
+    EXPECT_EQ(pages->itemText(page_count + 1), item("PageItem", page_count + 2));
+
+    // Define Mouse Selected on a rectangle drawn with SHIFT on the page view.
+    auto* page_view = find<page_view_widget>("Image1");
+    const int texture_count = textures->count();
+    QTest::mousePress(page_view, Qt::LeftButton, Qt::ShiftModifier, QPoint(10, 20));
+    QTest::mouseMove(page_view, QPoint(74, 84));
+    find<texture_panel_widget>("GroupBox1")->on_page_moved(74, 84);
+    QTest::mouseRelease(page_view, Qt::LeftButton, Qt::ShiftModifier, QPoint(74, 84));
+    find<QAction>("DefineMouseSelected1")->trigger();
+    ASSERT_EQ(textures->count(), texture_count + 1);
+    EXPECT_EQ(textures->item(texture_count)->text(), item("TextureItem", texture_count));
+}
+
+TEST_F(language_fixture, TheRemapVerticesWindowFollowsTheLanguage) {
+    w->languages().language_combo->setCurrentIndex(int(*language_by_code("de")));
+    const lng_catalogue de = file_of(*language_by_code("de"));
+    auto* remap = w->findChild<QDialog*>("TRemap");
+    ASSERT_NE(remap, nullptr);
+    EXPECT_EQ(remap->windowTitle().toStdString(), de.shown("TRemap", "", element_caption).value_or("?"));
+    EXPECT_EQ(remap->findChild<QPushButton*>("Button1")->text().toStdString(),
+              de.shown("TRemap", "Button1", element_caption).value_or("?"));
 }
 
 TEST_F(language_fixture, TheChosenLanguageIsStoredAndComesBackAtTheNextStart) {

@@ -6,7 +6,11 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <csignal>
+#include <cstring>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 using namespace texture_fixtures;
 
@@ -331,6 +335,29 @@ TEST(BmpFiles, DamagedFilesGiveMessagesAndLeaveTheImageAlone) {
     const texture_result w = save_bitmap(good, dir.filePath("no/such/dir/x.bmp").toStdString());
     EXPECT_FALSE(w.ok);
     EXPECT_FALSE(w.message.empty());
+}
+
+TEST(BmpFiles, AFailedExportSaysWhyAndKeepsTheOldFile) {
+    // A file-size limit makes the write fail part way, as a full disk would (even for root).
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("pages.bmp").toStdString();
+    std::ofstream(path) << "old";
+    QImage pages(256, 1024, QImage::Format_RGB888);
+    pages.fill(Qt::darkRed);
+    rlimit saved_limit{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved_limit), 0);
+    const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved_limit;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const texture_result r = save_bitmap(pages, path);
+    setrlimit(RLIMIT_FSIZE, &saved_limit);
+    std::signal(SIGXFSZ, old_handler);
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.message.find(std::strerror(EFBIG)), std::string::npos) << r.message;
+    std::ifstream in(path);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "old");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1) << "the temporary file is removed";
 }
 
 TEST(BmpFiles, ChooserTexts) {

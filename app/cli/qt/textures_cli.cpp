@@ -4,36 +4,12 @@
 #include "cli.h"
 #include "level_reader.h"
 #include "level_writer.h"
-#include "pixels.h"
-#include "zfile.h"
-
-#include <QBuffer>
-#include <QByteArray>
-#include <QImageWriter>
 
 #include <charconv>
 #include <cstdio>
 #include <optional>
 
 namespace {
-
-// Writes a bitmap as a 24-bit BMP, all or nothing; a failure names the system's reason
-// ("No space left on device").
-texture_result write_bitmap(const QImage& image, const std::string& path) {
-    QByteArray encoded;
-    QBuffer buffer(&encoded);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "bmp");
-    if (!writer.write(to_rgb888(image)))
-        return texture_result::failure("Could not write " + path + ": " + writer.errorString().toStdString());
-    try {
-        write_file_atomic(path, reinterpret_cast<const std::uint8_t*>(encoded.constData()),
-                          std::size_t(encoded.size()));
-    } catch (const level_error& e) {
-        return texture_result::failure(e.what());
-    }
-    return texture_result::success();
-}
 
 std::optional<int> parse_index(const std::string& text) {
     int value = 0;
@@ -58,7 +34,7 @@ int run_export_pages(const std::vector<std::string>& args) {
     Ttrlevel level;
     if (const int rc = load_level(level, args[0]); rc != exit_ok) return rc;
     const Ttabla_textures table = build_texture_table(level);
-    if (auto r = write_bitmap(export_big_bmp(table), args[1]); !r) return fail(r, exit_write_failed);
+    if (auto r = save_bitmap(export_big_bmp(table), args[1]); !r) return fail(r, exit_write_failed);
     std::printf("%s: %u pages, 256 x %u\n", args[1].c_str(), level.num_pages, level.num_pages * 256);
     return exit_ok;
 }
@@ -92,7 +68,7 @@ int run_export_texture(const std::vector<std::string>& args) {
                                             " textures; there is no " + texture_list_text(*index)),
                     exit_usage);
     const QImage piece = export_current(table, *index);
-    if (auto r = write_bitmap(piece, args[2]); !r) return fail(r, exit_write_failed);
+    if (auto r = save_bitmap(piece, args[2]); !r) return fail(r, exit_write_failed);
     std::printf("%s: %s, %d x %d\n", args[2].c_str(), texture_list_text(*index).c_str(), piece.width(),
                 piece.height());
     return exit_ok;
@@ -116,7 +92,7 @@ int run_export_pieces(const std::vector<std::string>& args) {
     const Ttabla_textures table = build_texture_table(level);
     QImage out;
     if (auto r = export_all(level, table, *meshes, out); !r) return fail(r, exit_bad_input);
-    if (auto r = write_bitmap(out, args[3]); !r) return fail(r, exit_write_failed);
+    if (auto r = save_bitmap(out, args[3]); !r) return fail(r, exit_write_failed);
     std::printf("%s: %d x %d\n", args[3].c_str(), out.width(), out.height());
     return exit_ok;
 }
