@@ -5,6 +5,7 @@
 
 #include "boxes_tab.h"
 #include "camera.h"
+#include "edit_commands.h"
 #include "gl_textures.h"
 #include "gl_viewport.h"
 #include "language_applier.h"
@@ -335,8 +336,8 @@ void main_window::build_menus() {
     undo_action_->setEnabled(false);
     redo_action_->setEnabled(false);
     QUndoStack& history = doc_.history();
-    connect(undo_action_, &QAction::triggered, &history, &QUndoStack::undo);
-    connect(redo_action_, &QAction::triggered, &history, &QUndoStack::redo);
+    connect(undo_action_, &QAction::triggered, this, [this] { step_history(true); });
+    connect(redo_action_, &QAction::triggered, this, [this] { step_history(false); });
     connect(&history, &QUndoStack::canUndoChanged, undo_action_, &QAction::setEnabled);
     connect(&history, &QUndoStack::canRedoChanged, redo_action_, &QAction::setEnabled);
     connect(&history, &QUndoStack::undoTextChanged, this,
@@ -495,6 +496,15 @@ void main_window::refresh_after_open() {
     translate_level_texts();
     redraw();
     startup_report::mark("texture panel and controls");
+}
+
+void main_window::step_history(bool back) {
+    QUndoStack& history = doc_.history();
+    const QUndoCommand* step = history.command(back ? history.index() - 1 : history.index());
+    back ? history.undo() : history.redo();
+    // A texture step changes pages and object textures: what the panel lists and OpenGL holds.
+    if (dynamic_cast<const object_texture_edit*>(step) || dynamic_cast<const texture_pixel_edit*>(step))
+        textures_->textures_changed();
 }
 
 void main_window::refresh_level_actions() {

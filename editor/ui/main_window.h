@@ -101,6 +101,8 @@ class main_window : public QMainWindow {
     void refresh_after_open();
     // Commands that need a level are enabled exactly while one is open.
     void refresh_level_actions();
+    // Undo (back) or redo one step of the history, refreshing what the step's kind changes.
+    void step_history(bool back);
     void refresh_recent_items();
     void refresh_render_buttons();
     void apply_background();

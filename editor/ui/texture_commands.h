@@ -43,6 +43,9 @@ class texture_commands : public QObject {
     void define_mouse_selected();
     void apply_intensity_alpha();
     void show_animated_textures();
+    // After the textures changed outside these commands (an undo or redo of one of them): the
+    // panel, its lists and, when OpenGL follows automatically, the view's textures.
+    void textures_changed() { after_texture_import(true); }
 
   private:
     // The save chooser preset to `suggested_name`; ".bmp" added to a name typed without extension.

@@ -540,6 +540,12 @@ TEST_F(window_fixture, ImportedPagesAreShownAndTheTextureFrameStaysOnItsOwnPage)
     EXPECT_EQ(page_combo()->currentIndex(), pages);
     EXPECT_EQ(page_combo()->currentText(), QString("Page#%1").arg(pages + 1));
     EXPECT_TRUE(page_view()->texture_frame().isNull()) << "the current texture is on another page";
+    // Undo takes the pages out of the selector again; redo brings them back.
+    action("Undo1")->trigger();
+    ASSERT_EQ(int(level().num_pages), pages);
+    EXPECT_EQ(page_combo()->count(), pages);
+    action("Redo1")->trigger();
+    EXPECT_EQ(page_combo()->count(), pages + 2);
 }
 
 TEST_F(window_fixture, BitmapImportsShowThePleaseWaitWindow) {

@@ -127,13 +127,21 @@ void texture_panel_widget::list_missing_rows() {
 }
 
 void texture_panel_widget::refresh() {
+    // Rows the level no longer has (an undone import) go; the ones it gained are added.
+    const int pages = int(doc_.level().num_pages), textures = int(doc_.level().num_object_textures);
     {
         const QSignalBlocker blocker(page_combo_);
-        for (int p = page_combo_->count() + 1; p <= int(doc_.level().num_pages); ++p)
+        while (page_combo_->count() > pages)
+            page_combo_->removeItem(page_combo_->count() - 1);
+        for (int p = page_combo_->count() + 1; p <= pages; ++p)
             page_combo_->addItem(QString("Page#%1").arg(p));
+        if (current_page_ >= pages) current_page_ = pages - 1;
+        page_combo_->setCurrentIndex(current_page_);
     }
     {
         const QSignalBlocker blocker(texture_list_);
+        while (texture_list_->count() > textures)
+            delete texture_list_->takeItem(texture_list_->count() - 1);
         list_missing_rows();
     }
     load_page(current_page_);
