@@ -9,9 +9,9 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
-#include <sys/stat.h>
 #include <libdeflate.h>
 #include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <zlib.h>
 
@@ -27,8 +27,8 @@ std::size_t plausible_size(std::size_t packed_size) {
 // Decides only the common case, a stream that ends within that size with nothing wrong: then it fills
 // `out` and `unused` and returns true. Anything else (a larger or damaged stream) returns false and
 // leaves the decision, its message and its memory bound to the incremental zlib path.
-bool inflate_whole(const std::uint8_t* packed, std::size_t packed_size, std::size_t estimate, std::size_t limit,
-                   std::vector<std::uint8_t>& out, std::size_t& unused) {
+bool inflate_whole(const std::uint8_t* packed, std::size_t packed_size, std::size_t estimate,
+                   std::size_t limit, std::vector<std::uint8_t>& out, std::size_t& unused) {
     const std::size_t size = std::min({estimate, plausible_size(packed_size), limit});
     if (size == 0) return false;
     const std::unique_ptr<libdeflate_decompressor, void (*)(libdeflate_decompressor*)> d(
@@ -36,8 +36,8 @@ bool inflate_whole(const std::uint8_t* packed, std::size_t packed_size, std::siz
     if (!d) return false;
     std::vector<std::uint8_t> buffer(size);
     std::size_t consumed = 0, produced = 0;
-    if (libdeflate_zlib_decompress_ex(d.get(), packed, packed_size, buffer.data(), size, &consumed, &produced) !=
-        LIBDEFLATE_SUCCESS)
+    if (libdeflate_zlib_decompress_ex(d.get(), packed, packed_size, buffer.data(), size, &consumed,
+                                      &produced) != LIBDEFLATE_SUCCESS)
         return false;
     buffer.resize(produced);
     if (buffer.capacity() - produced > produced / 8 + 4096) buffer.shrink_to_fit();
