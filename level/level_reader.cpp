@@ -5,11 +5,14 @@
 #include "worker_pool.h"
 #include "zfile.h"
 
+#include <algorithm>
+#include <atomic>
 #include <bit>
 #include <cmath>
 #include <cstring>
 #include <exception>
 #include <filesystem>
+#include <functional>
 #include <future>
 #include <memory>
 #include <mutex>
@@ -656,6 +659,14 @@ std::string lower_first(std::string s) {
     return s;
 }
 
+// The size a block is inflated into at first: a page block must hold exactly what its counts say,
+// any other block the size stored before it (bounded by inflate_block as far as the packed bytes
+// could plausibly expand).
+std::size_t inflate_estimate(const packed_block& b) {
+    if (b.expected != std::string::npos) return b.expected;
+    return std::min<std::size_t>(b.stored_plain, std::size_t(b.packed) * 16 + 4096);
+}
+
 // Inflates a block, refusing one that does not match what the file says about it: a page block
 // must hold exactly its pages, and nothing may follow the zlib stream inside the packed size.
 std::vector<std::uint8_t> inflate_checked(const packed_block& b) {
@@ -669,7 +680,7 @@ std::vector<std::uint8_t> inflate_checked(const packed_block& b) {
     std::vector<std::uint8_t> plain;
     std::size_t unused = 0;
     try {
-        plain = inflate_block(b.data, b.packed, b.stored_plain, limit, &unused);
+        plain = inflate_block(b.data, b.packed, inflate_estimate(b), limit, &unused);
     } catch (const inflate_limit_error&) {
         if (pages) throw mismatch("more");
         throw corrupt_file("The " + std::string(b.name) + " block expands beyond " + std::to_string(limit) +
@@ -712,10 +723,10 @@ void parse_file(Ttrlevel& lv, const std::vector<std::uint8_t>& data, bool parall
         for (auto& b : blocks)
             b.pages = total_pages;
         const std::size_t block_count = g == game_tr4 ? 4 : 3;
-        std::size_t trc_level_data_end = 0;
+        std::size_t level_data_at = 0, samples_at = 0;
         if (g == game_tr4) {
             blocks[3] = locate_block(c, "level data");
-            lv.samples.assign(c.here(), c.here() + c.remaining());
+            samples_at = c.pos();
         } else {
             c.section = "level data header";
             c.fixed(lv.trc_header);
@@ -723,16 +734,18 @@ void parse_file(Ttrlevel& lv, const std::vector<std::uint8_t>& data, bool parall
             lv.level_data_packed = c.u32();
             // The level data's sections must lie within its stated size: the samples follow it.
             c.need(lv.level_data_size);
-            trc_level_data_end = c.pos() + lv.level_data_size;
+            level_data_at = c.pos();
+            samples_at = level_data_at + lv.level_data_size;
         }
-        // The blocks are independent zlib streams. In parallel a worker inflates the 32-bit pages (and
-        // for TR4 the extra pages: about half of all the inflating) while this thread inflates the
-        // others and reads the level data. Failures are kept per step and the first in file order is
-        // raised once both sides are done, as a sequential read would raise it; the level is a fresh
+
+        // What remains are independent steps: inflating each block, reading the level data (TR4: once
+        // its block is inflated) and copying the samples. In parallel this thread and a worker each take
+        // the next step not yet taken, the costliest first, so the work splits evenly whatever the
+        // blocks' sizes and whichever thread runs late. Failures are kept per step and the first in file
+        // order is raised once all are done, as a sequential read would raise it; the level is a fresh
         // one that the caller drops on any failure, so nothing half-done reaches the open level.
         std::vector<std::uint8_t> plain[4];
-        std::exception_ptr failed[5]; // the blocks, then the level data's sections
-        auto on_worker = [&](std::size_t i) { return parallel && (i == 0 || (i == 2 && g == game_tr4)); };
+        std::exception_ptr failed[6]; // the blocks, the level data's sections, the samples
         auto inflate_into = [&](std::size_t i) {
             try {
                 plain[i] = inflate_checked(blocks[i]);
@@ -740,47 +753,68 @@ void parse_file(Ttrlevel& lv, const std::vector<std::uint8_t>& data, bool parall
                 failed[i] = std::current_exception();
             }
         };
-        std::future<void> worker;
-        if (parallel)
-            worker = start_task([&] {
-                for (std::size_t i = 0; i < block_count; ++i)
-                    if (on_worker(i)) inflate_into(i);
-            });
-        for (std::size_t i = 0; i < block_count; ++i)
-            if (!on_worker(i)) inflate_into(i);
-
-        // The level data, read while the worker may still be inflating. Its progress values are held
-        // back and given after the page blocks', so the gauge sees the same values in file order.
-        const progress_fn gauge = lv.progress;
-        std::vector<int> held_progress;
-        if (gauge) lv.progress = [&held_progress](int value) { held_progress.push_back(value); };
-        bool main_blocks_ok = true;
-        for (std::size_t i = 0; i < block_count; ++i)
-            if (!on_worker(i) && failed[i]) main_blocks_ok = false;
-        if (main_blocks_ok) {
+        auto read_level_data = [&] {
             try {
-                // The page count follows the 16-bit pages; this thread inflated them.
-                lv.num_pages = std::uint32_t(plain[1].size() / 131072);
-                lv.pages8_size = lv.num_pages * 65536;
                 level_parser parser(lv);
                 if (g == game_tr4) {
                     cursor d(plain[3].data(), plain[3].size());
                     parser.read_level_data(d, false, 0);
                 } else {
-                    cursor d(c.here(), lv.level_data_size);
+                    cursor d(data.data() + level_data_at, lv.level_data_size);
                     parser.read_level_data(d, true, 0);
-                    c.seek(trc_level_data_end);
-                    lv.samples.assign(c.here(), c.here() + c.remaining());
                 }
             } catch (...) {
                 failed[4] = std::current_exception();
             }
+        };
+        // A step's cost in packed bytes: inflating takes about as long per packed byte whatever the
+        // block, and parsing or copying a plain byte takes a small fraction of that.
+        struct step {
+            std::size_t cost;
+            std::function<void()> run;
+        };
+        std::vector<step> steps;
+        for (std::size_t i = 0; i < block_count; ++i) {
+            if (i == 3)
+                steps.push_back({blocks[3].packed + inflate_estimate(blocks[3]) / 16, [&] {
+                                     inflate_into(3);
+                                     if (!failed[3]) read_level_data();
+                                 }});
+            else
+                steps.push_back({blocks[i].packed, [&inflate_into, i] { inflate_into(i); }});
         }
-        lv.progress = gauge;
+        if (g == game_trc) steps.push_back({lv.level_data_size / 16, read_level_data});
+        steps.push_back({(data.size() - samples_at) / 64, [&] {
+                             try {
+                                 lv.samples.assign(data.begin() + std::ptrdiff_t(samples_at), data.end());
+                             } catch (...) {
+                                 failed[5] = std::current_exception();
+                             }
+                         }});
+        std::stable_sort(steps.begin(), steps.end(),
+                         [](const step& a, const step& b) { return a.cost > b.cost; });
+        std::atomic<std::size_t> next_step{0};
+        auto take_steps = [&] {
+            for (std::size_t i; (i = next_step.fetch_add(1)) < steps.size();)
+                steps[i].run();
+        };
+
+        // The level data's progress values are held back and given after the page blocks', so the
+        // gauge sees the same values in file order, and only from this thread.
+        const progress_fn gauge = lv.progress;
+        std::vector<int> held_progress;
+        if (gauge) lv.progress = [&held_progress](int value) { held_progress.push_back(value); };
+        std::future<void> worker;
+        if (parallel) worker = start_task(take_steps);
+        take_steps();
         if (worker.valid()) worker.get();
+        lv.progress = gauge;
         for (const auto& e : failed)
             if (e) std::rethrow_exception(e);
 
+        // The page count follows the 16-bit pages.
+        lv.num_pages = std::uint32_t(plain[1].size() / 131072);
+        lv.pages8_size = lv.num_pages * 65536;
         std::vector<std::uint8_t>* dest[3] = {&lv.pages32, &lv.pages16, &lv.pages32_misc};
         std::uint32_t* sizes[3] = {&lv.pages32_size, &lv.pages16_size, &lv.pages32_misc_size};
         std::uint32_t* packed[3] = {&lv.pages32_packed, &lv.pages16_packed, &lv.pages32_misc_packed};

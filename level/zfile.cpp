@@ -9,19 +9,60 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <libdeflate.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zlib.h>
 
+namespace {
+
+// The most the first buffer of an inflate may take from a stored size: what the packed bytes could
+// plausibly expand to, so a size field that lies costs no memory.
+std::size_t plausible_size(std::size_t packed_size) {
+    return packed_size * 16 + 4096;
+}
+
+// Whole-buffer inflate into exactly the size the file states (bounded as above and by `limit`).
+// Decides only the common case, a stream that ends within that size with nothing wrong: then it fills
+// `out` and `unused` and returns true. Anything else (a larger or damaged stream) returns false and
+// leaves the decision, its message and its memory bound to the incremental zlib path.
+bool inflate_whole(const std::uint8_t* packed, std::size_t packed_size, std::size_t estimate,
+                   std::size_t limit, std::vector<std::uint8_t>& out, std::size_t& unused) {
+    const std::size_t size = std::min({estimate, plausible_size(packed_size), limit});
+    if (size == 0) return false;
+    const std::unique_ptr<libdeflate_decompressor, void (*)(libdeflate_decompressor*)> d(
+        libdeflate_alloc_decompressor(), libdeflate_free_decompressor);
+    if (!d) return false;
+    std::vector<std::uint8_t> buffer(size);
+    std::size_t consumed = 0, produced = 0;
+    if (libdeflate_zlib_decompress_ex(d.get(), packed, packed_size, buffer.data(), size, &consumed,
+                                      &produced) != LIBDEFLATE_SUCCESS)
+        return false;
+    buffer.resize(produced);
+    if (buffer.capacity() - produced > produced / 8 + 4096) buffer.shrink_to_fit();
+    out = std::move(buffer);
+    unused = packed_size - consumed;
+    return true;
+}
+
+} // namespace
+
 std::vector<std::uint8_t> inflate_block(const std::uint8_t* packed, std::size_t packed_size,
                                         std::size_t estimate, std::size_t limit, std::size_t* unused) {
+    {
+        std::vector<std::uint8_t> out;
+        std::size_t left = 0;
+        if (estimate && inflate_whole(packed, packed_size, estimate, limit, out, left)) {
+            if (unused) *unused = left;
+            return out;
+        }
+    }
     // One byte of room past the limit tells a stream that ends exactly at it from one that goes on.
     const std::size_t ceiling = limit + 1;
     const std::size_t step = std::max<std::size_t>(256, (packed_size + 255) / 256 * 256);
-    // The first buffer: the estimate, but never more than the packed bytes could plausibly expand
-    // to, so a size field that lies costs no memory.
-    const std::size_t plausible = packed_size * 16 + 4096;
-    std::size_t first = estimate ? std::min(estimate, plausible) : step;
+    // The first buffer: the estimate, but never more than the packed bytes could plausibly expand to.
+    std::size_t first = estimate ? std::min(estimate, plausible_size(packed_size)) : step;
     std::vector<std::uint8_t> out(std::min(std::max<std::size_t>(first, 1), ceiling));
 
     z_stream zs{};

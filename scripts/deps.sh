@@ -2,7 +2,7 @@
 # Installs the Debian packages the build and the tests need, when any is missing.
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6opengl6-dev libgl-dev libglu1-mesa-dev
-          zlib1g-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth clang libclang-rt-14-dev
+          zlib1g-dev libdeflate-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth clang libclang-rt-14-dev
           python3-ezdxf assimp-utils fonts-nanum)
 missing=()
 for p in "${packages[@]}"; do
