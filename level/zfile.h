@@ -24,7 +24,8 @@ class inflate_limit_error : public level_error {
 // produces more is refused). `estimate` is a first guess of the output size; it is trusted only as
 // far as the packed bytes could plausibly expand, so a wrong stored size costs no memory. A stream
 // that ends within the estimate is inflated in one pass (libdeflate, several times faster); any
-// other goes through zlib's incremental inflate, so the result, checks and messages stay the same.
+// other goes through zlib's incremental inflate, with its checks and messages. (libdeflate also
+// takes a few block headers zlib refuses, such as 287 or 288 literal/length codes declared.)
 // `unused` (optional) receives the number of packed bytes that follow the end of the zlib stream.
 std::vector<std::uint8_t> inflate_block(const std::uint8_t* packed, std::size_t packed_size,
                                         std::size_t estimate = 0, std::size_t limit = max_inflated_size,
