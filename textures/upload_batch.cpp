@@ -59,6 +59,11 @@ void fill_piece(const std::uint16_t* pages, std::size_t rows, const piece_source
     }
 }
 
+// Pages as build_pages_bitmap draws them (16-bit, 256 wide), which prepare_from reads row by row.
+bool drawn_pages(const QImage& pages) {
+    return pages.format() == QImage::Format_RGB16 && pages.width() == 256;
+}
+
 std::shared_ptr<const object_texture_uploads>
 prepare_from(const std::vector<tobject_texture>& textures, const QImage& pages, int bits, unsigned workers) {
     auto batch = std::make_shared<object_texture_uploads>();
@@ -129,14 +134,14 @@ std::shared_ptr<const object_texture_uploads> prepare_object_textures(const Ttrl
 
 std::shared_ptr<const object_texture_uploads>
 prepare_object_textures(const Ttrlevel& level, const QImage& pages, int bits, unsigned workers) {
-    if (pages.format() != QImage::Format_RGB16 || pages.width() != 256)
+    if (!drawn_pages(pages))
         return prepare_object_textures(level, bits, workers);
     return prepare_from(level.object_textures, pages, bits, workers);
 }
 
 std::function<std::shared_ptr<const object_texture_uploads>()>
 object_textures_preparation(const Ttrlevel& level, const QImage& pages, int bits) {
-    if (pages.format() != QImage::Format_RGB16 || pages.width() != 256) {
+    if (!drawn_pages(pages)) {
         auto ready = prepare_object_textures(level, bits);
         return [ready] { return ready; };
     }

@@ -10,25 +10,24 @@
 
 namespace editing_fixtures {
 
-// A rectangle (four vertex indices, texture word, effects word) and a triangle.
-inline rec<12> rect(std::initializer_list<std::uint16_t> v, std::uint16_t texture,
-                    std::uint16_t effects = 0) {
-    rec<12> r{};
+// A face record: its corners' vertex indices, then the texture word and the effects word.
+template <std::size_t Size, int Corners>
+rec<Size> face(std::initializer_list<std::uint16_t> v, std::uint16_t texture, std::uint16_t effects) {
+    rec<Size> r{};
     int i = 0;
     for (auto x : v)
         set_face_word(r, i++, x);
-    set_face_word(r, 4, texture);
-    set_face_word(r, 5, effects);
+    set_face_word(r, Corners, texture);
+    set_face_word(r, Corners + 1, effects);
     return r;
 }
+
+// A rectangle (four vertex indices, texture word, effects word) and a triangle.
+inline rec<12> rect(std::initializer_list<std::uint16_t> v, std::uint16_t texture, std::uint16_t effects = 0) {
+    return face<12, 4>(v, texture, effects);
+}
 inline rec<10> tri(std::initializer_list<std::uint16_t> v, std::uint16_t texture, std::uint16_t effects = 0) {
-    rec<10> t{};
-    int i = 0;
-    for (auto x : v)
-        set_face_word(t, i++, x);
-    set_face_word(t, 3, texture);
-    set_face_word(t, 4, effects);
-    return t;
+    return face<10, 3>(v, texture, effects);
 }
 
 // A mesh of eight vertices with `rects` textured rectangles and `tris` textured triangles
