@@ -3,7 +3,8 @@
 
 #include "mesh_list.h"
 
-#include <cmath>
+#include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -41,16 +42,46 @@ int static_mesh_tmesh(const Ttrlevel& level, const Tmesh_list& meshes, int stati
     return mesh >= 0 && std::size_t(mesh) < meshes.meshes.size() ? mesh : -1;
 }
 
+namespace {
+
+// Widens `box` (X1 X2 Y1 Y2 Z1 Z2) to the corners of every face of `faces` that still covers
+// something: a cut face, collapsed onto one vertex, no longer belongs to the mesh's shape.
+template <std::size_t N>
+void widen_to_faces(static_box& box, bool& any, const tmesh& mesh, const std::vector<rec<N>>& faces,
+                    int count, int corners) {
+    const std::size_t n = std::min(std::size_t(std::max(count, 0)), faces.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        bool collapsed = true;
+        for (int k = 1; k < corners; ++k)
+            collapsed = collapsed && face_word(faces[i], k) == face_word(faces[i], 0);
+        if (collapsed) continue;
+        for (int k = 0; k < corners; ++k) {
+            const std::size_t v = face_word(faces[i], k);
+            if (v >= mesh.vertices.size()) continue;
+            for (std::size_t a = 0; a < 3; ++a) {
+                box[2 * a] = std::min(box[2 * a], mesh.vertices[v][a]);
+                box[2 * a + 1] = std::max(box[2 * a + 1], mesh.vertices[v][a]);
+            }
+            any = true;
+        }
+    }
+}
+
+} // namespace
+
 std::optional<static_box> fitted_box(const tmesh& mesh) {
-    for (std::size_t a = 0; a < 3; ++a)
-        if (!(mesh.bounds_min[a] <= mesh.bounds_max[a])) return std::nullopt;
-    auto units = [](double view) { return std::int16_t(std::lround(view * 100.0)); };
-    return static_box{units(mesh.bounds_min[0]),
-                      units(mesh.bounds_max[0]),
-                      std::int16_t(-units(mesh.bounds_max[1])),
-                      std::int16_t(-units(mesh.bounds_min[1])),
-                      std::int16_t(-units(mesh.bounds_max[2])),
-                      std::int16_t(-units(mesh.bounds_min[2]))};
+    // Measured from the faces as they are now: the view's bounds are measured once, when the mesh
+    // is read, and would still hold faces cut away since.
+    constexpr std::int16_t lo = std::numeric_limits<std::int16_t>::min();
+    constexpr std::int16_t hi = std::numeric_limits<std::int16_t>::max();
+    static_box box{hi, lo, hi, lo, hi, lo};
+    bool any = false;
+    widen_to_faces(box, any, mesh, mesh.tex_rects, mesh.num_tex_rects, 4);
+    widen_to_faces(box, any, mesh, mesh.tex_tris, mesh.num_tex_tris, 3);
+    widen_to_faces(box, any, mesh, mesh.col_rects, mesh.num_col_rects, 4);
+    widen_to_faces(box, any, mesh, mesh.col_tris, mesh.num_col_tris, 3);
+    if (!any) return std::nullopt;
+    return box;
 }
 
 static_box_edit::static_box_edit(Ttrlevel& level, int static_index, box_kind kind, static_box box,

@@ -24,8 +24,8 @@ inline std::int16_t box_field_value(long value) {
     return std::int16_t(std::uint16_t(std::uint64_t(value) & 0xFFFF));
 }
 
-// The smallest box around every vertex the mesh's faces use, from its measured view bounds,
-// rounded to level units; none when the mesh has no faces (its bounds were never narrowed).
+// The smallest box around every vertex the mesh's faces use, in level units; faces collapsed onto
+// one vertex (cut away) do not count. None when no face is left.
 std::optional<static_box> fitted_box(const tmesh& mesh);
 
 // Sets one box of a static mesh; undo puts the previous box back. Successive changes of the same

@@ -29,6 +29,13 @@ std::string remap_vertices(tmesh& mesh, int b, int a) {
                    std::to_string(count - 1) + ": there is no vertex " + std::to_string(v) + ".";
     if (b == a) return {};
     std::swap(mesh.vertices[std::size_t(b)], mesh.vertices[std::size_t(a)]);
+    // A vertex's normal or light belongs to its position: it moves with it, or the two vertices
+    // would be shaded as each other.
+    const auto ub = std::size_t(b), ua = std::size_t(a);
+    if (mesh.num_normals > 0 && std::max(ub, ua) < mesh.normals.size())
+        std::swap(mesh.normals[ub], mesh.normals[ua]);
+    else if (mesh.num_normals < 0 && std::max(ub, ua) < mesh.lights.size())
+        std::swap(mesh.lights[ub], mesh.lights[ua]);
     swap_corners(mesh.tex_rects, mesh.num_tex_rects, 4, b, a);
     swap_corners(mesh.tex_tris, mesh.num_tex_tris, 3, b, a);
     swap_corners(mesh.col_rects, mesh.num_col_rects, 4, b, a);

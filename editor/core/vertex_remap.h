@@ -9,9 +9,10 @@
 inline constexpr const char* remap_needs_mesh_message = "WARNING: To remap vertices you must select a MESH!!";
 inline constexpr const char* remap_command_text = "Remap Vertices";
 
-// Exchanges vertices b and a of `mesh` and the corner numbers of all four face lists. Normals,
-// lights, textures and the face order stay. Returns an empty string, or, when b or a is not a
-// vertex of the mesh, a message naming the vertex count (the mesh is then unchanged).
+// Exchanges vertices b and a of `mesh` (positions with their normals or vertex lights) and the
+// corner numbers of all four face lists. Textures and the face order stay. Returns an empty
+// string, or, when b or a is not a vertex of the mesh, a message naming the vertex count (the
+// mesh is then unchanged).
 std::string remap_vertices(tmesh& mesh, int b, int a);
 
 // The remap of mesh `index` of the list as one undoable edit.

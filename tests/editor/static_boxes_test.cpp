@@ -45,6 +45,24 @@ TEST_F(StaticBoxes, AutomaticBoundFitsTheChosenBoxAndLeavesTheOther) {
     }
 }
 
+TEST_F(StaticBoxes, AutomaticBoundLeavesOutAFaceCutAwayAfterTheMeshWasRead) {
+    tmesh& m = meshes.meshes[0];
+    m.set_num_vertices(5);
+    m.vertices[3] = {3000, -3000, 3000};
+    m.vertices[4] = {-3000, 0, 0};
+    m.set_num_tex_rects(1);
+    for (int k = 0; k < 4; ++k)
+        set_face_word(m.tex_rects[0], k, std::uint16_t(k + 1));
+    measure_bounds(meshes, 0);
+    // Cut as a CTRL+SHIFT+click cuts it: all corners onto vertex 0, the view's bounds as they were.
+    for (int k = 0; k < 4; ++k)
+        set_face_word(m.tex_rects[0], k, 0);
+    prepared_edit edit = prepare_automatic_bound(level, meshes, 0, box_kind::collision);
+    ASSERT_TRUE(edit) << edit.message;
+    history.push(edit.command.release());
+    EXPECT_EQ(static_mesh_box(level, 0, box_kind::collision), (static_box{-512, 512, -1024, 0, -256, 256}));
+}
+
 TEST_F(StaticBoxes, AutomaticBoundOnAMeshWithoutFacesSaysSoAndChangesNothing) {
     meshes.meshes[0].set_num_tex_tris(0);
     measure_bounds(meshes, 0);

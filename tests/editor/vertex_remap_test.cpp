@@ -1,4 +1,4 @@
-// Vertex remap: two vertex numbers exchanged, the shape kept, bad numbers refused, undo.
+// Vertex remap: two vertex numbers exchanged, the shape and shading kept, bad numbers refused, undo.
 #include "vertex_remap.h"
 
 #include <QUndoStack>
@@ -51,6 +51,29 @@ TEST(VertexRemap, ExchangesTwoNumbersAndKeepsTheShape) {
     EXPECT_EQ(rect_texture(after.tex_rects[0]), 0x0123);
     history.undo();
     EXPECT_EQ(list.meshes[0], before);
+}
+
+TEST(VertexRemap, NormalsAndVertexLightsMoveWithTheirPositions) {
+    for (const bool lit : {false, true}) {
+        Tmesh_list list = mesh_with_face_2_5_7_9();
+        tmesh& m = list.meshes[0];
+        m.set_num_normals(lit ? -10 : 10);
+        for (std::int16_t i = 0; i < 10; ++i) {
+            if (lit)
+                m.lights[std::size_t(i)] = std::int16_t(100 + i);
+            else
+                m.normals[std::size_t(i)] = {i, std::int16_t(2 * i), 7};
+        }
+        const tmesh before = m;
+        ASSERT_EQ(remap_vertices(m, 5, 9), "");
+        if (lit) {
+            EXPECT_EQ(m.lights[5], before.lights[9]);
+            EXPECT_EQ(m.lights[9], before.lights[5]);
+        } else {
+            EXPECT_EQ(m.normals[5], before.normals[9]);
+            EXPECT_EQ(m.normals[9], before.normals[5]);
+        }
+    }
 }
 
 TEST(VertexRemap, TheSameNumberTwiceLeavesTheMeshUnchanged) {
