@@ -4,6 +4,8 @@
 #include "edit_commands.h"
 #include "editor_document.h"
 
+#include <type_traits>
+
 namespace {
 constexpr const char* no_texture = "Select a texture first.";
 }
@@ -20,6 +22,10 @@ command_result editor_document::texture_edit(const QString& text, Change&& chang
     State before = State::capture(level_, table_);
     command_result r = change();
     if (!r) return r;
+    // An edit of the object textures that changed none of them (Intensity Alpha with nothing
+    // selected, or on textures already semi-transparent) is no step and does not mark the level.
+    if constexpr (std::is_same_v<State, object_texture_state>)
+        if (level_.object_textures == before.textures) return r;
     history_.push(
         new state_edit<State>(level_, table_, std::move(before), State::capture(level_, table_), text));
     return r;
@@ -44,6 +50,7 @@ command_result editor_document::flip_texture(int texture, flip_axis axis) {
                 flip_horizontal(t);
             else
                 flip_vertical(t);
+            table_.piece_index = -1; // the cached piece shows the old mirror state
             return command_result::success();
         });
 }

@@ -20,7 +20,9 @@ std::string export_all_suggestion(const std::string& item_text) {
 
 std::string with_extension_if_none(const std::string& path, const std::string& extension) {
     if (path.empty()) return path;
-    if (std::filesystem::path(path).filename().has_extension()) return path;
+    // A dot followed by words ("level1.phd Textures", the BigBMP suggestion) starts no extension.
+    const std::string typed = std::filesystem::path(path).extension().string();
+    if (!typed.empty() && typed.find(' ') == std::string::npos) return path;
     return path + extension;
 }
 

@@ -12,8 +12,8 @@ std::string big_bmp_suggestion(const std::string& root_text);
 // Export All: the selected tree item's text cut before its first "/" or, when it has none, before
 // its first "?", without trailing blanks.
 std::string export_all_suggestion(const std::string& item_text);
-// `path` with `extension` (".bmp", ".tr4") appended when its file name has no extension;
-// "" stays "" (a cancelled chooser).
+// `path` with `extension` (".bmp", ".tr4") appended when its file name has no extension (text after
+// the last dot that holds a blank is part of the name); "" stays "" (a cancelled chooser).
 std::string with_extension_if_none(const std::string& path, const std::string& extension);
 // The extension of a level's file name (".tr4"; ".tr2" for "x.trg.tr2"), "" when it has none.
 std::string extension_of(const std::string& path);

@@ -17,9 +17,23 @@ int texture_at(const Ttrlevel& level, int page, int x, int y) {
     return -1;
 }
 
+namespace {
+
+// Whether a flip mirrors only corners 1 to 3. A four-corner texture flipped so that its corner 4
+// lands on page pixel (0, 0) reads as three-cornered afterwards, yet its corner 4 keeps the fraction
+// bytes of a corner in use: flipping it back must exchange all four corners again, or the corner is
+// lost.
+bool flips_three_corners(const tobject_texture& t) {
+    const auto& c4 = t.corners[3];
+    const bool corner4_marked = c4.x_frac != 0 || c4.y_frac != 0;
+    return is_triangle(t) && !(c4.x_pixel == 0 && c4.y_pixel == 0 && corner4_marked);
+}
+
+} // namespace
+
 void flip_horizontal(tobject_texture& t) {
     auto& c = t.corners;
-    if (is_triangle(t)) {
+    if (flips_three_corners(t)) {
         const auto b = texture_bounds(t);
         for (int k = 0; k < 3; ++k) {
             c[k].x_pixel = std::uint8_t(b.left + b.right - c[k].x_pixel);
@@ -37,7 +51,7 @@ void flip_horizontal(tobject_texture& t) {
 
 void flip_vertical(tobject_texture& t) {
     auto& c = t.corners;
-    if (is_triangle(t)) {
+    if (flips_three_corners(t)) {
         const auto b = texture_bounds(t);
         for (int k = 0; k < 3; ++k) {
             c[k].y_pixel = std::uint8_t(b.top + b.bottom - c[k].y_pixel);
@@ -54,7 +68,9 @@ void flip_vertical(tobject_texture& t) {
 }
 
 void page_selection::press(int x, int y) {
-    start = {x, y};
+    // A new press marks nothing until the mouse moves: a SHIFT+click must not define the rectangle
+    // of an earlier drag, which the hidden frame no longer shows.
+    start = end = {x, y};
     selecting = true;
 }
 

@@ -60,6 +60,25 @@ TEST(EditHistory, EachTextureEditIsOneStepThatUndoAndRedoRestoreExactly) {
     }
 }
 
+TEST(EditHistory, ExportingTheCurrentTextureFollowsItsFlipsAndTheirUndo) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.tr4");
+    opened_level o("test1.tr4");
+    const QImage shown = o.doc.export_current(6);
+    ASSERT_NE(shown, shown.mirrored(true, false)); // a picture that shows its mirroring
+    ASSERT_TRUE(o.doc.flip_texture(6, flip_axis::horizontal));
+    EXPECT_EQ(o.doc.export_current(6), shown.mirrored(true, false));
+    o.doc.history().undo();
+    EXPECT_EQ(o.doc.export_current(6), shown);
+}
+
+TEST(EditHistory, IntensityAlphaThatChangesNoTextureIsNoStep) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.tr4");
+    opened_level o("test1.tr4");
+    ASSERT_TRUE(o.doc.apply_intensity_alpha()); // nothing selected
+    EXPECT_EQ(o.doc.history().count(), 0);
+    EXPECT_FALSE(o.doc.modified());
+}
+
 TEST(EditHistory, SavingMakesTheCurrentStateTheUnmodifiedOne) {
     SKIP_WITHOUT_REAL_LEVELS("test1.tr2", "test1.phd");
     QTemporaryDir dir;

@@ -33,6 +33,7 @@ TEST(SaveChoices, ANameTypedWithoutExtensionGetsTheCommandsExtension) {
         {"/tmp/pages.BMP", ".bmp", "/tmp/pages.BMP"},
         {"/tmp/my.folder/level", ".tr4", "/tmp/my.folder/level.tr4"},
         {"/tmp/level.tub", ".phd", "/tmp/level.tub"},
+        {"/tmp/level1.phd Textures", ".bmp", "/tmp/level1.phd Textures.bmp"}, // BigBMP's suggestion
         {"", ".bmp", ""},
     };
     for (const auto& c : cases)

@@ -71,6 +71,13 @@ TEST(PageView, DefineMouseSelectedRefusesAnEmptyOrBackwardRectangle) {
     std::string message;
     EXPECT_EQ(define_mouse_selected(lv, 0, sel, message), -1);
     EXPECT_FALSE(message.empty());
+    // A SHIFT+click without dragging marks nothing, whatever an earlier drag marked.
+    sel.press(10, 10);
+    sel.move(74, 74);
+    sel.release();
+    sel.press(0, 0);
+    sel.release();
+    EXPECT_EQ(define_mouse_selected(lv, 0, sel, message), -1);
     EXPECT_EQ(lv.num_object_textures, 0u);
 }
 
@@ -80,7 +87,9 @@ TEST(Flips, TwiceRestoreTheCornersAndOnceMirror) {
     three.corners[0] = {1, 5, 1, 6};
     three.corners[1] = {255, 40, 1, 6};
     three.corners[2] = {1, 5, 255, 30};
-    for (auto t : {four, three}) {
+    // At the page's top-left corner a vertical flip puts corner 4 on pixel (0, 0).
+    const auto at_origin = quad(0, 0, 0, 63, 63);
+    for (auto t : {four, three, at_origin}) {
         const auto original = t;
         flip_horizontal(t);
         EXPECT_NE(t, original);
