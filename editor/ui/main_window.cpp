@@ -49,8 +49,8 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTreeWidget>
-#include <QUndoStack>
 #include <QTreeWidgetItemIterator>
+#include <QUndoStack>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -378,7 +378,8 @@ void main_window::build_menus() {
                              QKeySequence("Ctrl+T"))),
             &QAction::triggered, this,
             [this] { run_mesh_command(doc_.convert_coloured(texture_panel_->current_texture())); });
-    connect(needs_level(item(special, "Retexture1", "Retexture", QKeySequence("Ctrl+M"))), &QAction::triggered, this,
+    connect(needs_level(item(special, "Retexture1", "Retexture", QKeySequence("Ctrl+M"))),
+            &QAction::triggered, this,
             [this] { run_mesh_command(doc_.retexture(texture_panel_->current_texture())); });
     on_texture(
         needs_level(item(special, "ApplyIntensityAlpha1", "Apply Intensity Alpha", QKeySequence("Ctrl+A"))),
@@ -765,15 +766,14 @@ void main_window::update_gl_buffers() {
 
 void main_window::build_commands() {
     const command_host host{doc_, *prompts_, *texture_panel_, [this] { redraw(); }};
+    const auto selected_label = [this] {
+        const QTreeWidgetItem* item = tree_->currentItem();
+        return item ? item->text(0).toStdString() : std::string();
+    };
     textures_ = std::make_unique<texture_commands>(
         host, texture_commands::links{
                   *viewport_, *loading_, *animated_,
                   [this] { reload_gl_textures("Working...", "Loading New Textures in OpenGL buffers..."); },
-                  [this] { return auto_gl_update_; },
-                  [this] {
-                      const QTreeWidgetItem* item = tree_->currentItem();
-                      return item ? item->text(0).toStdString() : std::string();
-                  },
-                  [this] { translate_level_texts(); }});
-    mesh_exchange_ = std::make_unique<mesh_exchange_commands>(host, *remap_);
+                  [this] { return auto_gl_update_; }, selected_label, [this] { translate_level_texts(); }});
+    mesh_exchange_ = std::make_unique<mesh_exchange_commands>(host, *remap_, selected_label);
 }

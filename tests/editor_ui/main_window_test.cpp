@@ -485,6 +485,11 @@ TEST_F(window_fixture, EachSaveChooserSuggestsItsNameAndATypedNameGetsItsExtensi
         EXPECT_TRUE(std::filesystem::exists(dir.filePath(c.written).toStdString()));
         EXPECT_TRUE(prompts.messages.empty()) << prompts.messages.front();
     }
+    // Export to DXF proposes the selected mesh node's label.
+    tree()->setCurrentItem(tree()->currentItem()->child(0));
+    prompts.save_choice = dir.filePath("mesh.dxf").toStdString();
+    action("ExporttoDXF1")->trigger();
+    EXPECT_EQ(prompts.save_suggestions.back(), tree()->currentItem()->text(0).toStdString());
 
     // Save As: the level's own extension, and the group title and status bar follow the new name.
     prompts.save_choice = dir.filePath("copy").toStdString();
