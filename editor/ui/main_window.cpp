@@ -78,6 +78,35 @@ QTreeWidgetItem* make_item(const tree_node& node) {
     return item;
 }
 
+// The prompts of an open, which keeps the loading window up from the read to the OpenGL textures: a
+// message or question closes it first, so that a failure is not shown behind a busy cursor.
+class prompts_ending_loading final : public editor_prompts {
+  public:
+    prompts_ending_loading(editor_prompts& inner, loading_window& loading)
+        : inner_(inner), loading_(loading) {}
+    void message(const std::string& text) override {
+        loading_.keep_open(false);
+        inner_.message(text);
+    }
+    answer ask(const std::string& text, bool with_cancel) override {
+        loading_.keep_open(false);
+        return inner_.ask(text, with_cancel);
+    }
+    std::string choose_open_file(const std::string& filter) override {
+        return inner_.choose_open_file(filter);
+    }
+    std::string choose_save_file(const std::string& filter) override {
+        return inner_.choose_save_file(filter);
+    }
+    std::string choose_save_file_named(const std::string& filter, const std::string& suggested) override {
+        return inner_.choose_save_file_named(filter, suggested);
+    }
+
+  private:
+    editor_prompts& inner_;
+    loading_window& loading_;
+};
+
 QLabel* status_panel(QStatusBar* bar, int width, int stretch, const QString& text = QString()) {
     auto* label = new QLabel(text, bar);
     label->setMinimumWidth(width);
@@ -458,7 +487,8 @@ bool main_window::open_path(const QString& path) {
     const auto catalogue = (program_dir_ + "/trcatalog.xml").toStdString();
     // One loading window for the whole open, its lines kept up to the OpenGL textures.
     loading_->keep_open(true);
-    const bool opened = bool(doc_.open(path.toStdString(), catalogue, *loading_, *prompts_));
+    prompts_ending_loading prompts(*prompts_, *loading_);
+    const bool opened = bool(doc_.open(path.toStdString(), catalogue, *loading_, prompts));
     if (opened) refresh_after_open();
     loading_->keep_open(false);
     return opened;
@@ -471,7 +501,8 @@ void main_window::open_recent(int index) {
     if (!doc_.confirm_close(*loading_, *prompts_)) return;
     const auto catalogue = (program_dir_ + "/trcatalog.xml").toStdString();
     loading_->keep_open(true);
-    if (doc_.open_recent(path, catalogue, *loading_, *prompts_)) refresh_after_open();
+    prompts_ending_loading prompts(*prompts_, *loading_);
+    if (doc_.open_recent(path, catalogue, *loading_, prompts)) refresh_after_open();
     loading_->keep_open(false);
 }
 

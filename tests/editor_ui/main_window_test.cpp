@@ -174,8 +174,14 @@ TEST_F(window_fixture, ACorruptFileLeavesTheOpenLevelUsable) {
         in.read(head.data(), std::streamsize(head.size()));
         std::ofstream(bad.toStdString(), std::ios::binary).write(head.data(), std::streamsize(head.size()));
     }
+    // The message is not shown behind the loading window and its busy cursor.
+    bool busy_while_told = true;
+    prompts.on_message = [&] {
+        busy_while_told = QApplication::overrideCursor() || find<QDialog>("TForm2")->isVisible();
+    };
     EXPECT_FALSE(w->open_path(bad));
     ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_FALSE(busy_while_told);
     EXPECT_EQ(tree()->topLevelItem(0)->text(0), "test1.tr2 (TR 2)");
     tree()->setCurrentItem(movables()->child(0));
     EXPECT_EQ(scene().sel_moveable, 0);
