@@ -94,7 +94,11 @@ class dxf_reader {
         if (copy.empty() || digits.size() > longest || r.ec != std::errc() ||
             r.ptr != copy.data() + copy.size() || !std::isfinite(value))
             fail(line, quoted(lines_[line]) + " is not a number.");
-        const long double units = std::trunc(value * factor);
+        // A decimal such as 0.59 is held just below its value, and 0.59 * 100 would truncate to 58:
+        // a written mesh would then creep by a unit at every export and import. A nudge far below
+        // the file's six decimals keeps whole products whole and truncates every other one.
+        const long double product = value * factor;
+        const long double units = std::trunc(product + std::copysign(1e-9L, product));
         if (units < -32768.0L || units > 32767.0L)
             fail(line, quoted(lines_[line]) + " lies outside the range a level can hold.");
         return std::int16_t(units);

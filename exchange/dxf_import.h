@@ -34,7 +34,8 @@ struct dxf_faces {
 std::uint16_t dxf_layer_texture(std::string_view layer);
 
 // Reads the 3DFACE entities of a DXF text. Coordinates come back as trunc(X * 100),
-// trunc(Z * -100), trunc(Y * -100) in extended precision, so 0.53 reads as 52. A group-code line
+// trunc(Z * -100), trunc(Y * -100) of the decimals as written, so 0.53 reads as 53, 1.239999 as 123
+// and -0.009 as 0; a written mesh therefore reads back unchanged. A group-code line
 // that is not an integer, or a coordinate that is not a number or does not fit in 16 bits, gives an
 // error naming the line (1-based).
 dxf_faces parse_dxf(std::string_view text);

@@ -67,5 +67,6 @@ command_result editor_document::export_dxf(const std::string& path) const {
 command_result editor_document::import_dxf(const std::string& path) {
     if (!has_level() || !selection_.single_mesh() || selection_.mesh < 0) return command_result::success();
     return push_edit(history_, prepare_dxf_import(meshes_, selection_.mesh, path,
-                                                  selection_.kind == selection_kind::static_mesh));
+                                                  selection_.kind == selection_kind::static_mesh,
+                                                  level_.object_textures.size()));
 }

@@ -17,6 +17,9 @@ inline constexpr const char* dxf_import_command_text = "Import DXF";
 
 // Reads `path` and prepares the edit that replaces mesh `index` with the mesh it describes
 // (vertex lights zeroed for a static mesh, normals computed for a moveable one, bounds measured).
+// A file whose layers name a texture the level lacks (`texture_count` object textures) is refused
+// like any other bad file: the saved level would point faces at textures that do not exist.
 // A refused file gives the message and no edit; the mesh is untouched either way until the edit
 // is pushed.
-prepared_edit prepare_dxf_import(Tmesh_list& meshes, int index, const std::string& path, bool is_static);
+prepared_edit prepare_dxf_import(Tmesh_list& meshes, int index, const std::string& path, bool is_static,
+                                 std::size_t texture_count);

@@ -26,14 +26,22 @@ std::string file_name_of(const std::string& path) {
     return std::filesystem::path(path).filename().string();
 }
 
+std::string full_path_of(const std::string& path) {
+    std::error_code ec;
+    const auto full = std::filesystem::absolute(path, ec);
+    return ec ? path : full.string();
+}
+
 editor_document::editor_document() {
     names_.fill("Unknown");
     table_.level = &level_;
     meshes_.render_mode = std::uint8_t(render_mode::textured);
 }
 
-command_result editor_document::open(const std::string& path, const std::string& catalogue_path,
+command_result editor_document::open(const std::string& given_path, const std::string& catalogue_path,
                                      progress_view& progress, editor_prompts& prompts) {
+    // Kept as a full path: the recent-files list outlives the folder the editor was started in.
+    const std::string path = full_path_of(given_path);
     const std::string name = file_name_of(path);
     std::string failure;
     {
@@ -156,9 +164,11 @@ command_result editor_document::save(progress_view& progress, editor_prompts& pr
     return write_to(current_path_, progress, prompts);
 }
 
-command_result editor_document::save_as(const std::string& path, progress_view& progress,
+command_result editor_document::save_as(const std::string& given_path, progress_view& progress,
                                         editor_prompts& prompts) {
-    if (current_path_.empty() || path.empty()) return command_result::failure("There is no level to save.");
+    if (current_path_.empty() || given_path.empty())
+        return command_result::failure("There is no level to save.");
+    const std::string path = full_path_of(given_path);
     std::error_code ec;
     if (std::filesystem::exists(path, ec) &&
         prompts.ask("The File " + path + " Already Exists. Overwrite It?", false) != answer::yes)

@@ -76,7 +76,8 @@ class editor_document {
     bool modified() const { return !history_.isClean(); }
 
     // ---- open and save ----
-    // Reads `path` and builds everything from it; swaps it in only when all of it succeeded.
+    // Reads `path` and builds everything from it; swaps it in only when all of it succeeded. The
+    // current path and the recent-files entry are the full path.
     // A failure is shown through `prompts` and returned.
     command_result open(const std::string& path, const std::string& catalogue_path, progress_view& progress,
                         editor_prompts& prompts);
@@ -192,3 +193,5 @@ class editor_document {
 
 // The file-name part of a path.
 std::string file_name_of(const std::string& path);
+// `path` made absolute against the current folder (as it is when that fails).
+std::string full_path_of(const std::string& path);

@@ -49,8 +49,8 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTreeWidget>
-#include <QUndoStack>
 #include <QTreeWidgetItemIterator>
+#include <QUndoStack>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -77,6 +77,35 @@ QTreeWidgetItem* make_item(const tree_node& node) {
         item->addChild(make_item(child));
     return item;
 }
+
+// The prompts of an open, which keeps the loading window up from the read to the OpenGL textures: a
+// message or question closes it first, so that a failure is not shown behind a busy cursor.
+class prompts_ending_loading final : public editor_prompts {
+  public:
+    prompts_ending_loading(editor_prompts& inner, loading_window& loading)
+        : inner_(inner), loading_(loading) {}
+    void message(const std::string& text) override {
+        loading_.keep_open(false);
+        inner_.message(text);
+    }
+    answer ask(const std::string& text, bool with_cancel) override {
+        loading_.keep_open(false);
+        return inner_.ask(text, with_cancel);
+    }
+    std::string choose_open_file(const std::string& filter) override {
+        return inner_.choose_open_file(filter);
+    }
+    std::string choose_save_file(const std::string& filter) override {
+        return inner_.choose_save_file(filter);
+    }
+    std::string choose_save_file_named(const std::string& filter, const std::string& suggested) override {
+        return inner_.choose_save_file_named(filter, suggested);
+    }
+
+  private:
+    editor_prompts& inner_;
+    loading_window& loading_;
+};
 
 QLabel* status_panel(QStatusBar* bar, int width, int stretch, const QString& text = QString()) {
     auto* label = new QLabel(text, bar);
@@ -378,7 +407,8 @@ void main_window::build_menus() {
                              QKeySequence("Ctrl+T"))),
             &QAction::triggered, this,
             [this] { run_mesh_command(doc_.convert_coloured(texture_panel_->current_texture())); });
-    connect(needs_level(item(special, "Retexture1", "Retexture", QKeySequence("Ctrl+M"))), &QAction::triggered, this,
+    connect(needs_level(item(special, "Retexture1", "Retexture", QKeySequence("Ctrl+M"))),
+            &QAction::triggered, this,
             [this] { run_mesh_command(doc_.retexture(texture_panel_->current_texture())); });
     on_texture(
         needs_level(item(special, "ApplyIntensityAlpha1", "Apply Intensity Alpha", QKeySequence("Ctrl+A"))),
@@ -457,7 +487,8 @@ bool main_window::open_path(const QString& path) {
     const auto catalogue = (program_dir_ + "/trcatalog.xml").toStdString();
     // One loading window for the whole open, its lines kept up to the OpenGL textures.
     loading_->keep_open(true);
-    const bool opened = bool(doc_.open(path.toStdString(), catalogue, *loading_, *prompts_));
+    prompts_ending_loading prompts(*prompts_, *loading_);
+    const bool opened = bool(doc_.open(path.toStdString(), catalogue, *loading_, prompts));
     if (opened) refresh_after_open();
     loading_->keep_open(false);
     return opened;
@@ -470,7 +501,8 @@ void main_window::open_recent(int index) {
     if (!doc_.confirm_close(*loading_, *prompts_)) return;
     const auto catalogue = (program_dir_ + "/trcatalog.xml").toStdString();
     loading_->keep_open(true);
-    if (doc_.open_recent(path, catalogue, *loading_, *prompts_)) refresh_after_open();
+    prompts_ending_loading prompts(*prompts_, *loading_);
+    if (doc_.open_recent(path, catalogue, *loading_, prompts)) refresh_after_open();
     loading_->keep_open(false);
 }
 
@@ -765,15 +797,14 @@ void main_window::update_gl_buffers() {
 
 void main_window::build_commands() {
     const command_host host{doc_, *prompts_, *texture_panel_, [this] { redraw(); }};
+    const auto selected_label = [this] {
+        const QTreeWidgetItem* item = tree_->currentItem();
+        return item ? item->text(0).toStdString() : std::string();
+    };
     textures_ = std::make_unique<texture_commands>(
         host, texture_commands::links{
                   *viewport_, *loading_, *animated_,
                   [this] { reload_gl_textures("Working...", "Loading New Textures in OpenGL buffers..."); },
-                  [this] { return auto_gl_update_; },
-                  [this] {
-                      const QTreeWidgetItem* item = tree_->currentItem();
-                      return item ? item->text(0).toStdString() : std::string();
-                  },
-                  [this] { translate_level_texts(); }});
-    mesh_exchange_ = std::make_unique<mesh_exchange_commands>(host, *remap_);
+                  [this] { return auto_gl_update_; }, selected_label, [this] { translate_level_texts(); }});
+    mesh_exchange_ = std::make_unique<mesh_exchange_commands>(host, *remap_, selected_label);
 }

@@ -20,7 +20,8 @@ void mesh_exchange_commands::export_dxf() {
         return;
     }
     if (!selection.single_mesh()) return;
-    std::string path = prompts.choose_save_file(dxf_export_filter);
+    std::string path = prompts.choose_save_file_named(dxf_export_filter,
+                                                      selected_label_ ? selected_label_() : std::string());
     if (path.empty()) return;
     if (std::filesystem::path(path).extension().empty()) path += ".dxf";
     std::error_code ec;

@@ -4,11 +4,17 @@
 
 #include "command_host.h"
 
+#include <functional>
+#include <string>
+
 class remap_window;
 
 class mesh_exchange_commands {
   public:
-    mesh_exchange_commands(command_host host, remap_window& remap) : host_(std::move(host)), remap_(remap) {}
+    // `selected_label`: the text of the selected tree node, the name Export to DXF proposes.
+    mesh_exchange_commands(command_host host, remap_window& remap,
+                           std::function<std::string()> selected_label)
+        : host_(std::move(host)), remap_(remap), selected_label_(std::move(selected_label)) {}
 
     void export_dxf();
     void import_dxf();
@@ -17,4 +23,5 @@ class mesh_exchange_commands {
   private:
     command_host host_;
     remap_window& remap_;
+    std::function<std::string()> selected_label_;
 };

@@ -94,6 +94,20 @@ TEST(Document, SelectingNodesSetsTheSceneSelection) {
               o.doc.meshes().mesh_index[read_static_mesh(o.doc.level().static_meshes[0]).mesh]);
 }
 
+TEST(Document, ALevelOpenedByARelativePathIsRememberedByItsFullPath) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.phd");
+    namespace fs = std::filesystem;
+    const fs::path started_in = fs::current_path();
+    fs::current_path(shared);
+    opened o;
+    const bool ok = bool(o.doc.open("test1.phd", catalogue, o.progress, o.prompts));
+    fs::current_path(started_in);
+    ASSERT_TRUE(ok);
+    EXPECT_TRUE(fs::path(o.doc.current_path()).is_absolute()) << o.doc.current_path();
+    EXPECT_TRUE(fs::equivalent(o.doc.current_path(), fs::path(shared) / "test1.phd"));
+    EXPECT_EQ(o.doc.recent().entries().front(), o.doc.current_path());
+}
+
 TEST(Document, AFailedOpenLeavesTheOpenLevelUntouched) {
     SKIP_WITHOUT_REAL_LEVELS("test1.tr2", "test1.tr4");
     QTemporaryDir dir;

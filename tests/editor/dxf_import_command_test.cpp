@@ -38,7 +38,13 @@ TEST(DxfImportCommand, ReplacesTheMeshAndUndoPutsItBack) {
 
     const tmesh before = list.meshes[1];
     QUndoStack history;
-    prepared_edit edit = prepare_dxf_import(list, 1, path.string(), /*is_static=*/true);
+    // A level with only textures 0 to 2 refuses it and keeps the mesh.
+    const prepared_edit missing_texture = prepare_dxf_import(list, 1, path.string(), true, 3);
+    EXPECT_FALSE(missing_texture);
+    EXPECT_NE(missing_texture.message.find("texture 3,"), std::string::npos) << missing_texture.message;
+    EXPECT_EQ(list.meshes[1], before);
+
+    prepared_edit edit = prepare_dxf_import(list, 1, path.string(), /*is_static=*/true, 4);
     ASSERT_TRUE(edit) << edit.message;
     history.push(edit.command.release());
     EXPECT_EQ(list.meshes[1].num_tex_rects, 0);
@@ -54,7 +60,7 @@ TEST(DxfImportCommand, ReplacesTheMeshAndUndoPutsItBack) {
     // A refused file leaves the mesh as it is and gives no edit.
     std::ofstream(path, std::ios::binary) << "0\nSECTION\n2\nENTITIES\n0\n3DFACE\n10\nabc\n";
     const tmesh current = list.meshes[1];
-    const prepared_edit refused = prepare_dxf_import(list, 1, path.string(), true);
+    const prepared_edit refused = prepare_dxf_import(list, 1, path.string(), true, 4);
     EXPECT_FALSE(refused);
     EXPECT_NE(refused.message.find("Line 8"), std::string::npos) << refused.message;
     EXPECT_EQ(list.meshes[1], current);

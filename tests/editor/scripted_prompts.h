@@ -4,6 +4,7 @@
 #include "prompts.h"
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,8 +16,12 @@ class scripted_prompts final : public editor_prompts {
     std::vector<std::string> save_suggestions; // the name each save chooser suggested
     std::vector<std::string> filters;          // the filter of each chooser shown
     std::string open_title, save_title;        // the chooser titles last set
+    std::function<void()> on_message;          // run as each message is shown
 
-    void message(const std::string& text) override { messages.push_back(text); }
+    void message(const std::string& text) override {
+        messages.push_back(text);
+        if (on_message) on_message();
+    }
     answer ask(const std::string& text, bool) override {
         questions.push_back(text);
         if (answers.empty()) return answer::no;

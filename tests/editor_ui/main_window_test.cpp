@@ -27,6 +27,7 @@
 #include <QSettings>
 #include <QSlider>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -174,8 +175,14 @@ TEST_F(window_fixture, ACorruptFileLeavesTheOpenLevelUsable) {
         in.read(head.data(), std::streamsize(head.size()));
         std::ofstream(bad.toStdString(), std::ios::binary).write(head.data(), std::streamsize(head.size()));
     }
+    // The message is not shown behind the loading window and its busy cursor.
+    bool busy_while_told = true;
+    prompts.on_message = [&] {
+        busy_while_told = QApplication::overrideCursor() || find<QDialog>("TForm2")->isVisible();
+    };
     EXPECT_FALSE(w->open_path(bad));
     ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_FALSE(busy_while_told);
     EXPECT_EQ(tree()->topLevelItem(0)->text(0), "test1.tr2 (TR 2)");
     tree()->setCurrentItem(movables()->child(0));
     EXPECT_EQ(scene().sel_moveable, 0);
@@ -485,6 +492,11 @@ TEST_F(window_fixture, EachSaveChooserSuggestsItsNameAndATypedNameGetsItsExtensi
         EXPECT_TRUE(std::filesystem::exists(dir.filePath(c.written).toStdString()));
         EXPECT_TRUE(prompts.messages.empty()) << prompts.messages.front();
     }
+    // Export to DXF proposes the selected mesh node's label.
+    tree()->setCurrentItem(tree()->currentItem()->child(0));
+    prompts.save_choice = dir.filePath("mesh.dxf").toStdString();
+    action("ExporttoDXF1")->trigger();
+    EXPECT_EQ(prompts.save_suggestions.back(), tree()->currentItem()->text(0).toStdString());
 
     // Save As: the level's own extension, and the group title and status bar follow the new name.
     prompts.save_choice = dir.filePath("copy").toStdString();
@@ -571,9 +583,16 @@ TEST_F(window_fixture, ButtonsAndTheRenderModeGroupShowTheirHints) {
         {"Button2", "Export Current texture to BMP file..."},
         {"Button3", "Import a BMP file and replaces the current texture..."},
         {"RadioButton1", "Select one of this modes to Work..."},
+        {"Button4", "Click for Static Meshes Automatic Bound..."},
+        {"Button5", "Change all light of the Current Static Mesh..."},
+        {"SpinEdit3", "X_2 Coordinate..."},
     };
     for (const auto& [name, text] : hints) {
         auto* widget = find<QWidget>(name);
+        // The control's tab is brought up first, as the user would.
+        auto* tabs = find<QTabWidget>("PageControl1");
+        for (int i = 0; i < tabs->count(); ++i)
+            if (tabs->widget(i)->isAncestorOf(widget)) tabs->setCurrentIndex(i);
         QTest::mouseMove(widget, widget->rect().center());
         for (int wait = 0; wait < 50 && status(0)->text() != text; ++wait)
             QTest::qWait(20);

@@ -56,7 +56,8 @@ std::string run_import_dxf(edit_session& s, const std::vector<std::string>& args
     bool is_static = false;
     for (int i = 0; i < int(s.level.static_meshes.size()); ++i)
         is_static = is_static || static_mesh_tmesh(s.level, s.meshes, i) == mesh;
-    prepared_edit edit = prepare_dxf_import(s.meshes, mesh, args[1], is_static);
+    prepared_edit edit =
+        prepare_dxf_import(s.meshes, mesh, args[1], is_static, s.level.object_textures.size());
     push(s, edit);
     const tmesh& m = s.meshes.meshes[std::size_t(mesh)];
     return "Mesh # " + std::to_string(mesh) + " := " + args[1] + ": " + std::to_string(m.num_vertices) +
