@@ -30,9 +30,11 @@ void status_hints::watch_controls(QMainWindow& window) {
         {"SpinEdit6", "Z_1 Coordinate..."},
         {"SpinEdit7", "Z_2 Coordinate..."},
         {"SpinEdit1", "Unknown meaning..."},
+        {"Button4", "Click for Static Meshes Automatic Bound..."},
         {"RadioButton5", "Work With Colisional Boxes..."},
         {"RadioButton4", "Work With Visibility Boxes..."},
         {"GroupBox4", "Select the Light Value for Static Meshes..."},
+        {"Button5", "Change all light of the Current Static Mesh..."},
         {"GroupBox1", ""},
         {"PageControl1", ""},
     };

@@ -27,6 +27,7 @@
 #include <QSettings>
 #include <QSlider>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -571,9 +572,14 @@ TEST_F(window_fixture, ButtonsAndTheRenderModeGroupShowTheirHints) {
         {"Button2", "Export Current texture to BMP file..."},
         {"Button3", "Import a BMP file and replaces the current texture..."},
         {"RadioButton1", "Select one of this modes to Work..."},
+        {"Button4", "Click for Static Meshes Automatic Bound..."},
+        {"Button5", "Change all light of the Current Static Mesh..."},
     };
+    auto* tabs = find<QTabWidget>("PageControl1");
     for (const auto& [name, text] : hints) {
         auto* widget = find<QWidget>(name);
+        for (int i = 0; i < tabs->count(); ++i) // buttons on the tabs: their tab is shown first
+            if (tabs->widget(i)->isAncestorOf(widget)) tabs->setCurrentIndex(i);
         QTest::mouseMove(widget, widget->rect().center());
         for (int wait = 0; wait < 50 && status(0)->text() != text; ++wait)
             QTest::qWait(20);
