@@ -207,13 +207,16 @@ decoded decode_form_caption(std::uint32_t w, const layout& l) {
     return {w & 0xFFFFFFu, 0, l.flagged && (w >> 31) != 0};
 }
 
-// Gives the element the pool text when the index is valid (1..N); otherwise leaves it alone.
-template <class Make> void apply(const decoded& d, const std::vector<std::string>& pool, Make&& element) {
+// Gives the element the pool text when the index is valid (1..N), counting it in `given`;
+// otherwise leaves it alone.
+template <class Make>
+void apply(const decoded& d, const std::vector<std::string>& pool, std::uint32_t& given, Make&& element) {
     if (d.index < 1 || d.index > pool.size()) return;
     lng_element& e = element();
     e.text = pool[d.index - 1];
     e.accelerator = d.accelerator;
     e.untranslated = d.flag;
+    ++given;
 }
 
 } // namespace
@@ -249,6 +252,7 @@ lng_read_result read_language(const std::uint8_t* data, std::size_t size, lng_ca
     std::uint32_t form_count = 0;
     if (!in.u32(form_count)) return stop();
     if (form_count > lng_max_forms) return stop("it holds too many windows");
+    std::uint32_t given = 0; // texts given to elements so far
     for (std::uint32_t fi = 0; fi < form_count; ++fi) {
         std::string name, class_name;
         std::uint32_t caption_word = 0, component_count = 0;
@@ -258,7 +262,7 @@ lng_read_result read_language(const std::uint8_t* data, std::size_t size, lng_ca
         if (component_count > lng_max_components) return stop("a window holds too many controls");
         lng_form& form = into.form(unscramble(class_name), unscramble(name));
         form.untranslated = false;
-        apply(decode_form_caption(caption_word, *l), pool, [&]() -> lng_element& {
+        apply(decode_form_caption(caption_word, *l), pool, given, [&]() -> lng_element& {
             if (!form.caption) form.caption = lng_element{};
             return *form.caption;
         });
@@ -281,7 +285,7 @@ lng_read_result read_language(const std::uint8_t* data, std::size_t size, lng_ca
             cclass = unscramble(std::move(cclass));
             if (cname.empty()) continue; // matches no control, and would not be written back
             const auto apply_at = [&](const decoded& d, int address) {
-                apply(d, pool,
+                apply(d, pool, given,
                       [&]() -> lng_element& { return form.component(cname, cclass).elements[address]; });
             };
             apply_at(decode_text_word(caption, *l), element_caption);
@@ -289,6 +293,7 @@ lng_read_result read_language(const std::uint8_t* data, std::size_t size, lng_ca
             if (l->long_hint) apply_at(decode_hint_word(long_hint, *l), element_long_hint);
             for (std::uint32_t k = 0; k < string_count; ++k)
                 apply_at(decode_text_word(strings[k], *l), int(k));
+            if (given > lng_max_texts) return stop("it holds more texts than an interface has");
         }
     }
     into.drop_empty_components();

@@ -77,6 +77,10 @@ inline constexpr std::uint32_t lng_max_pool = 5000;       // rejected when N >= 
 inline constexpr std::uint32_t lng_max_forms = 500;       // rejected when F > this
 inline constexpr std::uint32_t lng_max_components = 2000; // rejected when C > this
 inline constexpr std::uint32_t lng_max_strings = 1000;    // rejected when S > this
+// Texts a file may give, all windows together: far above any interface (a few hundred), and low
+// enough that a damaged file cannot make every element of every control hold a copy of a text
+// (gigabytes from a file of some megabytes).
+inline constexpr std::uint32_t lng_max_texts = 50000;
 
 struct lng_read_result {
     bool ok = false;

@@ -131,6 +131,7 @@ const QImage& texture_bitmap(Ttabla_textures& table, int i) {
         std::size_t(i) >= table.level->object_textures.size()) {
         table.piece_bitmap = QImage(4, 4, QImage::Format_RGB16);
         table.piece_bitmap.fill(Qt::white);
+        table.piece_index = -1; // the cached piece has just been replaced by the white square
         return table.piece_bitmap;
     }
     const tobject_texture& t = table.level->object_textures[std::size_t(i)];

@@ -196,7 +196,11 @@ bool language_window::load(int index) {
         const language_load_result r = load_language_file(path, catalogue_);
         if (!r.ok) {
             ok = false;
-            if (report) report(text("LanguageDamaged", {QString::fromStdString(path)}));
+            // In English when no language read so far holds the message (English (US) damaged too).
+            if (report)
+                report(QString::fromStdString(messages_.text(
+                    "LanguageDamaged", {path},
+                    "The language file %1 is damaged; the texts read before the damage are kept.")));
         }
         if (default_copy) copy_to_default(paths_, language.code);
     }

@@ -5,9 +5,11 @@
 #include "language_window.h"
 #include "languages.h"
 #include "main_window.h"
+#include "message_texts.h"
 #include "page_view.h"
 #include "real_levels.h"
 #include "scripted_prompts.h"
+#include "text_source.h"
 #include "texture_panel_widget.h"
 #include "windows/animated_textures_window.h"
 
@@ -86,6 +88,23 @@ TEST_F(language_fixture, EachLanguageRewritesCaptionsHintsAndMessagesAndEnglishC
               "VELLUM KEYS GUIDE");
     EXPECT_EQ(message_after_missing_recent_file(), "File not found!!!");
     EXPECT_EQ(find<QAction>("None1")->text(), dir.filePath("gone.tr4")); // recent files keep their paths
+}
+
+TEST_F(language_fixture, EveryTextOfTheLanguageFilesReachesALiveControl) {
+    const lng_catalogue english = file_of(english_us_index);
+    for (const lng_form& form : english.forms) {
+        if (form.class_name == message_form) continue; // composed by the editor, not set on controls
+        const QString window_name = QString::fromStdString(form.class_name);
+        QWidget* window = w->objectName() == window_name ? w.get() : w->findChild<QWidget*>(window_name);
+        ASSERT_NE(window, nullptr) << form.class_name;
+        for (const lng_component& c : form.components) {
+            if (c.name == "Constants") continue; // questions the language window asks itself
+            QObject* control = window->findChild<QObject*>(QString::fromStdString(c.name));
+            for (const auto& [element, e] : c.elements)
+                EXPECT_TRUE(set_element(control, element, QString::fromStdString(typed_from_element(e))))
+                    << element_key(form.class_name, c.name, element);
+        }
+    }
 }
 
 TEST_F(language_fixture, FileChoosersShowTheirTitlesAndFiltersInEachLanguage) {

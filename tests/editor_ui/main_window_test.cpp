@@ -587,11 +587,10 @@ TEST_F(window_fixture, ButtonsAndTheRenderModeGroupShowTheirHints) {
         {"Button5", "Change all light of the Current Static Mesh..."},
         {"SpinEdit3", "X_2 Coordinate..."},
     };
+    auto* tabs = find<QTabWidget>("PageControl1");
     for (const auto& [name, text] : hints) {
         auto* widget = find<QWidget>(name);
-        // The control's tab is brought up first, as the user would.
-        auto* tabs = find<QTabWidget>("PageControl1");
-        for (int i = 0; i < tabs->count(); ++i)
+        for (int i = 0; i < tabs->count(); ++i) // controls on the tabs: their tab is shown first
             if (tabs->widget(i)->isAncestorOf(widget)) tabs->setCurrentIndex(i);
         QTest::mouseMove(widget, widget->rect().center());
         for (int wait = 0; wait < 50 && status(0)->text() != text; ++wait)

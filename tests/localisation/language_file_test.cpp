@@ -211,6 +211,19 @@ TEST(LanguageFile, EveryLimitStopsReadingAndKeepsWhatWasRead) {
         cases.push_back({"1001 list entries", f});
     }
     {
+        // Every entry of many long lists naming one text: more texts than any interface has.
+        constexpr std::uint32_t lists = lng_max_texts / lng_max_strings + 1;
+        file_bytes f = file_bytes::start("LFv01.3", {std::string(254, 'x')});
+        f.u32(1).form("TForm1", 0, lists);
+        for (std::uint32_t k = 0; k < lists; ++k) {
+            f.scrambled("List" + std::to_string(k)).scrambled("TListBox").u32(0).u32(0).u32(0);
+            f.u32(lng_max_strings);
+            for (std::uint32_t i = 0; i < lng_max_strings; ++i)
+                f.u32(1);
+        }
+        cases.push_back({"too many texts", f});
+    }
+    {
         file_bytes f = with_forms(2);
         f.scrambled("Form2").scrambled("TForm2").u32(1); // cut short inside the second form
         cases.push_back({"truncated second form", f});

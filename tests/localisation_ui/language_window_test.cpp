@@ -125,6 +125,16 @@ TEST_F(language_fixture, ADamagedFileIsNamedAndTheTextsAlreadyShownStay) {
     ASSERT_EQ(reports.size(), 1);
     EXPECT_TRUE(reports[0].contains("vellum_it.lng")) << reports[0].toStdString();
     EXPECT_EQ(open->text(), german_open);
+
+    // With English (US) damaged as well, no language holds the message: it is named in English.
+    QFile::remove(dir.filePath("vellum_us.lng"));
+    QFile::copy(dir.filePath("vellum_it.lng"), dir.filePath("vellum_us.lng"));
+    language_window fresh(dir.filePath("vellum"));
+    fresh.report = [this](const QString& text) { reports.append(text); };
+    fresh.language_combo->setCurrentIndex(4);
+    ASSERT_EQ(reports.size(), 2);
+    EXPECT_TRUE(reports[1].startsWith("The language file ") && reports[1].contains("vellum_it.lng"))
+        << reports[1].toStdString();
 }
 
 TEST_F(language_fixture, EditedTextsAreAskedAboutOnChangeAndSavedWithABackup) {

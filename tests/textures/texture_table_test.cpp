@@ -125,6 +125,9 @@ TEST(TextureTable, TextureBitmapCutsMirrorsAndCaches) {
             EXPECT_EQ(pixel16(mirrored, x, y), pixel16(plain, 3 - x, 2 - y));
     const std::uint8_t* bits = mirrored.constBits();
     EXPECT_EQ(texture_bitmap(table, 1).constBits(), bits); // same bitmap, no new copy
+    // A request outside the table in between does not leave its white square cached for 1.
+    EXPECT_EQ(texture_bitmap(table, 7).size(), QSize(4, 4));
+    EXPECT_EQ(pixel16(texture_bitmap(table, 1), 0, 0), pixel16(plain, 3, 2));
 }
 
 TEST(TextureTable, IndicesOutsideTheTableGiveAWhiteFourByFour) {
