@@ -26,8 +26,11 @@ inline std::array<float, 3> view_position(const mesh_vec3& v, float d, double sx
             float(double(-(float(v[2]) / d)) + sz)};
 }
 
-// Selection name of an element: low half mesh number + 1, high half the element code.
+// Selection name of an element: low half mesh number + 1, high half the element code. A mesh
+// number the low half cannot hold (65535 and above) gets name 0, which picks nothing: its name
+// would otherwise designate another mesh, and a click would edit that one.
 constexpr std::uint32_t selection_name(int mesh, int code) {
+    if (mesh < 0 || mesh >= 0xFFFF) return 0;
     return (std::uint32_t(std::uint16_t(code)) << 16) | std::uint16_t(mesh + 1);
 }
 

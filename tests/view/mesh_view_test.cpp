@@ -156,6 +156,10 @@ TEST(MeshView, SelectionNamesAndTheirDecoding) {
         EXPECT_EQ(d.face, e.face);
     }
     EXPECT_EQ(decode_name(0).mesh, -1); // nothing picked
+    // Meshes whose number does not fit the low half are drawn under a name that picks nothing,
+    // never under one that designates mesh 0 or 1.
+    EXPECT_EQ(selection_name(65535, 0), 0u);
+    EXPECT_EQ(selection_name(65536, code_tex_tri + 3), 0u);
 }
 
 TEST(MeshView, GreysOfLitVertices) {

@@ -202,19 +202,29 @@ TEST(RenderCommand, WritesAPngOfTheSelectionWithItsTextureColours) {
               {"render", level, "--moveable", "0", "--size", "160x120", "--out", out});
     ASSERT_TRUE(cli.waitForFinished(60000));
     ASSERT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
-    QImage shot(out);
-    ASSERT_FALSE(shot.isNull());
-    EXPECT_EQ(shot.size(), QSize(160, 120));
-    // Something other than the background was drawn, in more than one colour.
     std::set<QRgb> colours;
-    int drawn = 0;
-    for (int y = 0; y < shot.height(); ++y)
-        for (int x = 0; x < shot.width(); ++x) {
-            const QRgb c = shot.pixel(x, y) & 0xFFFFFF;
-            if (c != 0) ++drawn, colours.insert(c);
-        }
-    EXPECT_GT(drawn, 100);
+    const auto drawn_pixels = [&] {
+        QImage shot(out);
+        EXPECT_EQ(shot.size(), QSize(160, 120));
+        colours.clear();
+        int drawn = 0;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x) {
+                const QRgb c = shot.pixel(x, y) & 0xFFFFFF;
+                if (c != 0) ++drawn, colours.insert(c);
+            }
+        return drawn;
+    };
+    // Something other than the background was drawn, in more than one colour.
+    EXPECT_GT(drawn_pixels(), 100);
     EXPECT_GT(colours.size(), 4u);
+
+    // Points mode shows every vertex as a marker of a few pixels, as the editor does.
+    cli.start(QStringLiteral(VELLUM_CLI),
+              {"render", level, "--mesh", "0", "--mode", "points", "--size", "160x120", "--out", out});
+    ASSERT_TRUE(cli.waitForFinished(60000));
+    ASSERT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+    EXPECT_GT(drawn_pixels(), 60);
 
     // Bad arguments are refused with a usage message, not a crash.
     cli.start(QStringLiteral(VELLUM_CLI), {"render", level, "--mesh", "999999", "--out", out});

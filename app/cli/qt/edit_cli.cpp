@@ -104,7 +104,10 @@ std::string run_shiny(edit_session& s, const std::vector<std::string>& args) {
 std::string run_face(edit_session& s, const std::vector<std::string>& args) {
     const int mesh = mesh_arg(s, args[0]);
     const auto code = std::uint16_t(number_arg(args[1], "CODE", 0, 1999));
-    const decoded_name hit = decode_name(selection_name(mesh, code));
+    // The face kind and index from the code; the mesh as given (a selection name could not
+    // carry a mesh number past 65534).
+    decoded_name hit = decode_name(selection_name(0, code));
+    hit.mesh = mesh;
     const tmesh& m = s.meshes.meshes[std::size_t(mesh)];
     const std::size_t count = hit.triangle() ? m.tex_tris.size() : m.tex_rects.size();
     if (std::size_t(hit.face) >= count)

@@ -213,8 +213,11 @@ int run_render(const std::vector<std::string>& args) {
     viewport.set_background(o.white ? 0xFFFFFF : 0);
     scene.line_colour =
         o.white ? std::array<std::uint8_t, 3>{0, 0, 0} : std::array<std::uint8_t, 3>{255, 255, 255};
-    viewport.draw = [&scene](gl_api& gl) {
+    viewport.draw = [&scene, &viewport](gl_api& gl) {
         draw_batch batch(gl);
+        // Vertex markers of about three pixels, as the editor draws them.
+        scene.point_radius = point_marker_radius(viewport.nav, *viewport.camera,
+                                                 int(viewport.height() * viewport.devicePixelRatio()), 3.0);
         scene.Draw(batch);
     };
     viewport.show();
