@@ -65,6 +65,7 @@ command_result editor_document::open(const std::string& given_path, const std::s
         Ttabla_textures fresh_table;
         Tmesh_list fresh_meshes;
         catalogue_names fresh_names;
+        bool catalogue_found = true;
         tree_node fresh_tree;
         if (failure.empty()) {
             try {
@@ -75,7 +76,7 @@ command_result editor_document::open(const std::string& given_path, const std::s
                 build_mesh_list(fresh_meshes, *fresh);
                 startup_report::mark("mesh list");
                 progress.add_progress_line("Reading TRcatalog.xml File...");
-                fresh_names = read_catalogue(catalogue_path, fresh->game_version);
+                fresh_names = read_catalogue(catalogue_path, fresh->game_version, &catalogue_found);
                 progress.add_progress_line("Building Movables TreeView...");
                 progress.add_progress_line("Building Static Meshes TreeView...");
                 fresh_tree = build_object_tree(*fresh, fresh_meshes, fresh_names,
@@ -96,6 +97,7 @@ command_result editor_document::open(const std::string& given_path, const std::s
             table_.level = &level_; // built against the fresh level, now moved into place
             meshes_ = std::move(fresh_meshes);
             names_ = std::move(fresh_names);
+            catalogue_found_ = catalogue_found;
             tree_ = std::move(fresh_tree);
             selection_ = {};
             current_path_ = path;

@@ -56,6 +56,8 @@ class editor_document {
     const Tmesh_list& meshes() const { return meshes_; }
     const Ttabla_textures& table() const { return table_; }
     const catalogue_names& names() const { return names_; }
+    // False when the last open found no catalogue file: every moveable is then "Unknown".
+    bool catalogue_found() const { return catalogue_found_; }
     const tree_node& tree() const { return tree_; }
     const std::string& current_path() const { return current_path_; }
     const std::string& current_name() const { return current_name_; } // file name with the game suffix
@@ -179,6 +181,7 @@ class editor_document {
     Ttabla_textures table_;
     Tmesh_list meshes_;
     catalogue_names names_;
+    bool catalogue_found_ = true;
     tree_node tree_;
     std::string current_path_;
     std::string current_name_;

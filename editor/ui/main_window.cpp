@@ -525,6 +525,10 @@ void main_window::refresh_after_open() {
     refresh_title();
     refresh_level_actions();
     selection_status_->clear();
+    if (!doc_.catalogue_found())
+        hint_status_->setText(
+            QString::fromUtf8("trcatalog.xml was not found beside the program: every moveable "
+                              "is listed as \"Unknown\"."));
     translate_level_texts();
     redraw();
     startup_report::mark("texture panel and controls");

@@ -108,6 +108,16 @@ TEST(Document, ALevelOpenedByARelativePathIsRememberedByItsFullPath) {
     EXPECT_EQ(o.doc.recent().entries().front(), o.doc.current_path());
 }
 
+TEST(Document, AMissingCatalogueIsReportedAndEveryMoveableIsUnknown) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.phd");
+    opened o;
+    ASSERT_TRUE(o.doc.open(shared + "/test1.phd", shared + "/no-such-catalogue.xml", o.progress, o.prompts));
+    EXPECT_FALSE(o.doc.catalogue_found());
+    EXPECT_EQ(moveable_name(o.doc.names(), 0), "Unknown");
+    ASSERT_TRUE(o.doc.open(shared + "/test1.phd", catalogue, o.progress, o.prompts));
+    EXPECT_TRUE(o.doc.catalogue_found());
+}
+
 TEST(Document, AFailedOpenLeavesTheOpenLevelUntouched) {
     SKIP_WITHOUT_REAL_LEVELS("test1.tr2", "test1.tr4");
     QTemporaryDir dir;
