@@ -129,6 +129,13 @@ std::optional<std::vector<face_textures>> editor_document::selected_face_texture
     return std::nullopt;
 }
 
+command_result editor_document::can_import_and_replace() const {
+    const auto faces = selected_face_textures();
+    if (!faces) return command_result::failure("Select a Movable, Mesh or Static Mesh first.");
+    piece_plan plan;
+    return command_result::from(plan_pieces(level_, table_, *faces, plan));
+}
+
 command_result editor_document::export_all(QImage& out) const {
     const auto faces = selected_face_textures();
     if (!faces) return command_result::failure("Select a Movable, Mesh or Static Mesh first.");

@@ -170,6 +170,9 @@ class editor_document {
     // The face textures of the selection, for Export All and Import And Replace.
     std::optional<std::vector<face_textures>> selected_face_textures() const;
     command_result export_all(QImage& out) const;
+    // Whether "Import And Replace" can run on the selection (it has textured faces of this level's
+    // textures): checked before the user is asked for a file.
+    command_result can_import_and_replace() const;
 
   private:
     command_result write_to(const std::string& path, progress_view& progress, editor_prompts& prompts);

@@ -115,7 +115,9 @@ void texture_commands::export_all() {
 }
 
 void texture_commands::import_and_replace() {
-    if (host_.panel.has_picture() && host_.doc.selected_face_textures())
+    if (!host_.panel.has_picture() || !host_.doc.selected_face_textures()) return;
+    // A mesh without textured faces is refused before a file is asked for.
+    if (host_.report(host_.doc.can_import_and_replace()))
         import_while_waiting(&editor_document::import_and_replace);
 }
 

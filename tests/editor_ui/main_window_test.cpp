@@ -509,6 +509,17 @@ TEST_F(window_fixture, EachSaveChooserSuggestsItsNameAndATypedNameGetsItsExtensi
     EXPECT_EQ(w->windowTitle(), "Vellum v.2.2 Rev 0   \"" + copy + "\"[*]");
 }
 
+TEST_F(window_fixture, ImportAndReplaceRefusesAMeshWithoutTexturedFacesBeforeAskingForAFile) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.trc");
+    ASSERT_TRUE(w->open_path(shared + "/test1.trc"));
+    tree()->setCurrentItem(movables()->child(8)->child(0)); // a mesh without textured faces
+    prompts.filters.clear();
+    action("ImportAndReplace1")->trigger();
+    EXPECT_TRUE(prompts.filters.empty()) << "no file chooser";
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0], "ERROR: This Mesh does not have any Textured Face!!");
+}
+
 TEST_F(window_fixture, CommandsNeedingALevelAreDisabledUntilOneIsOpen) {
     SKIP_WITHOUT_REAL_LEVELS("test1.tr2");
     const char* commands[] = {
