@@ -303,8 +303,13 @@ class Ttrlevel {
     void set_num_sound_details(std::uint32_t n);
     void set_num_sample_indices(std::uint32_t n);
 
-    // Appends one zero-filled page to every page buffer the version has.
+    // Adds one zero-filled page to every page buffer the version has, at new_page_index(): after
+    // the last page, or for TR4 and TRC before the bump-map pages, which then move up by one along
+    // with the object and sprite textures on them. The page is counted as an object page when the
+    // level has object pages, as a room page otherwise.
     void add_texture_page();
+    // Where add_texture_page puts the next page.
+    std::uint32_t new_page_index() const;
     // Releases the page and sample buffers of the loaded level, by its version.
     void release_pages_and_samples();
 
