@@ -2,6 +2,7 @@
 #include "bitmap_exchange.h"
 
 #include "bmp_file.h"
+#include "level_reader.h"
 #include "pixels.h"
 #include "zfile.h"
 
@@ -298,6 +299,12 @@ texture_result import_texture_pages(Ttrlevel& level, Ttabla_textures& table, con
     const bool has8 = version < game_tr4, has16 = version >= game_tr2, has32 = version >= game_tr4;
     const std::size_t k = std::size_t(bitmap.height() / page_size);
     const std::size_t count = k * page_pixels;
+    // A level saved with more pages than a level may declare could not be opened again.
+    if (has32 && level.num_pages + k > max_texture_pages)
+        return texture_result::failure("A TR4 or TRC level holds at most " +
+                                       std::to_string(max_texture_pages) + " texture pages: this level has " +
+                                       std::to_string(level.num_pages) + " and the bitmap adds " +
+                                       std::to_string(k) + ".");
 
     // Convert every new page before the level changes.
     const QImage rgb = to_rgb888(bitmap);

@@ -1,6 +1,7 @@
 // Texture bitmap exchange: BigBMP, current texture, mesh pieces, new pages, BMP files, and the
 // face textures read from mesh data.
 #include "bitmap_exchange.h"
+#include "level_reader.h"
 #include "texture_fixtures.h"
 
 #include <QDir>
@@ -312,6 +313,16 @@ TEST(TexturePages, NewPagesOfATr4LevelGoBeforeItsBumpMapPages) {
     EXPECT_EQ(get_u16(&t.level.sprite_textures[0][0]), 1);
     EXPECT_EQ(get_u16(&t.level.sprite_textures[1][0]), 4);
     EXPECT_EQ(texture_bitmap(t.table, 1), bump_piece);
+}
+
+TEST(TexturePages, ATr4LevelIsNotGrownBeyondThePagesALevelMayDeclare) {
+    textured_level t(game_tr4, int(max_texture_pages) - 1, {});
+    const Ttrlevel before = t.level;
+    const texture_result r = import_texture_pages(t.level, t.table, QImage(256, 512, QImage::Format_RGB888));
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.message, "A TR4 or TRC level holds at most 128 texture pages: this level has 127 and the "
+                         "bitmap adds 2.");
+    expect_pages_equal(t.level, before);
 }
 
 TEST(TexturePages, WrongShapesAreRefused) {
