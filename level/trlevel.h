@@ -205,7 +205,7 @@ class Ttrlevel {
     std::vector<std::uint8_t> pages32;      // TR4, TRC: 262144 bytes a page
     std::vector<std::uint8_t> pages32_misc; // TR4, TRC: third page block, as read
 
-    std::uint32_t pre_room_word = 0; // TR1-TR4
+    std::uint32_t pre_room_word = 0; // the word before the room count (the game ignores TRC's)
     rec<32> trc_header{};
     std::uint32_t level_data_size = 0, level_data_packed = 0; // TRC
 
