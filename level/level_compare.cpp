@@ -275,7 +275,7 @@ std::string compare_levels(const Ttrlevel& a, const Ttrlevel& b, bool trc_rooms)
         d.eq(a.palette8, b.palette8, "8-bit palettes");
         d.eq(a.palette16, b.palette16, "16-bit palettes");
     }
-    if (g <= game_tr4) d.eq(a.pre_room_word, b.pre_room_word, "words before the room count");
+    d.eq(a.pre_room_word, b.pre_room_word, "words before the room count");
     if (g == game_trc) d.eq(a.trc_header, b.trc_header, "level data headers");
 
     d.count(a.num_rooms, b.num_rooms, "room count");

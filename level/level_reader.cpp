@@ -492,7 +492,7 @@ void level_parser::read_level_data(cursor& c, bool trc, std::size_t level_data_e
     const int g = game();
     if (trc) {
         c.section = "room count";
-        c.u32();
+        lv.pre_room_word = c.u32();
         const std::uint32_t n = c.u32() & 0xFFFF;
         // Refuse counts whose smallest possible room blocks cannot fit before sizing the rooms.
         c.count_fits(n, 100);

@@ -380,7 +380,7 @@ void level_writer::write_level_data() {
         out.u32(lv.level_data_size);
         out.u32(lv.level_data_packed);
         mark("room count");
-        out.u32(0);
+        out.u32(lv.pre_room_word);
         out.u32(lv.num_rooms);
     } else {
         mark("room count");

@@ -148,13 +148,40 @@ void Ttrlevel::set_num_sample_indices(std::uint32_t n) {
     sized(num_sample_indices, sample_indices, n);
 }
 
+std::uint32_t Ttrlevel::new_page_index() const {
+    if (game_version < game_tr4) return num_pages;
+    return num_pages - std::min<std::uint32_t>(num_bump_pages, num_pages);
+}
+
 void Ttrlevel::add_texture_page() {
+    // TR4 and TRC hold their pages in three groups, room, object and bump-map pages, that the page
+    // counts delimit. A new page goes at the end of the room and object pages, so the bump-map pages
+    // stay the last ones, and is counted in the group it lands in.
+    const std::uint32_t at = new_page_index();
+    auto insert_page = [at](std::vector<std::uint8_t>& pages, std::size_t page_bytes) {
+        pages.resize(std::max(pages.size(), std::size_t(at) * page_bytes), 0);
+        pages.insert(pages.begin() + std::ptrdiff_t(std::size_t(at) * page_bytes), page_bytes, 0);
+    };
     if (game_version < game_tr4) pages8.resize(std::size_t(num_pages + 1) * 65536, 0);
-    if (game_version >= game_tr2) pages16.resize(std::size_t(num_pages + 1) * 131072, 0);
-    if (game_version >= game_tr4) pages32.resize(std::size_t(num_pages + 1) * 262144, 0);
+    if (game_version >= game_tr2 && game_version < game_tr4)
+        pages16.resize(std::size_t(num_pages + 1) * 131072, 0);
+    if (game_version >= game_tr4) {
+        insert_page(pages16, 131072);
+        insert_page(pages32, 262144);
+    }
+    if (at < num_pages) {
+        // The bump-map pages moved up by one: what shows them follows.
+        for (auto& t : object_textures)
+            if ((t.page & 0x7FFF) >= at) t.page = std::uint16_t((t.page & 0x8000) | ((t.page & 0x7FFF) + 1));
+        for (auto& s : sprite_textures)
+            if (get_u16(&s[0]) >= at) put_u16(&s[0], std::uint16_t(get_u16(&s[0]) + 1));
+    }
     ++num_pages;
     pages8_size = num_pages * 65536;
-    ++num_room_pages;
+    if (game_version >= game_tr4 && num_object_pages > 0)
+        ++num_object_pages;
+    else
+        ++num_room_pages;
 }
 
 void Ttrlevel::release_pages_and_samples() {

@@ -205,7 +205,7 @@ class Ttrlevel {
     std::vector<std::uint8_t> pages32;      // TR4, TRC: 262144 bytes a page
     std::vector<std::uint8_t> pages32_misc; // TR4, TRC: third page block, as read
 
-    std::uint32_t pre_room_word = 0; // TR1-TR4
+    std::uint32_t pre_room_word = 0; // the word before the room count (the game ignores TRC's)
     rec<32> trc_header{};
     std::uint32_t level_data_size = 0, level_data_packed = 0; // TRC
 
@@ -303,8 +303,13 @@ class Ttrlevel {
     void set_num_sound_details(std::uint32_t n);
     void set_num_sample_indices(std::uint32_t n);
 
-    // Appends one zero-filled page to every page buffer the version has.
+    // Adds one zero-filled page to every page buffer the version has, at new_page_index(): after
+    // the last page, or for TR4 and TRC before the bump-map pages, which then move up by one along
+    // with the object and sprite textures on them. The page is counted as an object page when the
+    // level has object pages, as a room page otherwise.
     void add_texture_page();
+    // Where add_texture_page puts the next page.
+    std::uint32_t new_page_index() const;
     // Releases the page and sample buffers of the loaded level, by its version.
     void release_pages_and_samples();
 

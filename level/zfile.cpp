@@ -257,6 +257,8 @@ void write_file_atomic(const std::string& link_or_file, const std::uint8_t* data
             errno = EISDIR;
             fail("not a regular file");
         }
+        // A file the user may not write stays as it is, though the folder would let us replace it.
+        if (::access(file_name.c_str(), W_OK) != 0) fail("read-only");
         ::fchmod(fd, st.st_mode & 07777);
     } else {
         const mode_t mask = ::umask(0);

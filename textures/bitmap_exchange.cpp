@@ -2,6 +2,7 @@
 #include "bitmap_exchange.h"
 
 #include "bmp_file.h"
+#include "level_reader.h"
 #include "pixels.h"
 #include "zfile.h"
 
@@ -298,6 +299,12 @@ texture_result import_texture_pages(Ttrlevel& level, Ttabla_textures& table, con
     const bool has8 = version < game_tr4, has16 = version >= game_tr2, has32 = version >= game_tr4;
     const std::size_t k = std::size_t(bitmap.height() / page_size);
     const std::size_t count = k * page_pixels;
+    // A level saved with more pages than a level may declare could not be opened again.
+    if (has32 && level.num_pages + k > max_texture_pages)
+        return texture_result::failure("A TR4 or TRC level holds at most " +
+                                       std::to_string(max_texture_pages) + " texture pages: this level has " +
+                                       std::to_string(level.num_pages) + " and the bitmap adds " +
+                                       std::to_string(k) + ".");
 
     // Convert every new page before the level changes.
     const QImage rgb = to_rgb888(bitmap);
@@ -318,24 +325,30 @@ texture_result import_texture_pages(Ttrlevel& level, Ttabla_textures& table, con
         }
     }
 
+    // The new pages go together where the level puts them (TR4/TRC: before the bump-map pages).
     const std::size_t old = level.num_pages;
+    const std::size_t at = level.new_page_index();
     for (std::size_t j = 0; j < k; ++j)
         level.add_texture_page();
-    if (has8) std::copy(new8.begin(), new8.end(), level.pages8.begin() + std::ptrdiff_t(old * page8_bytes));
+    if (has8) std::copy(new8.begin(), new8.end(), level.pages8.begin() + std::ptrdiff_t(at * page8_bytes));
     if (has16)
-        std::copy(new16.begin(), new16.end(), level.pages16.begin() + std::ptrdiff_t(old * page16_bytes));
+        std::copy(new16.begin(), new16.end(), level.pages16.begin() + std::ptrdiff_t(at * page16_bytes));
     if (has32)
-        std::copy(new32.begin(), new32.end(), level.pages32.begin() + std::ptrdiff_t(old * page32_bytes));
+        std::copy(new32.begin(), new32.end(), level.pages32.begin() + std::ptrdiff_t(at * page32_bytes));
 
-    // The display copy grows by the new pages, so every page can be shown, exported and imported.
+    // The display copy grows by the new pages, so every page can be shown, exported and imported;
+    // the pages after them move down with them.
     QImage pages(page_size, int(level.num_pages) * page_size, QImage::Format_RGB16);
-    draw_display(pages, table.pages_bitmap, 0, 0);
+    const int new_top = int(at) * page_size, new_rows = int(k) * page_size;
+    draw_display(pages, table.pages_bitmap, 0, 0, 0, 0, page_size, new_top);
     const QImage all = build_pages_bitmap(level);
-    draw_display(pages, all, 0, int(old) * page_size, 0, int(old) * page_size);
+    draw_display(pages, all, 0, new_top, 0, new_top, page_size, new_rows);
+    draw_display(pages, table.pages_bitmap, 0, new_top + new_rows, 0, new_top, page_size,
+                 int(old) * page_size - new_top);
     table.pages_bitmap = pages;
     table.piece_index = -1;
     write_pages(level, table.pages_bitmap);
 
-    if (first_new_page) *first_new_page = int(old);
+    if (first_new_page) *first_new_page = int(at);
     return texture_result::success();
 }

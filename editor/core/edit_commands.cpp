@@ -15,13 +15,9 @@ void object_texture_state::restore(Ttrlevel& level, Ttabla_textures& table) cons
 }
 
 texture_pixel_state texture_pixel_state::capture(const Ttrlevel& level, const Ttabla_textures& table) {
-    return {level.pages8,
-            level.pages16,
-            level.pages32,
-            level.num_pages,
-            level.pages8_size,
-            level.num_room_pages,
-            object_texture_state::capture(level, table)};
+    return {level.pages8,           level.pages16,         level.pages32,
+            level.num_pages,        level.pages8_size,     level.num_room_pages,
+            level.num_object_pages, level.sprite_textures, object_texture_state::capture(level, table)};
 }
 
 void texture_pixel_state::restore(Ttrlevel& level, Ttabla_textures& table) const {
@@ -31,5 +27,7 @@ void texture_pixel_state::restore(Ttrlevel& level, Ttabla_textures& table) const
     level.num_pages = num_pages;
     level.pages8_size = pages8_size;
     level.num_room_pages = num_room_pages;
+    level.num_object_pages = num_object_pages;
+    level.sprite_textures = sprite_textures;
     textures.restore(level, table);
 }

@@ -24,7 +24,8 @@ struct object_texture_state {
 struct texture_pixel_state {
     std::vector<std::uint8_t> pages8, pages16, pages32;
     std::uint32_t num_pages = 0, pages8_size = 0;
-    std::uint16_t num_room_pages = 0;
+    std::uint16_t num_room_pages = 0, num_object_pages = 0;
+    std::vector<rec<16>> sprite_textures; // their pages move with added pages
     object_texture_state textures;
 
     static texture_pixel_state capture(const Ttrlevel& level, const Ttabla_textures& table);

@@ -126,7 +126,7 @@ void texture_commands::import_texture_pages() {
     const auto path = choose_bitmap_to_read();
     QImage bitmap;
     if (path.empty() || !host_.report(command_result::from(load_bitmap(path, bitmap)))) return;
-    const int first_new_page = int(host_.doc.level().num_pages);
+    const int first_new_page = int(host_.doc.level().new_page_index());
     if (!host_.report(host_.doc.import_texture_pages(bitmap))) return;
     host_.panel.refresh();
     with_.translate_lists();

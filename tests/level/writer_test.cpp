@@ -679,6 +679,19 @@ TEST(Writer, SaveIntoAReadOnlyFolderLeavesTheOldFile) {
     EXPECT_EQ(dir.entries(), 1u);
 }
 
+TEST(Writer, SaveOverAReadOnlyFileLeavesIt) {
+    if (geteuid() == 0) GTEST_SKIP() << "permissions do not stop root";
+    temp_dir dir;
+    const fs::path target = dir.path / "level.phd";
+    put_file(target, {1, 2, 3});
+    fs::permissions(target, fs::perms::owner_read);
+    Ttrlevel lv = read_bytes(tl::build_level(tl::make_level(game_tr1)).data, "level.phd");
+    EXPECT_THROW(write_level(lv, target.string()), level_error);
+    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(file_bytes(target), (std::vector<std::uint8_t>{1, 2, 3}));
+    EXPECT_EQ(dir.entries(), 1u);
+}
+
 TEST(Writer, WriteFailureHalfwayLeavesTheOldFileByteIdentical) {
     // A file-size limit makes the write fail part way, as a full disk would (even for root).
     temp_dir dir;

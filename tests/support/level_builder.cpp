@@ -768,7 +768,7 @@ level_desc make_level(std::int32_t v) {
     l.light_map = pattern(8192, 0x4C);
     l.pre_room_word = 0x00000001;
     l.trc_header = pattern(32, 0xC0);
-    l.trc_pre_room_word = 0;
+    l.trc_pre_room_word = 0x0000ABCD; // real files hold 0: a non-zero word shows it is kept
     l.rooms = {make_room(v, 0), make_room(v, 1)};
     l.floor_data = {0x8001, 0x0002, 0x0003, 0x8004, 0x0005};
     std::vector<std::uint32_t> offsets;

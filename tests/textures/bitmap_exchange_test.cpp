@@ -1,6 +1,7 @@
 // Texture bitmap exchange: BigBMP, current texture, mesh pieces, new pages, BMP files, and the
 // face textures read from mesh data.
 #include "bitmap_exchange.h"
+#include "level_reader.h"
 #include "texture_fixtures.h"
 
 #include <QDir>
@@ -277,6 +278,51 @@ TEST(TexturePages, FiveAndTwoMakeSeven) {
         ASSERT_TRUE(import_big_bmp(t.level, t.table, all));
         expect_pages_equal(t.level, grown);
     }
+}
+
+TEST(TexturePages, NewPagesOfATr4LevelGoBeforeItsBumpMapPages) {
+    // Pages 0 room, 1 object, 2 and 3 bump maps; textures and a sprite on pages 0, 1, 2 and 3.
+    textured_level t(
+        game_tr4, 4,
+        {make_texture(0, 0, 0, 7, 7), make_texture(2, 0, 0, 7, 7), make_texture(0x8003, 0, 0, 7, 7)});
+    t.level.num_room_pages = 1;
+    t.level.num_object_pages = 1;
+    t.level.num_bump_pages = 2;
+    t.level.set_num_sprite_textures(2);
+    put_u16(&t.level.sprite_textures[0][0], 1);
+    put_u16(&t.level.sprite_textures[1][0], 3);
+    const Ttrlevel before = t.level;
+    const QImage bump_piece = texture_bitmap(t.table, 1).copy();
+
+    QImage page(256, 256, QImage::Format_RGB888);
+    page.fill(QColor(200, 100, 48));
+    int first = -1;
+    ASSERT_TRUE(import_texture_pages(t.level, t.table, page, &first));
+    EXPECT_EQ(first, 2);
+    EXPECT_EQ(t.level.num_room_pages, 1);
+    EXPECT_EQ(t.level.num_object_pages, 2);
+    EXPECT_EQ(t.level.num_bump_pages, 2);
+    EXPECT_EQ(t.level.pages32[2 * page32_bytes + 2], 200);
+    EXPECT_TRUE(std::equal(before.pages32.begin() + 2 * page32_bytes, before.pages32.end(),
+                           t.level.pages32.begin() + 3 * page32_bytes));
+    EXPECT_TRUE(std::equal(before.pages16.begin() + 2 * page16_bytes, before.pages16.end(),
+                           t.level.pages16.begin() + 3 * page16_bytes));
+    EXPECT_EQ(t.level.object_textures[0].page, 0);
+    EXPECT_EQ(t.level.object_textures[1].page, 3);
+    EXPECT_EQ(t.level.object_textures[2].page, 0x8004);
+    EXPECT_EQ(get_u16(&t.level.sprite_textures[0][0]), 1);
+    EXPECT_EQ(get_u16(&t.level.sprite_textures[1][0]), 4);
+    EXPECT_EQ(texture_bitmap(t.table, 1), bump_piece);
+}
+
+TEST(TexturePages, ATr4LevelIsNotGrownBeyondThePagesALevelMayDeclare) {
+    textured_level t(game_tr4, int(max_texture_pages) - 1, {});
+    const Ttrlevel before = t.level;
+    const texture_result r = import_texture_pages(t.level, t.table, QImage(256, 512, QImage::Format_RGB888));
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.message, "A TR4 or TRC level holds at most 128 texture pages: this level has 127 and the "
+                         "bitmap adds 2.");
+    expect_pages_equal(t.level, before);
 }
 
 TEST(TexturePages, WrongShapesAreRefused) {
