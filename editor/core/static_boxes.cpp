@@ -18,6 +18,28 @@ QString box_text(box_kind kind) {
     return kind == box_kind::visibility ? QStringLiteral("Visibility box") : QStringLiteral("Colision box");
 }
 
+// Widens `box` (X1 X2 Y1 Y2 Z1 Z2) to the corners of every face of `faces` that still covers
+// something: a cut face, collapsed onto one vertex, no longer belongs to the mesh's shape.
+template <std::size_t N>
+void widen_to_faces(static_box& box, const tmesh& mesh, const std::vector<rec<N>>& faces, int count,
+                    int corners) {
+    const std::size_t n = std::min(std::size_t(std::max(count, 0)), faces.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        bool collapsed = true;
+        for (int k = 1; k < corners; ++k)
+            collapsed = collapsed && face_word(faces[i], k) == face_word(faces[i], 0);
+        if (collapsed) continue;
+        for (int k = 0; k < corners; ++k) {
+            const std::size_t v = face_word(faces[i], k);
+            if (v >= mesh.vertices.size()) continue;
+            for (std::size_t a = 0; a < 3; ++a) {
+                box[2 * a] = std::min(box[2 * a], mesh.vertices[v][a]);
+                box[2 * a + 1] = std::max(box[2 * a + 1], mesh.vertices[v][a]);
+            }
+        }
+    }
+}
+
 } // namespace
 
 bool is_static_mesh(const Ttrlevel& level, int static_index) {
@@ -42,45 +64,17 @@ int static_mesh_tmesh(const Ttrlevel& level, const Tmesh_list& meshes, int stati
     return mesh >= 0 && std::size_t(mesh) < meshes.meshes.size() ? mesh : -1;
 }
 
-namespace {
-
-// Widens `box` (X1 X2 Y1 Y2 Z1 Z2) to the corners of every face of `faces` that still covers
-// something: a cut face, collapsed onto one vertex, no longer belongs to the mesh's shape.
-template <std::size_t N>
-void widen_to_faces(static_box& box, bool& any, const tmesh& mesh, const std::vector<rec<N>>& faces,
-                    int count, int corners) {
-    const std::size_t n = std::min(std::size_t(std::max(count, 0)), faces.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        bool collapsed = true;
-        for (int k = 1; k < corners; ++k)
-            collapsed = collapsed && face_word(faces[i], k) == face_word(faces[i], 0);
-        if (collapsed) continue;
-        for (int k = 0; k < corners; ++k) {
-            const std::size_t v = face_word(faces[i], k);
-            if (v >= mesh.vertices.size()) continue;
-            for (std::size_t a = 0; a < 3; ++a) {
-                box[2 * a] = std::min(box[2 * a], mesh.vertices[v][a]);
-                box[2 * a + 1] = std::max(box[2 * a + 1], mesh.vertices[v][a]);
-            }
-            any = true;
-        }
-    }
-}
-
-} // namespace
-
 std::optional<static_box> fitted_box(const tmesh& mesh) {
     // Measured from the faces as they are now: the view's bounds are measured once, when the mesh
     // is read, and would still hold faces cut away since.
     constexpr std::int16_t lo = std::numeric_limits<std::int16_t>::min();
     constexpr std::int16_t hi = std::numeric_limits<std::int16_t>::max();
     static_box box{hi, lo, hi, lo, hi, lo};
-    bool any = false;
-    widen_to_faces(box, any, mesh, mesh.tex_rects, mesh.num_tex_rects, 4);
-    widen_to_faces(box, any, mesh, mesh.tex_tris, mesh.num_tex_tris, 3);
-    widen_to_faces(box, any, mesh, mesh.col_rects, mesh.num_col_rects, 4);
-    widen_to_faces(box, any, mesh, mesh.col_tris, mesh.num_col_tris, 3);
-    if (!any) return std::nullopt;
+    widen_to_faces(box, mesh, mesh.tex_rects, mesh.num_tex_rects, 4);
+    widen_to_faces(box, mesh, mesh.tex_tris, mesh.num_tex_tris, 3);
+    widen_to_faces(box, mesh, mesh.col_rects, mesh.num_col_rects, 4);
+    widen_to_faces(box, mesh, mesh.col_tris, mesh.num_col_tris, 3);
+    if (box[0] > box[1]) return std::nullopt; // no face left
     return box;
 }
 
