@@ -4,6 +4,7 @@
 #include "level_compare.h"
 #include "level_reader.h"
 #include "mesh_list.h"
+#include "real_levels.h"
 #include "zfile.h"
 
 #include <filesystem>
@@ -94,6 +95,7 @@ class EditSharedLevel : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(EditSharedLevel, ChangesExactlyTheWordsOfItsCommands) {
     const std::string name = GetParam();
+    SKIP_WITHOUT_REAL_LEVELS(name);
     const std::string in = shared + "/" + name;
     opened_level o;
     open_level(o, in);
@@ -255,6 +257,7 @@ TEST(EditCommandLine, ConvertColouredTurnsEveryColouredFaceOfTheMesh) {
 }
 
 TEST(EditCommandLine, ACommandThatCannotApplyWritesNothing) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.tr2");
     temp_dir tmp;
     const fs::path copy = tmp.path / "test1.tr2";
     fs::copy_file(shared + "/test1.tr2", copy);

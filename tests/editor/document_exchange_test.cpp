@@ -1,6 +1,7 @@
 // Boxes, flags, remap and DXF import through the document: each is one step of the history that
 // undo restores exactly; the selection decides what they act on.
 #include "editor_document.h"
+#include "real_levels.h"
 #include "scripted_prompts.h"
 #include "static_boxes.h"
 
@@ -21,6 +22,7 @@ struct opened_tr1 {
 };
 
 TEST(DocumentExchange, EachCommandIsOneHistoryStepThatUndoRestores) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.phd");
     QTemporaryDir dir;
     const std::string dxf = (dir.path() + "/mesh.dxf").toStdString();
     const std::vector<std::pair<const char*, std::function<command_result(editor_document&)>>> edits = {
@@ -53,6 +55,7 @@ TEST(DocumentExchange, EachCommandIsOneHistoryStepThatUndoRestores) {
 }
 
 TEST(DocumentExchange, TheShownBoxIsTheOneEditedAndAMoveableChangesNothing) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.phd");
     opened_tr1 o;
     o.doc.select({node_kind::static_mesh, 0, -1});
     o.doc.set_shown_box(box_kind::visibility);

@@ -3,6 +3,7 @@
 #include "editor_window_fixture.h"
 #include "level_records.h"
 #include "main_window.h"
+#include "real_levels.h"
 #include "scripted_prompts.h"
 
 #include <QAction>
@@ -25,6 +26,7 @@ struct boxes_dxf_window : editor_window_fixture {
     void SetUp() override {
         editor_window_fixture::SetUp();
         if (HasFatalFailure()) return;
+        SKIP_WITHOUT_REAL_LEVELS("test1.phd");
         ASSERT_TRUE(w->open_path(VELLUM_SHARED_LEVELS "/test1.phd"));
     }
     template <class T> T* find(const char* name) {

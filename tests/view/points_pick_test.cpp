@@ -3,6 +3,7 @@
 #include "gl_view_fixture.h"
 #include "level_reader.h"
 #include "mesh_list.h"
+#include "real_levels.h"
 #include "view_fixtures.h"
 
 #include <cmath>
@@ -37,6 +38,7 @@ void show_points(gl_view& v, int mesh, double pixels) {
 }
 
 TEST(PointsMode, EveryVertexIsPickedAtItsProjectedPosition) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.phd", "test1.tr4");
     REQUIRE_DISPLAY();
     // The TR4 mesh nearest to 98 vertices, and the static meshes of the TR1 level (whose corners,
     // a 10-unit flat square, lie outside the centred view: none of them may count).
@@ -87,6 +89,7 @@ TEST(PointsMode, EveryVertexIsPickedAtItsProjectedPosition) {
 }
 
 TEST(PointsMode, MarkersCoverPixelsAtSmallAndLargeViews) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.phd", "test1.tr4");
     REQUIRE_DISPLAY();
     // A TR4 mesh of about 98 vertices: with one-unit spheres it showed no pixel at 320 × 240.
     Ttrlevel level;
