@@ -23,7 +23,7 @@ void check(bool ok, const char* what) {
 }
 
 // Every count equals the length of what it counts.
-void check_loaded(const Ttrlevel& l) {
+void check_loaded(const tr_level& l) {
     check(l.signature == loaded_signature, "signature after success");
     check(l.rooms.size() == l.num_rooms, "rooms");
     check(l.floor_data.size() == l.num_floor_data, "floor data");
@@ -57,7 +57,7 @@ void check_loaded(const Ttrlevel& l) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 1) return 0;
     const std::string name = names[data[0] % 6];
-    Ttrlevel level;
+    tr_level level;
     bool progress_in_range = true;
     level.progress = [&](int p) { progress_in_range = progress_in_range && p >= 0 && p <= 100; };
     std::string error;
@@ -77,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         broken("unexpected result code");
     }
     if (data[0] % 6 >= 4) {
-        Ttrlevel sequential;
+        tr_level sequential;
         std::string sequential_error;
         const std::uint8_t sequential_code =
             read_level_memory(sequential, std::vector<std::uint8_t>(data + 1, data + size), name,

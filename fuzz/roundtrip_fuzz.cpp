@@ -19,7 +19,7 @@ namespace {
     std::abort();
 }
 
-void same_counts(const Ttrlevel& a, const Ttrlevel& b) {
+void same_counts(const tr_level& a, const tr_level& b) {
 #define SAME(f)                                                                                              \
     if (a.f != b.f) fail("the re-read level differs in " #f);
     SAME(game_version)
@@ -51,9 +51,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string name = names[data[0] % 5];
     std::vector<std::uint8_t> file(data + 1, data + size);
 
-    Ttrlevel level;
+    tr_level level;
     if (read_level_memory(level, std::move(file), name) != read_ok) return 0;
-    const Ttrlevel as_read = level;
+    const tr_level as_read = level;
 
     std::vector<std::uint8_t> saved;
     try {
@@ -65,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0; // refused with a message: meshes that do not parse, or counts the file cannot hold
     }
 
-    Ttrlevel reread;
+    tr_level reread;
     std::string error;
     if (read_level_memory(reread, saved, name, &error) != read_ok) {
         std::fprintf(stderr, "roundtrip_fuzz: %s\n", error.c_str());

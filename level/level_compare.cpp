@@ -257,7 +257,7 @@ compare_result compare_level_files(const std::vector<std::uint8_t>& original,
     return different(difference_text(original, resaved, at, at, "", section_at(marks, at)));
 }
 
-std::string compare_levels(const Ttrlevel& a, const Ttrlevel& b, bool trc_rooms) {
+std::string compare_levels(const tr_level& a, const tr_level& b, bool trc_rooms) {
     level_diff d;
     const std::int32_t g = a.game_version;
     d.eq(a.version_word, b.version_word, "version words");
@@ -376,7 +376,7 @@ std::string compare_levels(const Ttrlevel& a, const Ttrlevel& b, bool trc_rooms)
     return d.first;
 }
 
-std::vector<std::uint8_t> resave_level_memory(Ttrlevel& level, const std::string& target_name,
+std::vector<std::uint8_t> resave_level_memory(tr_level& level, const std::string& target_name,
                                               const write_options& options) {
     Tmesh_list list;
     build_mesh_list(list, level);
@@ -402,7 +402,7 @@ roundtrip_result check_roundtrip_memory(std::vector<std::uint8_t> file, const st
         r.error = name + " needs more memory than is available: the file is corrupt.";
         return r;
     }
-    Ttrlevel level;
+    tr_level level;
     r.read_code = read_level_memory(level, std::move(file), name, &r.error);
     if (r.read_code != read_ok) return r;
     // The meshes are parsed as the editor parses them on opening: a level it could not open is
@@ -416,7 +416,7 @@ roundtrip_result check_roundtrip_memory(std::vector<std::uint8_t> file, const st
         return r;
     }
     try {
-        const Ttrlevel as_read = level;
+        const tr_level as_read = level;
         // Saved under its own name, the level keeps the layout it was read with.
         const std::string& target = name;
         std::vector<section_mark> marks;
@@ -428,7 +428,7 @@ roundtrip_result check_roundtrip_memory(std::vector<std::uint8_t> file, const st
             return r;
         }
         // TRC: the rooms are rebuilt as one layer; read the result back and save it again.
-        Ttrlevel reread;
+        tr_level reread;
         std::string error;
         if (read_level_memory(reread, resaved, target, &error) != read_ok) {
             r.compare = different("the re-saved file cannot be read back: " + error);

@@ -36,12 +36,12 @@ compare_result compare_level_files(const std::vector<std::uint8_t>& original,
 // as a TRC re-save keeps them: the merged geometry (vertex positions, rectangles and triangles with
 // their flags), the other room arrays and fields, but not the layer form, the block offsets and
 // sizes that the writer recomputes, or the separator at the end of the level data.
-std::string compare_levels(const Ttrlevel& a, const Ttrlevel& b, bool trc_rooms = false);
+std::string compare_levels(const tr_level& a, const tr_level& b, bool trc_rooms = false);
 
 // The save pipeline of the editor: builds the mesh list, rebuilds the mesh words and mesh pointers
 // from it, and writes the level to memory in the layout game_version_for_target gives for
 // `target_name`. Throws level_error.
-std::vector<std::uint8_t> resave_level_memory(Ttrlevel& level, const std::string& target_name,
+std::vector<std::uint8_t> resave_level_memory(tr_level& level, const std::string& target_name,
                                               const write_options& options = {});
 
 struct roundtrip_result {

@@ -1,7 +1,7 @@
 // Section summary of a level in file order, with the record sizes of its game version.
 #include "level_info.h"
 
-std::vector<section_info> describe_sections(const Ttrlevel& lv) {
+std::vector<section_info> describe_sections(const tr_level& lv) {
     const int g = lv.game_version;
     const bool tr1 = g <= game_tr1_gold, modern = g >= game_tr4;
     std::vector<section_info> s;

@@ -13,4 +13,4 @@ struct section_info {
     std::uint64_t bytes() const { return count * record_size; }
 };
 
-std::vector<section_info> describe_sections(const Ttrlevel& level);
+std::vector<section_info> describe_sections(const tr_level& level);

@@ -1,5 +1,5 @@
 // The level reader: recognises the game version and reads every section of the file into
-// Ttrlevel, bounds-checking each read so a corrupt file is refused before anything is allocated.
+// tr_level, bounds-checking each read so a corrupt file is refused before anything is allocated.
 #include "level_reader.h"
 
 #include "worker_pool.h"
@@ -154,7 +154,7 @@ std::uint64_t vertex_key(std::int16_t x, std::int16_t y, std::int16_t z) {
 
 class level_parser {
   public:
-    explicit level_parser(Ttrlevel& level) : lv(level) {}
+    explicit level_parser(tr_level& level) : lv(level) {}
 
     void read_room_tr1_to_tr4(cursor& c, troom& r);
     void read_room_trc(cursor& c, troom& r, std::size_t index);
@@ -163,7 +163,7 @@ class level_parser {
     void read_level_data(cursor& c, bool trc, std::size_t level_data_end);
 
   private:
-    Ttrlevel& lv;
+    tr_level& lv;
     int game() const { return lv.game_version; }
     void read_rooms(cursor& c, bool trc);
     void read_sound_sections(cursor& c);
@@ -444,7 +444,7 @@ void level_parser::read_rooms(cursor& c, bool trc) {
     lv.report_progress(80);
 }
 
-void read_object_textures(cursor& c, Ttrlevel& lv) {
+void read_object_textures(cursor& c, tr_level& lv) {
     c.section = "object textures";
     const int g = lv.game_version;
     const std::size_t size = g == game_trc ? 40 : (g == game_tr4 ? 38 : 20);
@@ -697,7 +697,7 @@ std::vector<std::uint8_t> inflate_checked(const packed_block& b) {
 }
 
 // Reads the part of the file before the rooms, then the level data, into a fresh level.
-void parse_file(Ttrlevel& lv, const std::vector<std::uint8_t>& data, bool parallel) {
+void parse_file(tr_level& lv, const std::vector<std::uint8_t>& data, bool parallel) {
     cursor c(data.data(), data.size());
     c.section = "version word";
     lv.version_word = c.u32();
@@ -856,7 +856,7 @@ void parse_file(Ttrlevel& lv, const std::vector<std::uint8_t>& data, bool parall
     }
 }
 
-void parse_as(Ttrlevel& lv, const std::vector<std::uint8_t>& data, std::int32_t game, bool parallel) {
+void parse_as(tr_level& lv, const std::vector<std::uint8_t>& data, std::int32_t game, bool parallel) {
     lv.game_version = game;
     lv.signature = loaded_signature;
     parse_file(lv, data, parallel);
@@ -894,7 +894,7 @@ std::string unreadable_level_path(const std::string& file_name) {
     return "The file " + file_name + " does not exist.";
 }
 
-std::uint8_t read_level_memory(Ttrlevel& level, std::vector<std::uint8_t> raw, const std::string& file_name,
+std::uint8_t read_level_memory(tr_level& level, std::vector<std::uint8_t> raw, const std::string& file_name,
                                std::string* error, const read_options& options) {
     auto fail = [&](std::uint8_t code, const std::string& message) {
         if (error) *error = message;
@@ -911,7 +911,7 @@ std::uint8_t read_level_memory(Ttrlevel& level, std::vector<std::uint8_t> raw, c
         const std::int32_t game = game_version_for(word, file_name);
         if (!game) return fail(read_not_a_level, file_name + " is not a level file of a supported game.");
 
-        Ttrlevel fresh;
+        tr_level fresh;
         fresh.progress = level.progress;
         if (game <= game_tr1_gold) {
             // TR1 and TR1 Gold differ only in where the palette sits; a file whose name picks the
@@ -926,7 +926,7 @@ std::uint8_t read_level_memory(Ttrlevel& level, std::vector<std::uint8_t> raw, c
                 first_error = e.what();
             }
             if (!first_parsed || !fresh.tail_bytes.empty()) {
-                Ttrlevel alt; // read quietly: the progress already shown must not go back
+                tr_level alt; // read quietly: the progress already shown must not go back
 
                 bool alt_parsed = false;
                 try {
@@ -984,7 +984,7 @@ std::optional<file_stamp> stamp_of(const std::string& file_name) {
 struct prefetched_read {
     std::uint8_t code = read_missing_file;
     std::string error;
-    std::unique_ptr<Ttrlevel> level;
+    std::unique_ptr<tr_level> level;
 };
 
 struct prefetch_slot {
@@ -999,7 +999,7 @@ prefetch_slot& the_prefetch() {
     return slot;
 }
 
-std::uint8_t read_level_now(Ttrlevel& level, const std::string& file_name, std::string* error,
+std::uint8_t read_level_now(tr_level& level, const std::string& file_name, std::string* error,
                             const read_options& options) {
     if (const std::string why = unreadable_level_path(file_name); !why.empty()) {
         if (error) *error = why;
@@ -1024,7 +1024,7 @@ void prefetch_level(const std::string& file_name) {
     slot.stamp = stamp_of(file_name);
     slot.result = start_task([file_name] {
         prefetched_read r;
-        r.level = std::make_unique<Ttrlevel>();
+        r.level = std::make_unique<tr_level>();
         try {
             r.code = read_level_now(*r.level, file_name, &r.error, read_options{});
         } catch (const std::exception& e) {
@@ -1046,7 +1046,7 @@ void discard_prefetched_level() {
     if (pending.valid()) pending.wait();
 }
 
-std::uint8_t read_level(Ttrlevel& level, const std::string& file_name, std::string* error,
+std::uint8_t read_level(tr_level& level, const std::string& file_name, std::string* error,
                         const read_options& options) {
     std::future<prefetched_read> pending;
     std::optional<file_stamp> stamp;

@@ -1,4 +1,4 @@
-// Reads a level file of any of the seven game versions into Ttrlevel.
+// Reads a level file of any of the seven game versions into tr_level.
 #pragma once
 
 #include "trlevel.h"
@@ -35,7 +35,7 @@ struct read_options {
 // Reads `file_name` into `level`. The level is only replaced when the read succeeds; on any
 // failure it is left as it was. `error` (optional) receives a message fit to show the user.
 // zlib and file-system failures are reported as read_corrupt with their message too.
-std::uint8_t read_level(Ttrlevel& level, const std::string& file_name, std::string* error = nullptr,
+std::uint8_t read_level(tr_level& level, const std::string& file_name, std::string* error = nullptr,
                         const read_options& options = {});
 
 // Starts reading `file_name` on a worker thread, so that the read runs beside other start-up work.
@@ -46,5 +46,5 @@ void prefetch_level(const std::string& file_name);
 void discard_prefetched_level();
 
 // The same from bytes already in memory (`file_name` still decides the version and the layout).
-std::uint8_t read_level_memory(Ttrlevel& level, std::vector<std::uint8_t> data, const std::string& file_name,
+std::uint8_t read_level_memory(tr_level& level, std::vector<std::uint8_t> data, const std::string& file_name,
                                std::string* error = nullptr, const read_options& options = {});

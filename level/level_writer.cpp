@@ -68,7 +68,7 @@ struct recomputed {
     std::uint32_t pages16_size = 0, pages16_packed = 0;
     std::uint32_t pages32_misc_size = 0, pages32_misc_packed = 0;
 
-    void apply(Ttrlevel& lv) const {
+    void apply(tr_level& lv) const {
         lv.game_version = game_version;
         lv.tr1_layout_swapped = tr1_layout_swapped;
         for (std::size_t i = 0; i < num_data_words.size() && i < lv.rooms.size(); ++i)
@@ -88,7 +88,7 @@ struct recomputed {
 
 class level_writer {
   public:
-    level_writer(const Ttrlevel& level, std::int32_t game, std::vector<section_mark>* marks)
+    level_writer(const tr_level& level, std::int32_t game, std::vector<section_mark>* marks)
         : lv(level), g(game), marks_(marks) {}
 
     recomputed result;
@@ -100,7 +100,7 @@ class level_writer {
     void write_tr1_to_tr3_header();
 
   private:
-    const Ttrlevel& lv;
+    const tr_level& lv;
     const std::int32_t g;
     std::vector<section_mark>* marks_;
 
@@ -516,7 +516,7 @@ void put_block(sink& out, std::size_t plain_size, const std::vector<std::uint8_t
     out.bytes(packed.data(), packed.size());
 }
 
-std::vector<std::uint8_t> build_file(const Ttrlevel& lv, std::int32_t g, const write_options& options,
+std::vector<std::uint8_t> build_file(const tr_level& lv, std::int32_t g, const write_options& options,
                                      recomputed& result) {
     std::vector<section_mark>* marks = options.sections;
     if (marks) marks->clear();
@@ -624,7 +624,7 @@ bool name_has(const std::string& name, const char* a, const char* b) {
 }
 
 // The code a file name selects for the level's version word, by the reader's rule.
-std::int32_t code_named_by(const Ttrlevel& level, const std::string& file_name) {
+std::int32_t code_named_by(const tr_level& level, const std::string& file_name) {
     switch (level.version_word) {
     case 0x00000020:
         return name_has(file_name, ".TUB", ".tub") ? game_tr1_gold : game_tr1;
@@ -644,7 +644,7 @@ bool is_tr1(std::int32_t code) {
 
 // The code the level's own file name selected: its layout, unless the reader chose the other
 // TR1 layout because the content fitted it.
-std::int32_t code_of_own_name(const Ttrlevel& level) {
+std::int32_t code_of_own_name(const tr_level& level) {
     if (level.tr1_layout_swapped && is_tr1(level.game_version))
         return level.game_version == game_tr1 ? game_tr1_gold : game_tr1;
     return level.game_version;
@@ -652,13 +652,13 @@ std::int32_t code_of_own_name(const Ttrlevel& level) {
 
 } // namespace
 
-std::int32_t game_version_for_target(const Ttrlevel& level, const std::string& file_name) {
+std::int32_t game_version_for_target(const tr_level& level, const std::string& file_name) {
     const std::int32_t named = code_named_by(level, file_name);
     return named == code_of_own_name(level) ? level.game_version : named;
 }
 
 namespace {
-std::vector<std::uint8_t> build_checked(const Ttrlevel& level, const std::string& target_name,
+std::vector<std::uint8_t> build_checked(const tr_level& level, const std::string& target_name,
                                         const write_options& options, recomputed& result) {
     if (!level.loaded()) throw level_error("No level is loaded: there is nothing to save.");
     const std::int32_t g = game_version_for_target(level, target_name);
@@ -681,7 +681,7 @@ std::vector<std::uint8_t> build_checked(const Ttrlevel& level, const std::string
 }
 } // namespace
 
-std::vector<std::uint8_t> write_level_memory(Ttrlevel& level, const std::string& target_name,
+std::vector<std::uint8_t> write_level_memory(tr_level& level, const std::string& target_name,
                                              const write_options& options) {
     recomputed result;
     auto bytes = build_checked(level, target_name, options, result);
@@ -690,7 +690,7 @@ std::vector<std::uint8_t> write_level_memory(Ttrlevel& level, const std::string&
     return bytes;
 }
 
-std::uint8_t write_level(Ttrlevel& level, const std::string& file_name, const write_options& options) {
+std::uint8_t write_level(tr_level& level, const std::string& file_name, const write_options& options) {
     if (!level.loaded()) return write_not_loaded;
     recomputed result;
     auto bytes = build_checked(level, file_name, options, result);

@@ -1,4 +1,4 @@
-// Writes Ttrlevel back into a level file in the layout of its game version.
+// Writes tr_level back into a level file in the layout of its game version.
 #pragma once
 
 #include "trlevel.h"
@@ -17,7 +17,7 @@ enum : std::uint8_t {
 // (a TR1 file with its palette in the Gold position stays so) unless the name selects a different
 // code than the level's own file name did: saving to ".tub" from ".phd" gives TR1 Gold, from ".tub"
 // to ".phd" TR1, and likewise ".trg" for TR2 Gold. TR3, TR4 and TRC keep their code.
-std::int32_t game_version_for_target(const Ttrlevel& level, const std::string& file_name);
+std::int32_t game_version_for_target(const tr_level& level, const std::string& file_name);
 
 // Where a section of the written file starts; filled when write_options::sections is set.
 struct section_mark {
@@ -39,13 +39,13 @@ struct write_options {
 // records than its count, or on a zlib failure; the level is then unchanged. On success the
 // fields the writer recomputes are updated (game_version, num_data_words, TRC trc_words3[3], the
 // page-block sizes and packed sizes).
-std::vector<std::uint8_t> write_level_memory(Ttrlevel& level, const std::string& target_name,
+std::vector<std::uint8_t> write_level_memory(tr_level& level, const std::string& target_name,
                                              const write_options& options = {});
 
 // Writes the level to `file_name` through a temporary file renamed over the target only on
 // success; on failure the target is left as it was and level_error carries the reason (the level
 // is then unchanged too). Returns write_not_loaded, touching no file, when no level is loaded.
-std::uint8_t write_level(Ttrlevel& level, const std::string& file_name, const write_options& options = {});
+std::uint8_t write_level(tr_level& level, const std::string& file_name, const write_options& options = {});
 
 // Section name at a byte offset of a written file, from the marks of write_options::sections
 // (the last section starting at or before the offset); "" when none.

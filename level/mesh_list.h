@@ -116,14 +116,14 @@ inline bool mesh_has_coloured_faces(std::int32_t game_version) {
 // mesh pointers. Throws level_error, leaving the list unchanged, when the mesh data is truncated
 // (a mesh runs past the end of the data), a count is negative, or a face list exceeds
 // mesh_face_list_limit; the message names the mesh and what is wrong.
-void build_mesh_list(Tmesh_list& list, const Ttrlevel& level);
+void build_mesh_list(Tmesh_list& list, const tr_level& level);
 
 // Writes the meshes back into level.mesh_words (offsets recomputed; a mesh of unchanged size
 // keeps the filler it was read with, other fillers are zero) and sets every
 // mesh pointer to the new offset of its mesh. Throws level_error, leaving list and level
 // unchanged, when a mesh is not writable (counts negative, above the face-list limit, or larger
 // than the mesh's arrays).
-void rebuild_mesh_words(Tmesh_list& list, Ttrlevel& level);
+void rebuild_mesh_words(Tmesh_list& list, tr_level& level);
 
 // Byte size of a mesh in mesh_words for a game version, filler included.
 std::uint32_t mesh_byte_size(const tmesh& mesh, std::int32_t game_version);

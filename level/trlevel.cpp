@@ -53,107 +53,107 @@ template <class T> void sized(std::uint32_t& count, std::vector<T>& v, std::uint
 }
 } // namespace
 
-void Ttrlevel::set_num_rooms(std::uint32_t n) {
+void tr_level::set_num_rooms(std::uint32_t n) {
     num_rooms = std::uint16_t(n);
     rooms.resize(num_rooms);
 }
-void Ttrlevel::set_num_floor_data(std::uint32_t n) {
+void tr_level::set_num_floor_data(std::uint32_t n) {
     sized(num_floor_data, floor_data, n);
 }
-void Ttrlevel::set_num_mesh_words(std::uint32_t n) {
+void tr_level::set_num_mesh_words(std::uint32_t n) {
     sized(num_mesh_words, mesh_words, n);
 }
-void Ttrlevel::set_num_mesh_pointers(std::uint32_t n) {
+void tr_level::set_num_mesh_pointers(std::uint32_t n) {
     sized(num_mesh_pointers, mesh_pointers, n);
 }
-void Ttrlevel::set_num_animations(std::uint32_t n) {
+void tr_level::set_num_animations(std::uint32_t n) {
     if (game_version >= game_tr4)
         sized(num_animations, animations40, n);
     else
         sized(num_animations, animations, n);
 }
-void Ttrlevel::set_num_state_changes(std::uint32_t n) {
+void tr_level::set_num_state_changes(std::uint32_t n) {
     sized(num_state_changes, state_changes, n);
 }
-void Ttrlevel::set_num_anim_dispatches(std::uint32_t n) {
+void tr_level::set_num_anim_dispatches(std::uint32_t n) {
     sized(num_anim_dispatches, anim_dispatches, n);
 }
-void Ttrlevel::set_num_anim_commands(std::uint32_t n) {
+void tr_level::set_num_anim_commands(std::uint32_t n) {
     sized(num_anim_commands, anim_commands, n);
 }
-void Ttrlevel::set_num_mesh_trees(std::uint32_t n) {
+void tr_level::set_num_mesh_trees(std::uint32_t n) {
     sized(num_mesh_trees, mesh_trees, n);
 }
-void Ttrlevel::set_num_frames(std::uint32_t n) {
+void tr_level::set_num_frames(std::uint32_t n) {
     sized(num_frames, frames, n);
 }
-void Ttrlevel::set_num_moveables(std::uint32_t n) {
+void tr_level::set_num_moveables(std::uint32_t n) {
     sized(num_moveables, moveables, n);
     moveables20.resize(n);
 }
-void Ttrlevel::set_num_static_meshes(std::uint32_t n) {
+void tr_level::set_num_static_meshes(std::uint32_t n) {
     sized(num_static_meshes, static_meshes, n);
 }
-void Ttrlevel::set_num_object_textures(std::uint32_t n) {
+void tr_level::set_num_object_textures(std::uint32_t n) {
     sized(num_object_textures, object_textures, n);
 }
-void Ttrlevel::set_num_sprite_textures(std::uint32_t n) {
+void tr_level::set_num_sprite_textures(std::uint32_t n) {
     sized(num_sprite_textures, sprite_textures, n);
 }
-void Ttrlevel::set_num_sprite_sequences(std::uint32_t n) {
+void tr_level::set_num_sprite_sequences(std::uint32_t n) {
     sized(num_sprite_sequences, sprite_sequences, n);
 }
-void Ttrlevel::set_num_cameras(std::uint32_t n) {
+void tr_level::set_num_cameras(std::uint32_t n) {
     sized(num_cameras, cameras, n);
 }
-void Ttrlevel::set_num_flyby_cameras(std::uint32_t n) {
+void tr_level::set_num_flyby_cameras(std::uint32_t n) {
     sized(num_flyby_cameras, flyby_cameras, n);
 }
-void Ttrlevel::set_num_sound_sources(std::uint32_t n) {
+void tr_level::set_num_sound_sources(std::uint32_t n) {
     sized(num_sound_sources, sound_sources, n);
 }
-void Ttrlevel::set_num_boxes(std::uint32_t n) {
+void tr_level::set_num_boxes(std::uint32_t n) {
     sized(num_boxes, boxes, n);
     boxes20.resize(n);
 }
-void Ttrlevel::set_num_overlaps(std::uint32_t n) {
+void tr_level::set_num_overlaps(std::uint32_t n) {
     sized(num_overlaps, overlaps, n);
 }
-void Ttrlevel::set_num_zones(std::uint32_t n) {
+void tr_level::set_num_zones(std::uint32_t n) {
     num_zones = n;
     for (auto* z : {&ground_zone1, &ground_zone2, &ground_zone3, &ground_zone4, &fly_zone, &ground_zone1_alt,
                     &ground_zone2_alt, &ground_zone3_alt, &ground_zone4_alt, &fly_zone_alt})
         z->resize(n);
 }
-void Ttrlevel::set_num_animated_textures(std::uint32_t n) {
+void tr_level::set_num_animated_textures(std::uint32_t n) {
     sized(num_animated_textures, animated_textures, n);
 }
-void Ttrlevel::set_num_entities(std::uint32_t n) {
+void tr_level::set_num_entities(std::uint32_t n) {
     sized(num_entities, entities, n);
     entities22.resize(n);
 }
-void Ttrlevel::set_num_ai_objects(std::uint32_t n) {
+void tr_level::set_num_ai_objects(std::uint32_t n) {
     if (game_version >= game_tr4)
         sized(num_ai_objects, ai_objects, n);
     else
         sized(num_ai_objects, cinematic_frames, n);
 }
-void Ttrlevel::set_num_demo_data(std::uint32_t n) {
+void tr_level::set_num_demo_data(std::uint32_t n) {
     sized(num_demo_data, demo_data, n);
 }
-void Ttrlevel::set_num_sound_details(std::uint32_t n) {
+void tr_level::set_num_sound_details(std::uint32_t n) {
     sized(num_sound_details, sound_details, n);
 }
-void Ttrlevel::set_num_sample_indices(std::uint32_t n) {
+void tr_level::set_num_sample_indices(std::uint32_t n) {
     sized(num_sample_indices, sample_indices, n);
 }
 
-std::uint32_t Ttrlevel::new_page_index() const {
+std::uint32_t tr_level::new_page_index() const {
     if (game_version < game_tr4) return num_pages;
     return num_pages - std::min<std::uint32_t>(num_bump_pages, num_pages);
 }
 
-void Ttrlevel::add_texture_page() {
+void tr_level::add_texture_page() {
     // TR4 and TRC hold their pages in three groups, room, object and bump-map pages, that the page
     // counts delimit. A new page goes at the end of the room and object pages, so the bump-map pages
     // stay the last ones, and is counted in the group it lands in.
@@ -184,7 +184,7 @@ void Ttrlevel::add_texture_page() {
         ++num_room_pages;
 }
 
-void Ttrlevel::release_pages_and_samples() {
+void tr_level::release_pages_and_samples() {
     if (game_version < game_tr4) std::vector<std::uint8_t>().swap(pages8);
     if (game_version >= game_tr2) std::vector<std::uint8_t>().swap(pages16);
     if (game_version >= game_tr4) {
@@ -194,7 +194,7 @@ void Ttrlevel::release_pages_and_samples() {
     if (game_version < game_tr2 || game_version >= game_tr4) std::vector<std::uint8_t>().swap(samples);
 }
 
-void Ttrlevel::mirror_entities_from22() {
+void tr_level::mirror_entities_from22() {
     entities.resize(entities22.size());
     for (std::size_t i = 0; i < entities22.size(); ++i) {
         const auto& s = entities22[i];
@@ -208,7 +208,7 @@ void Ttrlevel::mirror_entities_from22() {
     }
 }
 
-void Ttrlevel::mirror_entities_from24() {
+void tr_level::mirror_entities_from24() {
     entities22.resize(entities.size());
     for (std::size_t i = 0; i < entities.size(); ++i) {
         const auto& s = entities[i];

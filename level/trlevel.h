@@ -159,7 +159,7 @@ bool merge_vertex(troom& room, std::int16_t x, std::int16_t y, std::int16_t z, s
 
 using progress_fn = std::function<void(int)>;
 
-class Ttrlevel {
+class tr_level {
   public:
     // Section counts (each equals its array's length; the set-count operations keep them so).
     std::uint16_t num_rooms = 0;

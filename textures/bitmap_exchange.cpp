@@ -20,7 +20,7 @@ constexpr const char* no_level = "No level is open.";
 constexpr qint64 max_bitmap_file = 256ll << 20;
 constexpr const char* no_textured_face = "ERROR: This Mesh does not have any Textured Face!!";
 
-bool table_ready(const Ttrlevel& level, const Ttabla_textures& table) {
+bool table_ready(const tr_level& level, const Ttabla_textures& table) {
     return table.level == &level && !table.pages_bitmap.isNull();
 }
 
@@ -128,7 +128,7 @@ QImage export_big_bmp(const Ttabla_textures& table) {
     return to_rgb888(table.pages_bitmap);
 }
 
-texture_result import_big_bmp(Ttrlevel& level, Ttabla_textures& table, const QImage& bitmap) {
+texture_result import_big_bmp(tr_level& level, Ttabla_textures& table, const QImage& bitmap) {
     if (!table_ready(level, table)) return texture_result::failure(no_level);
     const long long height = (long long)level.num_pages * page_size;
     if (bitmap.width() != page_size || bitmap.height() != height)
@@ -143,7 +143,7 @@ QImage export_current(Ttabla_textures& table, int index) {
     return to_rgb888(texture_bitmap(table, index));
 }
 
-texture_result import_replace_current(Ttrlevel& level, Ttabla_textures& table, int index,
+texture_result import_replace_current(tr_level& level, Ttabla_textures& table, int index,
                                       const QImage& bitmap, QImage* upload) {
     if (!table_ready(level, table)) return texture_result::failure(no_level);
     if (index < 0 || index >= table.texture_count || std::size_t(index) >= level.object_textures.size())
@@ -171,7 +171,7 @@ texture_result import_replace_current(Ttrlevel& level, Ttabla_textures& table, i
     return texture_result::success();
 }
 
-void collect_regions(piece_regions& regions, const Ttrlevel& level, const face_textures& faces, int pages) {
+void collect_regions(piece_regions& regions, const tr_level& level, const face_textures& faces, int pages) {
     if (int(regions.size()) < pages) regions.resize(std::size_t(std::max(pages, 0)));
     for (const std::uint16_t t : faces) {
         if (t >= level.object_textures.size()) continue;
@@ -239,7 +239,7 @@ std::vector<piece_place> placement_walk(const piece_regions& regions, int W) {
     return places;
 }
 
-texture_result plan_pieces(const Ttrlevel& level, const Ttabla_textures& table,
+texture_result plan_pieces(const tr_level& level, const Ttabla_textures& table,
                            const std::vector<face_textures>& meshes, piece_plan& plan) {
     if (!table_ready(level, table)) return texture_result::failure(no_level);
     std::size_t faces = 0;
@@ -257,7 +257,7 @@ texture_result plan_pieces(const Ttrlevel& level, const Ttabla_textures& table,
     return texture_result::success();
 }
 
-texture_result export_all(const Ttrlevel& level, const Ttabla_textures& table,
+texture_result export_all(const tr_level& level, const Ttabla_textures& table,
                           const std::vector<face_textures>& meshes, QImage& out) {
     piece_plan plan;
     if (auto r = plan_pieces(level, table, meshes, plan); !r) return r;
@@ -269,7 +269,7 @@ texture_result export_all(const Ttrlevel& level, const Ttabla_textures& table,
     return texture_result::success();
 }
 
-texture_result import_and_replace(Ttrlevel& level, Ttabla_textures& table,
+texture_result import_and_replace(tr_level& level, Ttabla_textures& table,
                                   const std::vector<face_textures>& meshes, const QImage& bitmap) {
     piece_plan plan;
     if (auto r = plan_pieces(level, table, meshes, plan); !r) return r;
@@ -287,7 +287,7 @@ texture_result import_and_replace(Ttrlevel& level, Ttabla_textures& table,
     return texture_result::success();
 }
 
-texture_result import_texture_pages(Ttrlevel& level, Ttabla_textures& table, const QImage& bitmap,
+texture_result import_texture_pages(tr_level& level, Ttabla_textures& table, const QImage& bitmap,
                                     int* first_new_page) {
     if (!table_ready(level, table)) return texture_result::failure(no_level);
     if (bitmap.isNull() || bitmap.width() != page_size || bitmap.height() % page_size != 0)

@@ -26,7 +26,7 @@ struct mesh_cursor {
 
 } // namespace
 
-std::optional<face_textures> mesh_face_textures(const Ttrlevel& level, std::size_t pointer_index) {
+std::optional<face_textures> mesh_face_textures(const tr_level& level, std::size_t pointer_index) {
     if (pointer_index >= level.mesh_pointers.size()) return std::nullopt;
     mesh_cursor c{level.mesh_words, level.mesh_pointers[pointer_index]};
     const bool wide = level.game_version >= game_tr4;
@@ -54,7 +54,7 @@ std::optional<face_textures> mesh_face_textures(const Ttrlevel& level, std::size
     return out;
 }
 
-std::optional<std::vector<face_textures>> moveable_face_textures(const Ttrlevel& level, std::size_t n) {
+std::optional<std::vector<face_textures>> moveable_face_textures(const tr_level& level, std::size_t n) {
     if (n >= level.moveables.size()) return std::nullopt;
     const auto m = read_moveable(level.moveables[n]);
     const std::size_t count = m.num_meshes, first = m.first_mesh;
@@ -67,7 +67,7 @@ std::optional<std::vector<face_textures>> moveable_face_textures(const Ttrlevel&
     return out;
 }
 
-std::optional<std::vector<face_textures>> static_face_textures(const Ttrlevel& level, std::size_t n) {
+std::optional<std::vector<face_textures>> static_face_textures(const tr_level& level, std::size_t n) {
     if (n >= level.static_meshes.size()) return std::nullopt;
     auto faces = mesh_face_textures(level, read_static_mesh(level.static_meshes[n]).mesh);
     if (!faces) return std::nullopt;
@@ -95,7 +95,7 @@ std::optional<face_textures> listed_mesh_textures(const Tmesh_list& meshes, std:
 
 } // namespace
 
-std::optional<std::vector<face_textures>> moveable_face_textures(const Ttrlevel& level,
+std::optional<std::vector<face_textures>> moveable_face_textures(const tr_level& level,
                                                                  const Tmesh_list& meshes, std::size_t n) {
     if (n >= level.moveables.size()) return std::nullopt;
     const auto& m = level.moveables[n];
@@ -109,7 +109,7 @@ std::optional<std::vector<face_textures>> moveable_face_textures(const Ttrlevel&
     return out;
 }
 
-std::optional<std::vector<face_textures>> static_face_textures(const Ttrlevel& level,
+std::optional<std::vector<face_textures>> static_face_textures(const tr_level& level,
                                                                const Tmesh_list& meshes, std::size_t n) {
     if (n >= level.static_meshes.size()) return std::nullopt;
     auto faces = listed_mesh_textures(meshes, get_u16(&level.static_meshes[n][4]));

@@ -16,16 +16,16 @@ using face_textures = std::vector<std::uint16_t>;
 
 // The faces of the mesh designated by mesh pointer `pointer_index`; nothing when the pointer
 // does not exist or the mesh runs past the mesh data.
-std::optional<face_textures> mesh_face_textures(const Ttrlevel& level, std::size_t pointer_index);
+std::optional<face_textures> mesh_face_textures(const tr_level& level, std::size_t pointer_index);
 // All meshes of moveable n, in order; nothing when n or one of its meshes is invalid.
-std::optional<std::vector<face_textures>> moveable_face_textures(const Ttrlevel& level, std::size_t n);
+std::optional<std::vector<face_textures>> moveable_face_textures(const tr_level& level, std::size_t n);
 // The one mesh of static mesh n.
-std::optional<std::vector<face_textures>> static_face_textures(const Ttrlevel& level, std::size_t n);
+std::optional<std::vector<face_textures>> static_face_textures(const tr_level& level, std::size_t n);
 
 // The same from the parsed meshes, which hold the edits not yet saved. A mesh pointer that
 // designates no mesh of the list makes the result empty.
 face_textures mesh_face_textures(const tmesh& mesh);
-std::optional<std::vector<face_textures>> moveable_face_textures(const Ttrlevel& level,
+std::optional<std::vector<face_textures>> moveable_face_textures(const tr_level& level,
                                                                  const Tmesh_list& meshes, std::size_t n);
-std::optional<std::vector<face_textures>> static_face_textures(const Ttrlevel& level,
+std::optional<std::vector<face_textures>> static_face_textures(const tr_level& level,
                                                                const Tmesh_list& meshes, std::size_t n);

@@ -77,7 +77,7 @@ std::uint8_t palette_matcher::nearest(rgb8 c) {
     return std::uint8_t(best);
 }
 
-void set_alpha_bits(Ttrlevel& level) {
+void set_alpha_bits(tr_level& level) {
     if (level.game_version < game_tr2) return;
     const std::size_t count =
         std::min<std::size_t>(std::size_t(level.num_pages) * page_pixels, level.pages16.size() / 2);
@@ -88,7 +88,7 @@ void set_alpha_bits(Ttrlevel& level) {
     }
 }
 
-std::uint32_t stored_pages(const Ttrlevel& level) {
+std::uint32_t stored_pages(const tr_level& level) {
     std::size_t n = level.num_pages;
     if (level.game_version < game_tr4) n = std::min(n, level.pages8.size() / page8_bytes);
     if (level.game_version >= game_tr2) n = std::min(n, level.pages16.size() / page16_bytes);
@@ -128,7 +128,7 @@ QImage to_display(const QImage& image) {
     return out;
 }
 
-texture_result write_pages(Ttrlevel& level, const QImage& bitmap) {
+texture_result write_pages(tr_level& level, const QImage& bitmap) {
     if (bitmap.isNull() || bitmap.width() != page_size || bitmap.height() % page_size != 0)
         return texture_result::failure(
             "The bitmap must be 256 pixels wide and a multiple of 256 pixels high.");

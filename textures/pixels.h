@@ -99,11 +99,11 @@ class palette_matcher {
 };
 
 // Marks every non-zero pages16 pixel opaque (bit 15), for game versions 3 and above.
-void set_alpha_bits(Ttrlevel& level);
+void set_alpha_bits(tr_level& level);
 
 // Number of whole pages every page buffer of the level's version actually holds (at most
 // num_pages); reads and writes of page pixels stay within it.
-std::uint32_t stored_pages(const Ttrlevel& level);
+std::uint32_t stored_pages(const tr_level& level);
 
 // The 32-bit page pixel (blue, green, red, alpha) written for a colour: alpha 255, or all four
 // bytes 0 when the colour counts as transparent in the 16-bit rule.
@@ -116,7 +116,7 @@ std::array<std::uint8_t, 4> page32_pixel(rgb8 c);
 // Other pixels are converted: nearest palette8 entry (versions below 6), display_to_page16 of
 // the 5-6-5 colour (3 and above), page32_pixel (6 and 7). Refuses a bitmap of the wrong shape
 // or taller than the level's pages, leaving the level unchanged.
-texture_result write_pages(Ttrlevel& level, const QImage& bitmap);
+texture_result write_pages(tr_level& level, const QImage& bitmap);
 
 // Pixel buffer handed to OpenGL for one texture: blue, green, red (bits 16 or 24; any other
 // value but 32 counts as 16) or blue, green, red, 255 (bits 32), top row first, rows packed.

@@ -17,7 +17,7 @@ bool is_triangle(const tobject_texture& t) {
     return fractions_used && c4.x_frac == 0 && c4.y_frac == 0;
 }
 
-bool is_triangle(const Ttrlevel& level, int i) {
+bool is_triangle(const tr_level& level, int i) {
     return is_triangle(level.object_textures.at(std::size_t(i)));
 }
 
@@ -34,7 +34,7 @@ texture_rect texture_bounds(const tobject_texture& t) {
     return r;
 }
 
-texture_rect texture_bounds(const Ttrlevel& level, int i) {
+texture_rect texture_bounds(const tr_level& level, int i) {
     return texture_bounds(level.object_textures.at(std::size_t(i)));
 }
 
@@ -89,7 +89,7 @@ std::string page_list_text(int page) {
     return "Page#" + std::to_string(page + 1);
 }
 
-QImage build_pages_bitmap(const Ttrlevel& level) {
+QImage build_pages_bitmap(const tr_level& level) {
     const int pages = int(level.num_pages);
     QImage out(page_size, pages * page_size, QImage::Format_RGB16);
     if (pages == 0) return out;
@@ -114,7 +114,7 @@ QImage copy_page_rect(const QImage& pages, int page, const texture_rect& r) {
     return pages.copy(r.left, page * page_size + r.top, r.width(), r.height());
 }
 
-Ttabla_textures build_texture_table(Ttrlevel& level) {
+Ttabla_textures build_texture_table(tr_level& level) {
     Ttabla_textures table;
     table.valid_mark = "Valido";
     table.texture_count = std::int32_t(std::min<std::size_t>(level.object_textures.size(), 0x7FFFFFFF));
@@ -143,7 +143,7 @@ const QImage& texture_bitmap(Ttabla_textures& table, int i) {
     return table.piece_bitmap;
 }
 
-QImage gl_texture_piece(const QImage& pages, const Ttrlevel& level, int i, std::uint16_t page_mask) {
+QImage gl_texture_piece(const QImage& pages, const tr_level& level, int i, std::uint16_t page_mask) {
     const tobject_texture& t = level.object_textures.at(std::size_t(i));
     return to_rgb888(copy_page_rect(pages, t.page & page_mask, texture_bounds(t)));
 }

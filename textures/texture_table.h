@@ -34,10 +34,10 @@ struct corner_side {
 // Three corners: corner 4's pixels are both 0, or its fraction bytes are both 0 while corners 1 to
 // 3 have a non-zero fraction byte (in textures whose fraction bytes are all 0 they tell nothing).
 bool is_triangle(const tobject_texture& t);
-bool is_triangle(const Ttrlevel& level, int i);
+bool is_triangle(const tr_level& level, int i);
 // Bounds over the corners' pixels (corner 3 stands in for corner 4 of a three-corner texture).
 texture_rect texture_bounds(const tobject_texture& t);
-texture_rect texture_bounds(const Ttrlevel& level, int i);
+texture_rect texture_bounds(const tr_level& level, int i);
 // Side of each corner, read from its pixel position among the texture's corners (corners 1 to 3 of
 // a three-corner texture): the corners at the largest value lie on the high side. Only when those
 // corners all share one value does the fraction byte decide (greater than 1: high side), as it does
@@ -63,7 +63,7 @@ std::string page_list_text(int page);
 
 // All pages of the level as display pixels (Format_RGB16), 256 x num_pages * 256; pixels the
 // level's buffers do not hold show as the key colour (16-bit versions) or palette entry 0.
-QImage build_pages_bitmap(const Ttrlevel& level);
+QImage build_pages_bitmap(const tr_level& level);
 
 // The inclusive rectangle r of page `page` of an all-pages bitmap, unscaled, in the bitmap's
 // format. Parts outside the bitmap come out as 0.
@@ -76,12 +76,12 @@ class Ttabla_textures {
     QImage piece_bitmap; // Format_RGB16
     std::int32_t piece_index = -1;
     std::int32_t texture_count = 0;
-    Ttrlevel* level = nullptr;
+    tr_level* level = nullptr;
 
     int page_count() const { return pages_bitmap.height() / 256; }
 };
 
-Ttabla_textures build_texture_table(Ttrlevel& level);
+Ttabla_textures build_texture_table(tr_level& level);
 
 // The pixels of object texture i, mirrored as it is shown; the table keeps the bitmap. An index
 // outside the table gives a 4 x 4 white bitmap.
@@ -89,4 +89,4 @@ const QImage& texture_bitmap(Ttabla_textures& table, int i);
 
 // The unmirrored bounding-box piece of object texture i as OpenGL receives it (24-bit), with the
 // page taken from `page & page_mask`.
-QImage gl_texture_piece(const QImage& pages, const Ttrlevel& level, int i, std::uint16_t page_mask = 0x0FFF);
+QImage gl_texture_piece(const QImage& pages, const tr_level& level, int i, std::uint16_t page_mask = 0x0FFF);

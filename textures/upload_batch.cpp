@@ -126,21 +126,21 @@ prepare_from(const std::vector<tobject_texture>& textures, const QImage& pages, 
 
 } // namespace
 
-std::shared_ptr<const object_texture_uploads> prepare_object_textures(const Ttrlevel& level, int bits,
+std::shared_ptr<const object_texture_uploads> prepare_object_textures(const tr_level& level, int bits,
                                                                       unsigned workers) {
     if (level.object_textures.empty()) return std::make_shared<object_texture_uploads>();
     return prepare_from(level.object_textures, build_pages_bitmap(level), bits, workers);
 }
 
 std::shared_ptr<const object_texture_uploads>
-prepare_object_textures(const Ttrlevel& level, const QImage& pages, int bits, unsigned workers) {
+prepare_object_textures(const tr_level& level, const QImage& pages, int bits, unsigned workers) {
     if (!drawn_pages(pages))
         return prepare_object_textures(level, bits, workers);
     return prepare_from(level.object_textures, pages, bits, workers);
 }
 
 std::function<std::shared_ptr<const object_texture_uploads>()>
-object_textures_preparation(const Ttrlevel& level, const QImage& pages, int bits) {
+object_textures_preparation(const tr_level& level, const QImage& pages, int bits) {
     if (!drawn_pages(pages)) {
         auto ready = prepare_object_textures(level, bits);
         return [ready] { return ready; };

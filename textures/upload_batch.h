@@ -29,16 +29,16 @@ struct object_texture_uploads {
 
 // Prepares all object textures for the colour bits (16, 24, 32; others count as 16). `workers`
 // threads share the work (1: the calling thread alone); the result does not depend on it.
-std::shared_ptr<const object_texture_uploads> prepare_object_textures(const Ttrlevel& level, int bits,
+std::shared_ptr<const object_texture_uploads> prepare_object_textures(const tr_level& level, int bits,
                                                                       unsigned workers = 2);
 // The same from the level's pages already drawn by build_pages_bitmap (the texture table keeps
 // them), which saves drawing them again.
 std::shared_ptr<const object_texture_uploads>
-prepare_object_textures(const Ttrlevel& level, const QImage& pages, int bits, unsigned workers = 2);
+prepare_object_textures(const tr_level& level, const QImage& pages, int bits, unsigned workers = 2);
 // The same preparation as a task that holds its own copy of what it reads, so that it can run on
 // another thread while the level is used (or changed) here.
 std::function<std::shared_ptr<const object_texture_uploads>()>
-object_textures_preparation(const Ttrlevel& level, const QImage& pages, int bits);
+object_textures_preparation(const tr_level& level, const QImage& pages, int bits);
 
 // Source pixel that output pixel `i` of a `size`-pixel side stretched to 64 samples: the one
 // under the output pixel's centre, the lower one where the centre falls on a boundary.

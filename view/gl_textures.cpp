@@ -16,7 +16,7 @@ void upload_texture(std::uint32_t name, const QImage& bitmap, int bits, gl_conte
         if (vp) vp->upload(name, pixels);
 }
 
-void load_gl_textures(const Ttrlevel& level, gl_contexts contexts, int bits, const QImage* pages) {
+void load_gl_textures(const tr_level& level, gl_contexts contexts, int bits, const QImage* pages) {
     const std::size_t count = level.object_textures.size();
     if (count > 0) {
         const auto batch = pages ? prepare_object_textures(level, *pages, bits) : prepare_object_textures(level, bits);
@@ -44,7 +44,7 @@ void load_gl_textures(const Ttrlevel& level, gl_contexts contexts, int bits, con
     level.report_progress(0);
 }
 
-void load_gl_textures_later(const Ttrlevel& level, const QImage& pages, TGLViewport& view, int bits) {
+void load_gl_textures_later(const tr_level& level, const QImage& pages, TGLViewport& view, int bits) {
     auto prepare = object_textures_preparation(level, pages, bits);
     auto task = [prepare = std::move(prepare)] {
         const auto batch = prepare();

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-int face_texture_name(const Tmesh_list& list, const Ttrlevel& level, std::uint16_t texture_word) {
+int face_texture_name(const Tmesh_list& list, const tr_level& level, std::uint16_t texture_word) {
     switch (list.render_mode) {
     case mode_solid:
         return list.solid_texture;
@@ -20,7 +20,7 @@ int face_texture_name(const Tmesh_list& list, const Ttrlevel& level, std::uint16
     }
 }
 
-std::array<std::array<float, 2>, 4> face_tex_coords(const Ttrlevel& level, std::uint16_t texture_word) {
+std::array<std::array<float, 2>, 4> face_tex_coords(const tr_level& level, std::uint16_t texture_word) {
     const std::size_t n = std::size_t(object_texture_of(texture_word));
     if (n >= level.object_textures.size()) return {{{0, 0}, {1, 0}, {1, 1}, {0, 1}}};
     const auto sides = corner_sides(level.object_textures[n]);

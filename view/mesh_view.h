@@ -68,13 +68,13 @@ constexpr int object_texture_of(std::uint16_t texture_word) {
 
 // OpenGL texture bound for a textured face in the list's render mode, -1 for none. A texture
 // word naming an object texture the level does not have shows the solid-mode texture.
-int face_texture_name(const Tmesh_list& list, const Ttrlevel& level, std::uint16_t texture_word);
+int face_texture_name(const Tmesh_list& list, const tr_level& level, std::uint16_t texture_word);
 
 // Texture coordinates of the corners of a face: corner k of the object texture gives s = 1 on its
 // high x side and t = 1 on its high y side, else 0 (corner_sides: from the corners' pixel positions,
 // the fraction bytes deciding only where those coincide). A texture the level does not have maps
 // the face vertices onto the corners (0,0), (1,0), (1,1), (0,1).
-std::array<std::array<float, 2>, 4> face_tex_coords(const Ttrlevel& level, std::uint16_t texture_word);
+std::array<std::array<float, 2>, 4> face_tex_coords(const tr_level& level, std::uint16_t texture_word);
 
 // Grey of a lit vertex from its light value: below TR3 L / 128.498039, from TR3 min(L, 8191) /
 // 32.121568, truncated towards zero, low 8 bits.

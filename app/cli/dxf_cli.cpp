@@ -27,7 +27,7 @@ int run_export_dxf(const std::vector<std::string>& args) {
                      number.c_str());
         return exit_usage;
     }
-    Ttrlevel level;
+    tr_level level;
     std::string error;
     const std::uint8_t code = read_level(level, args[0], &error);
     if (code != read_ok) {

@@ -28,7 +28,7 @@ std::string json_escape(const std::string& s) {
     return out;
 }
 
-std::string trimmed_game(const Ttrlevel& lv) {
+std::string trimmed_game(const tr_level& lv) {
     std::string g = game_name(lv.game_version); // " (TR 4)"
     if (g.size() > 3) g = g.substr(2, g.size() - 3);
     return g;
@@ -47,7 +47,7 @@ int run_info(const std::vector<std::string>& args) {
         std::fprintf(stderr, "usage: vellum-cli info FILE [--json]\n");
         return exit_usage;
     }
-    Ttrlevel lv;
+    tr_level lv;
     Tmesh_list meshes;
     if (const int rc = load_level(lv, file, &meshes); rc != exit_ok) return rc;
     const auto sections = describe_sections(lv);

@@ -17,7 +17,7 @@ int run_resave(const std::vector<std::string>& args) {
         std::fprintf(stderr, "usage: vellum-cli resave IN OUT\n");
         return exit_usage;
     }
-    Ttrlevel level;
+    tr_level level;
     Tmesh_list list;
     if (const int rc = load_level(level, args[0], &list); rc != exit_ok) return rc;
     try {

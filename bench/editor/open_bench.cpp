@@ -35,11 +35,11 @@ BENCHMARK(BM_open_document)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
 void BM_open_steps(benchmark::State& state) {
     const auto path = level_path(int(state.range(0)));
     const int step = int(state.range(1));
-    Ttrlevel level;
+    tr_level level;
     read_level(level, path);
     for (auto _ : state) {
         if (step == 0) {
-            Ttrlevel l;
+            tr_level l;
             read_level(l, path);
             benchmark::DoNotOptimize(l.num_rooms);
         } else if (step == 1) {

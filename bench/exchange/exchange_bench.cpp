@@ -25,7 +25,7 @@ double thread_ms() {
 
 // The mesh with the most textured faces among the meshes of every moveable.
 bool load_largest_moveable_mesh() {
-    Ttrlevel level;
+    tr_level level;
     std::string error;
     if (read_level(level, VELLUM_SHARED_LEVELS "/test1.tr4", &error) != read_ok) return false;
     Tmesh_list list;

@@ -100,7 +100,7 @@ void bm_baseline(benchmark::State& state, const level_file& l) {
 
 void bm_read_level(benchmark::State& state, const level_file& l) {
     const std::string path = path_of(l);
-    Ttrlevel level; // refilled in place on every read, as the editor does
+    tr_level level; // refilled in place on every read, as the editor does
     for (auto _ : state) {
         std::string error;
         if (read_level(level, path, &error) != read_ok) return state.SkipWithError(error.c_str());
@@ -120,7 +120,7 @@ double thread_ms() {
 // on this thread alone here (its CPU time is what is measured); bm_parallel_ratio measures wall time.
 void bm_ratio(benchmark::State& state, const level_file& l) {
     const std::string path = path_of(l);
-    Ttrlevel level;
+    tr_level level;
     double base = 0, reader = 0;
     for (auto _ : state) {
         const double t0 = thread_ms();
@@ -166,7 +166,7 @@ void bm_parallel_ratio(benchmark::State& state, const level_file& l, bool busy) 
             while (!stop.load(std::memory_order_relaxed))
                 spin = spin + 1;
         });
-    Ttrlevel level;
+    tr_level level;
     double base = 0, fast_base = 0, parallel = 0, sequential = 0;
     // CPU time of the baseline, and of the parallel read on this thread and on the worker: on a
     // machine whose cores are taken by others, wall time cannot show the overlap, but the longer of

@@ -13,9 +13,9 @@
 
 namespace {
 
-const Ttrlevel& tr4_level() {
-    static const Ttrlevel level = [] {
-        Ttrlevel lv;
+const tr_level& tr4_level() {
+    static const tr_level level = [] {
+        tr_level lv;
         std::string error;
         const std::string path = std::string(VELLUM_SHARED_LEVELS) + "/test1.tr4";
         if (read_level(lv, path, &error) != read_ok)
@@ -32,7 +32,7 @@ double process_cpu_seconds() {
 }
 
 // Wall-clock seconds of one save; `cpu` accumulates the CPU time of all threads.
-double save_seconds(Ttrlevel& lv, bool parallel, double* cpu = nullptr) {
+double save_seconds(tr_level& lv, bool parallel, double* cpu = nullptr) {
     write_options options;
     options.parallel_compression = parallel;
     const double cpu_start = process_cpu_seconds();
@@ -45,7 +45,7 @@ double save_seconds(Ttrlevel& lv, bool parallel, double* cpu = nullptr) {
 }
 
 void save_tr4(benchmark::State& state, bool parallel) {
-    Ttrlevel lv = tr4_level();
+    tr_level lv = tr4_level();
     for (auto _ : state)
         save_seconds(lv, parallel);
 }
@@ -54,7 +54,7 @@ void save_tr4(benchmark::State& state, bool parallel) {
 // (target <= 0.6 on two idle cores). The CPU counters (all threads) show when the machine was busy:
 // the same CPU time with no gain in wall-clock time means no second core was free.
 void save_tr4_ratio(benchmark::State& state) {
-    Ttrlevel lv = tr4_level();
+    tr_level lv = tr4_level();
     double sequential = 0, parallel = 0, sequential_cpu = 0, parallel_cpu = 0;
     for (auto _ : state) {
         sequential += save_seconds(lv, false, &sequential_cpu);
@@ -69,7 +69,7 @@ void save_tr4_ratio(benchmark::State& state) {
 }
 
 void build_mesh_list_tr4(benchmark::State& state) {
-    const Ttrlevel& lv = tr4_level();
+    const tr_level& lv = tr4_level();
     Tmesh_list list;
     for (auto _ : state) {
         build_mesh_list(list, lv);
@@ -79,7 +79,7 @@ void build_mesh_list_tr4(benchmark::State& state) {
 }
 
 void rebuild_mesh_words_tr4(benchmark::State& state) {
-    Ttrlevel lv = tr4_level();
+    tr_level lv = tr4_level();
     Tmesh_list list;
     build_mesh_list(list, lv);
     for (auto _ : state) {

@@ -15,7 +15,7 @@
 #include <string>
 
 struct largest_moveable_view {
-    Ttrlevel level;
+    tr_level level;
     Tmesh_list list;
     tr_scene scene;
     std::unique_ptr<TGLViewport> vp;

@@ -26,7 +26,7 @@ struct level_file {
 const level_file levels[] = {
     {"tr1", "test1.phd"}, {"tr2", "test1.tr2"}, {"tr4", "test1.tr4"}, {"trc", "test1.trc"}};
 
-bool load(Ttrlevel& level, const level_file& l, benchmark::State& state) {
+bool load(tr_level& level, const level_file& l, benchmark::State& state) {
     std::string error;
     if (read_level(level, std::string(VELLUM_SHARED_LEVELS) + "/" + l.file, &error) == read_ok) return true;
     state.SkipWithError(error.c_str());
@@ -34,12 +34,12 @@ bool load(Ttrlevel& level, const level_file& l, benchmark::State& state) {
 }
 
 // The page bytes the display copy comes from: pages16, or pages8 for TR1.
-const std::vector<std::uint8_t>& source_pages(const Ttrlevel& level) {
+const std::vector<std::uint8_t>& source_pages(const tr_level& level) {
     return level.game_version >= game_tr2 ? level.pages16 : level.pages8;
 }
 
 // Plain copy of the page bytes into a fresh buffer and of the display-sized bytes back.
-std::size_t copy_baseline(const Ttrlevel& level) {
+std::size_t copy_baseline(const tr_level& level) {
     const auto& src = source_pages(level);
     std::vector<std::uint8_t> there(std::size_t(level.num_pages) * page16_bytes);
     std::memcpy(there.data(), src.data(), std::min(src.size(), there.size()));
@@ -50,7 +50,7 @@ std::size_t copy_baseline(const Ttrlevel& level) {
 }
 
 // The table with its display copy of every page, then every page converted back to pages16.
-std::size_t table_and_back(Ttrlevel& level) {
+std::size_t table_and_back(tr_level& level) {
     const Ttabla_textures table = build_texture_table(level);
     const std::size_t count = std::size_t(level.num_pages) * page_pixels;
     std::vector<std::uint16_t> back(count);
@@ -67,14 +67,14 @@ double thread_ms() {
 }
 
 void bm_copy(benchmark::State& state, const level_file& l) {
-    Ttrlevel level;
+    tr_level level;
     if (!load(level, l, state)) return;
     for (auto _ : state)
         benchmark::DoNotOptimize(copy_baseline(level));
 }
 
 void bm_build_texture_table(benchmark::State& state, const level_file& l) {
-    Ttrlevel level;
+    tr_level level;
     if (!load(level, l, state)) return;
     for (auto _ : state) {
         Ttabla_textures table = build_texture_table(level);
@@ -83,7 +83,7 @@ void bm_build_texture_table(benchmark::State& state, const level_file& l) {
 }
 
 void bm_write_pages_unedited(benchmark::State& state, const level_file& l) {
-    Ttrlevel level;
+    tr_level level;
     if (!load(level, l, state)) return;
     const Ttabla_textures table = build_texture_table(level);
     for (auto _ : state)
@@ -92,7 +92,7 @@ void bm_write_pages_unedited(benchmark::State& state, const level_file& l) {
 
 // Both measured alternately in each iteration, so the ratio compares like with like.
 void bm_ratio(benchmark::State& state, const level_file& l) {
-    Ttrlevel level;
+    tr_level level;
     if (!load(level, l, state)) return;
     double base = 0, work = 0;
     for (auto _ : state) {
@@ -112,7 +112,7 @@ void bm_ratio(benchmark::State& state, const level_file& l) {
 }
 
 // One-by-one preparation: a piece image per texture, converted and stretched by the image scaler.
-std::size_t prepare_one_by_one(const Ttrlevel& level) {
+std::size_t prepare_one_by_one(const tr_level& level) {
     const QImage pages = build_pages_bitmap(level);
     std::size_t bytes = 0;
     for (std::size_t i = 0; i < level.object_textures.size(); ++i)
@@ -127,7 +127,7 @@ double wall_ms() {
 
 // Wall time (the batch uses two threads), the three measured alternately in each iteration.
 void bm_prepare_ratio(benchmark::State& state, const level_file& l) {
-    Ttrlevel level;
+    tr_level level;
     if (!load(level, l, state)) return;
     double base = 0, batch = 0, single = 0, base_cpu = 0, single_cpu = 0;
     for (auto _ : state) {

@@ -47,7 +47,7 @@ command_result editor_document::open(const std::string& given_path, const std::s
     {
         progress_session session(progress, "Loading \"" + name + "\" Level");
         startup_report::mark("loading window shown");
-        auto fresh = std::make_unique<Ttrlevel>();
+        auto fresh = std::make_unique<tr_level>();
         std::string error;
         std::uint8_t rc;
         {
@@ -133,7 +133,7 @@ command_result editor_document::write_to(const std::string& path, progress_view&
         try {
             // Rebuilding the mesh words changes the level: work on a copy so that a failed
             // save leaves the open level exactly as it was.
-            Ttrlevel copy = level_;
+            tr_level copy = level_;
             Tmesh_list list = meshes_;
             rebuild_mesh_words(list, copy);
             std::uint8_t rc;

@@ -52,7 +52,7 @@ class editor_document {
     editor_document& operator=(const editor_document&) = delete;
 
     // ---- what is open ----
-    const Ttrlevel& level() const { return level_; }
+    const tr_level& level() const { return level_; }
     const Tmesh_list& meshes() const { return meshes_; }
     const Ttabla_textures& table() const { return table_; }
     const catalogue_names& names() const { return names_; }
@@ -180,7 +180,7 @@ class editor_document {
     template <class State, class Change> command_result texture_edit(const QString& text, Change&& change);
     mesh_target command_target() const;
 
-    Ttrlevel level_; // empty until the first successful open; its address never changes
+    tr_level level_; // empty until the first successful open; its address never changes
     Ttabla_textures table_;
     Tmesh_list meshes_;
     catalogue_names names_;

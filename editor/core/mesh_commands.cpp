@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-std::vector<int> target_meshes(const Ttrlevel& level, const Tmesh_list& meshes, const mesh_target& target) {
+std::vector<int> target_meshes(const tr_level& level, const Tmesh_list& meshes, const mesh_target& target) {
     std::vector<int> out;
     const auto add = [&](int m) {
         if (m >= 0 && std::size_t(m) < meshes.meshes.size() &&
@@ -30,7 +30,7 @@ std::vector<int> target_meshes(const Ttrlevel& level, const Tmesh_list& meshes, 
     return out;
 }
 
-mesh_target static_mesh_target(const Ttrlevel& level, const Tmesh_list& meshes, int index) {
+mesh_target static_mesh_target(const tr_level& level, const Tmesh_list& meshes, int index) {
     if (index < 0 || std::size_t(index) >= level.static_meshes.size()) return {};
     const std::size_t pointer = get_u16(&level.static_meshes[std::size_t(index)][4]);
     if (pointer >= meshes.mesh_index.size()) return {};
@@ -51,7 +51,7 @@ std::uint16_t shiny_word(int strength, bool transparent) {
     return std::uint16_t((transparent ? 1 : 0) | (s != 0 ? (s * 4) | 2 : 0));
 }
 
-std::string texture_problem(const Ttrlevel& level, int texture) {
+std::string texture_problem(const tr_level& level, int texture) {
     const std::size_t count = level.object_textures.size();
     if (count == 0) return "The level has no object textures to apply.";
     if (texture < 0) return "No texture is selected in the texture list.";
@@ -134,7 +134,7 @@ bool push_edited(QUndoStack& history, Tmesh_list& meshes, const std::vector<int>
 
 } // namespace
 
-command_outcome convert_coloured(QUndoStack& history, Tmesh_list& meshes, const Ttrlevel& level,
+command_outcome convert_coloured(QUndoStack& history, Tmesh_list& meshes, const tr_level& level,
                                  const mesh_target& target, int texture) {
     command_outcome out;
     out.redraw = true;
@@ -157,7 +157,7 @@ command_outcome convert_coloured(QUndoStack& history, Tmesh_list& meshes, const 
     return out;
 }
 
-command_outcome retexture(QUndoStack& history, Tmesh_list& meshes, const Ttrlevel& level,
+command_outcome retexture(QUndoStack& history, Tmesh_list& meshes, const tr_level& level,
                           const mesh_target& target, int texture) {
     command_outcome out;
     const std::vector<int> numbers = target_meshes(level, meshes, target);
@@ -169,7 +169,7 @@ command_outcome retexture(QUndoStack& history, Tmesh_list& meshes, const Ttrleve
     return out;
 }
 
-command_outcome apply_shiny_to_all(QUndoStack& history, Tmesh_list& meshes, const Ttrlevel& level,
+command_outcome apply_shiny_to_all(QUndoStack& history, Tmesh_list& meshes, const tr_level& level,
                                    const mesh_target& target, std::uint16_t effects, bool with_texture,
                                    int texture) {
     command_outcome out;

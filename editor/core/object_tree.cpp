@@ -11,7 +11,7 @@ int mesh_for_pointer(const Tmesh_list& meshes, std::size_t pointer) {
     return m >= 0 && std::size_t(m) < meshes.meshes.size() ? m : -1;
 }
 
-tree_node build_object_tree(const Ttrlevel& level, const Tmesh_list& meshes, const catalogue_names& names,
+tree_node build_object_tree(const tr_level& level, const Tmesh_list& meshes, const catalogue_names& names,
                             const std::string& root_label) {
     tree_node root{root_label, {}, {}};
     tree_node movables{"Movables", {}, {}};
@@ -35,7 +35,7 @@ tree_node build_object_tree(const Ttrlevel& level, const Tmesh_list& meshes, con
     return root;
 }
 
-editor_selection selection_for(const tree_ref& node, const Ttrlevel& level, const Tmesh_list& meshes) {
+editor_selection selection_for(const tree_ref& node, const tr_level& level, const Tmesh_list& meshes) {
     editor_selection s;
     switch (node.kind) {
     case node_kind::heading:
@@ -68,7 +68,7 @@ editor_selection selection_for(const tree_ref& node, const Ttrlevel& level, cons
     return s;
 }
 
-std::vector<int> selected_meshes(const editor_selection& s, const Ttrlevel& level, const Tmesh_list& meshes) {
+std::vector<int> selected_meshes(const editor_selection& s, const tr_level& level, const Tmesh_list& meshes) {
     std::vector<int> out;
     if (s.whole_moveable() && s.moveable >= 0 && std::size_t(s.moveable) < level.moveables.size()) {
         const auto m = read_moveable(level.moveables[std::size_t(s.moveable)]);

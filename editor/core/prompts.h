@@ -51,7 +51,7 @@ class null_progress final : public progress_view {
 // Hands a progress view's gauge to the level as its progress reference for one command.
 class gauge_link {
   public:
-    gauge_link(Ttrlevel& level, progress_view& view) : level_(level) {
+    gauge_link(tr_level& level, progress_view& view) : level_(level) {
         level_.progress = [&view](int v) { view.set_gauge(v); };
     }
     ~gauge_link() { level_.progress = nullptr; }
@@ -59,5 +59,5 @@ class gauge_link {
     gauge_link& operator=(const gauge_link&) = delete;
 
   private:
-    Ttrlevel& level_;
+    tr_level& level_;
 };

@@ -8,7 +8,7 @@
 
 namespace {
 
-void write_box(Ttrlevel& level, int static_index, box_kind kind, const static_box& box) {
+void write_box(tr_level& level, int static_index, box_kind kind, const static_box& box) {
     rec<32>& r = level.static_meshes.at(std::size_t(static_index));
     for (int i = 0; i < 6; ++i)
         set_static_box_coordinate(r, kind, i, box[std::size_t(i)]);
@@ -42,21 +42,21 @@ void widen_to_faces(static_box& box, const tmesh& mesh, const std::vector<rec<N>
 
 } // namespace
 
-bool is_static_mesh(const Ttrlevel& level, int static_index) {
+bool is_static_mesh(const tr_level& level, int static_index) {
     return static_index >= 0 && std::size_t(static_index) < level.static_meshes.size();
 }
 
-static_box static_mesh_box(const Ttrlevel& level, int static_index, box_kind kind) {
+static_box static_mesh_box(const tr_level& level, int static_index, box_kind kind) {
     if (!is_static_mesh(level, static_index)) return {};
     return read_static_mesh(level.static_meshes[std::size_t(static_index)]).box(kind);
 }
 
-std::uint16_t static_mesh_flags(const Ttrlevel& level, int static_index) {
+std::uint16_t static_mesh_flags(const tr_level& level, int static_index) {
     if (!is_static_mesh(level, static_index)) return 0;
     return read_static_mesh(level.static_meshes[std::size_t(static_index)]).flags;
 }
 
-int static_mesh_tmesh(const Ttrlevel& level, const Tmesh_list& meshes, int static_index) {
+int static_mesh_tmesh(const tr_level& level, const Tmesh_list& meshes, int static_index) {
     if (!is_static_mesh(level, static_index)) return -1;
     const std::size_t pointer = read_static_mesh(level.static_meshes[std::size_t(static_index)]).mesh;
     if (pointer >= meshes.mesh_index.size()) return -1;
@@ -78,7 +78,7 @@ std::optional<static_box> fitted_box(const tmesh& mesh) {
     return box;
 }
 
-static_box_edit::static_box_edit(Ttrlevel& level, int static_index, box_kind kind, static_box box,
+static_box_edit::static_box_edit(tr_level& level, int static_index, box_kind kind, static_box box,
                                  int coordinate, const QString& text)
     : QUndoCommand(text), level_(level), static_index_(static_index), kind_(kind),
       before_(static_mesh_box(level, static_index, kind)), after_(box), coordinate_(coordinate) {}
@@ -99,7 +99,7 @@ bool static_box_edit::mergeWith(const QUndoCommand* other) {
     return true;
 }
 
-static_flags_edit::static_flags_edit(Ttrlevel& level, int static_index, std::uint16_t flags)
+static_flags_edit::static_flags_edit(tr_level& level, int static_index, std::uint16_t flags)
     : QUndoCommand(QStringLiteral("Static mesh flags")), level_(level), static_index_(static_index),
       before_(static_mesh_flags(level, static_index)), after_(flags) {}
 
@@ -117,7 +117,7 @@ bool static_flags_edit::mergeWith(const QUndoCommand* other) {
     return true;
 }
 
-prepared_edit prepare_box_field(Ttrlevel& level, int static_index, box_kind kind, int coordinate,
+prepared_edit prepare_box_field(tr_level& level, int static_index, box_kind kind, int coordinate,
                                 long value) {
     if (!is_static_mesh(level, static_index) || coordinate < 0 || coordinate > 5) return {};
     static_box box = static_mesh_box(level, static_index, kind);
@@ -128,12 +128,12 @@ prepared_edit prepare_box_field(Ttrlevel& level, int static_index, box_kind kind
             {}};
 }
 
-prepared_edit prepare_box(Ttrlevel& level, int static_index, box_kind kind, const static_box& box) {
+prepared_edit prepare_box(tr_level& level, int static_index, box_kind kind, const static_box& box) {
     if (!is_static_mesh(level, static_index)) return {};
     return {std::make_unique<static_box_edit>(level, static_index, kind, box, -1, box_text(kind)), {}};
 }
 
-prepared_edit prepare_automatic_bound(Ttrlevel& level, const Tmesh_list& meshes, int static_index,
+prepared_edit prepare_automatic_bound(tr_level& level, const Tmesh_list& meshes, int static_index,
                                       box_kind kind) {
     const int mesh = static_mesh_tmesh(level, meshes, static_index);
     if (mesh < 0) return {nullptr, no_faces_to_bound_message};
@@ -144,7 +144,7 @@ prepared_edit prepare_automatic_bound(Ttrlevel& level, const Tmesh_list& meshes,
             {}};
 }
 
-prepared_edit prepare_flags(Ttrlevel& level, int static_index, long value) {
+prepared_edit prepare_flags(tr_level& level, int static_index, long value) {
     if (!is_static_mesh(level, static_index)) return {};
     const std::uint16_t flags = std::uint16_t(std::uint64_t(value) & 0xFFFF);
     if (flags == static_mesh_flags(level, static_index)) return {};

@@ -12,12 +12,12 @@
 #include <optional>
 #include <string>
 
-static_box static_mesh_box(const Ttrlevel& level, int static_index, box_kind kind);
-std::uint16_t static_mesh_flags(const Ttrlevel& level, int static_index);
-bool is_static_mesh(const Ttrlevel& level, int static_index);
+static_box static_mesh_box(const tr_level& level, int static_index, box_kind kind);
+std::uint16_t static_mesh_flags(const tr_level& level, int static_index);
+bool is_static_mesh(const tr_level& level, int static_index);
 
 // The tmesh drawn for a static mesh (through its mesh pointer), or -1 when it names none.
-int static_mesh_tmesh(const Ttrlevel& level, const Tmesh_list& meshes, int static_index);
+int static_mesh_tmesh(const tr_level& level, const Tmesh_list& meshes, int static_index);
 
 // A box field's value as stored: its low 16 bits, so 40000 reads back as -25536.
 inline std::int16_t box_field_value(long value) {
@@ -33,7 +33,7 @@ std::optional<static_box> fitted_box(const tmesh& mesh);
 class static_box_edit final : public QUndoCommand {
   public:
     // `coordinate` names the one field changed (0..5), or -1 when the whole box is set.
-    static_box_edit(Ttrlevel& level, int static_index, box_kind kind, static_box box, int coordinate,
+    static_box_edit(tr_level& level, int static_index, box_kind kind, static_box box, int coordinate,
                     const QString& text);
     void redo() override;
     void undo() override;
@@ -41,7 +41,7 @@ class static_box_edit final : public QUndoCommand {
     bool mergeWith(const QUndoCommand* other) override;
 
   private:
-    Ttrlevel& level_;
+    tr_level& level_;
     int static_index_;
     box_kind kind_;
     static_box before_, after_;
@@ -51,14 +51,14 @@ class static_box_edit final : public QUndoCommand {
 // Sets the flags word of a static mesh; successive changes merge like box fields.
 class static_flags_edit final : public QUndoCommand {
   public:
-    static_flags_edit(Ttrlevel& level, int static_index, std::uint16_t flags);
+    static_flags_edit(tr_level& level, int static_index, std::uint16_t flags);
     void redo() override;
     void undo() override;
     int id() const override { return 4502; }
     bool mergeWith(const QUndoCommand* other) override;
 
   private:
-    Ttrlevel& level_;
+    tr_level& level_;
     int static_index_;
     std::uint16_t before_, after_;
 };
@@ -68,11 +68,11 @@ inline constexpr const char* no_faces_to_bound_message =
 
 // One coordinate (0..5) of the chosen box set to the low 16 bits of `value`; none when the static
 // mesh does not exist or the value is already stored.
-prepared_edit prepare_box_field(Ttrlevel& level, int static_index, box_kind kind, int coordinate, long value);
+prepared_edit prepare_box_field(tr_level& level, int static_index, box_kind kind, int coordinate, long value);
 // The whole chosen box set to `box`.
-prepared_edit prepare_box(Ttrlevel& level, int static_index, box_kind kind, const static_box& box);
+prepared_edit prepare_box(tr_level& level, int static_index, box_kind kind, const static_box& box);
 // Automatic Bound: the chosen box fitted to the static mesh's own geometry; a mesh without faces
 // gives a message and no edit.
-prepared_edit prepare_automatic_bound(Ttrlevel& level, const Tmesh_list& meshes, int static_index,
+prepared_edit prepare_automatic_bound(tr_level& level, const Tmesh_list& meshes, int static_index,
                                       box_kind kind);
-prepared_edit prepare_flags(Ttrlevel& level, int static_index, long value);
+prepared_edit prepare_flags(tr_level& level, int static_index, long value);

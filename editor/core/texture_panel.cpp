@@ -7,7 +7,7 @@
 
 #include <utility>
 
-int texture_at(const Ttrlevel& level, int page, int x, int y) {
+int texture_at(const tr_level& level, int page, int x, int y) {
     for (std::size_t i = 0; i < level.object_textures.size(); ++i) {
         const auto& t = level.object_textures[i];
         if (texture_page(t) != page) continue;
@@ -84,7 +84,7 @@ std::string page_position_text(int x, int y) {
     return " X=" + std::to_string(x + 1) + "    Y=" + std::to_string(y + 1);
 }
 
-int define_mouse_selected(Ttrlevel& level, int page, const page_selection& sel, std::string& message) {
+int define_mouse_selected(tr_level& level, int page, const page_selection& sel, std::string& message) {
     const auto s = sel.start, e = sel.end;
     if (page < 0 || std::uint32_t(page) >= level.num_pages) {
         message = "Select a texture page first.";
@@ -110,7 +110,7 @@ int define_mouse_selected(Ttrlevel& level, int page, const page_selection& sel, 
     return int(index);
 }
 
-std::string apply_intensity_alpha(Ttrlevel& level, const Tmesh_list& meshes,
+std::string apply_intensity_alpha(tr_level& level, const Tmesh_list& meshes,
                                   const std::vector<int>& mesh_numbers) {
     if (level.game_version <= game_tr2_gold)
         return "Intensity Alpha (Semi-transparent Texture Attrib) is just available from TR3 to TRC.";

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-class Ttrlevel;
+class tr_level;
 class Tmesh_list;
 struct tobject_texture;
 
@@ -15,7 +15,7 @@ struct page_point {
 
 // The first object texture on `page` whose hit rectangle contains (x, y), edges included; -1 when
 // none does.
-int texture_at(const Ttrlevel& level, int page, int x, int y);
+int texture_at(const tr_level& level, int page, int x, int y);
 
 // Mirror the current texture left-right / top-bottom. Flipping twice restores the corners.
 // Three-corner textures are mirrored within their box and keep three corners.
@@ -40,9 +40,9 @@ std::string page_position_text(int x, int y);
 
 // Appends a four-corner object texture for the marked rectangle (end exclusive) on `page`.
 // Returns its index, or -1 with `message` set when nothing usable is marked.
-int define_mouse_selected(Ttrlevel& level, int page, const page_selection& sel, std::string& message);
+int define_mouse_selected(tr_level& level, int page, const page_selection& sel, std::string& message);
 
 // Sets attribute 2 on every texture the given meshes' textured faces use. Returns the message to
 // show instead when the game has no semi-transparent textures (TR1, TR2); empty otherwise.
-std::string apply_intensity_alpha(Ttrlevel& level, const Tmesh_list& meshes,
+std::string apply_intensity_alpha(tr_level& level, const Tmesh_list& meshes,
                                   const std::vector<int>& mesh_numbers);

@@ -18,7 +18,7 @@ int run_cli(const std::string& args) {
 }
 
 struct loaded {
-    Ttrlevel level;
+    tr_level level;
     Tmesh_list meshes;
     explicit loaded(const std::string& path) {
         std::string error;

@@ -50,7 +50,7 @@ struct mesh_words_at {
 };
 
 struct opened_level {
-    Ttrlevel level;
+    tr_level level;
     Tmesh_list meshes;
 };
 void open_level(opened_level& o, const std::string& path) {
@@ -155,7 +155,7 @@ TEST_P(EditSharedLevel, ChangesExactlyTheWordsOfItsCommands) {
     const auto edited = read_whole_file(out.string());
 
     // The original as the writer lays it out, with the mesh data replaced by the expected words.
-    Ttrlevel expected_level = level;
+    tr_level expected_level = level;
     expected_level.mesh_words = words;
     std::vector<section_mark> marks;
     write_options options;

@@ -32,7 +32,7 @@ TEST(CatalogueLevels, EveryMoveableOfTheSharedLevelsIsNamedOrListed) {
     const std::string catalogue = std::string(VELLUM_SOURCE_DIR) + "/data/trcatalog.xml";
     for (const level_case& c : levels) {
         SCOPED_TRACE(c.file);
-        Ttrlevel level;
+        tr_level level;
         std::string error;
         ASSERT_EQ(read_level(level, real_levels::path(c.file), &error), read_ok) << error;
         const catalogue_names names = read_catalogue(catalogue, level.game_version);

@@ -169,7 +169,7 @@ TEST(Document, UnsavedChangesAreOfferedForSavingBeforeTheyAreLost) {
     EXPECT_TRUE(o.doc.confirm_close(o.progress, o.prompts));
     EXPECT_FALSE(o.doc.modified());
     EXPECT_EQ(o.prompts.questions.size(), 3u);
-    Ttrlevel back;
+    tr_level back;
     ASSERT_EQ(read_level(back, path), read_ok);
     EXPECT_EQ(back.object_textures[0].attribute, 2);
 }
@@ -188,7 +188,7 @@ TEST(Document, SaveAsToTubSwitchesLayoutAndAsksBeforeOverwriting) {
     EXPECT_EQ(o.doc.texture_group_caption(), "\"copy.tub\" Textures");
     EXPECT_EQ(o.doc.caption(), "Vellum v.2.2 Rev 0   \"" + tub + "\"")
         << "the path as it is, not lower-cased";
-    Ttrlevel gold, original;
+    tr_level gold, original;
     ASSERT_EQ(read_level(gold, tub), read_ok);
     ASSERT_EQ(read_level(original, shared + "/test1.phd"), read_ok);
     EXPECT_EQ(gold.game_version, game_tr1_gold);

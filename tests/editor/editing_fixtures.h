@@ -66,7 +66,7 @@ inline tmesh make_mesh(int rects, int tris, int col_rects = 0, int col_tris = 0,
 // A level of `game` with `textures` object textures and `moveable_meshes` meshes: one moveable
 // made of all of them, and one static mesh on the last.
 struct edit_level {
-    Ttrlevel level;
+    tr_level level;
     Tmesh_list meshes;
 };
 inline edit_level make_level(std::int32_t game, int textures, std::vector<tmesh> meshes) {

@@ -9,7 +9,7 @@ namespace {
 // One static mesh (mesh pointer 0 → tmesh 0) whose faces span x -512..512, y -1024..0, z -256..256,
 // with recognisable boxes.
 struct StaticBoxes : ::testing::Test {
-    Ttrlevel level;
+    tr_level level;
     Tmesh_list meshes;
     QUndoStack history;
     const static_box visibility{1, 2, 3, 4, 5, 6};

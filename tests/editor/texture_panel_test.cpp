@@ -18,8 +18,8 @@ tobject_texture quad(std::uint16_t page, int x1, int y1, int x2, int y2) {
     return t;
 }
 
-Ttrlevel level_with(std::vector<tobject_texture> textures, int game = game_tr3, int pages = 4) {
-    Ttrlevel lv;
+tr_level level_with(std::vector<tobject_texture> textures, int game = game_tr3, int pages = 4) {
+    tr_level lv;
     lv.game_version = game;
     lv.num_pages = std::uint32_t(pages);
     lv.set_num_object_textures(std::uint32_t(textures.size()));

@@ -14,7 +14,7 @@ namespace {
 
 // A level with one page and `count` small object textures.
 struct textured_level {
-    Ttrlevel level;
+    tr_level level;
     Ttabla_textures table;
     explicit textured_level(int count) {
         level.signature = loaded_signature;

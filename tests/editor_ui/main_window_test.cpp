@@ -55,7 +55,7 @@ struct window_fixture : editor_window_fixture {
         auto panels = w->statusBar()->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
         return panels.at(panel);
     }
-    const Ttrlevel& level() { return w->document().level(); }
+    const tr_level& level() { return w->document().level(); }
     tr_scene scene() {
         tr_scene s;
         w->document().show_in(s);

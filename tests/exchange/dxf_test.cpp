@@ -257,7 +257,7 @@ TEST(DxfRoundTrip, EveryMeshOfTheSharedLevelsKeepsFacesTexturesAndPositions) {
     if (!fs::is_directory(dir)) GTEST_SKIP() << "no shared levels at " << dir;
     int meshes_checked = 0, refused = 0;
     for (const char* file : {"test1.phd", "test1.tr2", "test1_tr3.tr2", "test1.tr4", "test1.trc"}) {
-        Ttrlevel level;
+        tr_level level;
         std::string error;
         ASSERT_EQ(read_level(level, dir + "/" + file, &error), read_ok) << file << ": " << error;
         Tmesh_list list;

@@ -22,9 +22,9 @@ std::vector<std::uint16_t> to_words(const tl::bytes& b) {
     return w;
 }
 
-Ttrlevel level_with_meshes(std::int32_t game, const std::vector<tl::mesh_desc>& meshes,
+tr_level level_with_meshes(std::int32_t game, const std::vector<tl::mesh_desc>& meshes,
                            std::vector<std::uint32_t>* offsets = nullptr) {
-    Ttrlevel lv;
+    tr_level lv;
     lv.game_version = game;
     lv.signature = loaded_signature;
     const auto words = to_words(tl::mesh_bytes(game, meshes, offsets));
@@ -33,7 +33,7 @@ Ttrlevel level_with_meshes(std::int32_t game, const std::vector<tl::mesh_desc>& 
     return lv;
 }
 
-void set_pointers(Ttrlevel& lv, const std::vector<std::uint32_t>& pointers) {
+void set_pointers(tr_level& lv, const std::vector<std::uint32_t>& pointers) {
     lv.set_num_mesh_pointers(std::uint32_t(pointers.size()));
     lv.mesh_pointers = pointers;
 }
@@ -68,7 +68,7 @@ std::string shared_level(const char* name) {
 
 TEST(MeshList, Tr1MeshOf68BytesHasNoFiller) {
     std::vector<std::uint32_t> offsets;
-    Ttrlevel lv = level_with_meshes(game_tr1, {example_mesh(3), example_mesh(3)}, &offsets);
+    tr_level lv = level_with_meshes(game_tr1, {example_mesh(3), example_mesh(3)}, &offsets);
     ASSERT_EQ(lv.num_mesh_words, 68u); // two meshes of 68 bytes
     ASSERT_EQ(offsets, (std::vector<std::uint32_t>{0, 68}));
     set_pointers(lv, offsets);
@@ -99,7 +99,7 @@ TEST(MeshList, Tr1MeshOf68BytesHasNoFiller) {
 
 TEST(MeshList, Tr1MeshOf74BytesIsFollowedByAFiller) {
     std::vector<std::uint32_t> offsets;
-    Ttrlevel lv = level_with_meshes(game_tr1, {example_mesh(4), example_mesh(3)}, &offsets);
+    tr_level lv = level_with_meshes(game_tr1, {example_mesh(4), example_mesh(3)}, &offsets);
     ASSERT_EQ(offsets, (std::vector<std::uint32_t>{0, 76}));
     set_pointers(lv, offsets);
     Tmesh_list list;
@@ -132,7 +132,7 @@ TEST(MeshList, FillersAreKeptWhileTheMeshKeepsItsSize) {
         SCOPED_TRACE(c.what);
         std::vector<std::uint32_t> offsets;
         // Two 74-byte meshes: each followed by a filler, the second at the very end of the data.
-        Ttrlevel lv = level_with_meshes(game_tr2, {example_mesh(4), example_mesh(4)}, &offsets);
+        tr_level lv = level_with_meshes(game_tr2, {example_mesh(4), example_mesh(4)}, &offsets);
         set_pointers(lv, offsets);
         lv.mesh_words[74 / 2] = 0xC19C;
         lv.mesh_words[(76 + 74) / 2] = 0x1234;
@@ -151,7 +151,7 @@ TEST(MeshList, FillersAreKeptWhileTheMeshKeepsItsSize) {
 }
 
 TEST(MeshList, DataEndingWithoutTheLastFillerIsWrittenBackWithoutIt) {
-    Ttrlevel lv = level_with_meshes(game_tr1, {example_mesh(3), example_mesh(4)});
+    tr_level lv = level_with_meshes(game_tr1, {example_mesh(3), example_mesh(4)});
     lv.mesh_words.pop_back(); // the second mesh's filler
     lv.set_num_mesh_words(std::uint32_t(lv.mesh_words.size()));
     const auto read = lv.mesh_words;
@@ -172,7 +172,7 @@ TEST(MeshList, Tr4FacesAre12And10BytesWithNoColouredLists) {
     m.tex_rects = {tl::room_face({0, 1, 2, 3}, 7, true, 0x22)};
     m.tex_tris = {tl::room_face({0, 1, 2}, 8, true, 0x33), tl::room_face({1, 2, 3}, 9, true, 0x44)};
     std::vector<std::uint32_t> offsets;
-    Ttrlevel lv = level_with_meshes(game_tr4, {m, m}, &offsets);
+    tr_level lv = level_with_meshes(game_tr4, {m, m}, &offsets);
     set_pointers(lv, {offsets[1], offsets[0]});
     Tmesh_list list;
     build_mesh_list(list, lv);
@@ -198,7 +198,7 @@ TEST(MeshList, VertexLightsWithMinusTwentyNormals) {
         m.vertices.push_back({std::int16_t(i), 0, 0});
         m.lights.push_back(std::int16_t(100 * i));
     }
-    Ttrlevel lv = level_with_meshes(game_tr2, {m});
+    tr_level lv = level_with_meshes(game_tr2, {m});
     Tmesh_list list;
     build_mesh_list(list, lv);
     ASSERT_EQ(list.count(), 1u);
@@ -209,7 +209,7 @@ TEST(MeshList, VertexLightsWithMinusTwentyNormals) {
 
 TEST(MeshList, SharedPointersKeepTheirMeshAfterASizeChange) {
     std::vector<std::uint32_t> offsets;
-    Ttrlevel lv = level_with_meshes(game_tr2, {example_mesh(3), example_mesh(3), example_mesh(4)}, &offsets);
+    tr_level lv = level_with_meshes(game_tr2, {example_mesh(3), example_mesh(3), example_mesh(4)}, &offsets);
     set_pointers(lv, {offsets[1], offsets[2], offsets[1], offsets[0]});
     Tmesh_list list;
     build_mesh_list(list, lv);
@@ -234,7 +234,7 @@ TEST(MeshList, SharedPointersKeepTheirMeshAfterASizeChange) {
 }
 
 TEST(MeshList, EmptyMeshDataGivesAnEmptyList) {
-    Ttrlevel lv;
+    tr_level lv;
     lv.game_version = game_tr3;
     set_pointers(lv, {0, 16, 32});
     Tmesh_list list;
@@ -251,7 +251,7 @@ TEST(MeshList, EmptyMeshDataGivesAnEmptyList) {
 
 TEST(MeshList, PointerToNoMeshStartMapsToMeshZero) {
     std::vector<std::uint32_t> offsets;
-    Ttrlevel lv = level_with_meshes(game_tr1, {example_mesh(3), example_mesh(3)}, &offsets);
+    tr_level lv = level_with_meshes(game_tr1, {example_mesh(3), example_mesh(3)}, &offsets);
     set_pointers(lv, {68, 4, 1000});
     Tmesh_list list;
     build_mesh_list(list, lv);
@@ -262,7 +262,7 @@ TEST(MeshList, PointerToNoMeshStartMapsToMeshZero) {
 
 TEST(MeshList, TruncatedMeshIsRefusedWithoutReadingPastTheData) {
     std::vector<std::uint32_t> offsets;
-    Ttrlevel lv = level_with_meshes(game_tr1, {example_mesh(3), example_mesh(3)}, &offsets);
+    tr_level lv = level_with_meshes(game_tr1, {example_mesh(3), example_mesh(3)}, &offsets);
     // Cut the second mesh inside its vertices; keep the words beyond the count unreadable.
     lv.set_num_mesh_words(34 + 8);
     auto words = to_words(tl::mesh_bytes(game_tr1, {example_mesh(3), example_mesh(3)}));
@@ -283,7 +283,7 @@ TEST(MeshList, TruncatedMeshIsRefusedWithoutReadingPastTheData) {
 
     // Every possible cut of a mesh is refused or parsed, never read past.
     for (std::uint32_t n = 1; n < 34; ++n) {
-        Ttrlevel cut = lv;
+        tr_level cut = lv;
         cut.set_num_mesh_words(n);
         std::copy_n(words.begin(), n, cut.mesh_words.begin());
         Tmesh_list l;
@@ -293,7 +293,7 @@ TEST(MeshList, TruncatedMeshIsRefusedWithoutReadingPastTheData) {
 
 TEST(MeshList, MeshCountBeyondWordCountIsIgnored) {
     // num_mesh_words decides the end even when the array holds more.
-    Ttrlevel lv = level_with_meshes(game_tr1, {example_mesh(3), example_mesh(3)});
+    tr_level lv = level_with_meshes(game_tr1, {example_mesh(3), example_mesh(3)});
     lv.num_mesh_words = 34;
     Tmesh_list list;
     build_mesh_list(list, lv);
@@ -305,7 +305,7 @@ TEST(MeshList, FaceListAboveTheSelectionBandIsRefusedNamingTheMesh) {
     big.vertices = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
     for (int i = 0; i < mesh_face_list_limit + 1; ++i)
         big.tex_tris.push_back(tl::room_face({0, 1, 2}, 1));
-    Ttrlevel lv = level_with_meshes(game_tr3, {example_mesh(3), big});
+    tr_level lv = level_with_meshes(game_tr3, {example_mesh(3), big});
     Tmesh_list list;
     try {
         build_mesh_list(list, lv);
@@ -324,7 +324,7 @@ TEST(MeshList, FaceListAboveTheSelectionBandIsRefusedNamingTheMesh) {
 }
 
 TEST(MeshList, NegativeFaceCountIsRefused) {
-    Ttrlevel lv = level_with_meshes(game_tr1, {example_mesh(3)});
+    tr_level lv = level_with_meshes(game_tr1, {example_mesh(3)});
     // textured rectangle count sits after centre (3), radius (2), vertices (1 + 9), normals (1 + 9)
     lv.mesh_words[3 + 2 + 10 + 10] = 0xFFFF;
     Tmesh_list list;
@@ -333,7 +333,7 @@ TEST(MeshList, NegativeFaceCountIsRefused) {
 
 TEST(MeshList, RebuildRefusesAMeshItCannotWriteAndLeavesTheLevelAsItWas) {
     std::vector<std::uint32_t> offsets;
-    Ttrlevel lv = level_with_meshes(game_tr1, {example_mesh(3), example_mesh(4)}, &offsets);
+    tr_level lv = level_with_meshes(game_tr1, {example_mesh(3), example_mesh(4)}, &offsets);
     set_pointers(lv, offsets);
     Tmesh_list list;
     build_mesh_list(list, lv);
@@ -420,7 +420,7 @@ TEST(MeshList, BuildMeasuresEveryMesh) {
     tl::mesh_desc m;
     m.vertices = {{0, 0, 0}, {200, 0, 0}, {200, -100, 300}, {0, -100, 300}};
     m.col_rects = {tl::room_face({0, 1, 2, 3}, 0)};
-    Ttrlevel lv = level_with_meshes(game_tr1, {m});
+    tr_level lv = level_with_meshes(game_tr1, {m});
     Tmesh_list list;
     build_mesh_list(list, lv);
     ASSERT_EQ(list.count(), 1u);
@@ -437,7 +437,7 @@ TEST(MeshList, ViewSettingsStartAsTheViewExpects) {
 TEST(MeshList, FindByOffsetAgreesWithALinearSearchOnTheSharedLevels) {
     SKIP_WITHOUT_REAL_LEVELS("test1.phd", "test1.tr2", "test1_tr3.tr2", "test1.tr4", "test1.trc");
     for (const char* name : {"test1.phd", "test1.tr2", "test1_tr3.tr2", "test1.tr4", "test1.trc"}) {
-        Ttrlevel lv;
+        tr_level lv;
         std::string error;
         ASSERT_EQ(read_level(lv, shared_level(name), &error), read_ok) << name << ": " << error;
         Tmesh_list list;
@@ -461,7 +461,7 @@ TEST(MeshList, FindByOffsetAgreesWithALinearSearchOnTheSharedLevels) {
 TEST(MeshList, RebuildOfTheSharedLevelsGivesTheSameMeshData) {
     SKIP_WITHOUT_REAL_LEVELS("test1.phd", "test1.tr2", "test1_tr3.tr2", "test1.tr4", "test1.trc");
     for (const char* name : {"test1.phd", "test1.tr2", "test1_tr3.tr2", "test1.tr4", "test1.trc"}) {
-        Ttrlevel lv;
+        tr_level lv;
         ASSERT_EQ(read_level(lv, shared_level(name)), read_ok) << name;
         const auto words = lv.mesh_words;
         const auto pointers = lv.mesh_pointers;

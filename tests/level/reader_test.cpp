@@ -22,13 +22,13 @@ struct outcome {
     std::string error;
 };
 
-outcome read_bytes(Ttrlevel& level, const bytes& data, const std::string& name) {
+outcome read_bytes(tr_level& level, const bytes& data, const std::string& name) {
     outcome o;
     o.code = read_level_memory(level, data, name, &o.error);
     return o;
 }
 
-outcome read_built(Ttrlevel& level, const built_level& b, std::int32_t version) {
+outcome read_built(tr_level& level, const built_level& b, std::int32_t version) {
     return read_bytes(level, b.data, file_name_for(version));
 }
 
@@ -68,7 +68,7 @@ std::uint32_t u32_at(const record& r, std::size_t at) {
            std::uint32_t(r[at + 3]) << 24;
 }
 
-void expect_counts(const Ttrlevel& l, const expected_counts& c) {
+void expect_counts(const tr_level& l, const expected_counts& c) {
     EXPECT_EQ(l.num_rooms, c.rooms);
     EXPECT_EQ(l.rooms.size(), c.rooms);
     EXPECT_EQ(l.num_floor_data, c.floor_data);
@@ -195,7 +195,7 @@ TEST_P(every_version, reads_every_section_of_a_built_level) {
     const std::int32_t v = GetParam();
     const level_desc d = make_level(v);
     const built_level b = build_level(d);
-    Ttrlevel l;
+    tr_level l;
     const outcome o = read_built(l, b, v);
     ASSERT_EQ(o.code, read_ok) << o.error;
     EXPECT_EQ(l.game_version, v);
@@ -310,7 +310,7 @@ TEST_P(every_version, reads_every_section_of_a_built_level) {
 TEST_P(every_version, reports_progress_from_0_up_to_100_then_0) {
     const std::int32_t v = GetParam();
     const built_level b = build_level(make_level(v));
-    Ttrlevel l;
+    tr_level l;
     std::vector<int> seen;
     l.progress = [&](int p) { seen.push_back(p); };
     ASSERT_EQ(read_built(l, b, v).code, read_ok);
@@ -333,7 +333,7 @@ TEST_P(every_version, reports_progress_from_0_up_to_100_then_0) {
 TEST_P(every_version, reads_a_zlib_wrapped_file_like_the_plain_one) {
     const std::int32_t v = GetParam();
     const built_level b = build_level(small_level(v));
-    Ttrlevel plain, wrapped;
+    tr_level plain, wrapped;
     ASSERT_EQ(read_built(plain, b, v).code, read_ok);
     const outcome o = read_bytes(wrapped, zlib_wrapped(b.data), file_name_for(v));
     ASSERT_EQ(o.code, read_ok) << o.error;
@@ -346,7 +346,7 @@ TEST_P(every_version, refuses_a_file_cut_short_at_any_offset) {
     // Where the file's data ends and only samples (TR4, TRC) follow.
     const std::size_t data_end = v >= 6 ? section_offset(b, "samples") : b.data.size();
     for (std::size_t cut = 0; cut < data_end; ++cut) {
-        Ttrlevel l;
+        tr_level l;
         const outcome o = read_bytes(l, truncated(b.data, cut), file_name_for(v));
         if (cut < 4) {
             EXPECT_EQ(o.code, read_not_a_level) << "cut at " << cut;
@@ -381,7 +381,7 @@ TEST_P(every_version, refuses_absurd_counts_before_allocating_for_them) {
         for (int k = 0; k < f.width; ++k)
             target[f.offset + k] = 0xFF;
         if (f.in_level_data) data = with_level_data(b, ld);
-        Ttrlevel l;
+        tr_level l;
         outcome o;
         std::size_t largest = 0;
         {
@@ -406,7 +406,7 @@ TEST_P(every_version, refuses_absurd_counts_before_allocating_for_them) {
 TEST_P(every_version, a_failed_read_leaves_the_level_as_it_was) {
     const std::int32_t v = GetParam();
     const built_level good = build_level(small_level(v));
-    Ttrlevel l;
+    tr_level l;
     ASSERT_EQ(read_built(l, good, v).code, read_ok);
     const auto before = level_snapshot(l);
 
@@ -473,7 +473,7 @@ TEST(version_detection, the_second_tr3_and_tr4_words_read_the_same_layouts) {
         level_desc d = make_level(v);
         d.version_word = word;
         const built_level b = build_level(d);
-        Ttrlevel l;
+        tr_level l;
         const outcome o = read_built(l, b, v);
         ASSERT_EQ(o.code, read_ok) << o.error;
         EXPECT_EQ(l.game_version, v);
@@ -484,7 +484,7 @@ TEST(version_detection, the_second_tr3_and_tr4_words_read_the_same_layouts) {
 
 TEST(version_detection, a_phd_file_in_a_tub_folder_is_read_as_tr1_gold) {
     const built_level b = build_level(make_level(game_tr1_gold));
-    Ttrlevel l;
+    tr_level l;
     const outcome o = read_bytes(l, b.data, "/levels/set.tub/level.phd");
     ASSERT_EQ(o.code, read_ok) << o.error;
     EXPECT_EQ(l.game_version, game_tr1_gold);
@@ -502,7 +502,7 @@ TEST(version_detection, the_folder_name_counts_when_reading_from_disk) {
         std::ofstream out(path, std::ios::binary);
         out.write(reinterpret_cast<const char*>(data.data()), std::streamsize(data.size()));
     }
-    Ttrlevel l;
+    tr_level l;
     std::string error;
     const int code = read_level(l, path, &error);
     std::filesystem::remove_all(folder);
@@ -512,7 +512,7 @@ TEST(version_detection, the_folder_name_counts_when_reading_from_disk) {
 
 TEST(version_detection, a_mixed_case_trc_extension_is_read_as_tr4) {
     const built_level b = build_level(make_level(game_tr4));
-    Ttrlevel l;
+    tr_level l;
     const outcome o = read_bytes(l, b.data, "level.Trc");
     ASSERT_EQ(o.code, read_ok) << o.error;
     EXPECT_EQ(l.game_version, game_tr4);
@@ -521,7 +521,7 @@ TEST(version_detection, a_mixed_case_trc_extension_is_read_as_tr4) {
 TEST(version_detection, tr2_gold_is_the_tr2_layout_chosen_by_name) {
     const built_level b = build_level(make_level(game_tr2));
     for (const char* name : {"level.TRG.tr2", "level.trg"}) {
-        Ttrlevel l;
+        tr_level l;
         const outcome o = read_bytes(l, b.data, name);
         ASSERT_EQ(o.code, read_ok) << o.error;
         EXPECT_EQ(l.game_version, game_tr2_gold) << name;
@@ -530,7 +530,7 @@ TEST(version_detection, tr2_gold_is_the_tr2_layout_chosen_by_name) {
 }
 
 TEST(version_detection, an_unknown_first_word_is_not_a_level) {
-    Ttrlevel l;
+    tr_level l;
     outcome o = read_bytes(l, {0x21, 0, 0, 0, 1, 2, 3, 4}, "x.phd");
     EXPECT_EQ(o.code, read_not_a_level);
     EXPECT_FALSE(o.error.empty());
@@ -551,7 +551,7 @@ TEST(tr1_palette, tr1_has_it_after_the_light_map_and_gold_after_the_sprite_seque
             EXPECT_EQ(palette, section_offset(b, "cinematic frames") - 768);
         else
             EXPECT_EQ(palette, section_offset(b, "cameras") - 768);
-        Ttrlevel l;
+        tr_level l;
         const outcome o = read_built(l, b, v);
         ASSERT_EQ(o.code, read_ok) << o.error;
         EXPECT_TRUE(std::equal(d.palette8.begin(), d.palette8.end(), l.palette8.begin()));
@@ -565,7 +565,7 @@ TEST(tr1_palette, a_phd_file_with_the_gold_palette_position_is_read_with_that_la
     d.tr1_palette_at_gold_position = true;
     d.palette8 = pattern(768, 0x99);
     const built_level b = build_level(d);
-    Ttrlevel l;
+    tr_level l;
     const outcome o = read_bytes(l, b.data, "level.phd");
     ASSERT_EQ(o.code, read_ok) << o.error;
     EXPECT_TRUE(l.tr1_layout_swapped);
@@ -580,7 +580,7 @@ TEST(tr1_palette, a_tub_file_with_the_tr1_palette_position_is_read_with_that_lay
     level_desc d = make_level(game_tr1);
     d.palette8 = pattern(768, 0x55);
     const built_level b = build_level(d);
-    Ttrlevel l;
+    tr_level l;
     const outcome o = read_bytes(l, b.data, "level.tub");
     ASSERT_EQ(o.code, read_ok) << o.error;
     EXPECT_TRUE(l.tr1_layout_swapped);
@@ -593,7 +593,7 @@ TEST(tr1_palette, extra_bytes_after_a_tr1_file_are_kept_without_changing_the_lay
     level_desc d = make_level(game_tr1);
     d.after_last_section = {1, 2, 3, 4, 5};
     const built_level b = build_level(d);
-    Ttrlevel l;
+    tr_level l;
     const outcome o = read_bytes(l, b.data, "level.phd");
     ASSERT_EQ(o.code, read_ok) << o.error;
     EXPECT_FALSE(l.tr1_layout_swapped);
@@ -606,7 +606,7 @@ TEST(tr1_palette, progress_never_goes_back_when_the_other_layout_is_tried) {
     level_desc d = make_level(game_tr1);
     d.tr1_palette_at_gold_position = true;
     const built_level b = build_level(d);
-    Ttrlevel l;
+    tr_level l;
     std::vector<int> seen;
     l.progress = [&](int p) { seen.push_back(p); };
     ASSERT_EQ(read_bytes(l, b.data, "level.phd").code, read_ok);
@@ -628,7 +628,7 @@ TEST(object_texture_position, tr2_reads_them_after_static_meshes_and_tr3_after_a
     // The same records at the two positions decode to the same textures.
     level_desc d2 = make_level(game_tr2), d3 = make_level(game_tr3);
     d3.object_textures = d2.object_textures;
-    Ttrlevel l2, l3;
+    tr_level l2, l3;
     ASSERT_EQ(read_built(l2, build_level(d2), game_tr2).code, read_ok);
     ASSERT_EQ(read_built(l3, build_level(d3), game_tr3).code, read_ok);
     ASSERT_EQ(l2.object_textures.size(), l3.object_textures.size());
@@ -646,7 +646,7 @@ TEST(entity_mirror, tr1_intensity_is_split_into_two_words_of_the_24_byte_form) {
     e[18] = 0x34, e[19] = 0x12; // intensity 0x1234
     e[20] = 0xCD, e[21] = 0xAB; // flags
     d.entities = {e};
-    Ttrlevel l;
+    tr_level l;
     ASSERT_EQ(read_built(l, build_level(d), game_tr1).code, read_ok);
     ASSERT_EQ(l.entities.size(), 1u);
     const auto& m = l.entities[0];
@@ -661,7 +661,7 @@ TEST(entity_mirror, tr2_and_later_entities_get_a_22_byte_form) {
         level_desc d = make_level(v);
         record e = pattern(24, 0x50);
         d.entities = {e};
-        Ttrlevel l;
+        tr_level l;
         ASSERT_EQ(read_built(l, build_level(d), v).code, read_ok);
         ASSERT_EQ(l.entities22.size(), 1u);
         const auto& m = l.entities22[0];
@@ -674,7 +674,7 @@ TEST(entity_mirror, tr2_and_later_entities_get_a_22_byte_form) {
 
 TEST(trc_moveables, keep_the_20_byte_records_and_their_first_18_bytes) {
     const level_desc d = make_level(game_trc);
-    Ttrlevel l;
+    tr_level l;
     ASSERT_EQ(read_built(l, build_level(d), game_trc).code, read_ok);
     expect_records(l.moveables20, d.moveables, "moveables20");
     ASSERT_EQ(l.moveables.size(), l.moveables20.size());
@@ -687,7 +687,7 @@ TEST(trc_moveables, keep_the_20_byte_records_and_their_first_18_bytes) {
 TEST(tr4_level_data, samples_are_everything_after_the_compressed_level_data) {
     level_desc d = make_level(game_tr4);
     d.samples = {'Z', 'L', 'I', 'B', 0xFF, 0xFF, 0xFF, 0xFF, 1, 2, 3};
-    Ttrlevel l;
+    tr_level l;
     const outcome o = read_built(l, build_level(d), game_tr4);
     ASSERT_EQ(o.code, read_ok) << o.error;
     EXPECT_EQ(l.samples, d.samples);
@@ -698,7 +698,7 @@ TEST(tr4_level_data, bytes_after_the_sample_indices_are_kept) {
     for (std::int32_t v : {game_tr4, game_trc}) {
         level_desc d = make_level(v);
         d.level_data_tail = {0, 0, 7, 0, 0, 9};
-        Ttrlevel l;
+        tr_level l;
         const outcome o = read_built(l, build_level(d), v);
         ASSERT_EQ(o.code, read_ok) << o.error;
         EXPECT_EQ(l.tail_bytes, d.level_data_tail) << v;
@@ -711,7 +711,7 @@ TEST(tr4_level_data, a_sound_section_that_does_not_parse_is_kept_raw) {
     level_desc d = make_level(game_tr4);
     d.raw_sound_section = unparsable_sound_section();
     const built_level b = build_level(d);
-    Ttrlevel l;
+    tr_level l;
     const outcome o = read_built(l, b, game_tr4);
     ASSERT_EQ(o.code, read_ok) << o.error;
     EXPECT_TRUE(l.sound_block_raw);
@@ -735,7 +735,7 @@ TEST(tr4_level_data, a_wrong_stored_plain_size_still_inflates_completely) {
         put_u32(&data[section_offset(b, "level data")], wrong);
         put_u32(&data[section_offset(b, "16-bit pages")], wrong);
         put_u32(&data[section_offset(b, "extra 32-bit pages")], wrong);
-        Ttrlevel l;
+        tr_level l;
         outcome o;
         std::size_t largest = 0;
         {
@@ -761,7 +761,7 @@ TEST(tr4_level_data, a_corrupt_compressed_block_is_refused_with_a_message) {
         const std::size_t at = section_offset(b, block) + 8; // the zlib stream
         data[at] ^= 0xFF;                                    // the stream header
         data[at + 1] ^= 0x5A;
-        Ttrlevel l;
+        tr_level l;
         const outcome o = read_bytes(l, data, "level.tr4");
         EXPECT_EQ(o.code, read_corrupt) << block;
         EXPECT_FALSE(o.error.empty()) << block;
@@ -773,7 +773,7 @@ TEST(tr4_level_data, level_data_cut_short_is_refused_before_the_sound_sections_a
     const built_level b = build_level(small_level(game_tr4));
     const std::size_t sound = section_offset(b, "demo data", true);
     for (std::size_t cut = 0; cut < b.level_data.size(); ++cut) {
-        Ttrlevel l;
+        tr_level l;
         const outcome o = read_bytes(l, with_level_data(b, truncated(b.level_data, cut)), "level.tr4");
         if (cut < sound) {
             EXPECT_EQ(o.code, read_corrupt) << "cut at " << cut;
@@ -791,7 +791,7 @@ TEST(extra_bytes, bytes_after_the_last_section_of_tr2_and_tr3_are_kept) {
     for (std::int32_t v : {game_tr2, game_tr2_gold, game_tr3, game_tr1_gold}) {
         level_desc d = make_level(v);
         d.after_last_section = {9, 8, 7};
-        Ttrlevel l;
+        tr_level l;
         const outcome o = read_built(l, build_level(d), v);
         ASSERT_EQ(o.code, read_ok) << o.error;
         EXPECT_EQ(l.tail_bytes, d.after_last_section) << v;
@@ -801,11 +801,11 @@ TEST(extra_bytes, bytes_after_the_last_section_of_tr2_and_tr3_are_kept) {
 // TRC rooms.
 
 // A TRC level whose first room has the given layers (the second room keeps its default).
-Ttrlevel read_trc_room(const std::vector<trc_layer>& layers, const bytes& trailing = {}) {
+tr_level read_trc_room(const std::vector<trc_layer>& layers, const bytes& trailing = {}) {
     level_desc d = make_level(game_trc);
     d.rooms[0].layers = layers;
     d.rooms[0].trailing = trailing;
-    Ttrlevel l;
+    tr_level l;
     const outcome o = read_built(l, build_level(d), game_trc);
     EXPECT_EQ(o.code, read_ok) << o.error;
     return l;
@@ -823,7 +823,7 @@ TEST(trc_rooms, vertices_at_one_truncated_position_in_different_layers_become_on
     b.vertices = {trc_vertex(30, 0, 0, 0, 0, 0), trc_vertex(10.2f, 0, -3.2f, 0, 0, 0, 0x77),
                   trc_vertex(0, 5.5f, 0, 0, 0, 0)};
     b.triangles = {room_face({0, 1, 2}, 2, true, 0)};
-    const Ttrlevel l = read_trc_room({a, b});
+    const tr_level l = read_trc_room({a, b});
     const troom& r = l.rooms.at(0);
     ASSERT_EQ(r.num_vertices, 4);
     EXPECT_EQ(position(r, 0), (std::array<std::int16_t, 3>{10, 0, -3}));
@@ -850,7 +850,7 @@ TEST(trc_rooms, an_odd_triangle_total_is_followed_by_two_filler_bytes) {
             a.triangles.push_back(room_face({0, 1, 2}, std::uint16_t(t), true, 0));
         for (std::size_t t = 2; t < total; ++t)
             b.triangles.push_back(room_face({1, 2, 3}, std::uint16_t(t), true, 0));
-        const Ttrlevel l = read_trc_room({a, b}, {0xEE, 0xEE, 0xEE});
+        const tr_level l = read_trc_room({a, b}, {0xEE, 0xEE, 0xEE});
         const troom& r = l.rooms.at(0);
         ASSERT_EQ(r.num_triangles, total);
         ASSERT_EQ(r.num_vertices, 8);
@@ -867,7 +867,7 @@ TEST(trc_rooms, the_12_byte_vertex_form_takes_its_colour_from_the_layer_vertex) 
     trc_layer a;
     a.vertices = {trc_vertex(1, 2, 3, /*blue*/ 0xFF, /*green*/ 0x80, /*red*/ 0x08),
                   trc_vertex(4, 5, 6, 0x07, 0x0F, 0xF8)};
-    const Ttrlevel l = read_trc_room({a});
+    const tr_level l = read_trc_room({a});
     const troom& r = l.rooms.at(0);
     ASSERT_EQ(r.num_vertices, 2);
     EXPECT_EQ(get_u16(&r.vertices12[0][10]), (1u << 10) | (16u << 5) | 31u);
@@ -884,7 +884,7 @@ TEST(trc_rooms, faces_follow_layer_order_with_rectangles_before_triangles) {
         b.vertices.push_back(trc_vertex(float(i + 2), 0, 0, 0, 0, 0));
     b.rectangles = {room_face({3, 2, 1, 0}, 20, true, 0xF020)};
     b.triangles = {room_face({2, 3, 0}, 21, true, 0xF021)};
-    const Ttrlevel l = read_trc_room({a, b});
+    const tr_level l = read_trc_room({a, b});
     const troom& r = l.rooms.at(0);
     ASSERT_EQ(r.num_vertices, 6); // x = 0..5; layer b's 2 and 3 merge with layer a's
     ASSERT_EQ(r.num_rectangles, 2);
@@ -906,7 +906,7 @@ TEST(trc_rooms, faces_follow_layer_order_with_rectangles_before_triangles) {
 
 TEST(trc_rooms, room_fields_and_layer_data_are_kept) {
     const level_desc d = make_level(game_trc);
-    Ttrlevel l;
+    tr_level l;
     ASSERT_EQ(read_built(l, build_level(d), game_trc).code, read_ok);
     for (std::size_t i = 0; i < d.rooms.size(); ++i) {
         SCOPED_TRACE("room " + std::to_string(i));
@@ -965,7 +965,7 @@ TEST(trc_rooms, a_face_naming_a_vertex_its_layer_lacks_is_refused) {
     a.triangles = {room_face({0, 1, 7}, 1, true, 0)};
     level_desc d = make_level(game_trc);
     d.rooms[0].layers = {a};
-    Ttrlevel l;
+    tr_level l;
     const outcome o = read_built(l, build_level(d), game_trc);
     EXPECT_EQ(o.code, read_corrupt);
     EXPECT_FALSE(o.error.empty());
@@ -987,7 +987,7 @@ TEST(compressed_blocks, a_page_block_that_does_not_match_the_page_counts_is_refu
         d.room_pages = std::uint16_t(c.room_pages);
         d.pages32.assign(std::size_t(c.pages32) * 262144, 0x32);
         d.pages16.assign(std::size_t(c.pages16) * 131072, 0x16);
-        Ttrlevel l;
+        tr_level l;
         const outcome o = read_bytes(l, build_level(d).data, file_name_for(c.game));
         EXPECT_EQ(o.code, read_corrupt) << c.block;
         EXPECT_NE(o.error.find(std::string("The ") + c.block + " block does not match the page counts"),
@@ -1001,7 +1001,7 @@ TEST(compressed_blocks, more_texture_pages_than_a_level_can_have_are_refused_bef
     level_desc d = small_level(game_tr4);
     d.room_pages = 100;
     d.object_pages = 29; // 129 pages in all
-    Ttrlevel l;
+    tr_level l;
     const outcome o = read_bytes(l, build_level(d).data, "level.tr4");
     EXPECT_EQ(o.code, read_corrupt);
     EXPECT_NE(o.error.find("129 texture pages"), std::string::npos) << o.error;
@@ -1015,7 +1015,7 @@ TEST(compressed_blocks, bytes_after_a_zlib_stream_inside_its_packed_size_are_ref
     for (int i = 0; i < 4; ++i) {
         const bytes data = with_block(b, names[i], std::uint32_t(plains[i].size()), zlib_compress(plains[i]),
                                       bytes{0, 0, 0, 1, 2});
-        Ttrlevel l;
+        tr_level l;
         const outcome o = read_bytes(l, data, "level.tr4");
         EXPECT_EQ(o.code, read_corrupt) << names[i];
         EXPECT_NE(o.error.find(std::string("The ") + names[i] + " block holds 5 bytes after the end"),
@@ -1027,7 +1027,7 @@ TEST(compressed_blocks, bytes_after_a_zlib_stream_inside_its_packed_size_are_ref
     bytes swallowed = b.data;
     const std::size_t at = section_offset(b, "level data");
     put_u32(&swallowed[at + 4], std::uint32_t(swallowed.size() - at - 8));
-    Ttrlevel l;
+    tr_level l;
     const outcome o = read_bytes(l, swallowed, "level.tr4");
     EXPECT_EQ(o.code, read_corrupt);
     EXPECT_NE(o.error.find(std::to_string(d.samples.size()) + " bytes after the end"), std::string::npos)
@@ -1046,7 +1046,7 @@ TEST(compressed_blocks, a_zlib_bomb_is_refused_without_taking_its_size_in_memory
          {bomb{"32-bit pages", 16u << 20, 262144 * 2}, bomb{"extra 32-bit pages", 16u << 20, 8u << 20},
           bomb{"level data", max_inflated_size + 4096, max_inflated_size + 1}}) {
         const bytes data = with_block(b, c.block, 0xFFFFFFFFu, zlib_zeros(c.plain));
-        Ttrlevel l;
+        tr_level l;
         outcome o;
         std::size_t largest = 0;
         {
@@ -1074,7 +1074,7 @@ TEST(parallel_inflate, reads_every_shared_and_sample_level_exactly_as_a_sequenti
 #endif
     for (const auto& path : paths) {
         if (!std::filesystem::exists(path)) continue;
-        Ttrlevel sequential, parallel;
+        tr_level sequential, parallel;
         std::vector<int> sequential_progress, parallel_progress;
         sequential.progress = [&](int v) { sequential_progress.push_back(v); };
         parallel.progress = [&](int v) { parallel_progress.push_back(v); };
@@ -1090,7 +1090,7 @@ TEST(parallel_inflate, reads_every_shared_and_sample_level_exactly_as_a_sequenti
 TEST(parallel_inflate, the_first_corrupt_block_in_file_order_is_named_and_the_open_level_kept) {
     const char* names[] = {"32-bit pages", "16-bit pages", "extra 32-bit pages", "level data"};
     const built_level b = build_level(make_level(game_tr4));
-    Ttrlevel l;
+    tr_level l;
     ASSERT_EQ(read_built(l, b, game_tr4).code, read_ok);
     const auto before = level_snapshot(l);
     struct damage {
@@ -1126,11 +1126,11 @@ TEST(prefetched_read, is_taken_by_the_next_read_of_the_file_unless_the_file_chan
     level_desc second = first;
     second.samples.push_back(0x5A); // another size
     write(build_level(first).data);
-    Ttrlevel direct;
+    tr_level direct;
     ASSERT_EQ(read_level(direct, path), read_ok);
 
     prefetch_level(path);
-    Ttrlevel taken;
+    tr_level taken;
     std::vector<int> progress;
     taken.progress = [&](int v) { progress.push_back(v); };
     ASSERT_EQ(read_level(taken, path), read_ok);
@@ -1142,7 +1142,7 @@ TEST(prefetched_read, is_taken_by_the_next_read_of_the_file_unless_the_file_chan
     write(build_level(second).data);
     prefetch_level(path);
     write(build_level(first).data); // changed after the prefetch began
-    Ttrlevel reread;
+    tr_level reread;
     ASSERT_EQ(read_level(reread, path), read_ok);
     EXPECT_EQ(reread.samples, first.samples);
     std::filesystem::remove_all(folder);
@@ -1158,7 +1158,7 @@ TEST(zlib_wrapper, bytes_the_wrapped_stream_does_not_cover_are_refused) {
     bytes beyond = zlib_wrapped(plain);
     beyond.insert(beyond.end(), {1, 2, 3}); // after the packed size
     for (const bytes* data : {&inside, &beyond}) {
-        Ttrlevel l;
+        tr_level l;
         const outcome o = read_bytes(l, *data, "level.tr2");
         EXPECT_EQ(o.code, read_corrupt);
         EXPECT_NE(o.error.find("3 bytes after the end of its compressed content"), std::string::npos)
@@ -1169,7 +1169,7 @@ TEST(zlib_wrapper, bytes_the_wrapped_stream_does_not_cover_are_refused) {
 TEST(zlib_wrapper, a_corrupt_wrapped_stream_is_refused_with_a_message) {
     bytes data = zlib_wrapped(build_level(small_level(game_tr2)).data);
     data[12] ^= 0xFF;
-    Ttrlevel l;
+    tr_level l;
     const outcome o = read_bytes(l, data, "level.tr2");
     EXPECT_EQ(o.code, read_corrupt);
     EXPECT_FALSE(o.error.empty());
@@ -1180,7 +1180,7 @@ TEST(zlib_wrapper, a_wrong_stored_plain_size_still_inflates_the_whole_file) {
     for (std::uint32_t wrong : {0u, 7u, 0xFFFFFFFFu}) {
         bytes data = zlib_wrapped(b.data);
         put_u32(&data[8], wrong);
-        Ttrlevel l;
+        tr_level l;
         const outcome o = read_bytes(l, data, "level.tr2");
         ASSERT_EQ(o.code, read_ok) << wrong << ": " << o.error;
         expect_counts(l, b.counts);
@@ -1189,7 +1189,7 @@ TEST(zlib_wrapper, a_wrong_stored_plain_size_still_inflates_the_whole_file) {
 
 TEST(zlib_wrapper, a_12_byte_file_starting_with_zlib_is_plain_bytes) {
     const bytes data = {'Z', 'L', 'I', 'B', 1, 0, 0, 0, 2, 0, 0, 0};
-    Ttrlevel l;
+    tr_level l;
     // Read as plain bytes, its first word is not a version word.
     EXPECT_EQ(read_bytes(l, data, "level.tr4").code, read_not_a_level);
 }
@@ -1205,7 +1205,7 @@ TEST(trc_level_data, sections_running_past_the_stored_level_data_size_are_refuse
     for (std::uint32_t shorter : {1u, 6u, 100u}) {
         bytes data = b.data;
         put_u32(&data[size_field], std::uint32_t(b.level_data.size()) - shorter);
-        Ttrlevel l;
+        tr_level l;
         const outcome o = read_bytes(l, data, "level.trc");
         EXPECT_EQ(o.code, read_corrupt) << "level data " << shorter << " bytes shorter than its sections";
         EXPECT_FALSE(o.error.empty());

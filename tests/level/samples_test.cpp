@@ -24,10 +24,10 @@
 
 namespace {
 
-Ttrlevel read_back(Ttrlevel& level) {
+tr_level read_back(tr_level& level) {
     const std::string name = sample_file_name(level.game_version);
     std::vector<std::uint8_t> bytes = write_level_memory(level, name);
-    Ttrlevel back;
+    tr_level back;
     std::string error;
     const auto result = read_level_memory(back, std::move(bytes), name, &error);
     EXPECT_EQ(result, read_ok) << name << ": " << error;
@@ -44,7 +44,7 @@ struct walked_mesh {
 
 // Walks the mesh words mesh after mesh; fails the test when a mesh runs past the end or names a
 // vertex it does not have.
-std::vector<walked_mesh> walk_meshes(const Ttrlevel& level) {
+std::vector<walked_mesh> walk_meshes(const tr_level& level) {
     std::vector<walked_mesh> meshes;
     const auto& w = level.mesh_words;
     const bool tr4 = level.game_version >= game_tr4;
@@ -116,14 +116,14 @@ bool is_triangle(const tobject_texture& t) {
 class sample_level_test : public ::testing::TestWithParam<std::int32_t> {
   protected:
     void SetUp() override { level = make_sample_level(GetParam()); }
-    Ttrlevel level;
+    tr_level level;
 };
 
 INSTANTIATE_TEST_SUITE_P(all_versions, sample_level_test, ::testing::Values(1, 2, 3, 4, 5, 6, 7),
                          [](const auto& info) { return "game" + std::to_string(info.param); });
 
 TEST_P(sample_level_test, reads_back_with_its_version_and_counts) {
-    Ttrlevel back = read_back(level);
+    tr_level back = read_back(level);
     EXPECT_EQ(back.game_version, GetParam());
     EXPECT_EQ(back.version_word, level.version_word);
     EXPECT_EQ(back.num_rooms, 3);
@@ -623,8 +623,8 @@ TEST(sample_pictures, text_is_drawn_with_the_five_by_seven_font) {
 // The new user's first look: the figure faces the default view with its face texture, and rooms
 // show their faces from inside.
 TEST(sample_levels, figure_faces_the_viewer_and_rooms_are_seen_from_inside) {
-    Ttrlevel level = make_sample_level(game_tr4);
-    Ttrlevel scratch;
+    tr_level level = make_sample_level(game_tr4);
+    tr_level scratch;
     scratch.game_version = game_tr4;
     const sample_textures t = make_textures(scratch);
     ASSERT_EQ(scratch.object_textures, level.object_textures);
@@ -675,7 +675,7 @@ TEST(sample_levels, writes_the_seven_files_that_read_as_their_versions) {
     std::int32_t game = 1;
     for (const auto& path : paths) {
         EXPECT_EQ(std::filesystem::path(path).filename().string(), sample_file_name(game));
-        Ttrlevel level;
+        tr_level level;
         EXPECT_EQ(read_level(level, path), read_ok) << path;
         EXPECT_EQ(level.game_version, game) << path;
         ++game;
@@ -691,7 +691,7 @@ TEST(sample_levels, build_output_reads_back) {
     for (std::int32_t game : sample_game_versions()) {
         const std::string path = std::string(VELLUM_SAMPLES_DIR) + "/" + sample_file_name(game);
         ASSERT_TRUE(std::filesystem::exists(path)) << path << " (build the `samples` target)";
-        Ttrlevel level;
+        tr_level level;
         EXPECT_EQ(read_level(level, path), read_ok) << path;
         EXPECT_EQ(level.game_version, game) << path;
         EXPECT_EQ(level.num_moveables, 4u) << path;

@@ -192,7 +192,7 @@ TEST_P(shared_levels_test, reads_with_the_right_version_and_counts) {
     ASSERT_GT(w.rooms, 0u);
     ASSERT_GT(w.mesh_words, 0u);
 
-    Ttrlevel l;
+    tr_level l;
     std::string error;
     ASSERT_EQ(read_level(l, path, &error), read_ok) << error;
     EXPECT_EQ(l.game_version, version);
@@ -244,7 +244,7 @@ TEST(real_levels_folder, every_level_found_reads_checks_and_resaves) {
     const std::filesystem::path scratch = tmpl;
     for (const std::string& path : files) {
         SCOPED_TRACE(path);
-        Ttrlevel as_read;
+        tr_level as_read;
         std::string error;
         if (read_level(as_read, path, &error) != read_ok) {
             ADD_FAILURE() << "does not read: " << error;
@@ -256,7 +256,7 @@ TEST(real_levels_folder, every_level_found_reads_checks_and_resaves) {
 
         // Saved as the editor saves (meshes parsed and rebuilt), under the same file name.
         const std::string saved = (scratch / std::filesystem::path(path).filename()).string();
-        Ttrlevel level = as_read;
+        tr_level level = as_read;
         Tmesh_list list;
         try {
             build_mesh_list(list, level);
@@ -266,7 +266,7 @@ TEST(real_levels_folder, every_level_found_reads_checks_and_resaves) {
             ADD_FAILURE() << "does not save: " << e.what();
             continue;
         }
-        Ttrlevel reread;
+        tr_level reread;
         if (read_level(reread, saved, &error) != read_ok) {
             ADD_FAILURE() << "the saved file does not read back: " << error;
             continue;

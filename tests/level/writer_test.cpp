@@ -57,16 +57,16 @@ class temp_dir {
     fs::path path;
 };
 
-Ttrlevel read_bytes(const std::vector<std::uint8_t>& data, const std::string& name) {
-    Ttrlevel lv;
+tr_level read_bytes(const std::vector<std::uint8_t>& data, const std::string& name) {
+    tr_level lv;
     std::string error;
     const auto rc = read_level_memory(lv, data, name, &error);
     if (rc != read_ok) throw std::runtime_error("read failed: " + error);
     return lv;
 }
 
-Ttrlevel read_file(const std::string& path) {
-    Ttrlevel lv;
+tr_level read_file(const std::string& path) {
+    tr_level lv;
     std::string error;
     if (read_level(lv, path, &error) != read_ok) throw std::runtime_error("read failed: " + error);
     return lv;
@@ -110,9 +110,9 @@ TEST_P(SharedLevelRoundTrip, ReadBuildRebuildWriteCompare) {
     SKIP_WITHOUT_REAL_LEVELS(GetParam());
     const std::string path = shared_level(GetParam());
     const auto original = read_whole_file(path);
-    Ttrlevel lv = read_file(path);
+    tr_level lv = read_file(path);
     const std::int32_t game = lv.game_version;
-    const Ttrlevel as_read = lv;
+    const tr_level as_read = lv;
 
     Tmesh_list list;
     build_mesh_list(list, lv);
@@ -129,7 +129,7 @@ TEST_P(SharedLevelRoundTrip, ReadBuildRebuildWriteCompare) {
             EXPECT_EQ(a.plain[i], b.plain[i]) << "block " << i;
         EXPECT_EQ(a.samples, b.samples);
     } else {
-        Ttrlevel reread = read_bytes(saved, path);
+        tr_level reread = read_bytes(saved, path);
         EXPECT_EQ(compare_levels(as_read, reread, true), "");
         ASSERT_EQ(reread.num_rooms, as_read.num_rooms);
         for (std::size_t i = 0; i < reread.num_rooms; ++i) {
@@ -173,7 +173,7 @@ TEST_P(BuiltLevelRoundTrip, WriterProducesTheBuildersBytes) {
     const int game = GetParam();
     const auto built = tl::build_level(tl::make_level(game));
     const std::string name = tl::file_name_for(game);
-    Ttrlevel lv = read_bytes(built.data, name);
+    tr_level lv = read_bytes(built.data, name);
     ASSERT_EQ(lv.game_version, game);
     const auto saved = resave_level_memory(lv, name);
     if (game < game_tr4) {
@@ -196,7 +196,7 @@ TEST(Writer, Tr4KeptSoundBlockIsWrittenBackUnchanged) {
     auto desc = tl::make_level(game_tr4);
     desc.raw_sound_section = tl::unparsable_sound_section();
     const auto built = tl::build_level(desc);
-    Ttrlevel lv = read_bytes(built.data, "level.tr4");
+    tr_level lv = read_bytes(built.data, "level.tr4");
     ASSERT_TRUE(lv.sound_block_raw);
     const auto saved = write_level_memory(lv, "level.tr4");
     EXPECT_EQ(split(saved, 4).plain[3], built.level_data);
@@ -211,7 +211,7 @@ TEST(Writer, BytesAfterTheLastSectionAreKept) {
             desc.after_last_section = {9, 8, 7};
         const auto built = tl::build_level(desc);
         const std::string name = tl::file_name_for(game);
-        Ttrlevel lv = read_bytes(built.data, name);
+        tr_level lv = read_bytes(built.data, name);
         const auto saved = write_level_memory(lv, name);
         if (game == game_tr4)
             EXPECT_EQ(split(saved, 4).plain[3], built.level_data);
@@ -248,7 +248,7 @@ TEST(Writer, NonZeroMeshFillersAreSavedByteForByte) {
         const auto r = check_roundtrip_memory(built.data, name);
         EXPECT_TRUE(r.error.empty() && r.compare.equal()) << r.error << r.compare.message;
         if (game < game_tr4) {
-            Ttrlevel lv = read_bytes(built.data, name);
+            tr_level lv = read_bytes(built.data, name);
             EXPECT_EQ(resave_level_memory(lv, name), built.data);
         }
     }
@@ -277,7 +277,7 @@ TEST(Writer, Tr1RoomDataWordsAreRecomputed) {
     for (int i = 0; i < 2; ++i)
         room.triangles.push_back(tl::room_face({0, 1, 2}, 1));
     const auto built = tl::build_level(desc);
-    Ttrlevel lv = read_bytes(built.data, "level.phd");
+    tr_level lv = read_bytes(built.data, "level.phd");
     lv.rooms[0].num_data_words = 9999;
     std::vector<section_mark> marks;
     write_options options;
@@ -295,7 +295,7 @@ TEST(Writer, Tr1RoomDataWordsAreRecomputed) {
 TEST(Writer, Tr2RoomDataWordsUse12ByteVertices) {
     auto desc = tl::make_level(game_tr2);
     const auto built = tl::build_level(desc);
-    Ttrlevel lv = read_bytes(built.data, "level.tr2");
+    tr_level lv = read_bytes(built.data, "level.tr2");
     // Room 0: 4 vertices, 1 rectangle, 2 triangles, 1 sprite.
     write_level_memory(lv, "level.tr2");
     EXPECT_EQ(lv.rooms[0].num_data_words, (12u * 4 + 10 + 16 + 4 + 8) / 2);
@@ -305,9 +305,9 @@ TEST(Writer, Tr2RoomDataWordsUse12ByteVertices) {
 
 TEST(Writer, TrcRoomIsRebuiltAsOneLayerWithItsOffsetsAndFillers) {
     const auto built = tl::build_level(tl::make_level(game_trc));
-    Ttrlevel lv = read_bytes(built.data, "level.trc");
+    tr_level lv = read_bytes(built.data, "level.trc");
     ASSERT_EQ(lv.rooms[0].num_layers, 2u);
-    const Ttrlevel as_read = lv;
+    const tr_level as_read = lv;
     const auto saved = write_level_memory(lv, "level.trc");
     const auto parts = split(saved, 3);
     std::size_t R = parts.level_data_at + 32 + 8 + 8; // room 0
@@ -387,7 +387,7 @@ TEST(Writer, TrcRoomIsRebuiltAsOneLayerWithItsOffsetsAndFillers) {
     EXPECT_EQ(std::memcmp(&saved[ld + 40 + length - 4], "\xCD\xCD\xCD\xCD", 4), 0) << "separator at the end";
 
     // The reader reads the rebuilt rooms back with the same merged geometry.
-    Ttrlevel reread = read_bytes(saved, "level.trc");
+    tr_level reread = read_bytes(saved, "level.trc");
     EXPECT_EQ(compare_levels(as_read, reread, true), "");
     EXPECT_EQ(reread.rooms[0].num_vertices, 5);
     EXPECT_EQ(reread.rooms[0].num_layers, 1u);
@@ -399,11 +399,11 @@ TEST(Writer, TrcRoomWithoutLayersGetsAZeroLayerHeader) {
     auto desc = tl::make_level(game_trc);
     desc.rooms[1].layers.clear();
     const auto built = tl::build_level(desc);
-    Ttrlevel lv = read_bytes(built.data, "level.trc");
+    tr_level lv = read_bytes(built.data, "level.trc");
     ASSERT_EQ(lv.rooms[1].num_layers, 0u);
     ASSERT_EQ(lv.rooms[1].num_vertices, 0);
     const auto saved = write_level_memory(lv, "level.trc");
-    Ttrlevel reread = read_bytes(saved, "level.trc");
+    tr_level reread = read_bytes(saved, "level.trc");
     ASSERT_EQ(reread.rooms[1].num_layers, 1u);
     EXPECT_EQ(reread.rooms[1].layer_headers[0], (rec<56>{}));
     EXPECT_EQ(reread.rooms[1].num_vertices, 0);
@@ -420,13 +420,13 @@ TEST(Writer, Tr1GoldLayoutFollowsTheTargetNameBothWays) {
     const auto gold_bytes = tl::build_level(gold).data;
     ASSERT_NE(tr1_bytes, gold_bytes);
 
-    Ttrlevel a = read_bytes(tr1_bytes, "level.phd");
+    tr_level a = read_bytes(tr1_bytes, "level.phd");
     ASSERT_EQ(a.game_version, game_tr1);
     EXPECT_EQ(game_version_for_target(a, "/x/level.tub"), game_tr1_gold);
     EXPECT_EQ(write_level_memory(a, "/x/level.tub"), gold_bytes);
     EXPECT_EQ(a.game_version, game_tr1_gold);
 
-    Ttrlevel b = read_bytes(gold_bytes, "LEVEL.TUB");
+    tr_level b = read_bytes(gold_bytes, "LEVEL.TUB");
     ASSERT_EQ(b.game_version, game_tr1_gold);
     EXPECT_EQ(write_level_memory(b, "level.phd"), tr1_bytes);
     EXPECT_EQ(b.game_version, game_tr1);
@@ -466,7 +466,7 @@ TEST(Writer, SavingKeepsTheTr1LayoutReadUnlessTheNameSelectsTheOther) {
         for (const char* t : c.targets)
             trace += std::string(" ") + t;
         SCOPED_TRACE(trace);
-        Ttrlevel lv = read_bytes(std::string(c.file_layout) == "gold" ? gold_bytes : tr1_bytes, c.read_as);
+        tr_level lv = read_bytes(std::string(c.file_layout) == "gold" ? gold_bytes : tr1_bytes, c.read_as);
         std::vector<std::uint8_t> saved;
         for (const char* t : c.targets)
             saved = write_level_memory(lv, t);
@@ -477,7 +477,7 @@ TEST(Writer, SavingKeepsTheTr1LayoutReadUnlessTheNameSelectsTheOther) {
 
 TEST(Writer, Tr2GoldFollowsTheTargetNameWithTheSameLayout) {
     const auto bytes = tl::build_level(tl::make_level(game_tr2)).data;
-    Ttrlevel lv = read_bytes(bytes, "level.tr2");
+    tr_level lv = read_bytes(bytes, "level.tr2");
     EXPECT_EQ(write_level_memory(lv, "level.TRG.tr2"), bytes);
     EXPECT_EQ(lv.game_version, game_tr2_gold);
     EXPECT_EQ(write_level_memory(lv, "level.tr2"), bytes);
@@ -485,9 +485,9 @@ TEST(Writer, Tr2GoldFollowsTheTargetNameWithTheSameLayout) {
 }
 
 TEST(Writer, Tr4AndTrcKeepTheirCode) {
-    Ttrlevel lv = read_bytes(tl::build_level(tl::make_level(game_tr4)).data, "level.tr4");
+    tr_level lv = read_bytes(tl::build_level(tl::make_level(game_tr4)).data, "level.tr4");
     EXPECT_EQ(game_version_for_target(lv, "level.trc"), game_tr4);
-    Ttrlevel t = read_bytes(tl::build_level(tl::make_level(game_trc)).data, "level.trc");
+    tr_level t = read_bytes(tl::build_level(tl::make_level(game_trc)).data, "level.trc");
     EXPECT_EQ(game_version_for_target(t, "level.tr4"), game_trc);
 }
 
@@ -505,7 +505,7 @@ TEST(Writer, Tr1FileReadWithTheOtherLayoutChecksIdentical) {
 TEST(Writer, ParallelCompressionGivesTheBytesOfSequentialCompression) {
     SKIP_WITHOUT_REAL_LEVELS("test1.tr4", "test1.trc");
     for (const char* name : {"test1.tr4", "test1.trc"}) {
-        Ttrlevel lv = read_file(shared_level(name));
+        tr_level lv = read_file(shared_level(name));
         write_options sequential;
         sequential.parallel_compression = false;
         const auto a = write_level_memory(lv, name, sequential);
@@ -515,7 +515,7 @@ TEST(Writer, ParallelCompressionGivesTheBytesOfSequentialCompression) {
 }
 
 TEST(Writer, PageSizesAndPackedSizesAreRecomputed) {
-    Ttrlevel lv = read_bytes(tl::build_level(tl::make_level(game_tr4)).data, "level.tr4");
+    tr_level lv = read_bytes(tl::build_level(tl::make_level(game_tr4)).data, "level.tr4");
     lv.pages32_packed = lv.pages16_packed = lv.pages32_misc_packed = 1;
     lv.pages32_size = lv.pages16_size = 5;
     const auto saved = write_level_memory(lv, "level.tr4");
@@ -532,10 +532,10 @@ TEST(Writer, PageSizesAndPackedSizesAreRecomputed) {
 }
 
 TEST(Writer, AddedTexturePageIsWritten) {
-    Ttrlevel lv = read_bytes(tl::build_level(tl::make_level(game_tr4)).data, "level.tr4");
+    tr_level lv = read_bytes(tl::build_level(tl::make_level(game_tr4)).data, "level.tr4");
     lv.add_texture_page();
     const auto saved = write_level_memory(lv, "level.tr4");
-    Ttrlevel reread = read_bytes(saved, "level.tr4");
+    tr_level reread = read_bytes(saved, "level.tr4");
     EXPECT_EQ(reread.num_pages, 2u);
     EXPECT_EQ(reread.pages32_size, 2u * 262144);
     EXPECT_EQ(reread.pages32, lv.pages32);
@@ -544,7 +544,7 @@ TEST(Writer, AddedTexturePageIsWritten) {
 // ---- Progress ----
 
 TEST(Writer, ProgressRunsFromZeroTo100AndBack) {
-    Ttrlevel lv = read_bytes(tl::build_level(tl::make_level(game_tr1)).data, "level.phd");
+    tr_level lv = read_bytes(tl::build_level(tl::make_level(game_tr1)).data, "level.phd");
     std::vector<int> seen;
     lv.progress = [&](int v) { seen.push_back(v); };
     write_level_memory(lv, "level.phd");
@@ -560,7 +560,7 @@ TEST(Writer, ProgressRunsFromZeroTo100AndBack) {
 
 TEST(Writer, UnloadedLevelIsRefusedWithoutTouchingAnyFile) {
     temp_dir dir;
-    Ttrlevel empty;
+    tr_level empty;
     const fs::path missing = dir.path / "new.phd";
     EXPECT_EQ(write_level(empty, missing.string()), write_not_loaded);
     EXPECT_FALSE(fs::exists(missing));
@@ -582,7 +582,7 @@ TEST(Writer, SaveWritesTheFileAndReplacesAnOldOne) {
     const fs::path target = dir.path / "level.tr2";
     put_file(target, {1, 2, 3});
     const auto built = tl::build_level(tl::make_level(game_tr3));
-    Ttrlevel lv = read_bytes(built.data, "level.tr2");
+    tr_level lv = read_bytes(built.data, "level.tr2");
     EXPECT_EQ(write_level(lv, target.string()), write_ok);
     EXPECT_EQ(file_bytes(target), built.data);
     EXPECT_EQ(dir.entries(), 1u) << "no temporary file is left behind";
@@ -619,7 +619,7 @@ TEST(Writer, SaveThroughASymbolicLinkReplacesItsTargetAndKeepsTheLink) {
         }
         fs::create_symlink(points_to, link);
 
-        Ttrlevel lv = read_bytes(built.data, "level.tr2");
+        tr_level lv = read_bytes(built.data, "level.tr2");
         ASSERT_EQ(write_level(lv, link.string()), write_ok);
         EXPECT_TRUE(fs::is_symlink(link));
         EXPECT_EQ(file_bytes(file), built.data);
@@ -635,14 +635,14 @@ TEST(Writer, SaveGivesANewFileSoHardLinksKeepTheOldContent) {
     const fs::path other = dir.path / "backup.tr2";
     put_file(file, {1, 2, 3});
     fs::create_hard_link(file, other);
-    Ttrlevel lv = read_bytes(tl::build_level(tl::make_level(game_tr2)).data, "level.tr2");
+    tr_level lv = read_bytes(tl::build_level(tl::make_level(game_tr2)).data, "level.tr2");
     ASSERT_EQ(write_level(lv, file.string()), write_ok);
     EXPECT_EQ(file_bytes(other), (std::vector<std::uint8_t>{1, 2, 3}));
 }
 
 TEST(Writer, SaveIntoAMissingFolderFailsWithAMessage) {
     temp_dir dir;
-    Ttrlevel lv = read_bytes(tl::build_level(tl::make_level(game_tr1)).data, "level.phd");
+    tr_level lv = read_bytes(tl::build_level(tl::make_level(game_tr1)).data, "level.phd");
     const fs::path target = dir.path / "no-such-folder" / "level.phd";
     try {
         write_level(lv, target.string());
@@ -659,7 +659,7 @@ TEST(Writer, SaveOverAFolderFailsAndLeavesItAlone) {
     const fs::path target = dir.path / "level.phd";
     fs::create_directory(target);
     put_file(target / "inside", {7});
-    Ttrlevel lv = read_bytes(tl::build_level(tl::make_level(game_tr1)).data, "level.phd");
+    tr_level lv = read_bytes(tl::build_level(tl::make_level(game_tr1)).data, "level.phd");
     EXPECT_THROW(write_level(lv, target.string()), level_error);
     EXPECT_TRUE(fs::is_directory(target));
     EXPECT_EQ(file_bytes(target / "inside"), (std::vector<std::uint8_t>{7}));
@@ -672,7 +672,7 @@ TEST(Writer, SaveIntoAReadOnlyFolderLeavesTheOldFile) {
     const fs::path target = dir.path / "level.phd";
     put_file(target, {1, 2, 3});
     fs::permissions(dir.path, fs::perms::owner_read | fs::perms::owner_exec);
-    Ttrlevel lv = read_bytes(tl::build_level(tl::make_level(game_tr1)).data, "level.phd");
+    tr_level lv = read_bytes(tl::build_level(tl::make_level(game_tr1)).data, "level.phd");
     EXPECT_THROW(write_level(lv, target.string()), level_error);
     fs::permissions(dir.path, fs::perms::owner_all);
     EXPECT_EQ(file_bytes(target), (std::vector<std::uint8_t>{1, 2, 3}));
@@ -685,7 +685,7 @@ TEST(Writer, SaveOverAReadOnlyFileLeavesIt) {
     const fs::path target = dir.path / "level.phd";
     put_file(target, {1, 2, 3});
     fs::permissions(target, fs::perms::owner_read);
-    Ttrlevel lv = read_bytes(tl::build_level(tl::make_level(game_tr1)).data, "level.phd");
+    tr_level lv = read_bytes(tl::build_level(tl::make_level(game_tr1)).data, "level.phd");
     EXPECT_THROW(write_level(lv, target.string()), level_error);
     fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_EQ(file_bytes(target), (std::vector<std::uint8_t>{1, 2, 3}));
@@ -698,7 +698,7 @@ TEST(Writer, WriteFailureHalfwayLeavesTheOldFileByteIdentical) {
     const fs::path target = dir.path / "level.phd";
     const std::vector<std::uint8_t> old = {5, 4, 3, 2, 1};
     put_file(target, old);
-    Ttrlevel lv = read_bytes(tl::build_level(tl::make_level(game_tr1)).data, "level.phd");
+    tr_level lv = read_bytes(tl::build_level(tl::make_level(game_tr1)).data, "level.phd");
     const auto game_before = lv.game_version;
     lv.rooms[0].num_data_words = 1; // recomputed only when the save succeeds
 
@@ -727,7 +727,7 @@ TEST(Writer, InconsistentLevelIsRefusedBeforeTouchingTheFile) {
     temp_dir dir;
     const fs::path target = dir.path / "level.tr4";
     put_file(target, {1, 2, 3});
-    Ttrlevel lv = read_bytes(tl::build_level(tl::make_level(game_tr4)).data, "level.tr4");
+    tr_level lv = read_bytes(tl::build_level(tl::make_level(game_tr4)).data, "level.tr4");
     lv.floor_data.pop_back(); // fewer words than num_floor_data
     const auto snapshot = tl::level_snapshot(lv);
     try {
@@ -745,7 +745,7 @@ TEST(Writer, InconsistentLevelIsRefusedBeforeTouchingTheFile) {
 TEST(Writer, CheckNamesTheSectionOfAByteDifference) {
     SKIP_WITHOUT_REAL_LEVELS("test1.phd");
     auto original = read_whole_file(shared_level("test1.phd"));
-    Ttrlevel lv = read_bytes(original, "test1.phd");
+    tr_level lv = read_bytes(original, "test1.phd");
     // Room 0's data size field: the writer recomputes it, so a wrong value shows as a difference.
     const std::size_t at = 4 + 4 + std::size_t(lv.num_pages) * 65536 + 4 + 2 + 16;
     original[at] ^= 0x40;
@@ -762,7 +762,7 @@ TEST(Writer, Tr4ComparisonInflatesTheBlocksAndNamesLevelDataSections) {
     b.floor_data[2] = 0x7777;
     const auto fa = tl::build_level(a).data;
     const auto fb = tl::build_level(b).data;
-    Ttrlevel lv = read_bytes(fb, "level.tr4");
+    tr_level lv = read_bytes(fb, "level.tr4");
     std::vector<section_mark> marks;
     write_options options;
     options.sections = &marks;

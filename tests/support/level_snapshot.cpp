@@ -1,4 +1,4 @@
-// Test-only snapshot of a whole Ttrlevel as bytes: every field appended with its length, so two
+// Test-only snapshot of a whole tr_level as bytes: every field appended with its length, so two
 // snapshots are equal only when the levels hold the same data.
 #include "level_snapshot.h"
 
@@ -96,7 +96,7 @@ class snap {
         scalar(t.raw_u16);
     }
 
-    void level(const Ttrlevel& l) {
+    void level(const tr_level& l) {
         for (auto v : {std::uint32_t(l.num_rooms),
                        l.num_floor_data,
                        l.num_mesh_words,
@@ -173,7 +173,7 @@ class snap {
 
 } // namespace
 
-std::vector<std::uint8_t> level_snapshot(const Ttrlevel& level) {
+std::vector<std::uint8_t> level_snapshot(const tr_level& level) {
     snap s;
     s.level(level);
     return s.out;

@@ -1,4 +1,4 @@
-// Test-only snapshot of a whole Ttrlevel as bytes, so tests can check that an operation left a level
+// Test-only snapshot of a whole tr_level as bytes, so tests can check that an operation left a level
 // exactly as it was (or that two levels hold the same data).
 #pragma once
 
@@ -10,6 +10,6 @@
 namespace test_levels {
 
 // Every field of the level and of its rooms, in declaration order; `progress` is left out.
-std::vector<std::uint8_t> level_snapshot(const Ttrlevel& level);
+std::vector<std::uint8_t> level_snapshot(const tr_level& level);
 
 } // namespace test_levels

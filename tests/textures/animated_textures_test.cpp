@@ -78,7 +78,7 @@ TEST(AnimatedPreview, ItemTextGivesTheTextureIndex) {
 }
 
 TEST(AnimatedPreview, FrameBitmapIsTheHitRectangleUnmirrored) {
-    Ttrlevel level = make_level(game_tr2, 1);
+    tr_level level = make_level(game_tr2, 1);
     tobject_texture t = make_texture(0, 20, 30, 27, 33);
     std::swap(t.corners[0], t.corners[1]);
     level.object_textures = {t};

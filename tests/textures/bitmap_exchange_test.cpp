@@ -23,7 +23,7 @@ std::uint16_t pixel16(const QImage& image, int x, int y) {
 
 // A TR2 level with textures on pages 0 and 1 of the given rectangles.
 struct textured_level {
-    Ttrlevel level;
+    tr_level level;
     Ttabla_textures table;
     textured_level(int version, int pages, const std::vector<tobject_texture>& textures) {
         level = make_level(version, pages, 7);
@@ -33,7 +33,7 @@ struct textured_level {
     }
 };
 
-void expect_pages_equal(const Ttrlevel& a, const Ttrlevel& b) {
+void expect_pages_equal(const tr_level& a, const tr_level& b) {
     EXPECT_EQ(a.num_pages, b.num_pages);
     EXPECT_TRUE(a.pages8 == b.pages8);
     EXPECT_TRUE(a.pages16 == b.pages16);
@@ -94,7 +94,7 @@ TEST(PieceLayout, RandomPiecesFitTheBitmapWithoutOverlapping) {
 }
 
 TEST(PieceRegions, EqualAndContainedRectanglesMerge) {
-    Ttrlevel level = make_level(game_tr2, 2);
+    tr_level level = make_level(game_tr2, 2);
     level.object_textures = {make_texture(0, 10, 10, 40, 40), make_texture(0, 10, 10, 40, 40),
                              make_texture(0, 20, 20, 30, 30), make_texture(0, 5, 5, 50, 50),
                              make_texture(0, 45, 45, 90, 90), make_texture(1, 20, 20, 30, 30),
@@ -122,7 +122,7 @@ TEST(ExportAll, PiecesRoundTripAndWrongSizesAreRefused) {
               pixel16(t.table.pages_bitmap, 0, 10));
     EXPECT_EQ(out.pixel(128, 0), t.table.pages_bitmap.pixel(64, 256 + 64));
 
-    const Ttrlevel before = t.level;
+    const tr_level before = t.level;
     ASSERT_TRUE(import_and_replace(t.level, t.table, meshes, out));
     expect_pages_equal(t.level, before);
 
@@ -148,7 +148,7 @@ TEST(ExportAll, MeshesWithoutTexturedFacesAreRefused) {
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.message, "ERROR: This Mesh does not have any Textured Face!!");
     EXPECT_TRUE(out.isNull());
-    const Ttrlevel before = t.level;
+    const tr_level before = t.level;
     EXPECT_FALSE(import_and_replace(t.level, t.table, {{}}, QImage(8, 8, QImage::Format_RGB888)).ok);
     EXPECT_FALSE(export_all(t.level, t.table, {{5}}, out).ok); // only a texture the level lacks
     expect_pages_equal(t.level, before);
@@ -164,7 +164,7 @@ TEST(BigBmp, ExportImportLeavesEveryVersionsPagesUnchanged) {
         ASSERT_TRUE(save_bitmap(exported, path));
         QImage loaded;
         ASSERT_TRUE(load_bitmap(path, loaded));
-        const Ttrlevel before = t.level;
+        const tr_level before = t.level;
         const QImage display_before = t.table.pages_bitmap.copy();
         ASSERT_TRUE(import_big_bmp(t.level, t.table, loaded)) << version;
         expect_pages_equal(t.level, before);
@@ -174,7 +174,7 @@ TEST(BigBmp, ExportImportLeavesEveryVersionsPagesUnchanged) {
 
 TEST(BigBmp, WrongHeightIsRefusedAndNothingChanges) {
     textured_level t(game_tr2, 3, {});
-    const Ttrlevel before = t.level;
+    const tr_level before = t.level;
     const QImage display_before = t.table.pages_bitmap.copy();
     QImage small(256, 512, QImage::Format_RGB888);
     small.fill(Qt::red);
@@ -201,7 +201,7 @@ TEST(CurrentTexture, ExportThenImportLeavesThePageUnchangedEvenWhenMirrored) {
     std::swap(mirrored.corners[0], mirrored.corners[1]);
     std::swap(mirrored.corners[2], mirrored.corners[3]);
     textured_level t(game_tr2, 1, {make_texture(0, 30, 40, 93, 71), mirrored});
-    const Ttrlevel before = t.level;
+    const tr_level before = t.level;
     for (const int i : {0, 1}) {
         const QImage exported = export_current(t.table, i);
         ASSERT_EQ(exported.size(), QSize(64, 32));
@@ -215,7 +215,7 @@ TEST(CurrentTexture, ExportThenImportLeavesThePageUnchangedEvenWhenMirrored) {
 
 TEST(CurrentTexture, AnyBitmapSizeStretchesOntoTheBox) {
     textured_level t(game_tr3, 1, {make_texture(0, 30, 40, 93, 71)});
-    const Ttrlevel before = t.level;
+    const tr_level before = t.level;
     QImage ten(10, 10, QImage::Format_RGB888);
     ten.fill(QColor(0, 255, 0));
     ten.setPixel(9, 9, qRgb(255, 0, 0));
@@ -231,7 +231,7 @@ TEST(CurrentTexture, AnyBitmapSizeStretchesOntoTheBox) {
 
 TEST(CurrentTexture, BadRequestsChangeNothing) {
     textured_level t(game_tr2, 1, {make_texture(0, 30, 40, 93, 71), make_texture(4, 0, 1, 2, 3)});
-    const Ttrlevel before = t.level;
+    const tr_level before = t.level;
     QImage any(4, 4, QImage::Format_RGB888);
     any.fill(Qt::white);
     for (const int i : {-1, 2, 1}) {
@@ -246,7 +246,7 @@ TEST(CurrentTexture, BadRequestsChangeNothing) {
 TEST(TexturePages, FiveAndTwoMakeSeven) {
     for (const int version : {game_tr1, game_tr2, game_tr4}) {
         textured_level t(version, 5, {});
-        const Ttrlevel before = t.level;
+        const tr_level before = t.level;
         QImage pages(256, 512, QImage::Format_RGB888);
         pages.fill(QColor(200, 100, 48));
         pages.setPixel(0, 256, qRgb(255, 0, 255));
@@ -274,7 +274,7 @@ TEST(TexturePages, FiveAndTwoMakeSeven) {
         // The grown display copy exports and imports as a whole.
         const QImage all = export_big_bmp(t.table);
         EXPECT_EQ(all.height(), 7 * 256);
-        const Ttrlevel grown = t.level;
+        const tr_level grown = t.level;
         ASSERT_TRUE(import_big_bmp(t.level, t.table, all));
         expect_pages_equal(t.level, grown);
     }
@@ -291,7 +291,7 @@ TEST(TexturePages, NewPagesOfATr4LevelGoBeforeItsBumpMapPages) {
     t.level.set_num_sprite_textures(2);
     put_u16(&t.level.sprite_textures[0][0], 1);
     put_u16(&t.level.sprite_textures[1][0], 3);
-    const Ttrlevel before = t.level;
+    const tr_level before = t.level;
     const QImage bump_piece = texture_bitmap(t.table, 1).copy();
 
     QImage page(256, 256, QImage::Format_RGB888);
@@ -317,7 +317,7 @@ TEST(TexturePages, NewPagesOfATr4LevelGoBeforeItsBumpMapPages) {
 
 TEST(TexturePages, ATr4LevelIsNotGrownBeyondThePagesALevelMayDeclare) {
     textured_level t(game_tr4, int(max_texture_pages) - 1, {});
-    const Ttrlevel before = t.level;
+    const tr_level before = t.level;
     const texture_result r = import_texture_pages(t.level, t.table, QImage(256, 512, QImage::Format_RGB888));
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.message, "A TR4 or TRC level holds at most 128 texture pages: this level has 127 and the "
@@ -327,7 +327,7 @@ TEST(TexturePages, ATr4LevelIsNotGrownBeyondThePagesALevelMayDeclare) {
 
 TEST(TexturePages, WrongShapesAreRefused) {
     textured_level t(game_tr2, 5, {});
-    const Ttrlevel before = t.level;
+    const tr_level before = t.level;
     for (const QImage& bad :
          {QImage(256, 300, QImage::Format_RGB888), QImage(255, 256, QImage::Format_RGB888), QImage()}) {
         const texture_result r = import_texture_pages(t.level, t.table, bad);
@@ -442,7 +442,7 @@ void append_mesh(std::vector<std::uint16_t>& words, bool wide, const std::vector
 
 TEST(MeshFaces, TextureIndicesOfEveryVersionsMeshes) {
     for (const bool wide : {false, true}) {
-        Ttrlevel level;
+        tr_level level;
         level.game_version = wide ? game_tr4 : game_tr2;
         append_mesh(level.mesh_words, wide, {0x8005, 6}, {0x1007});
         const std::uint32_t second = std::uint32_t(level.mesh_words.size() * 2);
@@ -470,7 +470,7 @@ TEST(MeshFaces, TextureIndicesOfEveryVersionsMeshes) {
 
 TEST(MeshFaces, TheMeshListGivesTheFacesWithTheirUnsavedEdits) {
     for (const bool wide : {false, true}) {
-        Ttrlevel level;
+        tr_level level;
         level.game_version = wide ? game_tr4 : game_tr2;
         append_mesh(level.mesh_words, wide, {0x8005, 6}, {0x1007});
         const std::uint32_t second = std::uint32_t(level.mesh_words.size() * 2);

@@ -20,7 +20,7 @@ namespace {
 
 struct named_level {
     std::string name;
-    Ttrlevel level;
+    tr_level level;
 };
 
 std::vector<named_level> shared_levels() {
@@ -56,7 +56,7 @@ TEST(LevelFiles, TextureTableShowsEveryPagePixelAndEveryTexture) {
     if (levels.empty()) GTEST_SKIP() << "no level files";
     for (auto& [name, level] : levels) {
         SCOPED_TRACE(name);
-        Ttrlevel copy = level;
+        tr_level copy = level;
         Ttabla_textures table = build_texture_table(copy);
         ASSERT_EQ(table.pages_bitmap.size(), QSize(256, int(level.num_pages) * 256));
         ASSERT_EQ(table.texture_count, int(level.num_object_textures));
@@ -97,7 +97,7 @@ TEST(LevelFiles, BigBmpThroughAFileLeavesEveryPageArrayUnchanged) {
         ASSERT_TRUE(save_bitmap(export_big_bmp(table), path));
         QImage loaded;
         ASSERT_TRUE(load_bitmap(path, loaded));
-        const Ttrlevel before = level;
+        const tr_level before = level;
         ASSERT_TRUE(import_big_bmp(level, table, loaded));
         EXPECT_TRUE(level.pages8 == before.pages8);
         EXPECT_TRUE(level.pages16 == before.pages16);
@@ -112,7 +112,7 @@ TEST(LevelFiles, Tr1PaletteReductionChangesOnlyColoursThatCollideAtDisplayPrecis
     auto it = std::find_if(levels.begin(), levels.end(),
                            [](auto& l) { return l.level.game_version <= game_tr1_gold; });
     if (it == levels.end()) GTEST_SKIP() << "no TR1 level";
-    const Ttrlevel& level = it->level;
+    const tr_level& level = it->level;
     const auto shown = palette8_display(level.palette8);
     palette_matcher matcher(level.palette8);
     std::size_t changed = 0, colliding = 0;
@@ -135,7 +135,7 @@ TEST(LevelFiles, ExportAllThenImportLeavesPagesUnchanged) {
     for (auto& [name, level] : levels) {
         SCOPED_TRACE(name);
         Ttabla_textures table = build_texture_table(level);
-        const Ttrlevel before = level;
+        const tr_level before = level;
         int exported = 0;
         for (std::size_t n = 0; n < level.moveables.size() && exported < 12; ++n) {
             const auto meshes = moveable_face_textures(level, n);
@@ -171,7 +171,7 @@ TEST(LevelFiles, ImportedPagesSurviveSavingAndReading) {
         page.fill(QColor(40, 160, 220));
         page.setPixel(3, 4, qRgb(255, 0, 255));
         ASSERT_TRUE(import_texture_pages(level, table, page));
-        Ttrlevel back;
+        tr_level back;
         std::string error;
         ASSERT_EQ(read_level_memory(back, write_level_memory(level, name), name, &error), read_ok) << error;
         EXPECT_EQ(back.num_pages, level.num_pages);
@@ -182,7 +182,7 @@ TEST(LevelFiles, ImportedPagesSurviveSavingAndReading) {
 }
 
 // True when the level's fraction bytes are the games' own: 1 and 255 (0 in unused corners).
-bool classic_fractions(const Ttrlevel& level) {
+bool classic_fractions(const tr_level& level) {
     bool used = false;
     for (const tobject_texture& t : level.object_textures)
         for (const auto& c : t.corners)

@@ -134,7 +134,7 @@ TEST(Palette8, NearestColourPrefersExactDisplayColoursAndLowIndices) {
 }
 
 TEST(AlphaBits, NonZeroPixelsBecomeOpaqueFromTr2On) {
-    Ttrlevel level = make_level(game_tr2, 1);
+    tr_level level = make_level(game_tr2, 1);
     put_u16(&level.pages16[0], 0x0000);
     put_u16(&level.pages16[2], 0x1234);
     put_u16(&level.pages16[4], 0x9234);
@@ -146,7 +146,7 @@ TEST(AlphaBits, NonZeroPixelsBecomeOpaqueFromTr2On) {
         ASSERT_TRUE(page16_at(level, 0, int(i % 256), int(i / 256)) == 0 ||
                     (page16_at(level, 0, int(i % 256), int(i / 256)) & 0x8000));
 
-    Ttrlevel tr1 = make_level(game_tr1, 1);
+    tr_level tr1 = make_level(game_tr1, 1);
     const auto before = tr1.pages8;
     set_alpha_bits(tr1);
     EXPECT_EQ(tr1.pages8, before);
@@ -184,8 +184,8 @@ TEST(Upload, SizesOtherThanPowersOfTwoFrom8To256BecomeSixtyFourSquare) {
 
 TEST(WritePages, UneditedPixelsKeepEveryStoredValue) {
     for (const int version : {game_tr1, game_tr2, game_tr3, game_tr4, game_trc}) {
-        Ttrlevel level = make_level(version, 2, unsigned(version));
-        const Ttrlevel before = level;
+        tr_level level = make_level(version, 2, unsigned(version));
+        const tr_level before = level;
         QImage shown(256, 512, QImage::Format_RGB16);
         auto* d = reinterpret_cast<std::uint16_t*>(shown.bits());
         const auto pal = palette8_display(level.palette8);
@@ -200,7 +200,7 @@ TEST(WritePages, UneditedPixelsKeepEveryStoredValue) {
 }
 
 TEST(WritePages, EditedPixelsAreConvertedIntoEveryPageArray) {
-    Ttrlevel level = make_level(game_tr4, 1);
+    tr_level level = make_level(game_tr4, 1);
     put_u16(&level.pages16[0], 0x8000 | (10 << 10) | (20 << 5) | 30);
     put_u16(&level.pages16[2], 0x8000 | (10 << 10) | (20 << 5) | 30);
     QImage shown(256, 256, QImage::Format_RGB888);
@@ -213,7 +213,7 @@ TEST(WritePages, EditedPixelsAreConvertedIntoEveryPageArray) {
     EXPECT_EQ(std::vector<std::uint8_t>(level.pages32.begin(), level.pages32.begin() + 8),
               (std::vector<std::uint8_t>{50, 100, 200, 255, 0, 0, 0, 0}));
 
-    Ttrlevel tr2 = make_level(game_tr2, 1);
+    tr_level tr2 = make_level(game_tr2, 1);
     tr2.palette8.fill(0);
     for (int k = 0; k < 256; ++k)
         tr2.palette8[std::size_t(k) * 3] = std::uint8_t(k % 64);
@@ -226,8 +226,8 @@ TEST(WritePages, EditedPixelsAreConvertedIntoEveryPageArray) {
 }
 
 TEST(WritePages, RefusesBitmapsOfTheWrongShapeAndChangesNothing) {
-    Ttrlevel level = make_level(game_tr3, 2);
-    const Ttrlevel before = level;
+    tr_level level = make_level(game_tr3, 2);
+    const tr_level before = level;
     for (const QImage& bad :
          {QImage(), QImage(255, 256, QImage::Format_RGB888), QImage(256, 300, QImage::Format_RGB888),
           QImage(256, 768, QImage::Format_RGB16)}) {
@@ -240,8 +240,8 @@ TEST(WritePages, RefusesBitmapsOfTheWrongShapeAndChangesNothing) {
 }
 
 TEST(WritePages, PagesBelowTheBitmapAreLeftAlone) {
-    Ttrlevel level = make_level(game_tr2, 3);
-    const Ttrlevel before = level;
+    tr_level level = make_level(game_tr2, 3);
+    const tr_level before = level;
     QImage one(256, 256, QImage::Format_RGB888);
     one.fill(QColor(100, 100, 100));
     ASSERT_TRUE(write_pages(level, one));

@@ -10,8 +10,8 @@ namespace texture_fixtures {
 
 // A loaded level of `version` with `pages` pages of random pixels in every buffer it has, and a
 // random palette8 (channels 0..63).
-inline Ttrlevel make_level(int version, int pages, unsigned seed = 1) {
-    Ttrlevel level;
+inline tr_level make_level(int version, int pages, unsigned seed = 1) {
+    tr_level level;
     level.signature = loaded_signature;
     level.game_version = version;
     for (int p = 0; p < pages; ++p)
@@ -40,7 +40,7 @@ inline tobject_texture make_texture(int page, int left, int top, int right, int 
     return t;
 }
 
-inline std::uint16_t page16_at(const Ttrlevel& level, std::size_t page, int x, int y) {
+inline std::uint16_t page16_at(const tr_level& level, std::size_t page, int x, int y) {
     return get_u16(&level.pages16[page * page16_bytes + 2 * (std::size_t(y) * 256 + std::size_t(x))]);
 }
 

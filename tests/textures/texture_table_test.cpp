@@ -72,7 +72,7 @@ TEST(TextureCorners, HitRectangleFallsBackToCornerTwo) {
 }
 
 TEST(TextureTable, SixteenBitVersionsShowPages16) {
-    Ttrlevel level = make_level(game_tr3, 2);
+    tr_level level = make_level(game_tr3, 2);
     level.object_textures = {make_texture(1, 3, 4, 10, 20)};
     level.num_object_textures = 1;
     const Ttabla_textures table = build_texture_table(level);
@@ -89,7 +89,7 @@ TEST(TextureTable, SixteenBitVersionsShowPages16) {
 }
 
 TEST(TextureTable, Tr1ShowsPalette8InDisplayColours) {
-    Ttrlevel level = make_level(game_tr1, 1);
+    tr_level level = make_level(game_tr1, 1);
     level.palette8[3 * 7] = 63, level.palette8[3 * 7 + 1] = 63, level.palette8[3 * 7 + 2] = 0;
     level.pages8[5] = 7;
     const Ttabla_textures table = build_texture_table(level);
@@ -102,7 +102,7 @@ TEST(TextureTable, Tr1ShowsPalette8InDisplayColours) {
 }
 
 TEST(TextureTable, TextureBitmapCutsMirrorsAndCaches) {
-    Ttrlevel level = make_level(game_tr2, 2);
+    tr_level level = make_level(game_tr2, 2);
     tobject_texture t = make_texture(1, 100, 50, 103, 52);
     std::swap(t.corners[0], t.corners[1]); // mirrored left-right
     std::swap(t.corners[2], t.corners[3]);
@@ -131,7 +131,7 @@ TEST(TextureTable, TextureBitmapCutsMirrorsAndCaches) {
 }
 
 TEST(TextureTable, IndicesOutsideTheTableGiveAWhiteFourByFour) {
-    Ttrlevel level = make_level(game_tr4, 1);
+    tr_level level = make_level(game_tr4, 1);
     Ttabla_textures table = build_texture_table(level);
     for (const int i : {-1, 0, 5}) {
         const QImage& b = texture_bitmap(table, i);
@@ -142,7 +142,7 @@ TEST(TextureTable, IndicesOutsideTheTableGiveAWhiteFourByFour) {
 }
 
 TEST(TextureTable, TexturesOnMissingPagesStayInsideTheBitmap) {
-    Ttrlevel level = make_level(game_tr2, 1);
+    tr_level level = make_level(game_tr2, 1);
     level.object_textures = {make_texture(9, 0, 10, 255, 255)};
     level.num_object_textures = 1;
     Ttabla_textures table = build_texture_table(level);

@@ -16,13 +16,13 @@ namespace {
 
 struct named_level {
     std::string name;
-    Ttrlevel level;
+    tr_level level;
 };
 
 // A TR2 level of two pages with a texture of every width 1..256 (height 257 - width), and
 // textures on a page the level does not have (one named through the page word's high bits).
-Ttrlevel every_size_level() {
-    Ttrlevel level = texture_fixtures::make_level(game_tr2, 2, 11);
+tr_level every_size_level() {
+    tr_level level = texture_fixtures::make_level(game_tr2, 2, 11);
     for (int w = 1; w <= 256; ++w)
         level.object_textures.push_back(texture_fixtures::make_texture(w % 2, 0, 0, w - 1, 256 - w));
     level.object_textures.push_back(texture_fixtures::make_texture(5, 3, 4, 40, 50));
@@ -79,7 +79,7 @@ TEST(UploadBatch, EveryObjectTextureGetsThePixelsOfOneByOnePreparation) {
 }
 
 TEST(UploadBatch, ALevelWithoutObjectTexturesPreparesNothing) {
-    Ttrlevel level = texture_fixtures::make_level(game_tr4, 1);
+    tr_level level = texture_fixtures::make_level(game_tr4, 1);
     const auto batch = prepare_object_textures(level, 24);
     EXPECT_TRUE(batch->entries.empty());
     EXPECT_EQ(batch->block_size, 0u);

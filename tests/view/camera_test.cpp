@@ -54,7 +54,7 @@ TEST(CameraCentring, CentringResetsRotationAndDragState) {
 }
 
 TEST(CenterCameraCommand, AMoveableGetsScaleFourTenthsAndTheCameraAtNine) {
-    Ttrlevel level = make_level(game_tr4, 1);
+    tr_level level = make_level(game_tr4, 1);
     Tmesh_list list;
     tr_scene scene;
     scene.level = &level, scene.meshes = &list;
@@ -77,7 +77,7 @@ TEST(CenterCameraCommand, AMoveableGetsScaleFourTenthsAndTheCameraAtNine) {
 }
 
 TEST(CenterCameraCommand, AMeshIsCentredOnItsShiftedBoundsWithItsSizeInTheStatus) {
-    Ttrlevel level = make_level(game_tr4, 1);
+    tr_level level = make_level(game_tr4, 1);
     Tmesh_list list;
     mesh_shape s = square(0, 0, 1250, 30, 0, 0); // 12.5 wide, 0.3 high
     s.vertices.push_back({0, 0, -10025});        // makes it 100.25 deep
@@ -99,7 +99,7 @@ TEST(CenterCameraCommand, AMeshIsCentredOnItsShiftedBoundsWithItsSizeInTheStatus
 }
 
 TEST(CenterCameraCommand, AMeshWithoutFacesIsCentredOnTheOriginWithSizeZero) {
-    Ttrlevel level = make_level(game_tr4, 1);
+    tr_level level = make_level(game_tr4, 1);
     Tmesh_list list;
     mesh_shape s;
     s.vertices = {{0, 0, 0}};

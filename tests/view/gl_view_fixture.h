@@ -19,13 +19,13 @@ extern bool gl_tests_have_display;
     } while (0)
 
 struct gl_view {
-    Ttrlevel level;
+    tr_level level;
     Tmesh_list list;
     tr_scene scene;
     std::unique_ptr<TGLViewport> vp;
     int draws = 0;
 
-    explicit gl_view(Ttrlevel lv, int width = 200, int height = 200) : level(std::move(lv)) {
+    explicit gl_view(tr_level lv, int width = 200, int height = 200) : level(std::move(lv)) {
         scene.level = &level;
         scene.meshes = &list;
         vp = std::make_unique<TGLViewport>(nullptr, 24);

@@ -27,7 +27,7 @@ TEST(MeshView, ViewPositionDividesByHundredAndTurnsYAndZ) {
 }
 
 TEST(MeshView, TextureCoordinatesComeFromTheCornerFractions) {
-    Ttrlevel level = make_level(game_tr4, 2);
+    tr_level level = make_level(game_tr4, 2);
     auto& t = level.object_textures[1];
     t.corners[0] = {1, 9, 1, 9};
     t.corners[1] = {255, 9, 1, 9};
@@ -49,7 +49,7 @@ TEST(MeshView, TextureCoordinatesComeFromTheCornerFractions) {
 // say which edge each corner takes, so a rectangular texture spans its whole picture.
 TEST(MeshView, BuilderFractionBytesStillSpanTheWholeTexture) {
     using tc = std::array<std::array<float, 2>, 4>;
-    Ttrlevel level = make_level(game_tr4, 2);
+    tr_level level = make_level(game_tr4, 2);
     auto& t = level.object_textures[1];
     t.corners[0] = {127, 40, 127, 8}; // top-right, top-left, bottom-left, bottom-right: mirrored
     t.corners[1] = {127, 9, 127, 8};
@@ -74,7 +74,7 @@ TEST(MeshView, SharedLevelsTextureCoordinatesCoverTheirTextures) {
         const std::string path = std::string(VELLUM_SHARED_LEVELS) + "/" + name;
         if (!std::filesystem::exists(path)) continue;
         SCOPED_TRACE(name);
-        Ttrlevel level;
+        tr_level level;
         ASSERT_EQ(read_level(level, path), read_ok);
         ++levels;
         int rectangles = 0, flat = 0;
@@ -99,7 +99,7 @@ TEST(MeshView, SharedLevelsTextureCoordinatesCoverTheirTextures) {
 TEST(MeshView, ClassicFractionBytesGiveTheCoordinatesTheyAlwaysGave) {
     using tc = std::array<std::array<float, 2>, 4>;
     for (const std::int32_t v : sample_game_versions()) {
-        const Ttrlevel level = make_sample_level(v);
+        const tr_level level = make_sample_level(v);
         SCOPED_TRACE(sample_file_name(v));
         ASSERT_FALSE(level.object_textures.empty());
         for (std::size_t i = 0; i < level.object_textures.size(); ++i) {
@@ -114,7 +114,7 @@ TEST(MeshView, ClassicFractionBytesGiveTheCoordinatesTheyAlwaysGave) {
 #endif
 
 TEST(MeshView, FaceTextureNameFollowsTheRenderMode) {
-    Ttrlevel level = make_level(game_tr4, 6);
+    tr_level level = make_level(game_tr4, 6);
     Tmesh_list list;
     list.render_mode = mode_textured;
     EXPECT_EQ(face_texture_name(list, level, 0x8005), 6); // upper bits ignored
@@ -127,7 +127,7 @@ TEST(MeshView, FaceTextureNameFollowsTheRenderMode) {
 }
 
 TEST(MeshView, ATextureWordBeyondTheLevelsTexturesShowsTheSolidTexture) {
-    Ttrlevel level = make_level(game_tr2, 6);
+    tr_level level = make_level(game_tr2, 6);
     Tmesh_list list;
     list.render_mode = mode_textured;
     EXPECT_EQ(face_texture_name(list, level, 6), SOLID_TEXTURE_NAME);

@@ -15,7 +15,7 @@ using namespace view_test;
 
 // Two squares at different depths covering the view's centre, and one off to the side.
 gl_view& two_squares(std::unique_ptr<gl_view>& holder, bool near_first) {
-    Ttrlevel level = make_level(game_tr4, 2);
+    tr_level level = make_level(game_tr4, 2);
     holder = std::make_unique<gl_view>(std::move(level));
     mesh_shape s;
     const mesh_shape far_sq = square(-100, -100, 100, 100, 0, 0);
@@ -160,7 +160,7 @@ TEST(Picking, DisplayListPicksEqualImmediatePicksInEveryMode) {
     REQUIRE_DISPLAY();
     SKIP_WITHOUT_REAL_LEVELS("test1.tr4", "test1.phd");
     for (const char* file : {"test1.tr4", "test1.phd"}) {
-        Ttrlevel level;
+        tr_level level;
         std::string error;
         ASSERT_EQ(read_level(level, real_levels::path(file), &error), read_ok) << error;
         gl_view v(std::move(level));

@@ -47,7 +47,7 @@ TEST(PointsMode, EveryVertexIsPickedAtItsProjectedPosition) {
         bool statics;
     };
     for (const sample& s : {sample{"test1.phd", true}, sample{"test1.tr4", false}}) {
-        Ttrlevel level;
+        tr_level level;
         std::string error;
         ASSERT_EQ(read_level(level, VELLUM_SHARED_LEVELS "/" + s.file, &error), read_ok) << error;
         std::vector<int> meshes;
@@ -92,7 +92,7 @@ TEST(PointsMode, MarkersCoverPixelsAtSmallAndLargeViews) {
     SKIP_WITHOUT_REAL_LEVELS("test1.phd", "test1.tr4");
     REQUIRE_DISPLAY();
     // A TR4 mesh of about 98 vertices: with one-unit spheres it showed no pixel at 320 × 240.
-    Ttrlevel level;
+    tr_level level;
     std::string error;
     ASSERT_EQ(read_level(level, VELLUM_SHARED_LEVELS "/test1.tr4", &error), read_ok) << error;
     Tmesh_list list;

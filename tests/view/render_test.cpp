@@ -23,8 +23,8 @@ constexpr std::uint16_t opaque(int r, int g, int b) {
 
 // A TR2 level whose page 0 holds a 64 × 64 texture in four quadrants: red top-left, green
 // top-right, blue bottom-right, yellow bottom-left; object texture 0 covers it corner by corner.
-Ttrlevel quadrant_level() {
-    Ttrlevel level = make_level(game_tr2, 1);
+tr_level quadrant_level() {
+    tr_level level = make_level(game_tr2, 1);
     level.num_pages = 1;
     level.pages8_size = 65536;
     level.pages8.assign(65536, 0);
@@ -153,7 +153,7 @@ TEST(Rendering, BuilderMadeLevelFacesShowTheirWholeTexture) {
     REQUIRE_DISPLAY();
     const std::string path = std::string(VELLUM_SHARED_LEVELS) + "/test1.tr4";
     if (!QFile::exists(QString::fromStdString(path))) GTEST_SKIP() << "no " << path;
-    Ttrlevel level;
+    tr_level level;
     ASSERT_EQ(read_level(level, path), read_ok);
 
     // Rectangular textures of at least 16 x 16 pixels whose piece holds several colours.

@@ -18,7 +18,7 @@ using namespace view_test;
 struct scene_fixture {
     recording_gl rec;
     draw_batch batch{rec};
-    Ttrlevel level;
+    tr_level level;
     Tmesh_list list;
     tr_scene scene;
 
@@ -425,7 +425,7 @@ namespace {
 TEST(SceneDrawing, EveryMoveableAndMeshOfTheTestLevelsDrawsWellFormedFaces) {
     SKIP_WITHOUT_REAL_LEVELS("test1.phd", "test1.tr2", "test1_tr3.tr2", "test1.tr4", "test1.trc");
     for (const char* file : {"test1.phd", "test1.tr2", "test1_tr3.tr2", "test1.tr4", "test1.trc"}) {
-        Ttrlevel level;
+        tr_level level;
         std::string error;
         ASSERT_EQ(read_level(level, real_levels::path(file), &error), read_ok) << error;
         Tmesh_list list;

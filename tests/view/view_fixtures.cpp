@@ -36,8 +36,8 @@ tmesh make_mesh(const mesh_shape& shape) {
     return m;
 }
 
-Ttrlevel make_level(std::int32_t game_version, int textures) {
-    Ttrlevel level;
+tr_level make_level(std::int32_t game_version, int textures) {
+    tr_level level;
     level.signature = loaded_signature;
     level.game_version = game_version;
     level.set_num_object_textures(std::uint32_t(textures));
@@ -58,7 +58,7 @@ int add_mesh(Tmesh_list& list, const mesh_shape& shape) {
     return index;
 }
 
-void add_moveable(Ttrlevel& level, std::uint16_t num_meshes, std::uint16_t first_mesh,
+void add_moveable(tr_level& level, std::uint16_t num_meshes, std::uint16_t first_mesh,
                   std::uint32_t tree_index, std::uint32_t frame_offset) {
     level.set_num_moveables(level.num_moveables + 1);
     auto& r = level.moveables.back();
@@ -69,7 +69,7 @@ void add_moveable(Ttrlevel& level, std::uint16_t num_meshes, std::uint16_t first
     put_u32(&r[12], frame_offset);
 }
 
-void add_static(Ttrlevel& level, std::uint16_t mesh_index, const std::array<std::int16_t, 6>& visibility,
+void add_static(tr_level& level, std::uint16_t mesh_index, const std::array<std::int16_t, 6>& visibility,
                 const std::array<std::int16_t, 6>& collision) {
     level.set_num_static_meshes(level.num_static_meshes + 1);
     auto& r = level.static_meshes.back();

@@ -25,17 +25,17 @@ tmesh make_mesh(const mesh_shape& shape);
 
 // A loaded level of the given version with `textures` object textures, each a four-corner
 // texture whose corners run top-left, top-right, bottom-right, bottom-left on page 0.
-Ttrlevel make_level(std::int32_t game_version, int textures);
+tr_level make_level(std::int32_t game_version, int textures);
 
 // Appends a mesh to the list, measures it and makes a mesh pointer designate it.
 int add_mesh(Tmesh_list& list, const mesh_shape& shape);
 
 // Appends a moveable record.
-void add_moveable(Ttrlevel& level, std::uint16_t num_meshes, std::uint16_t first_mesh,
+void add_moveable(tr_level& level, std::uint16_t num_meshes, std::uint16_t first_mesh,
                   std::uint32_t tree_index, std::uint32_t frame_offset);
 
 // Appends a static-mesh record with its two boxes (min x, max x, min y, max y, min z, max z).
-void add_static(Ttrlevel& level, std::uint16_t mesh_index, const std::array<std::int16_t, 6>& visibility,
+void add_static(tr_level& level, std::uint16_t mesh_index, const std::array<std::int16_t, 6>& visibility,
                 const std::array<std::int16_t, 6>& collision);
 
 // A square facing the viewer (clockwise as seen from +z), from (x0, y0) to (x1, y1) at depth z,

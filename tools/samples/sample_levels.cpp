@@ -20,7 +20,7 @@ namespace {
 enum corner_name { tl = 0, tr = 1, br = 2, bl = 3 };
 
 struct texture_maker {
-    Ttrlevel& level;
+    tr_level& level;
 
     std::uint16_t add(page_rect r, std::initializer_list<corner_name> corners, std::uint16_t attribute) {
         tobject_texture t;
@@ -56,7 +56,7 @@ constexpr std::uint16_t opaque = 0, see_through = 1;
 
 } // namespace
 
-sample_textures make_textures(Ttrlevel& level) {
+sample_textures make_textures(tr_level& level) {
     using namespace sample_art;
     level.set_num_object_textures(0);
     texture_maker m{level};
@@ -370,7 +370,7 @@ std::array<int, 6> frame_box(const moveable_plan& plan, const std::vector<const 
     return box;
 }
 
-void add_moveable(Ttrlevel& level, const moveable_plan& plan, const std::vector<const sample_mesh*>& meshes) {
+void add_moveable(tr_level& level, const moveable_plan& plan, const std::vector<const sample_mesh*>& meshes) {
     const std::int32_t game = level.game_version;
     const std::uint32_t index = level.num_moveables;
     const std::uint32_t tree_index = level.num_mesh_trees;
@@ -462,7 +462,7 @@ std::string title_of(std::int32_t game) {
     }
 }
 
-sample_colours put_pages(Ttrlevel& level) {
+sample_colours put_pages(tr_level& level) {
     const std::int32_t game = level.game_version;
     const auto pages = draw_sample_pages(title_of(game));
     level.num_pages = std::uint32_t(pages.size());
@@ -538,7 +538,7 @@ std::vector<std::uint8_t> chime_wav() {
     return w;
 }
 
-void put_sounds(Ttrlevel& level, vec3 source) {
+void put_sounds(tr_level& level, vec3 source) {
     const std::int32_t game = level.game_version;
     level.sound_map.fill(0xFF);                  // every sound unused ...
     level.sound_map[0] = level.sound_map[1] = 0; // ... but the first, which plays detail 0
@@ -580,7 +580,7 @@ void put_sounds(Ttrlevel& level, vec3 source) {
 
 // ---- entities, cameras and sprites --------------------------------------------------------------
 
-void put_entities(Ttrlevel& level, const std::vector<std::pair<std::uint16_t, vec3>>& placed,
+void put_entities(tr_level& level, const std::vector<std::pair<std::uint16_t, vec3>>& placed,
                   const std::vector<std::uint16_t>& rooms) {
     const std::int32_t game = level.game_version;
     level.set_num_entities(std::uint32_t(placed.size()));
@@ -607,7 +607,7 @@ void put_entities(Ttrlevel& level, const std::vector<std::pair<std::uint16_t, ve
         level.mirror_entities_from24();
 }
 
-void put_sprites(Ttrlevel& level) {
+void put_sprites(tr_level& level) {
     // The tree picture as a sprite with its sequence.
     const page_rect r = sample_art::tree;
     level.set_num_sprite_textures(1);
@@ -650,10 +650,10 @@ std::string sample_file_name(std::int32_t game_version) {
     }
 }
 
-Ttrlevel make_sample_level(std::int32_t game) {
+tr_level make_sample_level(std::int32_t game) {
     if (game < game_tr1 || game > game_trc)
         throw std::invalid_argument("no sample level for game code " + std::to_string(game));
-    Ttrlevel level;
+    tr_level level;
     level.game_version = game;
     level.signature = loaded_signature;
     level.version_word = game <= game_tr1_gold   ? 0x00000020u
@@ -765,7 +765,7 @@ Ttrlevel make_sample_level(std::int32_t game) {
 std::vector<std::string> write_sample_levels(const std::string& directory) {
     std::vector<std::string> written;
     for (std::int32_t game : sample_game_versions()) {
-        Ttrlevel level = make_sample_level(game);
+        tr_level level = make_sample_level(game);
         const std::string path = (std::filesystem::path(directory) / sample_file_name(game)).string();
         if (write_level(level, path) != write_ok) throw level_error("could not write " + path);
         written.push_back(path);

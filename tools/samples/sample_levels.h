@@ -16,7 +16,7 @@ std::vector<std::int32_t> sample_game_versions();
 std::string sample_file_name(std::int32_t game_version);
 
 // Builds the sample level of a game code (1..7) in memory, loaded and ready to be written.
-Ttrlevel make_sample_level(std::int32_t game_version);
+tr_level make_sample_level(std::int32_t game_version);
 
 // Writes every sample level into `directory` (which must exist); returns the paths written.
 // Throws level_error when a file cannot be written.

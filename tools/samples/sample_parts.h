@@ -31,14 +31,14 @@ struct sample_colours {
 };
 
 // Defines the object textures into level.object_textures.
-sample_textures make_textures(Ttrlevel& level);
+sample_textures make_textures(tr_level& level);
 
 // Rooms with floors, walls, ceilings, lights and room statics; also the boxes, zones and overlaps
 // that walk them. `static_ids` are the object ids of the static meshes placed in the rooms.
-void make_rooms(Ttrlevel& level, const sample_textures& t, const std::vector<std::uint32_t>& static_ids);
+void make_rooms(tr_level& level, const sample_textures& t, const std::vector<std::uint32_t>& static_ids);
 
 // World position of the middle of room r's floor, for placing entities and cameras.
-vec3 room_centre(const Ttrlevel& level, int room);
+vec3 room_centre(const tr_level& level, int room);
 
 // Little-endian writers into raw records.
 template <std::size_t N> void put16(rec<N>& r, std::size_t at, int v) {

@@ -309,12 +309,12 @@ std::vector<room_plan> plans(const sample_textures& t) {
 
 } // namespace
 
-vec3 room_centre(const Ttrlevel& level, int r) {
+vec3 room_centre(const tr_level& level, int r) {
     const troom& room = level.rooms[std::size_t(r)];
     return {room.x + room.num_x_sectors * sector / 2, floor_y, room.z + room.num_z_sectors * sector / 2};
 }
 
-void make_rooms(Ttrlevel& level, const sample_textures& t, const std::vector<std::uint32_t>& static_ids) {
+void make_rooms(tr_level& level, const sample_textures& t, const std::vector<std::uint32_t>& static_ids) {
     const std::int32_t game = level.game_version;
     const auto room_plans = plans(t);
     level.set_num_rooms(std::uint32_t(room_plans.size()));

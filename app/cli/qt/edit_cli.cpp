@@ -223,7 +223,7 @@ int run_edit(const std::vector<std::string>& args) {
         return e.status;
     }
 
-    Ttrlevel level;
+    tr_level level;
     std::string error;
     if (const auto rc = read_level(level, args[0], &error); rc != read_ok) {
         std::fprintf(stderr, "vellum-cli edit: %s\n", error.c_str());

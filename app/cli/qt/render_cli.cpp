@@ -154,7 +154,7 @@ int run_render(const std::vector<std::string>& args) {
         return exit_no_display;
     }
 
-    Ttrlevel level;
+    tr_level level;
     Tmesh_list list;
     if (const int rc = load_level(level, o.level, &list); rc != exit_ok) return rc;
 

@@ -31,7 +31,7 @@ int usage(const char* text) {
 
 int run_export_pages(const std::vector<std::string>& args) {
     if (args.size() != 2) return usage("export-pages LEVEL OUT.bmp");
-    Ttrlevel level;
+    tr_level level;
     if (const int rc = load_level(level, args[0]); rc != exit_ok) return rc;
     const Ttabla_textures table = build_texture_table(level);
     if (auto r = save_bitmap(export_big_bmp(table), args[1]); !r) return fail(r, exit_write_failed);
@@ -41,7 +41,7 @@ int run_export_pages(const std::vector<std::string>& args) {
 
 int run_import_pages(const std::vector<std::string>& args) {
     if (args.size() != 3) return usage("import-pages LEVEL IN.bmp OUT");
-    Ttrlevel level;
+    tr_level level;
     if (const int rc = load_level(level, args[0]); rc != exit_ok) return rc;
     Ttabla_textures table = build_texture_table(level);
     QImage bitmap;
@@ -60,7 +60,7 @@ int run_export_texture(const std::vector<std::string>& args) {
     if (args.size() != 3) return usage("export-texture LEVEL INDEX OUT.bmp");
     const auto index = parse_index(args[1]);
     if (!index) return usage("export-texture LEVEL INDEX OUT.bmp (INDEX: a texture number from 0)");
-    Ttrlevel level;
+    tr_level level;
     if (const int rc = load_level(level, args[0]); rc != exit_ok) return rc;
     Ttabla_textures table = build_texture_table(level);
     if (*index >= table.texture_count)
@@ -79,7 +79,7 @@ int run_export_pieces(const std::vector<std::string>& args) {
     if (args.size() != 4 || (args[1] != "--moveable" && args[1] != "--static")) return usage(text);
     const auto n = parse_index(args[2]);
     if (!n) return usage(text);
-    Ttrlevel level;
+    tr_level level;
     if (const int rc = load_level(level, args[0]); rc != exit_ok) return rc;
     const bool moveable = args[1] == "--moveable";
     const auto meshes = moveable ? moveable_face_textures(level, std::size_t(*n))

@@ -41,7 +41,7 @@ bool write_seed(const std::filesystem::path& dir, const std::string& name, std::
 
 // Every mesh of a builder-made level exported as DXF; the first byte picks a moveable mesh.
 int write_dxf_seeds(const std::filesystem::path& dir, const std::string& tag, const bytes& file, bool& ok) {
-    Ttrlevel level;
+    tr_level level;
     std::string error;
     if (read_level_memory(level, file,
                           "seed." + std::string(tag == "trc"   ? "trc"
