@@ -325,7 +325,7 @@ dxf_mesh mesh_from_dxf(const dxf_faces& faces, const tmesh& current, bool is_sta
         compute_dxf_normals(m);
     }
 
-    Tmesh_list one;
+    mesh_list one;
     one.meshes.push_back(std::move(m));
     measure_bounds(one, 0);
     out.mesh = std::move(one.meshes.front());

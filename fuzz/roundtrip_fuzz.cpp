@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::vector<std::uint8_t> saved;
     try {
-        Tmesh_list list;
+        mesh_list list;
         build_mesh_list(list, level);
         rebuild_mesh_words(list, level);
         saved = write_level_memory(level, name);

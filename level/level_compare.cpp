@@ -378,7 +378,7 @@ std::string compare_levels(const tr_level& a, const tr_level& b, bool trc_rooms)
 
 std::vector<std::uint8_t> resave_level_memory(tr_level& level, const std::string& target_name,
                                               const write_options& options) {
-    Tmesh_list list;
+    mesh_list list;
     build_mesh_list(list, level);
     rebuild_mesh_words(list, level);
     return write_level_memory(level, target_name, options);
@@ -408,7 +408,7 @@ roundtrip_result check_roundtrip_memory(std::vector<std::uint8_t> file, const st
     // The meshes are parsed as the editor parses them on opening: a level it could not open is
     // corrupt, not a level that fails to save.
     try {
-        Tmesh_list meshes;
+        mesh_list meshes;
         build_mesh_list(meshes, level);
     } catch (const level_error& e) {
         r.read_code = read_corrupt;

@@ -206,7 +206,7 @@ void measure(tmesh& m) {
 
 } // namespace
 
-void build_mesh_list(Tmesh_list& list, const tr_level& level) {
+void build_mesh_list(mesh_list& list, const tr_level& level) {
     const std::size_t end = std::min<std::size_t>(level.num_mesh_words, level.mesh_words.size());
     word_cursor c(level.mesh_words, end);
     std::vector<tmesh> meshes;
@@ -289,7 +289,7 @@ std::uint32_t written_size(const tmesh& m, std::int32_t game_version, bool last)
 }
 } // namespace
 
-void rebuild_mesh_words(Tmesh_list& list, tr_level& level) {
+void rebuild_mesh_words(mesh_list& list, tr_level& level) {
     const std::int32_t gv = level.game_version;
     // First pass: check every mesh and compute the offsets.
     std::vector<std::uint32_t> offsets(list.meshes.size());
@@ -364,11 +364,11 @@ void rebuild_mesh_words(Tmesh_list& list, tr_level& level) {
     }
 }
 
-std::int32_t find_mesh_by_offset(const Tmesh_list& list, std::uint32_t offset) {
+std::int32_t find_mesh_by_offset(const mesh_list& list, std::uint32_t offset) {
     return std::max(find_sorted(list.meshes, offset), 0);
 }
 
-void measure_bounds(Tmesh_list& list, int mesh) {
+void measure_bounds(mesh_list& list, int mesh) {
     if (mesh < 0 || std::size_t(mesh) >= list.meshes.size()) return;
     measure(list.meshes[std::size_t(mesh)]);
 }

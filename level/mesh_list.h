@@ -1,4 +1,4 @@
-// Tmesh_list: the level's mesh data parsed into tmesh records, the bounds measure,
+// mesh_list: the level's mesh data parsed into tmesh records, the bounds measure,
 // and the rebuild of mesh_words and mesh_pointers before saving.
 #pragma once
 
@@ -82,7 +82,7 @@ inline std::uint16_t tri_texture(const rec<10>& t) {
     return face_word(t, 3);
 }
 
-class Tmesh_list {
+class mesh_list {
   public:
     std::vector<tmesh> meshes;
     // One entry per mesh pointer: the index of the tmesh the pointer designates (0 when none).
@@ -116,14 +116,14 @@ inline bool mesh_has_coloured_faces(std::int32_t game_version) {
 // mesh pointers. Throws level_error, leaving the list unchanged, when the mesh data is truncated
 // (a mesh runs past the end of the data), a count is negative, or a face list exceeds
 // mesh_face_list_limit; the message names the mesh and what is wrong.
-void build_mesh_list(Tmesh_list& list, const tr_level& level);
+void build_mesh_list(mesh_list& list, const tr_level& level);
 
 // Writes the meshes back into level.mesh_words (offsets recomputed; a mesh of unchanged size
 // keeps the filler it was read with, other fillers are zero) and sets every
 // mesh pointer to the new offset of its mesh. Throws level_error, leaving list and level
 // unchanged, when a mesh is not writable (counts negative, above the face-list limit, or larger
 // than the mesh's arrays).
-void rebuild_mesh_words(Tmesh_list& list, tr_level& level);
+void rebuild_mesh_words(mesh_list& list, tr_level& level);
 
 // Byte size of a mesh in mesh_words for a game version, filler included.
 std::uint32_t mesh_byte_size(const tmesh& mesh, std::int32_t game_version);
@@ -135,10 +135,10 @@ std::string check_mesh(const tmesh& mesh, std::int32_t game_version, std::size_t
 // Index of the first mesh whose offset equals `offset`; 0 when none does (and on an empty list,
 // where the caller must not use the result). O(log n): the offsets ascend, as build_mesh_list and
 // rebuild_mesh_words leave them.
-std::int32_t find_mesh_by_offset(const Tmesh_list& list, std::uint32_t offset);
+std::int32_t find_mesh_by_offset(const mesh_list& list, std::uint32_t offset);
 
 // Measures bounds_min, bounds_max and bounds_shift of one mesh: the view coordinates
 // (x / 100, -(y / 100), -(z / 100), single precision) of every vertex used by a face. Does
 // nothing for a negative or out-of-range mesh number. Face corners whose vertex index is not a
 // vertex of the mesh are not counted.
-void measure_bounds(Tmesh_list& list, int mesh);
+void measure_bounds(mesh_list& list, int mesh);

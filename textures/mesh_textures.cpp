@@ -86,7 +86,7 @@ face_textures mesh_face_textures(const tmesh& mesh) {
 
 namespace {
 
-std::optional<face_textures> listed_mesh_textures(const Tmesh_list& meshes, std::size_t pointer) {
+std::optional<face_textures> listed_mesh_textures(const mesh_list& meshes, std::size_t pointer) {
     if (pointer >= meshes.mesh_index.size()) return std::nullopt;
     const std::int32_t m = meshes.mesh_index[pointer];
     if (m < 0 || std::size_t(m) >= meshes.meshes.size()) return std::nullopt;
@@ -96,7 +96,7 @@ std::optional<face_textures> listed_mesh_textures(const Tmesh_list& meshes, std:
 } // namespace
 
 std::optional<std::vector<face_textures>> moveable_face_textures(const tr_level& level,
-                                                                 const Tmesh_list& meshes, std::size_t n) {
+                                                                 const mesh_list& meshes, std::size_t n) {
     if (n >= level.moveables.size()) return std::nullopt;
     const auto& m = level.moveables[n];
     const std::size_t count = get_u16(&m[4]), first = get_u16(&m[6]);
@@ -110,7 +110,7 @@ std::optional<std::vector<face_textures>> moveable_face_textures(const tr_level&
 }
 
 std::optional<std::vector<face_textures>> static_face_textures(const tr_level& level,
-                                                               const Tmesh_list& meshes, std::size_t n) {
+                                                               const mesh_list& meshes, std::size_t n) {
     if (n >= level.static_meshes.size()) return std::nullopt;
     auto faces = listed_mesh_textures(meshes, get_u16(&level.static_meshes[n][4]));
     if (!faces) return std::nullopt;

@@ -26,6 +26,6 @@ std::optional<std::vector<face_textures>> static_face_textures(const tr_level& l
 // designates no mesh of the list makes the result empty.
 face_textures mesh_face_textures(const tmesh& mesh);
 std::optional<std::vector<face_textures>> moveable_face_textures(const tr_level& level,
-                                                                 const Tmesh_list& meshes, std::size_t n);
+                                                                 const mesh_list& meshes, std::size_t n);
 std::optional<std::vector<face_textures>> static_face_textures(const tr_level& level,
-                                                               const Tmesh_list& meshes, std::size_t n);
+                                                               const mesh_list& meshes, std::size_t n);

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-int face_texture_name(const Tmesh_list& list, const tr_level& level, std::uint16_t texture_word) {
+int face_texture_name(const mesh_list& list, const tr_level& level, std::uint16_t texture_word) {
     switch (list.render_mode) {
     case mode_solid:
         return list.solid_texture;

@@ -11,7 +11,7 @@
 // OpenGL texture name of the solid-mode texture (object texture i uses i + 1).
 inline constexpr std::uint16_t SOLID_TEXTURE_NAME = 3999;
 
-// Render modes carried by Tmesh_list::render_mode.
+// Render modes carried by mesh_list::render_mode.
 enum : std::uint8_t { mode_wireframe = 0, mode_solid = 1, mode_textured = 2, mode_points = 3 };
 
 // Code bands of the element kinds in a selection name's high half.
@@ -68,7 +68,7 @@ constexpr int object_texture_of(std::uint16_t texture_word) {
 
 // OpenGL texture bound for a textured face in the list's render mode, -1 for none. A texture
 // word naming an object texture the level does not have shows the solid-mode texture.
-int face_texture_name(const Tmesh_list& list, const tr_level& level, std::uint16_t texture_word);
+int face_texture_name(const mesh_list& list, const tr_level& level, std::uint16_t texture_word);
 
 // Texture coordinates of the corners of a face: corner k of the object texture gives s = 1 on its
 // high x side and t = 1 on its high y side, else 0 (corner_sides: from the corners' pixel positions,

@@ -32,7 +32,7 @@ void apply_mode_state(gl_api& gl, std::uint8_t render_mode, const colour3& line)
 
 // One face into the batch: name, mode, then its corners (a triangle repeats its third corner).
 template <std::size_t N>
-void batch_face(draw_batch& batch, const Tmesh_list& list, const tr_level& level, const tmesh& m,
+void batch_face(draw_batch& batch, const mesh_list& list, const tr_level& level, const tmesh& m,
                 const rec<N>& face, int corners, std::uint16_t texture_word, bool textured,
                 std::uint32_t name, bool with_name, bool lit, bool smooth, float d,
                 const std::array<double, 3>& shift) {
@@ -59,7 +59,7 @@ void batch_face(draw_batch& batch, const Tmesh_list& list, const tr_level& level
     batch.batch_end_face();
 }
 
-void draw_mesh_faces(draw_batch& batch, const Tmesh_list& list, const tr_level& level, int mesh, double sx,
+void draw_mesh_faces(draw_batch& batch, const mesh_list& list, const tr_level& level, int mesh, double sx,
                      double sy, double sz, std::uint16_t angle, float f, bool centred, bool smooth, bool lit,
                      bool with_names, const colour3& line) {
     if (mesh < 0 || std::size_t(mesh) >= list.meshes.size()) return;
@@ -108,7 +108,7 @@ void draw_mesh_faces(draw_batch& batch, const Tmesh_list& list, const tr_level& 
     if (!centred) gl.pop_matrix();
 }
 
-void draw_points(draw_batch& batch, const Tmesh_list& list, int mesh, const colour3& line, double radius) {
+void draw_points(draw_batch& batch, const mesh_list& list, int mesh, const colour3& line, double radius) {
     if (mesh < 0 || std::size_t(mesh) >= list.meshes.size()) return;
     const tmesh& m = list.meshes[std::size_t(mesh)];
     gl_api& gl = batch.gl();
@@ -127,7 +127,7 @@ void draw_points(draw_batch& batch, const Tmesh_list& list, int mesh, const colo
     }
 }
 
-void draw_moveable_parts(draw_batch& batch, const Tmesh_list& list, const tr_level& level, int moveable,
+void draw_moveable_parts(draw_batch& batch, const mesh_list& list, const tr_level& level, int moveable,
                          double sx, double sy, double sz, std::uint16_t angle, float f, bool root_at_origin,
                          bool smooth, const colour3& line) {
     if (!level.loaded() || moveable < 0 || std::size_t(moveable) >= level.moveables.size()) return;
@@ -161,7 +161,7 @@ void tglfigure::Draw(draw_batch& batch) {
     gl.pop_matrix();
 }
 
-void apply_render_mode_state(gl_api& gl, const Tmesh_list& list) {
+void apply_render_mode_state(gl_api& gl, const mesh_list& list) {
     apply_mode_state(gl, list.render_mode, list.line_colour);
 }
 
@@ -196,25 +196,25 @@ void tr_scene::Paint(draw_batch& batch) {
     }
 }
 
-void draw_mesh(draw_batch& batch, const Tmesh_list& list, const tr_level& level, int mesh, double sx,
+void draw_mesh(draw_batch& batch, const mesh_list& list, const tr_level& level, int mesh, double sx,
                double sy, double sz, std::uint16_t angle, float f, bool centred, bool smooth) {
     draw_mesh_faces(batch, list, level, mesh, sx, sy, sz, angle, f, centred, smooth, false, true,
                     list.line_colour);
 }
 
-void draw_mesh_lit(draw_batch& batch, bool with_names, const Tmesh_list& list, const tr_level& level,
+void draw_mesh_lit(draw_batch& batch, bool with_names, const mesh_list& list, const tr_level& level,
                    int mesh, double sx, double sy, double sz, std::uint16_t angle, float f, bool centred,
                    bool smooth) {
     draw_mesh_faces(batch, list, level, mesh, sx, sy, sz, angle, f, centred, smooth, true, with_names,
                     list.line_colour);
 }
 
-void draw_mesh_points(draw_batch& batch, const Tmesh_list& list, const tr_level& /*level*/, int mesh,
+void draw_mesh_points(draw_batch& batch, const mesh_list& list, const tr_level& /*level*/, int mesh,
                       double radius) {
     draw_points(batch, list, mesh, list.line_colour, radius);
 }
 
-std::vector<moveable_part> moveable_layout(const Tmesh_list& list, const tr_level& level, int moveable,
+std::vector<moveable_part> moveable_layout(const mesh_list& list, const tr_level& level, int moveable,
                                            float f, bool root_at_origin) {
     std::vector<moveable_part> parts;
     if (!level.loaded() || moveable < 0 || std::size_t(moveable) >= level.moveables.size() ||
@@ -266,7 +266,7 @@ std::vector<moveable_part> moveable_layout(const Tmesh_list& list, const tr_leve
     return parts;
 }
 
-void draw_moveable(draw_batch& batch, const Tmesh_list& list, const tr_level& level, int moveable, double sx,
+void draw_moveable(draw_batch& batch, const mesh_list& list, const tr_level& level, int moveable, double sx,
                    double sy, double sz, std::uint16_t angle, float f, bool root_at_origin, bool smooth) {
     draw_moveable_parts(batch, list, level, moveable, sx, sy, sz, angle, f, root_at_origin, smooth,
                         list.line_colour);

@@ -28,7 +28,7 @@ class tglfigure {
 class tr_scene : public tglfigure {
   public:
     const tr_level* level = nullptr; // read only: drawing never changes the level
-    const Tmesh_list* meshes = nullptr;
+    const mesh_list* meshes = nullptr;
     std::uint8_t sel_kind = 0; // 0 a moveable is shown, 1 a single mesh
     std::int32_t sel_mesh = 0;
     std::int32_t sel_moveable = 0;
@@ -47,16 +47,16 @@ class tr_scene : public tglfigure {
 };
 
 // Sets polygon mode, texturing, shading and current colour for the list's render mode.
-void apply_render_mode_state(gl_api& gl, const Tmesh_list& list);
+void apply_render_mode_state(gl_api& gl, const mesh_list& list);
 
-void draw_mesh(draw_batch& batch, const Tmesh_list& list, const tr_level& level, int mesh, double sx,
+void draw_mesh(draw_batch& batch, const mesh_list& list, const tr_level& level, int mesh, double sx,
                double sy, double sz, std::uint16_t angle, float f, bool centred, bool smooth);
-void draw_mesh_lit(draw_batch& batch, bool with_names, const Tmesh_list& list, const tr_level& level,
+void draw_mesh_lit(draw_batch& batch, bool with_names, const mesh_list& list, const tr_level& level,
                    int mesh, double sx, double sy, double sz, std::uint16_t angle, float f, bool centred,
                    bool smooth);
-void draw_mesh_points(draw_batch& batch, const Tmesh_list& list, const tr_level& level, int mesh,
+void draw_mesh_points(draw_batch& batch, const mesh_list& list, const tr_level& level, int mesh,
                       double radius = 0.01);
-void draw_moveable(draw_batch& batch, const Tmesh_list& list, const tr_level& level, int moveable, double sx,
+void draw_moveable(draw_batch& batch, const mesh_list& list, const tr_level& level, int moveable, double sx,
                    double sy, double sz, std::uint16_t angle, float f, bool root_at_origin, bool smooth);
 void draw_box(draw_batch& batch, const tr_scene& scene, double sx, double sy, double sz);
 
@@ -66,5 +66,5 @@ struct moveable_part {
     int mesh = -1;
     std::array<double, 3> position{};
 };
-std::vector<moveable_part> moveable_layout(const Tmesh_list& list, const tr_level& level, int moveable,
+std::vector<moveable_part> moveable_layout(const mesh_list& list, const tr_level& level, int moveable,
                                            float f, bool root_at_origin);

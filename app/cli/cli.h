@@ -6,7 +6,7 @@
 #include <vector>
 
 class tr_level;
-class Tmesh_list;
+class mesh_list;
 
 struct cli_command {
     const char* name;
@@ -38,4 +38,4 @@ enum cli_exit : int {
 // Reads a level for a command. On failure prints "vellum-cli: " and the reader's message and returns
 // its exit status (1 to 3); returns exit_ok on success. With `meshes` the mesh data is also parsed, as
 // the editor does on opening, so a level the editor cannot open is reported as corrupt.
-int load_level(tr_level& level, const std::string& path, Tmesh_list* meshes = nullptr);
+int load_level(tr_level& level, const std::string& path, mesh_list* meshes = nullptr);

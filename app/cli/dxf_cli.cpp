@@ -34,7 +34,7 @@ int run_export_dxf(const std::vector<std::string>& args) {
         std::fprintf(stderr, "vellum-cli: %s\n", error.c_str());
         return code;
     }
-    Tmesh_list list;
+    mesh_list list;
     try {
         build_mesh_list(list, level);
     } catch (const level_error& e) {

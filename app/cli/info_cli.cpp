@@ -48,7 +48,7 @@ int run_info(const std::vector<std::string>& args) {
         return exit_usage;
     }
     tr_level lv;
-    Tmesh_list meshes;
+    mesh_list meshes;
     if (const int rc = load_level(lv, file, &meshes); rc != exit_ok) return rc;
     const auto sections = describe_sections(lv);
     struct block {

@@ -16,7 +16,7 @@ std::vector<cli_command>& cli_commands() {
     return commands;
 }
 
-int load_level(tr_level& level, const std::string& path, Tmesh_list* meshes) {
+int load_level(tr_level& level, const std::string& path, mesh_list* meshes) {
     std::string error;
     if (const std::uint8_t rc = read_level(level, path, &error); rc != read_ok) {
         std::fprintf(stderr, "vellum-cli: %s\n",

@@ -18,7 +18,7 @@ int run_resave(const std::vector<std::string>& args) {
         return exit_usage;
     }
     tr_level level;
-    Tmesh_list list;
+    mesh_list list;
     if (const int rc = load_level(level, args[0], &list); rc != exit_ok) return rc;
     try {
         rebuild_mesh_words(list, level);

@@ -46,7 +46,7 @@ void BM_open_steps(benchmark::State& state) {
             auto t = build_texture_table(level);
             benchmark::DoNotOptimize(t.pages_bitmap);
         } else {
-            Tmesh_list list;
+            mesh_list list;
             build_mesh_list(list, level);
             benchmark::DoNotOptimize(list.meshes);
         }

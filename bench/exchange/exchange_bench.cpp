@@ -28,7 +28,7 @@ bool load_largest_moveable_mesh() {
     tr_level level;
     std::string error;
     if (read_level(level, VELLUM_SHARED_LEVELS "/test1.tr4", &error) != read_ok) return false;
-    Tmesh_list list;
+    mesh_list list;
     build_mesh_list(list, level);
     int best = -1, best_faces = -1;
     for (const auto& m : level.moveables) {

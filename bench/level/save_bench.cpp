@@ -70,7 +70,7 @@ void save_tr4_ratio(benchmark::State& state) {
 
 void build_mesh_list_tr4(benchmark::State& state) {
     const tr_level& lv = tr4_level();
-    Tmesh_list list;
+    mesh_list list;
     for (auto _ : state) {
         build_mesh_list(list, lv);
         benchmark::DoNotOptimize(list.meshes.data());
@@ -80,7 +80,7 @@ void build_mesh_list_tr4(benchmark::State& state) {
 
 void rebuild_mesh_words_tr4(benchmark::State& state) {
     tr_level lv = tr4_level();
-    Tmesh_list list;
+    mesh_list list;
     build_mesh_list(list, lv);
     for (auto _ : state) {
         rebuild_mesh_words(list, lv);

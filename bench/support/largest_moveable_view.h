@@ -16,7 +16,7 @@
 
 struct largest_moveable_view {
     tr_level level;
-    Tmesh_list list;
+    mesh_list list;
     tr_scene scene;
     std::unique_ptr<TGLViewport> vp;
     int moveable = -1;

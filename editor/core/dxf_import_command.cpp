@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-prepared_edit prepare_dxf_import(Tmesh_list& meshes, int index, const std::string& path, bool is_static,
+prepared_edit prepare_dxf_import(mesh_list& meshes, int index, const std::string& path, bool is_static,
                                  std::size_t texture_count) {
     if (index < 0 || std::size_t(index) >= meshes.meshes.size()) return {nullptr, dxf_needs_mesh_message};
     dxf_mesh read = read_dxf_file(path, meshes.meshes[std::size_t(index)], is_static);

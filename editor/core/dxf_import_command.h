@@ -21,5 +21,5 @@ inline constexpr const char* dxf_import_command_text = "Import DXF";
 // like any other bad file: the saved level would point faces at textures that do not exist.
 // A refused file gives the message and no edit; the mesh is untouched either way until the edit
 // is pushed.
-prepared_edit prepare_dxf_import(Tmesh_list& meshes, int index, const std::string& path, bool is_static,
+prepared_edit prepare_dxf_import(mesh_list& meshes, int index, const std::string& path, bool is_static,
                                  std::size_t texture_count);

@@ -63,7 +63,7 @@ command_result editor_document::open(const std::string& given_path, const std::s
             failure = "Cannot open " + path + ": " + error;
 
         Ttabla_textures fresh_table;
-        Tmesh_list fresh_meshes;
+        mesh_list fresh_meshes;
         catalogue_names fresh_names;
         bool catalogue_found = true;
         tree_node fresh_tree;
@@ -134,7 +134,7 @@ command_result editor_document::write_to(const std::string& path, progress_view&
             // Rebuilding the mesh words changes the level: work on a copy so that a failed
             // save leaves the open level exactly as it was.
             tr_level copy = level_;
-            Tmesh_list list = meshes_;
+            mesh_list list = meshes_;
             rebuild_mesh_words(list, copy);
             std::uint8_t rc;
             {

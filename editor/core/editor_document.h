@@ -53,7 +53,7 @@ class editor_document {
 
     // ---- what is open ----
     const tr_level& level() const { return level_; }
-    const Tmesh_list& meshes() const { return meshes_; }
+    const mesh_list& meshes() const { return meshes_; }
     const Ttabla_textures& table() const { return table_; }
     const catalogue_names& names() const { return names_; }
     // False when the last open found no catalogue file: every moveable is then "Unknown".
@@ -182,7 +182,7 @@ class editor_document {
 
     tr_level level_; // empty until the first successful open; its address never changes
     Ttabla_textures table_;
-    Tmesh_list meshes_;
+    mesh_list meshes_;
     catalogue_names names_;
     bool catalogue_found_ = true;
     tree_node tree_;

@@ -5,7 +5,7 @@
 #include <vector>
 
 class tr_level;
-class Tmesh_list;
+class mesh_list;
 
 enum class selection_kind { none, moveable, moveable_mesh, static_mesh };
 
@@ -25,4 +25,4 @@ struct editor_selection {
 
 // The tmesh indices the selection covers: every mesh of a whole moveable (-1 for a pointer that
 // names none), or the single mesh.
-std::vector<int> selected_meshes(const editor_selection& s, const tr_level& level, const Tmesh_list& meshes);
+std::vector<int> selected_meshes(const editor_selection& s, const tr_level& level, const mesh_list& meshes);

@@ -50,7 +50,7 @@ face_slot slot_of(tmesh& mesh, const decoded_name& hit) {
 
 } // namespace
 
-face_click_outcome face_click(const Tmesh_list& meshes, const tr_level& level, const decoded_name& hit,
+face_click_outcome face_click(const mesh_list& meshes, const tr_level& level, const decoded_name& hit,
                               click_action action, const click_settings& settings) {
     face_click_outcome out;
     const bool points = meshes.render_mode == mode_points;
@@ -158,7 +158,7 @@ face_click_outcome face_click(const Tmesh_list& meshes, const tr_level& level, c
     return out;
 }
 
-face_click_outcome click_face(QUndoStack& history, Tmesh_list& meshes, const tr_level& level,
+face_click_outcome click_face(QUndoStack& history, mesh_list& meshes, const tr_level& level,
                               const decoded_name& hit, click_action action, const click_settings& settings) {
     face_click_outcome out = face_click(meshes, level, hit, action, settings);
     if (out.edited) {

@@ -61,12 +61,12 @@ struct face_click_outcome {
 // does nothing; in points mode (the list's render mode) only the vertex number acts. A click that would
 // change nothing (a coloured face, a texture already applied) leaves `edited` unset, so it adds no history
 // step.
-face_click_outcome face_click(const Tmesh_list& meshes, const tr_level& level, const decoded_name& hit,
+face_click_outcome face_click(const mesh_list& meshes, const tr_level& level, const decoded_name& hit,
                               click_action action, const click_settings& settings);
 
 // Runs a click and, when it changed the mesh, puts the edited mesh in place as one history step.
 // The returned outcome's `edited` is then empty (the mesh went into the history).
-face_click_outcome click_face(QUndoStack& history, Tmesh_list& meshes, const tr_level& level,
+face_click_outcome click_face(QUndoStack& history, mesh_list& meshes, const tr_level& level,
                               const decoded_name& hit, click_action action, const click_settings& settings);
 
 // The status-panel hint while the mouse moves over the 3D view.

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-std::vector<int> target_meshes(const tr_level& level, const Tmesh_list& meshes, const mesh_target& target) {
+std::vector<int> target_meshes(const tr_level& level, const mesh_list& meshes, const mesh_target& target) {
     std::vector<int> out;
     const auto add = [&](int m) {
         if (m >= 0 && std::size_t(m) < meshes.meshes.size() &&
@@ -30,7 +30,7 @@ std::vector<int> target_meshes(const tr_level& level, const Tmesh_list& meshes, 
     return out;
 }
 
-mesh_target static_mesh_target(const tr_level& level, const Tmesh_list& meshes, int index) {
+mesh_target static_mesh_target(const tr_level& level, const mesh_list& meshes, int index) {
     if (index < 0 || std::size_t(index) >= level.static_meshes.size()) return {};
     const std::size_t pointer = get_u16(&level.static_meshes[std::size_t(index)][4]);
     if (pointer >= meshes.mesh_index.size()) return {};
@@ -119,7 +119,7 @@ namespace {
 // Applies `edit` to a copy of every mesh in `numbers`; pushes one step holding the copies that
 // differ from their originals. Returns whether a step was pushed.
 template <class Edit>
-bool push_edited(QUndoStack& history, Tmesh_list& meshes, const std::vector<int>& numbers,
+bool push_edited(QUndoStack& history, mesh_list& meshes, const std::vector<int>& numbers,
                  const QString& text, Edit edit) {
     std::vector<std::pair<int, tmesh>> changed;
     for (int m : numbers) {
@@ -134,7 +134,7 @@ bool push_edited(QUndoStack& history, Tmesh_list& meshes, const std::vector<int>
 
 } // namespace
 
-command_outcome convert_coloured(QUndoStack& history, Tmesh_list& meshes, const tr_level& level,
+command_outcome convert_coloured(QUndoStack& history, mesh_list& meshes, const tr_level& level,
                                  const mesh_target& target, int texture) {
     command_outcome out;
     out.redraw = true;
@@ -157,7 +157,7 @@ command_outcome convert_coloured(QUndoStack& history, Tmesh_list& meshes, const 
     return out;
 }
 
-command_outcome retexture(QUndoStack& history, Tmesh_list& meshes, const tr_level& level,
+command_outcome retexture(QUndoStack& history, mesh_list& meshes, const tr_level& level,
                           const mesh_target& target, int texture) {
     command_outcome out;
     const std::vector<int> numbers = target_meshes(level, meshes, target);
@@ -169,7 +169,7 @@ command_outcome retexture(QUndoStack& history, Tmesh_list& meshes, const tr_leve
     return out;
 }
 
-command_outcome apply_shiny_to_all(QUndoStack& history, Tmesh_list& meshes, const tr_level& level,
+command_outcome apply_shiny_to_all(QUndoStack& history, mesh_list& meshes, const tr_level& level,
                                    const mesh_target& target, std::uint16_t effects, bool with_texture,
                                    int texture) {
     command_outcome out;
@@ -194,7 +194,7 @@ command_outcome apply_shiny_to_all(QUndoStack& history, Tmesh_list& meshes, cons
     return out;
 }
 
-command_outcome change_all_lights(QUndoStack& history, Tmesh_list& meshes, const mesh_target& target,
+command_outcome change_all_lights(QUndoStack& history, mesh_list& meshes, const mesh_target& target,
                                   bool lights_enabled, std::int16_t value) {
     command_outcome out;
     if (target.kind != target_kind::static_mesh || !lights_enabled) return out;

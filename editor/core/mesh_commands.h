@@ -22,11 +22,11 @@ struct mesh_target {
 
 // The meshes a command works on: every distinct mesh of a moveable in its mesh order, the one mesh
 // of a mesh or static-mesh selection, nothing for a heading. Meshes outside the list are left out.
-std::vector<int> target_meshes(const tr_level& level, const Tmesh_list& meshes, const mesh_target& target);
+std::vector<int> target_meshes(const tr_level& level, const mesh_list& meshes, const mesh_target& target);
 
 // The target of static-mesh record `index` (its mesh through the mesh pointer); kind none when the
 // record or its mesh does not exist.
-mesh_target static_mesh_target(const tr_level& level, const Tmesh_list& meshes, int index);
+mesh_target static_mesh_target(const tr_level& level, const mesh_list& meshes, int index);
 
 // Light written by the light slider at `position` (0 … 31): position × 32767 / 31 up to TR2 Gold,
 // position × 8191 / 31 from TR3 on, rounded to the nearest integer.
@@ -73,17 +73,17 @@ inline constexpr const char* shine_on_static_message = "Shinny Effect cannot be 
 
 // Special > "Convert Colored to Textured Faces": for a moveable or one of its meshes (a static mesh
 // or a heading is left alone). All or nothing: one mesh over capacity refuses the whole command.
-command_outcome convert_coloured(QUndoStack& history, Tmesh_list& meshes, const tr_level& level,
+command_outcome convert_coloured(QUndoStack& history, mesh_list& meshes, const tr_level& level,
                                  const mesh_target& target, int texture);
 // Special > "Retexture": every textured face of the target's meshes gets `texture`.
-command_outcome retexture(QUndoStack& history, Tmesh_list& meshes, const tr_level& level,
+command_outcome retexture(QUndoStack& history, mesh_list& meshes, const tr_level& level,
                           const mesh_target& target, int texture);
 // "Apply to All Faces": the effects word on every textured face of the target's meshes, and the
 // current texture too when `with_texture`. TR4 and TRC only; not for static meshes.
-command_outcome apply_shiny_to_all(QUndoStack& history, Tmesh_list& meshes, const tr_level& level,
+command_outcome apply_shiny_to_all(QUndoStack& history, mesh_list& meshes, const tr_level& level,
                                    const mesh_target& target, std::uint16_t effects, bool with_texture,
                                    int texture);
 // "Change All": every vertex light of the selected static mesh := value, when lights are enabled
 // and the mesh has vertex lights; otherwise silently nothing.
-command_outcome change_all_lights(QUndoStack& history, Tmesh_list& meshes, const mesh_target& target,
+command_outcome change_all_lights(QUndoStack& history, mesh_list& meshes, const mesh_target& target,
                                   bool lights_enabled, std::int16_t value);

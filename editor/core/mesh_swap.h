@@ -13,10 +13,10 @@
 
 class swap_meshes final : public QUndoCommand {
   public:
-    swap_meshes(Tmesh_list& list, std::vector<std::pair<int, tmesh>> replacements, const QString& text)
+    swap_meshes(mesh_list& list, std::vector<std::pair<int, tmesh>> replacements, const QString& text)
         : QUndoCommand(text), list_(list), held_(std::move(replacements)) {}
     // One mesh replaced.
-    swap_meshes(Tmesh_list& list, int index, tmesh replacement, const QString& text)
+    swap_meshes(mesh_list& list, int index, tmesh replacement, const QString& text)
         : QUndoCommand(text), list_(list) {
         held_.emplace_back(index, std::move(replacement));
     }
@@ -28,7 +28,7 @@ class swap_meshes final : public QUndoCommand {
     void undo() override { redo(); }
 
   private:
-    Tmesh_list& list_;
+    mesh_list& list_;
     std::vector<std::pair<int, tmesh>> held_;
 };
 

@@ -5,13 +5,13 @@
 #include "mesh_list.h"
 #include "trlevel.h"
 
-int mesh_for_pointer(const Tmesh_list& meshes, std::size_t pointer) {
+int mesh_for_pointer(const mesh_list& meshes, std::size_t pointer) {
     if (pointer >= meshes.mesh_index.size()) return -1;
     const int m = meshes.mesh_index[pointer];
     return m >= 0 && std::size_t(m) < meshes.meshes.size() ? m : -1;
 }
 
-tree_node build_object_tree(const tr_level& level, const Tmesh_list& meshes, const catalogue_names& names,
+tree_node build_object_tree(const tr_level& level, const mesh_list& meshes, const catalogue_names& names,
                             const std::string& root_label) {
     tree_node root{root_label, {}, {}};
     tree_node movables{"Movables", {}, {}};
@@ -35,7 +35,7 @@ tree_node build_object_tree(const tr_level& level, const Tmesh_list& meshes, con
     return root;
 }
 
-editor_selection selection_for(const tree_ref& node, const tr_level& level, const Tmesh_list& meshes) {
+editor_selection selection_for(const tree_ref& node, const tr_level& level, const mesh_list& meshes) {
     editor_selection s;
     switch (node.kind) {
     case node_kind::heading:
@@ -68,7 +68,7 @@ editor_selection selection_for(const tree_ref& node, const tr_level& level, cons
     return s;
 }
 
-std::vector<int> selected_meshes(const editor_selection& s, const tr_level& level, const Tmesh_list& meshes) {
+std::vector<int> selected_meshes(const editor_selection& s, const tr_level& level, const mesh_list& meshes) {
     std::vector<int> out;
     if (s.whole_moveable() && s.moveable >= 0 && std::size_t(s.moveable) < level.moveables.size()) {
         const auto m = read_moveable(level.moveables[std::size_t(s.moveable)]);

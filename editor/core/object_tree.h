@@ -10,7 +10,7 @@
 #include <vector>
 
 class tr_level;
-class Tmesh_list;
+class mesh_list;
 
 enum class node_kind { heading, moveable, static_mesh, moveable_mesh };
 
@@ -28,11 +28,11 @@ struct tree_node {
 };
 
 // The root node (label: file name with the game suffix) with "Movables" and "Static Meshes".
-tree_node build_object_tree(const tr_level& level, const Tmesh_list& meshes, const catalogue_names& names,
+tree_node build_object_tree(const tr_level& level, const mesh_list& meshes, const catalogue_names& names,
                             const std::string& root_label);
 
 // The selection a node stands for. Headings and indices outside the level select nothing.
-editor_selection selection_for(const tree_ref& node, const tr_level& level, const Tmesh_list& meshes);
+editor_selection selection_for(const tree_ref& node, const tr_level& level, const mesh_list& meshes);
 
 // Index of the tmesh a mesh pointer designates, or -1 when the pointer does not exist.
-int mesh_for_pointer(const Tmesh_list& meshes, std::size_t pointer);
+int mesh_for_pointer(const mesh_list& meshes, std::size_t pointer);

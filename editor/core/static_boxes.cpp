@@ -56,7 +56,7 @@ std::uint16_t static_mesh_flags(const tr_level& level, int static_index) {
     return read_static_mesh(level.static_meshes[std::size_t(static_index)]).flags;
 }
 
-int static_mesh_tmesh(const tr_level& level, const Tmesh_list& meshes, int static_index) {
+int static_mesh_tmesh(const tr_level& level, const mesh_list& meshes, int static_index) {
     if (!is_static_mesh(level, static_index)) return -1;
     const std::size_t pointer = read_static_mesh(level.static_meshes[std::size_t(static_index)]).mesh;
     if (pointer >= meshes.mesh_index.size()) return -1;
@@ -133,7 +133,7 @@ prepared_edit prepare_box(tr_level& level, int static_index, box_kind kind, cons
     return {std::make_unique<static_box_edit>(level, static_index, kind, box, -1, box_text(kind)), {}};
 }
 
-prepared_edit prepare_automatic_bound(tr_level& level, const Tmesh_list& meshes, int static_index,
+prepared_edit prepare_automatic_bound(tr_level& level, const mesh_list& meshes, int static_index,
                                       box_kind kind) {
     const int mesh = static_mesh_tmesh(level, meshes, static_index);
     if (mesh < 0) return {nullptr, no_faces_to_bound_message};

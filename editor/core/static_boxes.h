@@ -17,7 +17,7 @@ std::uint16_t static_mesh_flags(const tr_level& level, int static_index);
 bool is_static_mesh(const tr_level& level, int static_index);
 
 // The tmesh drawn for a static mesh (through its mesh pointer), or -1 when it names none.
-int static_mesh_tmesh(const tr_level& level, const Tmesh_list& meshes, int static_index);
+int static_mesh_tmesh(const tr_level& level, const mesh_list& meshes, int static_index);
 
 // A box field's value as stored: its low 16 bits, so 40000 reads back as -25536.
 inline std::int16_t box_field_value(long value) {
@@ -73,6 +73,6 @@ prepared_edit prepare_box_field(tr_level& level, int static_index, box_kind kind
 prepared_edit prepare_box(tr_level& level, int static_index, box_kind kind, const static_box& box);
 // Automatic Bound: the chosen box fitted to the static mesh's own geometry; a mesh without faces
 // gives a message and no edit.
-prepared_edit prepare_automatic_bound(tr_level& level, const Tmesh_list& meshes, int static_index,
+prepared_edit prepare_automatic_bound(tr_level& level, const mesh_list& meshes, int static_index,
                                       box_kind kind);
 prepared_edit prepare_flags(tr_level& level, int static_index, long value);

@@ -110,7 +110,7 @@ int define_mouse_selected(tr_level& level, int page, const page_selection& sel, 
     return int(index);
 }
 
-std::string apply_intensity_alpha(tr_level& level, const Tmesh_list& meshes,
+std::string apply_intensity_alpha(tr_level& level, const mesh_list& meshes,
                                   const std::vector<int>& mesh_numbers) {
     if (level.game_version <= game_tr2_gold)
         return "Intensity Alpha (Semi-transparent Texture Attrib) is just available from TR3 to TRC.";

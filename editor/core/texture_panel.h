@@ -6,7 +6,7 @@
 #include <vector>
 
 class tr_level;
-class Tmesh_list;
+class mesh_list;
 struct tobject_texture;
 
 struct page_point {
@@ -44,5 +44,5 @@ int define_mouse_selected(tr_level& level, int page, const page_selection& sel, 
 
 // Sets attribute 2 on every texture the given meshes' textured faces use. Returns the message to
 // show instead when the game has no semi-transparent textures (TR1, TR2); empty otherwise.
-std::string apply_intensity_alpha(tr_level& level, const Tmesh_list& meshes,
+std::string apply_intensity_alpha(tr_level& level, const mesh_list& meshes,
                                   const std::vector<int>& mesh_numbers);

@@ -43,7 +43,7 @@ std::string remap_vertices(tmesh& mesh, int b, int a) {
     return {};
 }
 
-prepared_edit prepare_remap(Tmesh_list& meshes, int index, int b, int a) {
+prepared_edit prepare_remap(mesh_list& meshes, int index, int b, int a) {
     if (index < 0 || std::size_t(index) >= meshes.meshes.size()) return {nullptr, remap_needs_mesh_message};
     tmesh changed = meshes.meshes[std::size_t(index)];
     std::string message = remap_vertices(changed, b, a);

@@ -16,4 +16,4 @@ inline constexpr const char* remap_command_text = "Remap Vertices";
 std::string remap_vertices(tmesh& mesh, int b, int a);
 
 // The remap of mesh `index` of the list as one undoable edit.
-prepared_edit prepare_remap(Tmesh_list& meshes, int index, int b, int a);
+prepared_edit prepare_remap(mesh_list& meshes, int index, int b, int a);

@@ -19,7 +19,7 @@ int run_cli(const std::string& args) {
 
 struct loaded {
     tr_level level;
-    Tmesh_list meshes;
+    mesh_list meshes;
     explicit loaded(const std::string& path) {
         std::string error;
         EXPECT_EQ(read_level(level, path, &error), read_ok) << error;

@@ -51,7 +51,7 @@ struct mesh_words_at {
 
 struct opened_level {
     tr_level level;
-    Tmesh_list meshes;
+    mesh_list meshes;
 };
 void open_level(opened_level& o, const std::string& path) {
     std::string error;
@@ -60,7 +60,7 @@ void open_level(opened_level& o, const std::string& path) {
 }
 
 // The first meshes with at least two textured rectangles and one textured triangle.
-std::vector<int> meshes_with_faces(const Tmesh_list& list, std::size_t how_many) {
+std::vector<int> meshes_with_faces(const mesh_list& list, std::size_t how_many) {
     std::vector<int> found;
     for (std::size_t i = 0; i < list.meshes.size() && found.size() < how_many; ++i)
         if (list.meshes[i].num_tex_rects >= 2 && list.meshes[i].num_tex_tris >= 1) found.push_back(int(i));

@@ -20,7 +20,7 @@ TEST(DxfImportCommand, ReplacesTheMeshAndUndoPutsItBack) {
     original.set_num_tex_rects(1);
     for (int k = 0; k < 4; ++k)
         set_face_word(original.tex_rects[0], k, std::uint16_t(k));
-    Tmesh_list list;
+    mesh_list list;
     list.meshes = {original, original};
     measure_bounds(list, 1);
 

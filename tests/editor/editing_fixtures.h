@@ -67,7 +67,7 @@ inline tmesh make_mesh(int rects, int tris, int col_rects = 0, int col_tris = 0,
 // made of all of them, and one static mesh on the last.
 struct edit_level {
     tr_level level;
-    Tmesh_list meshes;
+    mesh_list meshes;
 };
 inline edit_level make_level(std::int32_t game, int textures, std::vector<tmesh> meshes) {
     edit_level e;

@@ -10,7 +10,7 @@ namespace {
 // with recognisable boxes.
 struct StaticBoxes : ::testing::Test {
     tr_level level;
-    Tmesh_list meshes;
+    mesh_list meshes;
     QUndoStack history;
     const static_box visibility{1, 2, 3, 4, 5, 6};
     const static_box collision{-7, 7, -8, 8, -9, 9};

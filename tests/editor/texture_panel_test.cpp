@@ -108,7 +108,7 @@ TEST(Flips, TwiceRestoreTheCornersAndOnceMirror) {
 }
 
 TEST(IntensityAlpha, OnlyFromTr3AndOnlyTheMeshesTextures) {
-    Tmesh_list meshes;
+    mesh_list meshes;
     tmesh m;
     m.set_num_tex_rects(1);
     set_face_word(m.tex_rects[0], 4, 0x8001);

@@ -7,7 +7,7 @@
 namespace {
 
 // Ten vertices at distinct positions; face 0 has corners 2, 5, 7, 9.
-Tmesh_list mesh_with_face_2_5_7_9() {
+mesh_list mesh_with_face_2_5_7_9() {
     tmesh m;
     m.set_num_vertices(10);
     for (std::int16_t i = 0; i < 10; ++i)
@@ -21,7 +21,7 @@ Tmesh_list mesh_with_face_2_5_7_9() {
     set_face_word(m.col_tris[0], 0, 9);
     set_face_word(m.col_tris[0], 1, 1);
     set_face_word(m.col_tris[0], 2, 5);
-    Tmesh_list list;
+    mesh_list list;
     list.meshes.push_back(m);
     return list;
 }
@@ -31,7 +31,7 @@ mesh_vec3 corner(const tmesh& m, int k) {
 }
 
 TEST(VertexRemap, ExchangesTwoNumbersAndKeepsTheShape) {
-    Tmesh_list list = mesh_with_face_2_5_7_9();
+    mesh_list list = mesh_with_face_2_5_7_9();
     const tmesh before = list.meshes[0];
     QUndoStack history;
     prepared_edit edit = prepare_remap(list, 0, 5, 9);
@@ -55,7 +55,7 @@ TEST(VertexRemap, ExchangesTwoNumbersAndKeepsTheShape) {
 
 TEST(VertexRemap, NormalsAndVertexLightsMoveWithTheirPositions) {
     for (const bool lit : {false, true}) {
-        Tmesh_list list = mesh_with_face_2_5_7_9();
+        mesh_list list = mesh_with_face_2_5_7_9();
         tmesh& m = list.meshes[0];
         m.set_num_normals(lit ? -10 : 10);
         for (std::int16_t i = 0; i < 10; ++i) {
@@ -77,7 +77,7 @@ TEST(VertexRemap, NormalsAndVertexLightsMoveWithTheirPositions) {
 }
 
 TEST(VertexRemap, TheSameNumberTwiceLeavesTheMeshUnchanged) {
-    Tmesh_list list = mesh_with_face_2_5_7_9();
+    mesh_list list = mesh_with_face_2_5_7_9();
     const tmesh before = list.meshes[0];
     EXPECT_EQ(remap_vertices(list.meshes[0], 5, 5), "");
     EXPECT_EQ(list.meshes[0], before);
@@ -85,7 +85,7 @@ TEST(VertexRemap, TheSameNumberTwiceLeavesTheMeshUnchanged) {
 
 TEST(VertexRemap, ANumberAtOrPastTheVertexCountIsRefusedNamingTheCount) {
     for (const auto& [b, a] : {std::pair{10, 2}, std::pair{2, 10}, std::pair{9998, 0}, std::pair{-1, 0}}) {
-        Tmesh_list list = mesh_with_face_2_5_7_9();
+        mesh_list list = mesh_with_face_2_5_7_9();
         const tmesh before = list.meshes[0];
         const prepared_edit edit = prepare_remap(list, 0, b, a);
         EXPECT_FALSE(edit);

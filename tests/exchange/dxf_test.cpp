@@ -260,7 +260,7 @@ TEST(DxfRoundTrip, EveryMeshOfTheSharedLevelsKeepsFacesTexturesAndPositions) {
         tr_level level;
         std::string error;
         ASSERT_EQ(read_level(level, dir + "/" + file, &error), read_ok) << file << ": " << error;
-        Tmesh_list list;
+        mesh_list list;
         build_mesh_list(list, level);
         for (std::size_t i = 0; i < list.meshes.size(); ++i) {
             const tmesh& m = list.meshes[i];

@@ -73,7 +73,7 @@ TEST(MeshList, Tr1MeshOf68BytesHasNoFiller) {
     ASSERT_EQ(offsets, (std::vector<std::uint32_t>{0, 68}));
     set_pointers(lv, offsets);
 
-    Tmesh_list list;
+    mesh_list list;
     build_mesh_list(list, lv);
     ASSERT_EQ(list.count(), 2u);
     EXPECT_EQ(mesh_byte_size(list.meshes[0], game_tr1), 68u);
@@ -102,7 +102,7 @@ TEST(MeshList, Tr1MeshOf74BytesIsFollowedByAFiller) {
     tr_level lv = level_with_meshes(game_tr1, {example_mesh(4), example_mesh(3)}, &offsets);
     ASSERT_EQ(offsets, (std::vector<std::uint32_t>{0, 76}));
     set_pointers(lv, offsets);
-    Tmesh_list list;
+    mesh_list list;
     build_mesh_list(list, lv);
     ASSERT_EQ(list.count(), 2u);
     EXPECT_EQ(list.meshes[1].offset, 76u);
@@ -136,7 +136,7 @@ TEST(MeshList, FillersAreKeptWhileTheMeshKeepsItsSize) {
         set_pointers(lv, offsets);
         lv.mesh_words[74 / 2] = 0xC19C;
         lv.mesh_words[(76 + 74) / 2] = 0x1234;
-        Tmesh_list list;
+        mesh_list list;
         build_mesh_list(list, lv);
         const auto read = lv.mesh_words;
         c.edit(list.meshes[0]);
@@ -155,7 +155,7 @@ TEST(MeshList, DataEndingWithoutTheLastFillerIsWrittenBackWithoutIt) {
     lv.mesh_words.pop_back(); // the second mesh's filler
     lv.set_num_mesh_words(std::uint32_t(lv.mesh_words.size()));
     const auto read = lv.mesh_words;
-    Tmesh_list list;
+    mesh_list list;
     build_mesh_list(list, lv);
     ASSERT_EQ(list.count(), 2u);
     rebuild_mesh_words(list, lv);
@@ -174,7 +174,7 @@ TEST(MeshList, Tr4FacesAre12And10BytesWithNoColouredLists) {
     std::vector<std::uint32_t> offsets;
     tr_level lv = level_with_meshes(game_tr4, {m, m}, &offsets);
     set_pointers(lv, {offsets[1], offsets[0]});
-    Tmesh_list list;
+    mesh_list list;
     build_mesh_list(list, lv);
     ASSERT_EQ(list.count(), 2u);
     const tmesh& t = list.meshes[0];
@@ -199,7 +199,7 @@ TEST(MeshList, VertexLightsWithMinusTwentyNormals) {
         m.lights.push_back(std::int16_t(100 * i));
     }
     tr_level lv = level_with_meshes(game_tr2, {m});
-    Tmesh_list list;
+    mesh_list list;
     build_mesh_list(list, lv);
     ASSERT_EQ(list.count(), 1u);
     EXPECT_EQ(list.meshes[0].num_normals, -20);
@@ -211,7 +211,7 @@ TEST(MeshList, SharedPointersKeepTheirMeshAfterASizeChange) {
     std::vector<std::uint32_t> offsets;
     tr_level lv = level_with_meshes(game_tr2, {example_mesh(3), example_mesh(3), example_mesh(4)}, &offsets);
     set_pointers(lv, {offsets[1], offsets[2], offsets[1], offsets[0]});
-    Tmesh_list list;
+    mesh_list list;
     build_mesh_list(list, lv);
     ASSERT_EQ(list.mesh_index, (std::vector<std::int32_t>{1, 2, 1, 0}));
 
@@ -226,7 +226,7 @@ TEST(MeshList, SharedPointersKeepTheirMeshAfterASizeChange) {
     EXPECT_EQ(lv.num_mesh_pointers, 4u);
 
     // The rebuilt data parses back to the same meshes.
-    Tmesh_list again;
+    mesh_list again;
     build_mesh_list(again, lv);
     ASSERT_EQ(again.count(), 3u);
     EXPECT_EQ(again.meshes[0].vertices, list.meshes[0].vertices);
@@ -237,7 +237,7 @@ TEST(MeshList, EmptyMeshDataGivesAnEmptyList) {
     tr_level lv;
     lv.game_version = game_tr3;
     set_pointers(lv, {0, 16, 32});
-    Tmesh_list list;
+    mesh_list list;
     list.meshes.resize(3); // an old list is replaced
     build_mesh_list(list, lv);
     EXPECT_EQ(list.count(), 0u);
@@ -253,7 +253,7 @@ TEST(MeshList, PointerToNoMeshStartMapsToMeshZero) {
     std::vector<std::uint32_t> offsets;
     tr_level lv = level_with_meshes(game_tr1, {example_mesh(3), example_mesh(3)}, &offsets);
     set_pointers(lv, {68, 4, 1000});
-    Tmesh_list list;
+    mesh_list list;
     build_mesh_list(list, lv);
     EXPECT_EQ(list.mesh_index, (std::vector<std::int32_t>{1, 0, 0}));
     EXPECT_EQ(find_mesh_by_offset(list, 68), 1);
@@ -267,7 +267,7 @@ TEST(MeshList, TruncatedMeshIsRefusedWithoutReadingPastTheData) {
     lv.set_num_mesh_words(34 + 8);
     auto words = to_words(tl::mesh_bytes(game_tr1, {example_mesh(3), example_mesh(3)}));
     std::copy_n(words.begin(), 42, lv.mesh_words.begin());
-    Tmesh_list list;
+    mesh_list list;
     list.meshes.resize(1);
     list.meshes[0].radius = 99;
     try {
@@ -286,7 +286,7 @@ TEST(MeshList, TruncatedMeshIsRefusedWithoutReadingPastTheData) {
         tr_level cut = lv;
         cut.set_num_mesh_words(n);
         std::copy_n(words.begin(), n, cut.mesh_words.begin());
-        Tmesh_list l;
+        mesh_list l;
         EXPECT_THROW(build_mesh_list(l, cut), level_error) << n;
     }
 }
@@ -295,7 +295,7 @@ TEST(MeshList, MeshCountBeyondWordCountIsIgnored) {
     // num_mesh_words decides the end even when the array holds more.
     tr_level lv = level_with_meshes(game_tr1, {example_mesh(3), example_mesh(3)});
     lv.num_mesh_words = 34;
-    Tmesh_list list;
+    mesh_list list;
     build_mesh_list(list, lv);
     EXPECT_EQ(list.count(), 1u);
 }
@@ -306,7 +306,7 @@ TEST(MeshList, FaceListAboveTheSelectionBandIsRefusedNamingTheMesh) {
     for (int i = 0; i < mesh_face_list_limit + 1; ++i)
         big.tex_tris.push_back(tl::room_face({0, 1, 2}, 1));
     tr_level lv = level_with_meshes(game_tr3, {example_mesh(3), big});
-    Tmesh_list list;
+    mesh_list list;
     try {
         build_mesh_list(list, lv);
         FAIL() << "a list of 1001 triangles was accepted";
@@ -327,7 +327,7 @@ TEST(MeshList, NegativeFaceCountIsRefused) {
     tr_level lv = level_with_meshes(game_tr1, {example_mesh(3)});
     // textured rectangle count sits after centre (3), radius (2), vertices (1 + 9), normals (1 + 9)
     lv.mesh_words[3 + 2 + 10 + 10] = 0xFFFF;
-    Tmesh_list list;
+    mesh_list list;
     EXPECT_THROW(build_mesh_list(list, lv), level_error);
 }
 
@@ -335,7 +335,7 @@ TEST(MeshList, RebuildRefusesAMeshItCannotWriteAndLeavesTheLevelAsItWas) {
     std::vector<std::uint32_t> offsets;
     tr_level lv = level_with_meshes(game_tr1, {example_mesh(3), example_mesh(4)}, &offsets);
     set_pointers(lv, offsets);
-    Tmesh_list list;
+    mesh_list list;
     build_mesh_list(list, lv);
     const auto snapshot = tl::level_snapshot(lv);
 
@@ -355,7 +355,7 @@ TEST(MeshList, RebuildRefusesAMeshItCannotWriteAndLeavesTheLevelAsItWas) {
 }
 
 TEST(MeshList, BoundsOfTheSpecExample) {
-    Tmesh_list list;
+    mesh_list list;
     list.meshes.resize(1);
     tmesh& m = list.meshes[0];
     m.set_num_vertices(5);
@@ -369,7 +369,7 @@ TEST(MeshList, BoundsOfTheSpecExample) {
 }
 
 TEST(MeshList, BoundsUseSinglePrecisionDivision) {
-    Tmesh_list list;
+    mesh_list list;
     list.meshes.resize(1);
     tmesh& m = list.meshes[0];
     m.set_num_vertices(3);
@@ -386,7 +386,7 @@ TEST(MeshList, BoundsUseSinglePrecisionDivision) {
 }
 
 TEST(MeshList, MeshWithoutFacesKeepsItsStartBounds) {
-    Tmesh_list list;
+    mesh_list list;
     list.meshes.resize(1);
     list.meshes[0].set_num_vertices(2);
     list.meshes[0].vertices = {{5, 5, 5}, {9, 9, 9}};
@@ -400,7 +400,7 @@ TEST(MeshList, MeshWithoutFacesKeepsItsStartBounds) {
 }
 
 TEST(MeshList, MeasureIgnoresBadMeshNumbersAndCornersOutsideTheMesh) {
-    Tmesh_list list;
+    mesh_list list;
     measure_bounds(list, -1);
     measure_bounds(list, 0);
     list.meshes.resize(1);
@@ -421,14 +421,14 @@ TEST(MeshList, BuildMeasuresEveryMesh) {
     m.vertices = {{0, 0, 0}, {200, 0, 0}, {200, -100, 300}, {0, -100, 300}};
     m.col_rects = {tl::room_face({0, 1, 2, 3}, 0)};
     tr_level lv = level_with_meshes(game_tr1, {m});
-    Tmesh_list list;
+    mesh_list list;
     build_mesh_list(list, lv);
     ASSERT_EQ(list.count(), 1u);
     EXPECT_EQ(list.meshes[0].bounds_shift, (std::array<double, 3>{-1, -0.5, 1.5}));
 }
 
 TEST(MeshList, ViewSettingsStartAsTheViewExpects) {
-    Tmesh_list list;
+    mesh_list list;
     EXPECT_EQ(list.render_mode, 2);
     EXPECT_EQ(list.solid_texture, 3999);
     EXPECT_EQ(list.lights_enabled, 0);
@@ -440,7 +440,7 @@ TEST(MeshList, FindByOffsetAgreesWithALinearSearchOnTheSharedLevels) {
         tr_level lv;
         std::string error;
         ASSERT_EQ(read_level(lv, shared_level(name), &error), read_ok) << name << ": " << error;
-        Tmesh_list list;
+        mesh_list list;
         build_mesh_list(list, lv);
         ASSERT_GT(list.count(), 0u) << name;
         auto linear = [&](std::uint32_t offset) {
@@ -465,7 +465,7 @@ TEST(MeshList, RebuildOfTheSharedLevelsGivesTheSameMeshData) {
         ASSERT_EQ(read_level(lv, shared_level(name)), read_ok) << name;
         const auto words = lv.mesh_words;
         const auto pointers = lv.mesh_pointers;
-        Tmesh_list list;
+        mesh_list list;
         build_mesh_list(list, lv);
         rebuild_mesh_words(list, lv);
         EXPECT_EQ(lv.mesh_words, words) << name;

@@ -197,7 +197,7 @@ TEST_P(sample_level_test, mesh_words_walk_cleanly_to_the_end) {
 
 // The project's mesh list reads every sample mesh and writes the same words back.
 TEST_P(sample_level_test, mesh_list_parses_and_rebuilds_the_same_words) {
-    Tmesh_list list;
+    mesh_list list;
     ASSERT_NO_THROW(build_mesh_list(list, level));
     EXPECT_EQ(list.count(), 26u);
     ASSERT_EQ(list.mesh_index.size(), level.mesh_pointers.size());

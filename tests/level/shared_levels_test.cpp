@@ -257,7 +257,7 @@ TEST(real_levels_folder, every_level_found_reads_checks_and_resaves) {
         // Saved as the editor saves (meshes parsed and rebuilt), under the same file name.
         const std::string saved = (scratch / std::filesystem::path(path).filename()).string();
         tr_level level = as_read;
-        Tmesh_list list;
+        mesh_list list;
         try {
             build_mesh_list(list, level);
             rebuild_mesh_words(list, level);

@@ -114,7 +114,7 @@ TEST_P(SharedLevelRoundTrip, ReadBuildRebuildWriteCompare) {
     const std::int32_t game = lv.game_version;
     const tr_level as_read = lv;
 
-    Tmesh_list list;
+    mesh_list list;
     build_mesh_list(list, lv);
     rebuild_mesh_words(list, lv);
     const auto saved = write_level_memory(lv, path);

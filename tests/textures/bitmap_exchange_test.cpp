@@ -482,7 +482,7 @@ TEST(MeshFaces, TheMeshListGivesTheFacesWithTheirUnsavedEdits) {
         put_u16(&level.moveables[0][4], 2);
         level.static_meshes.resize(1);
         put_u16(&level.static_meshes[0][4], 1);
-        Tmesh_list meshes;
+        mesh_list meshes;
         build_mesh_list(meshes, level);
         EXPECT_EQ(moveable_face_textures(level, meshes, 0), moveable_face_textures(level, 0));
 

@@ -55,7 +55,7 @@ TEST(CameraCentring, CentringResetsRotationAndDragState) {
 
 TEST(CenterCameraCommand, AMoveableGetsScaleFourTenthsAndTheCameraAtNine) {
     tr_level level = make_level(game_tr4, 1);
-    Tmesh_list list;
+    mesh_list list;
     tr_scene scene;
     scene.level = &level, scene.meshes = &list;
     viewport_navigation nav;
@@ -78,7 +78,7 @@ TEST(CenterCameraCommand, AMoveableGetsScaleFourTenthsAndTheCameraAtNine) {
 
 TEST(CenterCameraCommand, AMeshIsCentredOnItsShiftedBoundsWithItsSizeInTheStatus) {
     tr_level level = make_level(game_tr4, 1);
-    Tmesh_list list;
+    mesh_list list;
     mesh_shape s = square(0, 0, 1250, 30, 0, 0); // 12.5 wide, 0.3 high
     s.vertices.push_back({0, 0, -10025});        // makes it 100.25 deep
     s.tex_tris = {tri(0, 1, 4, 0)};
@@ -100,7 +100,7 @@ TEST(CenterCameraCommand, AMeshIsCentredOnItsShiftedBoundsWithItsSizeInTheStatus
 
 TEST(CenterCameraCommand, AMeshWithoutFacesIsCentredOnTheOriginWithSizeZero) {
     tr_level level = make_level(game_tr4, 1);
-    Tmesh_list list;
+    mesh_list list;
     mesh_shape s;
     s.vertices = {{0, 0, 0}};
     add_mesh(list, s);

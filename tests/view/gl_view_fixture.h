@@ -20,7 +20,7 @@ extern bool gl_tests_have_display;
 
 struct gl_view {
     tr_level level;
-    Tmesh_list list;
+    mesh_list list;
     tr_scene scene;
     std::unique_ptr<TGLViewport> vp;
     int draws = 0;

@@ -115,7 +115,7 @@ TEST(MeshView, ClassicFractionBytesGiveTheCoordinatesTheyAlwaysGave) {
 
 TEST(MeshView, FaceTextureNameFollowsTheRenderMode) {
     tr_level level = make_level(game_tr4, 6);
-    Tmesh_list list;
+    mesh_list list;
     list.render_mode = mode_textured;
     EXPECT_EQ(face_texture_name(list, level, 0x8005), 6); // upper bits ignored
     list.render_mode = mode_solid;
@@ -128,7 +128,7 @@ TEST(MeshView, FaceTextureNameFollowsTheRenderMode) {
 
 TEST(MeshView, ATextureWordBeyondTheLevelsTexturesShowsTheSolidTexture) {
     tr_level level = make_level(game_tr2, 6);
-    Tmesh_list list;
+    mesh_list list;
     list.render_mode = mode_textured;
     EXPECT_EQ(face_texture_name(list, level, 6), SOLID_TEXTURE_NAME);
     EXPECT_EQ(face_texture_name(list, level, 0x0FFF), SOLID_TEXTURE_NAME);

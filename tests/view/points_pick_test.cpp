@@ -51,7 +51,7 @@ TEST(PointsMode, EveryVertexIsPickedAtItsProjectedPosition) {
         std::string error;
         ASSERT_EQ(read_level(level, VELLUM_SHARED_LEVELS "/" + s.file, &error), read_ok) << error;
         std::vector<int> meshes;
-        Tmesh_list list;
+        mesh_list list;
         build_mesh_list(list, level);
         if (s.statics) {
             for (const auto& st : level.static_meshes)
@@ -95,7 +95,7 @@ TEST(PointsMode, MarkersCoverPixelsAtSmallAndLargeViews) {
     tr_level level;
     std::string error;
     ASSERT_EQ(read_level(level, VELLUM_SHARED_LEVELS "/test1.tr4", &error), read_ok) << error;
-    Tmesh_list list;
+    mesh_list list;
     build_mesh_list(list, level);
     int mesh = 0;
     for (std::size_t i = 0; i < list.meshes.size(); ++i)

@@ -19,7 +19,7 @@ struct scene_fixture {
     recording_gl rec;
     draw_batch batch{rec};
     tr_level level;
-    Tmesh_list list;
+    mesh_list list;
     tr_scene scene;
 
     explicit scene_fixture(std::int32_t version, int textures = 8) : level(make_level(version, textures)) {
@@ -428,7 +428,7 @@ TEST(SceneDrawing, EveryMoveableAndMeshOfTheTestLevelsDrawsWellFormedFaces) {
         tr_level level;
         std::string error;
         ASSERT_EQ(read_level(level, real_levels::path(file), &error), read_ok) << error;
-        Tmesh_list list;
+        mesh_list list;
         build_mesh_list(list, level);
         recording_gl rec;
         draw_batch batch(rec);

@@ -50,7 +50,7 @@ tr_level make_level(std::int32_t game_version, int textures) {
     return level;
 }
 
-int add_mesh(Tmesh_list& list, const mesh_shape& shape) {
+int add_mesh(mesh_list& list, const mesh_shape& shape) {
     list.meshes.push_back(make_mesh(shape));
     const int index = int(list.meshes.size()) - 1;
     measure_bounds(list, index);

@@ -28,7 +28,7 @@ tmesh make_mesh(const mesh_shape& shape);
 tr_level make_level(std::int32_t game_version, int textures);
 
 // Appends a mesh to the list, measures it and makes a mesh pointer designate it.
-int add_mesh(Tmesh_list& list, const mesh_shape& shape);
+int add_mesh(mesh_list& list, const mesh_shape& shape);
 
 // Appends a moveable record.
 void add_moveable(tr_level& level, std::uint16_t num_meshes, std::uint16_t first_mesh,

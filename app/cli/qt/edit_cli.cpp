@@ -229,7 +229,7 @@ int run_edit(const std::vector<std::string>& args) {
         std::fprintf(stderr, "vellum-cli edit: %s\n", error.c_str());
         return rc;
     }
-    Tmesh_list meshes;
+    mesh_list meshes;
     try {
         build_mesh_list(meshes, level);
     } catch (const level_error& e) {

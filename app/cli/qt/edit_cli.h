@@ -18,7 +18,7 @@ inline constexpr int edit_exit_usage = 64;
 // What a command works on. Commands push their changes on `history` like the editor does.
 struct edit_session {
     tr_level& level;
-    Tmesh_list& meshes;
+    mesh_list& meshes;
     QUndoStack& history;
 };
 

@@ -155,7 +155,7 @@ int run_render(const std::vector<std::string>& args) {
     }
 
     tr_level level;
-    Tmesh_list list;
+    mesh_list list;
     if (const int rc = load_level(level, o.level, &list); rc != exit_ok) return rc;
 
     tr_scene scene;

@@ -49,7 +49,7 @@ int write_dxf_seeds(const std::filesystem::path& dir, const std::string& tag, co
                                                                : "tr2"),
                           &error) != read_ok)
         return 0;
-    Tmesh_list list;
+    mesh_list list;
     build_mesh_list(list, level);
     int written = 0;
     for (std::size_t i = 0; i < list.meshes.size(); ++i) {
