@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
     {
         const QString dir = QFileInfo(QString::fromLocal8Bit(argv[0])).absolutePath();
         const auto config = read_config_opt((dir + "/config.opt").toStdString());
-        QSurfaceFormat::setDefaultFormat(TGLViewport::surface_format(config.colour_bits));
+        QSurfaceFormat::setDefaultFormat(gl_viewport::surface_format(config.colour_bits));
     }
     QApplication app(argc, argv);
     QLocale::setDefault(QLocale::c()); // "." as the decimal separator everywhere

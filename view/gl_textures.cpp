@@ -12,7 +12,7 @@
 
 void upload_texture(std::uint32_t name, const QImage& bitmap, int bits, gl_contexts contexts) {
     auto pixels = std::make_shared<const upload_pixels>(prepare_upload(bitmap, bits));
-    for (TGLViewport* vp : contexts)
+    for (gl_viewport* vp : contexts)
         if (vp) vp->upload(name, pixels);
 }
 
@@ -20,7 +20,7 @@ void load_gl_textures(const tr_level& level, gl_contexts contexts, int bits, con
     const std::size_t count = level.object_textures.size();
     if (count > 0) {
         const auto batch = pages ? prepare_object_textures(level, *pages, bits) : prepare_object_textures(level, bits);
-        for (TGLViewport* vp : contexts)
+        for (gl_viewport* vp : contexts)
             if (vp && vp->has_context()) vp->makeCurrent();
         const double step = 100.0 / double(count);
         double accumulated = 0;
@@ -29,7 +29,7 @@ void load_gl_textures(const tr_level& level, gl_contexts contexts, int bits, con
             if (name != SOLID_TEXTURE_NAME) {
                 const auto pixels = object_texture_uploads::share(batch, i);
                 // With several contexts each is made current in turn; with one it stays current.
-                for (TGLViewport* vp : contexts) {
+                for (gl_viewport* vp : contexts) {
                     if (!vp) continue;
                     if (contexts.size() > 1 && vp->has_context()) vp->makeCurrent();
                     vp->upload_current(name, pixels);
@@ -38,24 +38,24 @@ void load_gl_textures(const tr_level& level, gl_contexts contexts, int bits, con
             accumulated += step;
             level.report_progress(int(accumulated));
         }
-        for (TGLViewport* vp : contexts)
+        for (gl_viewport* vp : contexts)
             if (vp && vp->has_context()) vp->doneCurrent();
     }
     level.report_progress(0);
 }
 
-void load_gl_textures_later(const tr_level& level, const QImage& pages, TGLViewport& view, int bits) {
+void load_gl_textures_later(const tr_level& level, const QImage& pages, gl_viewport& view, int bits) {
     auto prepare = object_textures_preparation(level, pages, bits);
     auto task = [prepare = std::move(prepare)] {
         const auto batch = prepare();
-        TGLViewport::texture_batch named;
+        gl_viewport::texture_batch named;
         named.reserve(batch->entries.size());
         for (std::size_t i = 0; i < batch->entries.size(); ++i)
             if (const auto name = std::uint32_t(i + 1); name != SOLID_TEXTURE_NAME)
                 named.emplace_back(name, object_texture_uploads::share(batch, i));
         return named;
     };
-    std::shared_future<TGLViewport::texture_batch> later;
+    std::shared_future<gl_viewport::texture_batch> later;
     try {
         later = std::async(std::launch::async, task).share();
     } catch (const std::system_error&) { // no thread to be had: made when first needed

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <span>
 
-using gl_contexts = std::span<TGLViewport* const>;
+using gl_contexts = std::span<gl_viewport* const>;
 
 // Creates or replaces texture `name` in every listed context from a bitmap (any format),
 // prepared once for the colour bits (16, 24, 32; others count as 16).
@@ -25,7 +25,7 @@ void load_gl_textures(const tr_level& level, gl_contexts contexts, int bits, con
 // The same for a viewport whose context does not exist yet (start-up): the pixels are prepared on
 // a worker while the window and its OpenGL start up, and kept by the viewport for its context.
 // Progress is not reported. `pages` is the level's pages as build_pages_bitmap draws them.
-void load_gl_textures_later(const tr_level& level, const QImage& pages, TGLViewport& view, int bits);
+void load_gl_textures_later(const tr_level& level, const QImage& pages, gl_viewport& view, int bits);
 
 // Uploads `solid.bmp` from `directory` (or the built-in picture) as SOLID_TEXTURE_NAME.
 void upload_solid_texture(const QString& directory, gl_contexts contexts, int bits);

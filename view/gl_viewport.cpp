@@ -1,4 +1,4 @@
-// TGLViewport: context set-up, paint, navigation events and the selection pass.
+// gl_viewport: context set-up, paint, navigation events and the selection pass.
 #include "gl_viewport.h"
 
 #include "picking.h"
@@ -19,7 +19,7 @@ mouse_state state_of(const QMouseEvent* e) {
 }
 } // namespace
 
-TGLViewport::TGLViewport(QWidget* parent, int bits) : QOpenGLWidget(parent), colour_bits(bits) {
+gl_viewport::gl_viewport(QWidget* parent, int bits) : QOpenGLWidget(parent), colour_bits(bits) {
     list.list_id = next_list_id();
     camera = &own_camera_;
     setFormat(surface_format(bits));
@@ -36,9 +36,9 @@ TGLViewport::TGLViewport(QWidget* parent, int bits) : QOpenGLWidget(parent), col
     });
 }
 
-TGLViewport::~TGLViewport() = default;
+gl_viewport::~gl_viewport() = default;
 
-QSurfaceFormat TGLViewport::surface_format(int bits) {
+QSurfaceFormat gl_viewport::surface_format(int bits) {
     QSurfaceFormat f;
     f.setRenderableType(QSurfaceFormat::OpenGL);
     f.setVersion(2, 1);
@@ -53,14 +53,14 @@ QSurfaceFormat TGLViewport::surface_format(int bits) {
     return f;
 }
 
-int TGLViewport::device_width() const {
+int gl_viewport::device_width() const {
     return int(std::lround(width() * devicePixelRatioF()));
 }
-int TGLViewport::device_height() const {
+int gl_viewport::device_height() const {
     return int(std::lround(height() * devicePixelRatioF()));
 }
 
-void TGLViewport::initializeGL() {
+void gl_viewport::initializeGL() {
     // Runs again when the context is re-created (re-parenting): display lists and textures
     // live in the context, so the list is rebuilt and the kept textures are uploaded again,
     // before the first frame that draws anything.
@@ -71,53 +71,53 @@ void TGLViewport::initializeGL() {
     kept_textures_pending_ = !textures_.empty() || textures_later_.valid();
 }
 
-void TGLViewport::keep_textures_later(std::shared_future<texture_batch> batch) {
+void gl_viewport::keep_textures_later(std::shared_future<texture_batch> batch) {
     take_textures_made_elsewhere(); // an earlier batch goes in first, so that this one replaces it
     textures_later_ = std::move(batch);
     if (has_context()) kept_textures_pending_ = true;
 }
 
-void TGLViewport::take_textures_made_elsewhere() {
+void gl_viewport::take_textures_made_elsewhere() {
     if (!textures_later_.valid()) return;
     const auto later = std::exchange(textures_later_, {});
     for (const auto& [name, pixels] : later.get())
         textures_[name] = pixels;
 }
 
-void TGLViewport::upload_kept_textures() {
+void gl_viewport::upload_kept_textures() {
     take_textures_made_elsewhere();
     for (const auto& [name, pixels] : textures_)
         upload_texture_pixels(gl_, name, *pixels);
     kept_textures_pending_ = false;
 }
 
-void TGLViewport::resizeGL(int, int) {
+void gl_viewport::resizeGL(int, int) {
     if (zoom_dependent) list.list_valid = false;
     apply_projection(gl_, device_width(), device_height());
 }
 
-void TGLViewport::paintGL() {
+void gl_viewport::paintGL() {
     if (kept_textures_pending_ && !(draws_nothing && draws_nothing())) upload_kept_textures();
     apply_projection(gl_, device_width(), device_height());
     paint_frame(gl_, nav, *camera, background, list, draw, !picking);
 }
 
-void TGLViewport::redraw() {
+void gl_viewport::redraw() {
     list.list_valid = false;
     update();
 }
 
-void TGLViewport::centre_camera() {
+void gl_viewport::centre_camera() {
     nav.centre_camera(*camera);
 }
 
-std::uint32_t TGLViewport::pick_at(int x, int y) {
+std::uint32_t gl_viewport::pick_at(int x, int y) {
     nav.last_mouse = {x, y};
     pick();
     return picked_name;
 }
 
-void TGLViewport::pick() {
+void gl_viewport::pick() {
     picked_name = 0;
     if (!has_context()) return;
     makeCurrent();
@@ -147,7 +147,7 @@ void TGLViewport::pick() {
     picking = false;
 }
 
-void TGLViewport::upload(std::uint32_t name, std::shared_ptr<const upload_pixels> pixels) {
+void gl_viewport::upload(std::uint32_t name, std::shared_ptr<const upload_pixels> pixels) {
     take_textures_made_elsewhere();
     if (!has_context()) {
         textures_[name] = std::move(pixels);
@@ -158,13 +158,13 @@ void TGLViewport::upload(std::uint32_t name, std::shared_ptr<const upload_pixels
     doneCurrent();
 }
 
-void TGLViewport::upload_current(std::uint32_t name, std::shared_ptr<const upload_pixels> pixels) {
+void gl_viewport::upload_current(std::uint32_t name, std::shared_ptr<const upload_pixels> pixels) {
     take_textures_made_elsewhere();
     if (has_context()) upload_texture_pixels(gl_, name, *pixels);
     textures_[name] = std::move(pixels);
 }
 
-void TGLViewport::mousePressEvent(QMouseEvent* event) {
+void gl_viewport::mousePressEvent(QMouseEvent* event) {
     const mouse_state m = state_of(event);
     nav.mouse_down(m);
     // A press can arrive without a move to its position (touch, synthetic events): the
@@ -175,14 +175,14 @@ void TGLViewport::mousePressEvent(QMouseEvent* event) {
     emit clicked(QPoint(m.x, m.y), event->button(), event->modifiers());
 }
 
-void TGLViewport::mouseMoveEvent(QMouseEvent* event) {
+void gl_viewport::mouseMoveEvent(QMouseEvent* event) {
     nav.mouse_move(state_of(event), *camera);
     if (zoom_dependent && nav.zooming) list.list_valid = false;
     update(); // replays the display list
     emit mouse_moved(event);
 }
 
-void TGLViewport::mouseReleaseEvent(QMouseEvent* event) {
+void gl_viewport::mouseReleaseEvent(QMouseEvent* event) {
     nav.mouse_up(*camera);
     emit mouse_up(event);
 }

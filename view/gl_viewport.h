@@ -1,4 +1,4 @@
-// TGLViewport: the 3D view's OpenGL surface on a QOpenGLWidget (compatibility profile): camera,
+// gl_viewport: the 3D view's OpenGL surface on a QOpenGLWidget (compatibility profile): camera,
 // model rotation, pan and zoom, the cached display list of the scene, and picking.
 #pragma once
 
@@ -20,11 +20,11 @@
 
 class QMouseEvent;
 
-class TGLViewport : public QOpenGLWidget {
+class gl_viewport : public QOpenGLWidget {
     Q_OBJECT
   public:
-    explicit TGLViewport(QWidget* parent = nullptr, int colour_bits = 16);
-    ~TGLViewport() override;
+    explicit gl_viewport(QWidget* parent = nullptr, int colour_bits = 16);
+    ~gl_viewport() override;
 
     // The surface format the view needs: a 2.1 context (immediate mode, display lists,
     // selection), double buffered, with the colour bits asked for. Set it as the application's

@@ -33,7 +33,7 @@ bool ready(benchmark::State& state) {
 
 // The redraw after an edit: the display list rebuilt and the frame painted and finished.
 void redraw_now() {
-    TGLViewport& vp = *view->vp;
+    gl_viewport& vp = *view->vp;
     vp.makeCurrent();
     vp.list.list_valid = false;
     paint_frame(vp.gl(), vp.nav, *vp.camera, vp.background, vp.list, vp.draw);

@@ -9,11 +9,11 @@
 
 int main(int argc, char** argv) {
     startup_report::mark("process start to main (loading libraries)");
-    QSurfaceFormat::setDefaultFormat(TGLViewport::surface_format(24));
+    QSurfaceFormat::setDefaultFormat(gl_viewport::surface_format(24));
     QApplication app(argc, argv);
     startup_report::mark("Qt start-up");
     QMainWindow window;
-    auto* view = new TGLViewport(&window, 24);
+    auto* view = new gl_viewport(&window, 24);
     window.setCentralWidget(view);
     window.showMaximized();
     startup_report::mark("window shown");

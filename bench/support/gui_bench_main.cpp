@@ -10,7 +10,7 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     const bool display = std::getenv("DISPLAY") != nullptr;
     if (!display) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QSurfaceFormat::setDefaultFormat(TGLViewport::surface_format(24));
+    QSurfaceFormat::setDefaultFormat(gl_viewport::surface_format(24));
     QApplication app(argc, argv);
     {
         const std::unique_ptr<gui_bench_session> session = start_gui_bench_session(display);

@@ -18,7 +18,7 @@ struct largest_moveable_view {
     tr_level level;
     mesh_list list;
     tr_scene scene;
-    std::unique_ptr<TGLViewport> vp;
+    std::unique_ptr<gl_viewport> vp;
     int moveable = -1;
     std::size_t faces = 0;
 
@@ -39,14 +39,14 @@ struct largest_moveable_view {
         scene.meshes = &list;
         scene.sel_kind = 0;
         scene.sel_moveable = moveable;
-        vp = std::make_unique<TGLViewport>(nullptr, 24);
+        vp = std::make_unique<gl_viewport>(nullptr, 24);
         vp->resize(640, 480);
         vp->draw = [this](gl_api& gl) {
             draw_batch batch(gl);
             scene.Draw(batch);
         };
         vp->show();
-        TGLViewport* contexts[] = {vp.get()};
+        gl_viewport* contexts[] = {vp.get()};
         upload_solid_texture(QString(), contexts, 24);
         load_gl_textures(level, contexts, 24);
         centre_on_selection(scene, vp->nav, *vp->camera);

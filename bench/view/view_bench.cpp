@@ -99,7 +99,7 @@ void BM_display_list_replay(benchmark::State& state) {
 // bind per face, no batch, no display list).
 void BM_baseline_immediate_faces(benchmark::State& state) {
     if (!ready(state)) return;
-    TGLViewport& vp = *view->vp;
+    gl_viewport& vp = *view->vp;
     vp.makeCurrent();
     const auto parts = moveable_layout(view->list, view->level, view->moveable, 1.0f, true);
     const auto draw = [&](gl_api& gl) {
@@ -161,7 +161,7 @@ void BM_pick(benchmark::State& state) {
 // same run; wall times, since the preparation uses two threads.
 void BM_upload_object_textures(benchmark::State& state) {
     if (!ready(state)) return;
-    TGLViewport* contexts[] = {view->vp.get()};
+    gl_viewport* contexts[] = {view->vp.get()};
     const auto wall_ms = [] {
         return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch())
             .count();

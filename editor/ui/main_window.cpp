@@ -150,10 +150,10 @@ main_window::main_window(const QString& dir, QSettings* store, editor_prompts* p
     viewport_->draws_nothing = [this] { return doc_.selection().kind == selection_kind::none; };
     // Picking is the window's: a click reaches on_viewport_clicked, which asks for the pick.
     viewport_->no_click_pick = true;
-    connect(viewport_, &TGLViewport::clicked, this, &main_window::on_viewport_clicked);
+    connect(viewport_, &gl_viewport::clicked, this, &main_window::on_viewport_clicked);
     {
         // Kept by the viewport and uploaded when its context exists.
-        TGLViewport* views[] = {viewport_};
+        gl_viewport* views[] = {viewport_};
         upload_solid_texture(program_dir_, views, viewport_->colour_bits);
     }
 
@@ -229,7 +229,7 @@ void main_window::build_controls() {
     view_panel_->setStyleSheet("QWidget#Panel1 { border: 1px solid gray; }");
     auto* view_layout = new QVBoxLayout(view_panel_);
     view_layout->setContentsMargins(1, 1, 1, 1);
-    viewport_ = new TGLViewport(view_panel_, config_.colour_bits);
+    viewport_ = new gl_viewport(view_panel_, config_.colour_bits);
     view_layout->addWidget(viewport_);
     tree_and_view->addWidget(tree_);
     tree_and_view->addWidget(view_panel_);
@@ -563,7 +563,7 @@ void main_window::reload_gl_textures(const std::string& caption, const std::stri
         load_gl_textures_later(doc_.level(), *pages, *viewport_, viewport_->colour_bits);
     } else {
         const gauge_link link = doc_.gauge_to(*loading_);
-        TGLViewport* views[] = {viewport_};
+        gl_viewport* views[] = {viewport_};
         load_gl_textures(doc_.level(), views, viewport_->colour_bits, pages);
     }
     loading_->hide_progress();

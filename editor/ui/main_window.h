@@ -24,7 +24,7 @@ class QSettings;
 class QTabWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
-class TGLViewport;
+class gl_viewport;
 class about_window;
 class animated_textures_window;
 class language_window;
@@ -57,7 +57,7 @@ class main_window : public QMainWindow {
     void select_moveable(int n);
     editor_document& document() { return doc_; }
     language_window& languages() { return *languages_; }
-    TGLViewport* viewport() const { return viewport_; }
+    gl_viewport* viewport() const { return viewport_; }
 
   protected:
     void closeEvent(QCloseEvent* e) override;
@@ -130,7 +130,7 @@ class main_window : public QMainWindow {
 
     QTreeWidget* tree_;
     QWidget* view_panel_;
-    TGLViewport* viewport_;
+    gl_viewport* viewport_;
     texture_panel_widget* texture_panel_;
     QGroupBox* render_group_;
     std::array<QRadioButton*, 4> render_buttons_{};

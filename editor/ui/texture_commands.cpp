@@ -19,7 +19,7 @@ texture_commands::texture_commands(command_host host, links with)
 }
 
 void texture_commands::upload(int texture, const QImage& picture) {
-    TGLViewport* views[] = {&with_.viewport};
+    gl_viewport* views[] = {&with_.viewport};
     upload_texture(std::uint32_t(texture + 1), picture, with_.viewport.colour_bits, views);
 }
 

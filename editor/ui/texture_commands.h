@@ -10,14 +10,14 @@
 #include <functional>
 #include <string>
 
-class TGLViewport;
+class gl_viewport;
 class animated_textures_window;
 
 class texture_commands : public QObject {
   public:
     // The rest of the main window these commands use.
     struct links {
-        TGLViewport& viewport;
+        gl_viewport& viewport;
         // The "Please Wait..." window of bitmap imports.
         progress_view& progress;
         animated_textures_window& animated;

@@ -252,7 +252,7 @@ TEST_F(window_fixture, AClickOnAFaceInTheViewReachesTheEditor) {
     tree()->setCurrentItem(statics()->child(0));
     const int mesh = scene().sel_mesh;
     ASSERT_GE(mesh, 0);
-    auto* view = find<QWidget>("Panel1")->findChild<TGLViewport*>();
+    auto* view = find<QWidget>("Panel1")->findChild<gl_viewport*>();
     ASSERT_NE(view, nullptr);
     // The centred mesh covers some point near the middle of the view.
     const QPoint middle = view->rect().center();
@@ -274,7 +274,7 @@ struct face_spot {
     int mesh = -1, face = -1;
     bool triangle = false;
 };
-face_spot find_face(TGLViewport* view, QLabel* panel) {
+face_spot find_face(gl_viewport* view, QLabel* panel) {
     const QPoint middle = view->rect().center();
     for (int d = 0; d <= 60; d += 3)
         for (const QPoint at : {middle + QPoint(d, 0), middle + QPoint(0, d), middle - QPoint(d, d)}) {
@@ -291,7 +291,7 @@ TEST_F(window_fixture, ClickFormsEditThePickedFaceAndUndoStepByStep) {
     SKIP_WITHOUT_REAL_LEVELS("test1.tr4");
     ASSERT_TRUE(w->open_path(shared + "/test1.tr4"));
     tree()->setCurrentItem(movables()->child(0)->child(0)); // one mesh of Lara
-    auto* view = find<QWidget>("Panel1")->findChild<TGLViewport*>();
+    auto* view = find<QWidget>("Panel1")->findChild<gl_viewport*>();
     const face_spot spot = find_face(view, status(1));
     ASSERT_GE(spot.mesh, 0) << status(1)->text().toStdString();
     const auto mesh = [&] { return w->document().meshes().meshes[std::size_t(spot.mesh)]; };
@@ -357,7 +357,7 @@ TEST_F(window_fixture, LightsOnTickedCornersAndShineFromTheTabs) {
     SKIP_WITHOUT_REAL_LEVELS("test1.phd");
     ASSERT_TRUE(w->open_path(shared + "/test1.phd"));
     tree()->setCurrentItem(statics()->child(0));
-    auto* view = find<QWidget>("Panel1")->findChild<TGLViewport*>();
+    auto* view = find<QWidget>("Panel1")->findChild<gl_viewport*>();
     const face_spot spot = find_face(view, status(1));
     ASSERT_GE(spot.mesh, 0);
     const tmesh before = w->document().meshes().meshes[std::size_t(spot.mesh)];
@@ -642,7 +642,7 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     // Listing the tests (test discovery at build time) needs no display.
     if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();
-    QSurfaceFormat::setDefaultFormat(TGLViewport::surface_format(24));
+    QSurfaceFormat::setDefaultFormat(gl_viewport::surface_format(24));
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

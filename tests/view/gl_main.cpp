@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
     } else {
         qputenv("QT_QPA_PLATFORM", "xcb");
     }
-    QSurfaceFormat::setDefaultFormat(TGLViewport::surface_format(24));
+    QSurfaceFormat::setDefaultFormat(gl_viewport::surface_format(24));
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

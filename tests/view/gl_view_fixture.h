@@ -22,13 +22,13 @@ struct gl_view {
     tr_level level;
     mesh_list list;
     tr_scene scene;
-    std::unique_ptr<TGLViewport> vp;
+    std::unique_ptr<gl_viewport> vp;
     int draws = 0;
 
     explicit gl_view(tr_level lv, int width = 200, int height = 200) : level(std::move(lv)) {
         scene.level = &level;
         scene.meshes = &list;
-        vp = std::make_unique<TGLViewport>(nullptr, 24);
+        vp = std::make_unique<gl_viewport>(nullptr, 24);
         vp->resize(width, height);
         vp->draw = [this](gl_api& gl) {
             ++draws;
@@ -43,7 +43,7 @@ struct gl_view {
         vp->redraw();
     }
     void upload_textures() {
-        TGLViewport* contexts[] = {vp.get()};
+        gl_viewport* contexts[] = {vp.get()};
         upload_solid_texture(QString(), contexts, 24);
         load_gl_textures(level, contexts, 24);
     }

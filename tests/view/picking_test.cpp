@@ -88,7 +88,7 @@ TEST(Picking, AClickReportsWhereAndHowAndThePickThereIsDecoded) {
     std::unique_ptr<gl_view> holder;
     gl_view& v = two_squares(holder, false);
     v.vp->no_click_pick = true; // the listener picks for itself
-    QSignalSpy clicks(v.vp.get(), &TGLViewport::clicked);
+    QSignalSpy clicks(v.vp.get(), &gl_viewport::clicked);
     QTest::mouseClick(v.vp.get(), Qt::LeftButton, Qt::ControlModifier | Qt::AltModifier, QPoint(100, 100));
     ASSERT_EQ(clicks.size(), 1);
     EXPECT_EQ(clicks[0][0].toPoint(), QPoint(100, 100));

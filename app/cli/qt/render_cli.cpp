@@ -205,9 +205,9 @@ int run_render(const std::vector<std::string>& args) {
     int argc = 1;
     char name[] = "vellum-cli";
     char* argv[] = {name, nullptr};
-    QSurfaceFormat::setDefaultFormat(TGLViewport::surface_format(24));
+    QSurfaceFormat::setDefaultFormat(gl_viewport::surface_format(24));
     QApplication app(argc, argv);
-    TGLViewport viewport(nullptr, 24);
+    gl_viewport viewport(nullptr, 24);
     viewport.setAttribute(Qt::WA_DontShowOnScreen);
     viewport.resize(o.width, o.height);
     viewport.set_background(o.white ? 0xFFFFFF : 0);
@@ -221,7 +221,7 @@ int run_render(const std::vector<std::string>& args) {
         scene.Draw(batch);
     };
     viewport.show();
-    TGLViewport* contexts[] = {&viewport};
+    gl_viewport* contexts[] = {&viewport};
     upload_solid_texture(QFileInfo(QCoreApplication::applicationFilePath()).absolutePath(), contexts, 24);
     load_gl_textures(level, contexts, 24);
     if (const auto status = centre_on_selection(scene, viewport.nav, *viewport.camera);
