@@ -66,7 +66,7 @@ std::optional<std::uint16_t> animated_preview::tick() {
     return t;
 }
 
-QImage animated_frame_bitmap(const Ttabla_textures& table, int t) {
+QImage animated_frame_bitmap(const texture_table& table, int t) {
     if (!table.level || t < 0 || t >= table.texture_count ||
         std::size_t(t) >= table.level->object_textures.size()) {
         QImage solid(4, 4, QImage::Format_RGB16);

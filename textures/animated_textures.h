@@ -53,4 +53,4 @@ class animated_preview {
 
 // The preview picture of object texture t: its hit rectangle cut from pages_bitmap, unmirrored.
 // An index the table does not have gives the 4 x 4 solid bitmap of missing textures.
-QImage animated_frame_bitmap(const Ttabla_textures& table, int t);
+QImage animated_frame_bitmap(const texture_table& table, int t);

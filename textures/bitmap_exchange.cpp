@@ -20,7 +20,7 @@ constexpr const char* no_level = "No level is open.";
 constexpr qint64 max_bitmap_file = 256ll << 20;
 constexpr const char* no_textured_face = "ERROR: This Mesh does not have any Textured Face!!";
 
-bool table_ready(const tr_level& level, const Ttabla_textures& table) {
+bool table_ready(const tr_level& level, const texture_table& table) {
     return table.level == &level && !table.pages_bitmap.isNull();
 }
 
@@ -124,11 +124,11 @@ texture_result save_bitmap(const QImage& image, const std::string& path) {
     return texture_result::success();
 }
 
-QImage export_big_bmp(const Ttabla_textures& table) {
+QImage export_big_bmp(const texture_table& table) {
     return to_rgb888(table.pages_bitmap);
 }
 
-texture_result import_big_bmp(tr_level& level, Ttabla_textures& table, const QImage& bitmap) {
+texture_result import_big_bmp(tr_level& level, texture_table& table, const QImage& bitmap) {
     if (!table_ready(level, table)) return texture_result::failure(no_level);
     const long long height = (long long)level.num_pages * page_size;
     if (bitmap.width() != page_size || bitmap.height() != height)
@@ -139,11 +139,11 @@ texture_result import_big_bmp(tr_level& level, Ttabla_textures& table, const QIm
     return texture_result::success();
 }
 
-QImage export_current(Ttabla_textures& table, int index) {
+QImage export_current(texture_table& table, int index) {
     return to_rgb888(texture_bitmap(table, index));
 }
 
-texture_result import_replace_current(tr_level& level, Ttabla_textures& table, int index,
+texture_result import_replace_current(tr_level& level, texture_table& table, int index,
                                       const QImage& bitmap, QImage* upload) {
     if (!table_ready(level, table)) return texture_result::failure(no_level);
     if (index < 0 || index >= table.texture_count || std::size_t(index) >= level.object_textures.size())
@@ -239,7 +239,7 @@ std::vector<piece_place> placement_walk(const piece_regions& regions, int W) {
     return places;
 }
 
-texture_result plan_pieces(const tr_level& level, const Ttabla_textures& table,
+texture_result plan_pieces(const tr_level& level, const texture_table& table,
                            const std::vector<face_textures>& meshes, piece_plan& plan) {
     if (!table_ready(level, table)) return texture_result::failure(no_level);
     std::size_t faces = 0;
@@ -257,7 +257,7 @@ texture_result plan_pieces(const tr_level& level, const Ttabla_textures& table,
     return texture_result::success();
 }
 
-texture_result export_all(const tr_level& level, const Ttabla_textures& table,
+texture_result export_all(const tr_level& level, const texture_table& table,
                           const std::vector<face_textures>& meshes, QImage& out) {
     piece_plan plan;
     if (auto r = plan_pieces(level, table, meshes, plan); !r) return r;
@@ -269,7 +269,7 @@ texture_result export_all(const tr_level& level, const Ttabla_textures& table,
     return texture_result::success();
 }
 
-texture_result import_and_replace(tr_level& level, Ttabla_textures& table,
+texture_result import_and_replace(tr_level& level, texture_table& table,
                                   const std::vector<face_textures>& meshes, const QImage& bitmap) {
     piece_plan plan;
     if (auto r = plan_pieces(level, table, meshes, plan); !r) return r;
@@ -287,7 +287,7 @@ texture_result import_and_replace(tr_level& level, Ttabla_textures& table,
     return texture_result::success();
 }
 
-texture_result import_texture_pages(tr_level& level, Ttabla_textures& table, const QImage& bitmap,
+texture_result import_texture_pages(tr_level& level, texture_table& table, const QImage& bitmap,
                                     int* first_new_page) {
     if (!table_ready(level, table)) return texture_result::failure(no_level);
     if (bitmap.isNull() || bitmap.width() != page_size || bitmap.height() % page_size != 0)

@@ -28,17 +28,17 @@ texture_result load_bitmap(const std::string& path, QImage& out);
 texture_result save_bitmap(const QImage& image, const std::string& path);
 
 // "Export BigBMP": all pages as a 24-bit bitmap (display colours).
-QImage export_big_bmp(const Ttabla_textures& table);
+QImage export_big_bmp(const texture_table& table);
 // "Import BigBMP": the bitmap must be 256 x num_pages * 256.
-texture_result import_big_bmp(tr_level& level, Ttabla_textures& table, const QImage& bitmap);
+texture_result import_big_bmp(tr_level& level, texture_table& table, const QImage& bitmap);
 
 // "Export Current to BMP": texture i as shown (mirrored as the texture is), 24-bit.
-QImage export_current(Ttabla_textures& table, int index);
+QImage export_current(texture_table& table, int index);
 // "Import and Replace Current": the bitmap, of any size, is stretched onto texture i's bounding
 // box. A mirrored texture's bitmap is mirrored back first, so exporting and importing a texture
 // unchanged leaves the page unchanged. `upload` (optional) receives the bitmap as placed,
 // unstretched, 24-bit: what OpenGL texture i + 1 should now hold.
-texture_result import_replace_current(tr_level& level, Ttabla_textures& table, int index,
+texture_result import_replace_current(tr_level& level, texture_table& table, int index,
                                       const QImage& bitmap, QImage* upload = nullptr);
 
 // Distinct texture rectangles per page, in the order found.
@@ -70,17 +70,17 @@ struct piece_plan {
     std::vector<piece_place> places;
 };
 // Regions, size and places for the textured faces of the processed meshes.
-texture_result plan_pieces(const tr_level& level, const Ttabla_textures& table,
+texture_result plan_pieces(const tr_level& level, const texture_table& table,
                            const std::vector<face_textures>& meshes, piece_plan& plan);
 
 // "Export All": the distinct texture pieces of the meshes, packed into one 24-bit bitmap.
-texture_result export_all(const tr_level& level, const Ttabla_textures& table,
+texture_result export_all(const tr_level& level, const texture_table& table,
                           const std::vector<face_textures>& meshes, QImage& out);
 // "Import And Replace": the bitmap must have exactly the Export All size.
-texture_result import_and_replace(tr_level& level, Ttabla_textures& table,
+texture_result import_and_replace(tr_level& level, texture_table& table,
                                   const std::vector<face_textures>& meshes, const QImage& bitmap);
 
 // "Import Texture Pages": appends height / 256 pages (the bitmap must be 256 wide). The table's
 // display copy grows with them. `first_new_page` receives the index of the first new page.
-texture_result import_texture_pages(tr_level& level, Ttabla_textures& table, const QImage& bitmap,
+texture_result import_texture_pages(tr_level& level, texture_table& table, const QImage& bitmap,
                                     int* first_new_page = nullptr);

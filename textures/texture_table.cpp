@@ -114,8 +114,8 @@ QImage copy_page_rect(const QImage& pages, int page, const texture_rect& r) {
     return pages.copy(r.left, page * page_size + r.top, r.width(), r.height());
 }
 
-Ttabla_textures build_texture_table(tr_level& level) {
-    Ttabla_textures table;
+texture_table build_texture_table(tr_level& level) {
+    texture_table table;
     table.valid_mark = "Valido";
     table.texture_count = std::int32_t(std::min<std::size_t>(level.object_textures.size(), 0x7FFFFFFF));
     table.piece_index = -1;
@@ -125,7 +125,7 @@ Ttabla_textures build_texture_table(tr_level& level) {
     return table;
 }
 
-const QImage& texture_bitmap(Ttabla_textures& table, int i) {
+const QImage& texture_bitmap(texture_table& table, int i) {
     if (i >= 0 && i == table.piece_index) return table.piece_bitmap;
     if (i < 0 || i >= table.texture_count || !table.level ||
         std::size_t(i) >= table.level->object_textures.size()) {

@@ -69,7 +69,7 @@ QImage build_pages_bitmap(const tr_level& level);
 // format. Parts outside the bitmap come out as 0.
 QImage copy_page_rect(const QImage& pages, int page, const texture_rect& r);
 
-class Ttabla_textures {
+class texture_table {
   public:
     std::string valid_mark;
     QImage pages_bitmap; // Format_RGB16
@@ -81,11 +81,11 @@ class Ttabla_textures {
     int page_count() const { return pages_bitmap.height() / 256; }
 };
 
-Ttabla_textures build_texture_table(tr_level& level);
+texture_table build_texture_table(tr_level& level);
 
 // The pixels of object texture i, mirrored as it is shown; the table keeps the bitmap. An index
 // outside the table gives a 4 x 4 white bitmap.
-const QImage& texture_bitmap(Ttabla_textures& table, int i);
+const QImage& texture_bitmap(texture_table& table, int i);
 
 // The unmirrored bounding-box piece of object texture i as OpenGL receives it (24-bit), with the
 // page taken from `page & page_mask`.

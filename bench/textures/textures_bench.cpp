@@ -51,7 +51,7 @@ std::size_t copy_baseline(const tr_level& level) {
 
 // The table with its display copy of every page, then every page converted back to pages16.
 std::size_t table_and_back(tr_level& level) {
-    const Ttabla_textures table = build_texture_table(level);
+    const texture_table table = build_texture_table(level);
     const std::size_t count = std::size_t(level.num_pages) * page_pixels;
     std::vector<std::uint16_t> back(count);
     std::memcpy(back.data(), table.pages_bitmap.constBits(), count * 2);
@@ -77,7 +77,7 @@ void bm_build_texture_table(benchmark::State& state, const level_file& l) {
     tr_level level;
     if (!load(level, l, state)) return;
     for (auto _ : state) {
-        Ttabla_textures table = build_texture_table(level);
+        texture_table table = build_texture_table(level);
         benchmark::DoNotOptimize(table.pages_bitmap.constBits());
     }
 }
@@ -85,7 +85,7 @@ void bm_build_texture_table(benchmark::State& state, const level_file& l) {
 void bm_write_pages_unedited(benchmark::State& state, const level_file& l) {
     tr_level level;
     if (!load(level, l, state)) return;
-    const Ttabla_textures table = build_texture_table(level);
+    const texture_table table = build_texture_table(level);
     for (auto _ : state)
         benchmark::DoNotOptimize(write_pages(level, table.pages_bitmap).ok);
 }

@@ -13,10 +13,10 @@
 struct object_texture_state {
     std::vector<tobject_texture> textures;
     std::uint32_t count = 0;
-    Ttabla_textures table;
+    texture_table table;
 
-    static object_texture_state capture(const tr_level& level, const Ttabla_textures& table);
-    void restore(tr_level& level, Ttabla_textures& table) const;
+    static object_texture_state capture(const tr_level& level, const texture_table& table);
+    void restore(tr_level& level, texture_table& table) const;
 };
 
 // Everything a bitmap import can change: the pages in every form, the page counts, the object
@@ -28,15 +28,15 @@ struct texture_pixel_state {
     std::vector<rec<16>> sprite_textures; // their pages move with added pages
     object_texture_state textures;
 
-    static texture_pixel_state capture(const tr_level& level, const Ttabla_textures& table);
-    void restore(tr_level& level, Ttabla_textures& table) const;
+    static texture_pixel_state capture(const tr_level& level, const texture_table& table);
+    void restore(tr_level& level, texture_table& table) const;
 };
 
 // An edit whose change has already been made when it is pushed: the first redo does nothing,
 // later ones put the after-state back.
 template <class State> class state_edit final : public QUndoCommand {
   public:
-    state_edit(tr_level& level, Ttabla_textures& table, State before, State after, const QString& text)
+    state_edit(tr_level& level, texture_table& table, State before, State after, const QString& text)
         : QUndoCommand(text), level_(level), table_(table), before_(std::move(before)),
           after_(std::move(after)) {}
     void redo() override {
@@ -47,7 +47,7 @@ template <class State> class state_edit final : public QUndoCommand {
 
   private:
     tr_level& level_;
-    Ttabla_textures& table_;
+    texture_table& table_;
     State before_, after_;
     bool done_once_ = false;
 };

@@ -62,7 +62,7 @@ command_result editor_document::open(const std::string& given_path, const std::s
         else if (rc != read_ok)
             failure = "Cannot open " + path + ": " + error;
 
-        Ttabla_textures fresh_table;
+        texture_table fresh_table;
         mesh_list fresh_meshes;
         catalogue_names fresh_names;
         bool catalogue_found = true;

@@ -54,7 +54,7 @@ class editor_document {
     // ---- what is open ----
     const tr_level& level() const { return level_; }
     const mesh_list& meshes() const { return meshes_; }
-    const Ttabla_textures& table() const { return table_; }
+    const texture_table& table() const { return table_; }
     const catalogue_names& names() const { return names_; }
     // False when the last open found no catalogue file: every moveable is then "Unknown".
     bool catalogue_found() const { return catalogue_found_; }
@@ -181,7 +181,7 @@ class editor_document {
     mesh_target command_target() const;
 
     tr_level level_; // empty until the first successful open; its address never changes
-    Ttabla_textures table_;
+    texture_table table_;
     mesh_list meshes_;
     catalogue_names names_;
     bool catalogue_found_ = true;

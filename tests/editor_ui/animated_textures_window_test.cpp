@@ -15,7 +15,7 @@ namespace {
 // A level with one page and `count` small object textures.
 struct textured_level {
     tr_level level;
-    Ttabla_textures table;
+    texture_table table;
     explicit textured_level(int count) {
         level.signature = loaded_signature;
         level.game_version = 3;

@@ -83,7 +83,7 @@ TEST(AnimatedPreview, FrameBitmapIsTheHitRectangleUnmirrored) {
     std::swap(t.corners[0], t.corners[1]);
     level.object_textures = {t};
     level.num_object_textures = 1;
-    const Ttabla_textures table = build_texture_table(level);
+    const texture_table table = build_texture_table(level);
     const QImage frame = animated_frame_bitmap(table, 0);
     ASSERT_EQ(frame.size(), QSize(8, 4));
     EXPECT_EQ(frame.pixel(0, 0), table.pages_bitmap.pixel(20, 30));

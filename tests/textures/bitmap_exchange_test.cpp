@@ -24,7 +24,7 @@ std::uint16_t pixel16(const QImage& image, int x, int y) {
 // A TR2 level with textures on pages 0 and 1 of the given rectangles.
 struct textured_level {
     tr_level level;
-    Ttabla_textures table;
+    texture_table table;
     textured_level(int version, int pages, const std::vector<tobject_texture>& textures) {
         level = make_level(version, pages, 7);
         level.object_textures = textures;

@@ -57,7 +57,7 @@ TEST(LevelFiles, TextureTableShowsEveryPagePixelAndEveryTexture) {
     for (auto& [name, level] : levels) {
         SCOPED_TRACE(name);
         tr_level copy = level;
-        Ttabla_textures table = build_texture_table(copy);
+        texture_table table = build_texture_table(copy);
         ASSERT_EQ(table.pages_bitmap.size(), QSize(256, int(level.num_pages) * 256));
         ASSERT_EQ(table.texture_count, int(level.num_object_textures));
         const auto shown = palette8_display(level.palette8);
@@ -92,7 +92,7 @@ TEST(LevelFiles, BigBmpThroughAFileLeavesEveryPageArrayUnchanged) {
     QTemporaryDir dir;
     for (auto& [name, level] : levels) {
         SCOPED_TRACE(name);
-        Ttabla_textures table = build_texture_table(level);
+        texture_table table = build_texture_table(level);
         const std::string path = dir.filePath("pages.bmp").toStdString();
         ASSERT_TRUE(save_bitmap(export_big_bmp(table), path));
         QImage loaded;
@@ -134,7 +134,7 @@ TEST(LevelFiles, ExportAllThenImportLeavesPagesUnchanged) {
     if (levels.empty()) GTEST_SKIP() << "no level files";
     for (auto& [name, level] : levels) {
         SCOPED_TRACE(name);
-        Ttabla_textures table = build_texture_table(level);
+        texture_table table = build_texture_table(level);
         const tr_level before = level;
         int exported = 0;
         for (std::size_t n = 0; n < level.moveables.size() && exported < 12; ++n) {
@@ -166,7 +166,7 @@ TEST(LevelFiles, ImportedPagesSurviveSavingAndReading) {
     if (levels.empty()) GTEST_SKIP() << "no shared levels";
     for (auto& [name, level] : levels) {
         SCOPED_TRACE(name);
-        Ttabla_textures table = build_texture_table(level);
+        texture_table table = build_texture_table(level);
         QImage page(256, 256, QImage::Format_RGB888);
         page.fill(QColor(40, 160, 220));
         page.setPixel(3, 4, qRgb(255, 0, 255));

@@ -75,7 +75,7 @@ TEST(TextureTable, SixteenBitVersionsShowPages16) {
     tr_level level = make_level(game_tr3, 2);
     level.object_textures = {make_texture(1, 3, 4, 10, 20)};
     level.num_object_textures = 1;
-    const Ttabla_textures table = build_texture_table(level);
+    const texture_table table = build_texture_table(level);
     EXPECT_EQ(table.valid_mark, "Valido");
     EXPECT_EQ(table.texture_count, 1);
     EXPECT_EQ(table.piece_index, -1);
@@ -92,7 +92,7 @@ TEST(TextureTable, Tr1ShowsPalette8InDisplayColours) {
     tr_level level = make_level(game_tr1, 1);
     level.palette8[3 * 7] = 63, level.palette8[3 * 7 + 1] = 63, level.palette8[3 * 7 + 2] = 0;
     level.pages8[5] = 7;
-    const Ttabla_textures table = build_texture_table(level);
+    const texture_table table = build_texture_table(level);
     EXPECT_EQ(pixel16(table.pages_bitmap, 5, 0), (31 << 11) | (63 << 5));
     const auto shown = palette8_display(level.palette8);
     for (int y = 0; y < 256; y += 3)
@@ -110,7 +110,7 @@ TEST(TextureTable, TextureBitmapCutsMirrorsAndCaches) {
     std::swap(t.corners[1], t.corners[2]);
     level.object_textures = {make_texture(1, 100, 50, 103, 52), t};
     level.num_object_textures = 2;
-    Ttabla_textures table = build_texture_table(level);
+    texture_table table = build_texture_table(level);
 
     const QImage plain = texture_bitmap(table, 0);
     ASSERT_EQ(plain.size(), QSize(4, 3));
@@ -132,7 +132,7 @@ TEST(TextureTable, TextureBitmapCutsMirrorsAndCaches) {
 
 TEST(TextureTable, IndicesOutsideTheTableGiveAWhiteFourByFour) {
     tr_level level = make_level(game_tr4, 1);
-    Ttabla_textures table = build_texture_table(level);
+    texture_table table = build_texture_table(level);
     for (const int i : {-1, 0, 5}) {
         const QImage& b = texture_bitmap(table, i);
         ASSERT_EQ(b.size(), QSize(4, 4));
@@ -145,7 +145,7 @@ TEST(TextureTable, TexturesOnMissingPagesStayInsideTheBitmap) {
     tr_level level = make_level(game_tr2, 1);
     level.object_textures = {make_texture(9, 0, 10, 255, 255)};
     level.num_object_textures = 1;
-    Ttabla_textures table = build_texture_table(level);
+    texture_table table = build_texture_table(level);
     const QImage& b = texture_bitmap(table, 0);
     EXPECT_EQ(b.size(), QSize(256, 246));
     EXPECT_EQ(pixel16(b, 255, 245), 0);

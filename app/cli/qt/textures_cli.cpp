@@ -33,7 +33,7 @@ int run_export_pages(const std::vector<std::string>& args) {
     if (args.size() != 2) return usage("export-pages LEVEL OUT.bmp");
     tr_level level;
     if (const int rc = load_level(level, args[0]); rc != exit_ok) return rc;
-    const Ttabla_textures table = build_texture_table(level);
+    const texture_table table = build_texture_table(level);
     if (auto r = save_bitmap(export_big_bmp(table), args[1]); !r) return fail(r, exit_write_failed);
     std::printf("%s: %u pages, 256 x %u\n", args[1].c_str(), level.num_pages, level.num_pages * 256);
     return exit_ok;
@@ -43,7 +43,7 @@ int run_import_pages(const std::vector<std::string>& args) {
     if (args.size() != 3) return usage("import-pages LEVEL IN.bmp OUT");
     tr_level level;
     if (const int rc = load_level(level, args[0]); rc != exit_ok) return rc;
-    Ttabla_textures table = build_texture_table(level);
+    texture_table table = build_texture_table(level);
     QImage bitmap;
     if (auto r = load_bitmap(args[1], bitmap); !r) return fail(r, exit_bad_input);
     if (auto r = import_big_bmp(level, table, bitmap); !r) return fail(r, exit_bad_input);
@@ -62,7 +62,7 @@ int run_export_texture(const std::vector<std::string>& args) {
     if (!index) return usage("export-texture LEVEL INDEX OUT.bmp (INDEX: a texture number from 0)");
     tr_level level;
     if (const int rc = load_level(level, args[0]); rc != exit_ok) return rc;
-    Ttabla_textures table = build_texture_table(level);
+    texture_table table = build_texture_table(level);
     if (*index >= table.texture_count)
         return fail(texture_result::failure("the level has " + std::to_string(table.texture_count) +
                                             " textures; there is no " + texture_list_text(*index)),
@@ -89,7 +89,7 @@ int run_export_pieces(const std::vector<std::string>& args) {
                                             std::string(moveable ? "moveable " : "static mesh ") +
                                             std::to_string(*n)),
                     exit_usage);
-    const Ttabla_textures table = build_texture_table(level);
+    const texture_table table = build_texture_table(level);
     QImage out;
     if (auto r = export_all(level, table, *meshes, out); !r) return fail(r, exit_bad_input);
     if (auto r = save_bitmap(out, args[3]); !r) return fail(r, exit_write_failed);

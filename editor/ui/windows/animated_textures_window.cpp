@@ -56,7 +56,7 @@ animated_textures_window::animated_textures_window(QWidget* parent) : QDialog(pa
     timer->start();
 }
 
-void animated_textures_window::fill(const std::vector<std::uint16_t>& words, const Ttabla_textures* table) {
+void animated_textures_window::fill(const std::vector<std::uint16_t>& words, const texture_table* table) {
     table_ = table;
     ranges_ = fill_animated_ranges(words);
     preview_.select_range(0);

@@ -22,7 +22,7 @@ class animated_textures_window : public QDialog {
 
     // Refills both lists from the level's animated_textures words; the preview reads `table`'s
     // pages bitmap. The table must outlive the window's use of it (or be replaced by another fill).
-    void fill(const std::vector<std::uint16_t>& words, const Ttabla_textures* table);
+    void fill(const std::vector<std::uint16_t>& words, const texture_table* table);
 
     // Makes a texture current in the main window (its texture list and selection handler).
     std::function<void(int)> select_texture;
@@ -48,5 +48,5 @@ class animated_textures_window : public QDialog {
 
     animated_ranges ranges_;
     animated_preview preview_{ranges_};
-    const Ttabla_textures* table_ = nullptr;
+    const texture_table* table_ = nullptr;
 };
