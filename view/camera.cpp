@@ -16,7 +16,7 @@ void viewport_navigation::mouse_down(const mouse_state& m) {
     if (m.right && m.shift) pan_start = {m.x, m.y};
 }
 
-void viewport_navigation::mouse_move(const mouse_state& m, TGLCamera& camera) {
+void viewport_navigation::mouse_move(const mouse_state& m, gl_camera& camera) {
     last_mouse = {m.x, m.y};
     if (rotating && !m.shift) {
         rotation[1] = double(m.x - rotate_start[0]) + rotation_base[1];
@@ -40,14 +40,14 @@ void viewport_navigation::mouse_move(const mouse_state& m, TGLCamera& camera) {
     if (!m.ctrl) zooming = false;
 }
 
-void viewport_navigation::mouse_up(const TGLCamera& camera) {
+void viewport_navigation::mouse_up(const gl_camera& camera) {
     rotating = false;
     zooming = false;
     rotation_base = {rotation[0], rotation[1]};
     camera_base = {camera.x, camera.y};
 }
 
-void viewport_navigation::centre_camera(TGLCamera& camera) {
+void viewport_navigation::centre_camera(gl_camera& camera) {
     const double cx = (fit_max[0] - fit_min[0]) / 2 + fit_min[0];
     const double cy = (fit_max[1] - fit_min[1]) / 2 + fit_min[1];
     const double w = std::fabs(fit_max[0] - fit_min[0]), h = std::fabs(fit_max[1] - fit_min[1]);
@@ -73,7 +73,7 @@ std::string status_number(double v) {
 }
 
 std::optional<std::string> centre_on_selection(const tr_scene& scene, viewport_navigation& nav,
-                                               TGLCamera& camera) {
+                                               gl_camera& camera) {
     if (scene.sel_kind == 0) {
         if (scene.sel_moveable < 0) return std::nullopt;
         nav.fit_min = {-5, -5, -5};
@@ -116,7 +116,7 @@ void apply_perspective(gl_api& gl, int width, int height) {
     gl.perspective(45.0, double(width) / double(height > 0 ? height : 1), 0.1, 100.0);
 }
 
-double point_marker_radius(const viewport_navigation& nav, const TGLCamera& camera, int height,
+double point_marker_radius(const viewport_navigation& nav, const gl_camera& camera, int height,
                            double pixels) {
     // The view is 2 × depth × tan(45° / 2) units high at that depth; the model is scaled into it.
     const double depth = std::max(double(camera.z), 0.1);
@@ -134,7 +134,7 @@ void apply_projection(gl_api& gl, int width, int height) {
     gl.matrix_mode(gl::modelview);
 }
 
-void paint_frame(gl_api& gl, const viewport_navigation& nav, const TGLCamera& camera,
+void paint_frame(gl_api& gl, const viewport_navigation& nav, const gl_camera& camera,
                  std::uint32_t background, display_list_state& list, const std::function<void(gl_api&)>& draw,
                  bool clear) {
     if (clear) {

@@ -12,7 +12,7 @@
 
 class tr_scene;
 
-class TGLCamera {
+class gl_camera {
   public:
     float get_x() const { return x; }
     float get_y() const { return y; }
@@ -46,17 +46,17 @@ struct viewport_navigation {
     void mouse_down(const mouse_state& m);
     // Rotation (1 degree per pixel), pan (50 pixels per unit) and zoom (100 pixels per unit of
     // scale, never below 0) for the buttons held; always records last_mouse.
-    void mouse_move(const mouse_state& m, TGLCamera& camera);
-    void mouse_up(const TGLCamera& camera);
+    void mouse_move(const mouse_state& m, gl_camera& camera);
+    void mouse_up(const gl_camera& camera);
     // Places camera and scale so that the fit box fits a 6 x 4 unit window, never enlarging.
-    void centre_camera(TGLCamera& camera);
+    void centre_camera(gl_camera& camera);
 };
 
 // The "Center Camera" command's preparation: fills the fit box for what the scene shows and
 // centres. Returns nothing when nothing is shown (then nothing changes); otherwise the status
 // text (empty for a moveable). The caller redraws.
 std::optional<std::string> centre_on_selection(const tr_scene& scene, viewport_navigation& nav,
-                                               TGLCamera& camera);
+                                               gl_camera& camera);
 
 // A size as the status bar shows it: general format, up to 15 significant digits, cut to four
 // characters.
@@ -73,7 +73,7 @@ void apply_perspective(gl_api& gl, int width, int height);
 // Radius, in model units, of a point marker that spans about `pixels` device pixels on a view
 // `height` device pixels high, at the depth of the model's origin with the current scale (the
 // points-mode markers: a fixed radius would cover no pixel on a small static mesh).
-double point_marker_radius(const viewport_navigation& nav, const TGLCamera& camera, int height,
+double point_marker_radius(const viewport_navigation& nav, const gl_camera& camera, int height,
                            double pixels);
 
 // Display-list state of a viewport.
@@ -86,7 +86,7 @@ struct display_list_state {
 // The frame: clear (unless `clear` is false), camera on the projection, scale and rotation on
 // the model view, then build (name stack initialised with one name 0, `draw` called) or replay
 // the display list, pop both matrices and flush.
-void paint_frame(gl_api& gl, const viewport_navigation& nav, const TGLCamera& camera,
+void paint_frame(gl_api& gl, const viewport_navigation& nav, const gl_camera& camera,
                  std::uint32_t background, display_list_state& list, const std::function<void(gl_api&)>& draw,
                  bool clear = true);
 

@@ -32,7 +32,7 @@ class gl_viewport : public QOpenGLWidget {
     static QSurfaceFormat surface_format(int colour_bits);
 
     void set_background(std::uint32_t colour) { background = colour; }
-    void set_camera(TGLCamera* c) { camera = c; }
+    void set_camera(gl_camera* c) { camera = c; }
     // Rebuilds the display list from `draw` at the next paint and schedules that paint.
     void redraw();
     // Selection pass at last_mouse; the result is left in picked_name (0: nothing).
@@ -61,7 +61,7 @@ class gl_viewport : public QOpenGLWidget {
 
     viewport_navigation nav;
     display_list_state list;
-    TGLCamera* camera = nullptr;
+    gl_camera* camera = nullptr;
     std::uint32_t background = 0; // 0x00BBGGRR
     std::uint32_t picked_name = 0;
     bool picking = false;
@@ -100,7 +100,7 @@ class gl_viewport : public QOpenGLWidget {
     void take_textures_made_elsewhere();
 
     real_gl gl_;
-    TGLCamera own_camera_;
+    gl_camera own_camera_;
     bool initialized_ = false;
     bool kept_textures_pending_ = false; // the context is newer than the kept textures' uploads
     std::map<std::uint32_t, std::shared_ptr<const upload_pixels>> textures_;

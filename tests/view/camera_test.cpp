@@ -20,7 +20,7 @@ void fit(viewport_navigation& nav, std::array<double, 3> lo, std::array<double, 
 
 TEST(CameraCentring, WideOrTallModelsShrinkToFitAndSmallOnesKeepScaleOne) {
     viewport_navigation nav;
-    TGLCamera cam;
+    gl_camera cam;
     fit(nav, {-6, -1, -2}, {6, 1, 0.5}); // 12 wide, 2 high
     nav.centre_camera(cam);
     EXPECT_DOUBLE_EQ(nav.scale[0], 0.5);
@@ -40,7 +40,7 @@ TEST(CameraCentring, WideOrTallModelsShrinkToFitAndSmallOnesKeepScaleOne) {
 
 TEST(CameraCentring, CentringResetsRotationAndDragState) {
     viewport_navigation nav;
-    TGLCamera cam;
+    gl_camera cam;
     nav.mouse_down({10, 10, true, false, false});
     nav.mouse_move({40, 30, true, false, false}, cam);
     ASSERT_TRUE(nav.rotating);
@@ -59,7 +59,7 @@ TEST(CenterCameraCommand, AMoveableGetsScaleFourTenthsAndTheCameraAtNine) {
     tr_scene scene;
     scene.level = &level, scene.meshes = &list;
     viewport_navigation nav;
-    TGLCamera cam;
+    gl_camera cam;
     scene.sel_kind = 0;
     scene.sel_moveable = 3;
     const auto status = centre_on_selection(scene, nav, cam);
@@ -88,7 +88,7 @@ TEST(CenterCameraCommand, AMeshIsCentredOnItsShiftedBoundsWithItsSizeInTheStatus
     scene.sel_kind = 1;
     scene.sel_mesh = 0;
     viewport_navigation nav;
-    TGLCamera cam;
+    gl_camera cam;
     const auto status = centre_on_selection(scene, nav, cam);
     ASSERT_TRUE(status.has_value());
     EXPECT_EQ(*status, "Number of Vertex: 5;     Width: 12.5;     Height: 0.30;     Depth: 100.");
@@ -109,7 +109,7 @@ TEST(CenterCameraCommand, AMeshWithoutFacesIsCentredOnTheOriginWithSizeZero) {
     scene.sel_kind = 1;
     scene.sel_mesh = 0;
     viewport_navigation nav;
-    TGLCamera cam;
+    gl_camera cam;
     EXPECT_EQ(centre_on_selection(scene, nav, cam).value(),
               "Number of Vertex: 1;     Width: 0;     Height: 0;     Depth: 0");
     EXPECT_DOUBLE_EQ(nav.scale[0], 1.0);
@@ -128,7 +128,7 @@ TEST(StatusNumber, FifteenDigitsCutToFourCharacters) {
 
 TEST(MouseNavigation, ZoomFollowsVerticalDragFromTheFirstMoveAndNeverGoesNegative) {
     viewport_navigation nav;
-    TGLCamera cam;
+    gl_camera cam;
     nav.scale = {0.4, 0.4, 0.4};
     nav.mouse_down({100, 100, true, false, true});
     nav.mouse_move({100, 100, true, false, true}, cam); // first move: zoom starts here
@@ -147,7 +147,7 @@ TEST(MouseNavigation, ZoomFollowsVerticalDragFromTheFirstMoveAndNeverGoesNegativ
 
 TEST(MouseNavigation, RotationIsOneDegreePerPixelAndContinuesAfterRelease) {
     viewport_navigation nav;
-    TGLCamera cam;
+    gl_camera cam;
     nav.mouse_down({10, 10, true, false, false});
     nav.mouse_move({40, 10, true, false, false}, cam);
     EXPECT_DOUBLE_EQ(nav.rotation[1], 30);
@@ -166,7 +166,7 @@ TEST(MouseNavigation, RotationIsOneDegreePerPixelAndContinuesAfterRelease) {
 
 TEST(MouseNavigation, PanMovesTheCameraFiftyPixelsPerUnitSoTheModelFollows) {
     viewport_navigation nav;
-    TGLCamera cam;
+    gl_camera cam;
     cam.x = 1, cam.y = 2;
     nav.mouse_up(cam); // camera_base = (1, 2)
     nav.mouse_down({0, 0, true, true, false});
@@ -180,7 +180,7 @@ TEST(MouseNavigation, PanMovesTheCameraFiftyPixelsPerUnitSoTheModelFollows) {
 TEST(PaintFrame, TheFirstPaintBuildsTheListLaterPaintsReplayIt) {
     recording_gl rec;
     viewport_navigation nav;
-    TGLCamera cam;
+    gl_camera cam;
     display_list_state list;
     list.list_id = 7;
     int draws = 0;
@@ -226,7 +226,7 @@ TEST(PaintFrame, ScaleThenRotationAboutXThenY) {
     viewport_navigation nav;
     nav.scale = {2, 2, 2};
     nav.rotation = {90, 90, 0};
-    TGLCamera cam;
+    gl_camera cam;
     display_list_state list;
     paint_frame(rec, nav, cam, 0, list, [](gl_api& gl) {
         gl.begin(gl::quads);

@@ -16,7 +16,7 @@ std::array<double, 2> projected(const gl_view& v, const tmesh& m, std::size_t ve
     const auto p =
         view_position(m.vertices[vertex], 100.0f, m.bounds_shift[0], m.bounds_shift[1], m.bounds_shift[2]);
     const auto& s = v.vp->nav.scale;
-    const TGLCamera& cam = *v.vp->camera;
+    const gl_camera& cam = *v.vp->camera;
     const double ex = s[0] * p[0] - cam.x, ey = s[1] * p[1] - cam.y, ez = s[2] * p[2] - cam.z;
     const double f = 1.0 / std::tan(22.5 * 3.14159265358979323846 / 180.0);
     const double w = v.vp->width(), h = v.vp->height();
