@@ -389,7 +389,7 @@ roundtrip_result check_roundtrip_memory(std::vector<std::uint8_t> file, const st
     // The original as the reader sees it (a "ZLIB"-wrapped file unwrapped).
     std::vector<std::uint8_t> original;
     try {
-        TZfile z;
+        level_stream z;
         z.init(name);
         z.open_memory(file);
         original = std::move(z.buffer);

@@ -902,7 +902,7 @@ std::uint8_t read_level_memory(tr_level& level, std::vector<std::uint8_t> raw, c
     };
     level.report_progress(0);
     try {
-        TZfile z;
+        level_stream z;
         z.init(file_name);
         z.open_memory(std::move(raw));
         const auto& data = z.buffer;

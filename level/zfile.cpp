@@ -125,12 +125,12 @@ std::vector<std::uint8_t> deflate_block(const std::uint8_t* plain, std::size_t p
     return out;
 }
 
-void TZfile::init(const std::string& file_name) {
+void level_stream::init(const std::string& file_name) {
     name = file_name;
     packed = false;
 }
 
-void TZfile::load(std::vector<std::uint8_t> raw) {
+void level_stream::load(std::vector<std::uint8_t> raw) {
     if (raw.size() > 12 && std::memcmp(raw.data(), "ZLIB", 4) == 0) {
         const std::uint32_t packed_size = get_u32(&raw[4]);
         const std::uint32_t plain_size = get_u32(&raw[8]);
@@ -153,24 +153,24 @@ void TZfile::load(std::vector<std::uint8_t> raw) {
     position = 0;
 }
 
-void TZfile::open_read(std::uint32_t rec_size) {
+void level_stream::open_read(std::uint32_t rec_size) {
     record_size = rec_size;
     load(read_whole_file(name));
 }
 
-void TZfile::open_memory(std::vector<std::uint8_t> data, std::uint32_t rec_size) {
+void level_stream::open_memory(std::vector<std::uint8_t> data, std::uint32_t rec_size) {
     record_size = rec_size;
     load(std::move(data));
 }
 
-void TZfile::open_write(std::uint32_t rec_size) {
+void level_stream::open_write(std::uint32_t rec_size) {
     record_size = rec_size;
     buffer.clear();
     buffer.reserve(262144);
     size = position = 0;
 }
 
-std::uint32_t TZfile::read(void* dest, std::uint32_t count) {
+std::uint32_t level_stream::read(void* dest, std::uint32_t count) {
     std::uint64_t n = std::uint64_t(record_size) * count;
     if (n > size - position) n = size - position;
     if (n) std::memcpy(dest, buffer.data() + position, n);
@@ -178,7 +178,7 @@ std::uint32_t TZfile::read(void* dest, std::uint32_t count) {
     return std::uint32_t(n);
 }
 
-void TZfile::write(const void* src, std::uint32_t count) {
+void level_stream::write(const void* src, std::uint32_t count) {
     const std::uint64_t n = std::uint64_t(record_size) * count;
     const std::uint64_t end = std::uint64_t(position) + n;
     if (end > 0xFFFFFFFFu) throw level_error("The level is too large to be written.");
@@ -190,7 +190,7 @@ void TZfile::write(const void* src, std::uint32_t count) {
     position = std::uint32_t(end);
 }
 
-void TZfile::close(bool flush) {
+void level_stream::close(bool flush) {
     if (flush) write_file_atomic(name, buffer.data(), size);
     std::vector<std::uint8_t>().swap(buffer);
     size = position = 0;

@@ -1,4 +1,4 @@
-// TZfile, the whole-file memory stream every level is read and written through, and the
+// level_stream, the whole-file memory stream every level is read and written through, and the
 // zlib block routines of compressed level sections.
 #pragma once
 
@@ -33,7 +33,7 @@ std::vector<std::uint8_t> inflate_block(const std::uint8_t* packed, std::size_t 
 // Deflate at level 9.
 std::vector<std::uint8_t> deflate_block(const std::uint8_t* plain, std::size_t plain_size);
 
-class TZfile {
+class level_stream {
   public:
     std::string name;
     bool packed = false; // the file carried the "ZLIB" wrapper

@@ -1,4 +1,4 @@
-// Tests of TZfile (clamped reads and seeks, growing writes, the "ZLIB" whole-file wrapper, file I/O)
+// Tests of level_stream (clamped reads and seeks, growing writes, the "ZLIB" whole-file wrapper, file I/O)
 // and of the zlib block routines used by compressed level sections.
 #include "level_builder.h"
 #include "trlevel.h" // level_error
@@ -61,7 +61,7 @@ bytes file_bytes(const std::string& path) {
 }
 
 TEST(zfile_stream, reads_are_clamped_to_what_remains_and_leave_the_rest_untouched) {
-    TZfile z;
+    level_stream z;
     z.init("memory");
     z.open_memory(counting(100));
     std::uint8_t dest[128];
@@ -78,7 +78,7 @@ TEST(zfile_stream, reads_are_clamped_to_what_remains_and_leave_the_rest_untouche
 }
 
 TEST(zfile_stream, seeking_past_the_end_stops_at_the_end_and_a_read_there_copies_nothing) {
-    TZfile z;
+    level_stream z;
     z.init("memory");
     z.open_memory(counting(100));
     z.seek(1000);
@@ -94,7 +94,7 @@ TEST(zfile_stream, seeking_past_the_end_stops_at_the_end_and_a_read_there_copies
 }
 
 TEST(zfile_stream, writing_inside_the_data_never_shrinks_it_and_writing_past_the_end_grows_it) {
-    TZfile z;
+    level_stream z;
     z.init("memory");
     z.open_write();
     const bytes hundred = counting(100);
@@ -122,7 +122,7 @@ TEST(zfile_stream, writing_inside_the_data_never_shrinks_it_and_writing_past_the
 }
 
 TEST(zfile_stream, counts_are_multiplied_by_the_record_size) {
-    TZfile z;
+    level_stream z;
     z.init("memory");
     z.open_memory(counting(20), 4);
     std::uint8_t dest[20] = {};
@@ -133,7 +133,7 @@ TEST(zfile_stream, counts_are_multiplied_by_the_record_size) {
 
 TEST(zfile_wrapper, a_12_byte_file_starting_with_zlib_is_kept_as_plain_bytes) {
     const bytes data = {'Z', 'L', 'I', 'B', 4, 0, 0, 0, 9, 0, 0, 0};
-    TZfile z;
+    level_stream z;
     z.init("memory");
     z.open_memory(data);
     EXPECT_FALSE(z.packed);
@@ -143,7 +143,7 @@ TEST(zfile_wrapper, a_12_byte_file_starting_with_zlib_is_kept_as_plain_bytes) {
 
 TEST(zfile_wrapper, a_longer_wrapped_file_is_inflated_on_opening) {
     const bytes plain = counting(5000);
-    TZfile z;
+    level_stream z;
     z.init("memory");
     z.open_memory(test_levels::zlib_wrapped(plain));
     EXPECT_TRUE(z.packed);
@@ -157,7 +157,7 @@ TEST(zfile_wrapper, a_wrong_stored_plain_size_still_inflates_completely) {
     for (std::uint32_t wrong : {0u, 1u, 255u, 69999u, 70001u, 1u << 30, 0xFFFFFFFFu}) {
         bytes wrapped = test_levels::zlib_wrapped(plain);
         put_u32(&wrapped[8], wrong);
-        TZfile z;
+        level_stream z;
         z.init("memory");
         z.open_memory(wrapped);
         EXPECT_EQ(z.buffer, plain) << "stored plain size " << wrong;
@@ -169,7 +169,7 @@ TEST(zfile_wrapper, damaged_wrapped_data_raises_a_level_error) {
     const bytes plain = counting(3000);
     bytes corrupt = test_levels::zlib_wrapped(plain);
     corrupt[12] ^= 0xFF;
-    TZfile z;
+    level_stream z;
     z.init("memory");
     EXPECT_THROW(z.open_memory(corrupt), level_error);
     bytes cut = test_levels::zlib_wrapped(plain);
@@ -229,7 +229,7 @@ TEST(zfile_files, open_read_loads_and_inflates_a_file_and_a_missing_file_raises_
     write_file(dir.file("plain.bin"), plain);
     write_file(dir.file("wrapped.bin"), test_levels::zlib_wrapped(plain));
     for (const char* name : {"plain.bin", "wrapped.bin"}) {
-        TZfile z;
+        level_stream z;
         z.init(dir.file(name));
         z.open_read();
         EXPECT_EQ(z.buffer, plain) << name;
@@ -239,7 +239,7 @@ TEST(zfile_files, open_read_loads_and_inflates_a_file_and_a_missing_file_raises_
     }
     EXPECT_EQ(file_bytes(dir.file("wrapped.bin")), test_levels::zlib_wrapped(plain))
         << "reading changed the file";
-    TZfile missing;
+    level_stream missing;
     missing.init(dir.file("missing.bin"));
     EXPECT_THROW(missing.open_read(), level_error);
 }
@@ -250,14 +250,14 @@ TEST(zfile_files, close_with_flush_writes_the_buffer_plain_and_without_flush_wri
     write_file(path, {1, 2, 3});
     const bytes content = counting(1000);
     {
-        TZfile z;
+        level_stream z;
         z.init(path);
         z.open_write();
         z.write(content.data(), 500);
         z.close(false);
     }
     EXPECT_EQ(file_bytes(path), (bytes{1, 2, 3}));
-    TZfile z;
+    level_stream z;
     z.init(path);
     z.open_write();
     z.write(content.data(), std::uint32_t(content.size()));
