@@ -88,7 +88,7 @@ std::string dxf_text(const tmesh& mesh) {
       << "    153";
 
     // Distinct layer names in byte order, which is ascending texture order.
-    Tlistmem<std::string> layers;
+    sorted_key_list<std::string> layers;
     layers.sort_on_add = true;
     auto note_layer = [&](std::uint16_t texture) {
         std::string name = dxf_layer_name(texture);

@@ -42,11 +42,11 @@ class draw_batch {
     // Sorts the records, draws them in groups and empties the list.
     void batch_flush();
 
-    const Tlistmem<batch_record>& records() const { return list_; }
+    const sorted_key_list<batch_record>& records() const { return list_; }
 
   private:
     gl_api& gl_;
     batch_record state_;
     int sequence_ = 0;
-    Tlistmem<batch_record> list_;
+    sorted_key_list<batch_record> list_;
 };

@@ -1,4 +1,4 @@
-// Tlistmem: a list of (text key, data block) entries that can be sorted by key and searched by
+// sorted_key_list: a list of (text key, data block) entries that can be sorted by key and searched by
 // key; the draw batch files its vertex records in it, the DXF exchange uses it as a key set.
 #pragma once
 
@@ -14,7 +14,7 @@ inline int compare_keys(std::string_view a, std::string_view b) {
     return a.compare(b); // char_traits<char> compares as unsigned char
 }
 
-template <class T> class Tlistmem {
+template <class T> class sorted_key_list {
   public:
     struct entry {
         std::string key;
@@ -23,7 +23,7 @@ template <class T> class Tlistmem {
 
     bool sort_on_add = false;
 
-    Tlistmem() { entries_.reserve(1024); }
+    sorted_key_list() { entries_.reserve(1024); }
 
     int count() const { return int(entries_.size()); }
 

@@ -1,4 +1,4 @@
-// Tlistmem: key order, search, bounds of item, and ownership of the data blocks.
+// sorted_key_list: key order, search, bounds of item, and ownership of the data blocks.
 #include "memlist.h"
 
 #include <gtest/gtest.h>
@@ -12,8 +12,8 @@ struct counted {
     ~counted() { --alive; }
 };
 
-Tlistmem<int> sorted_list(std::initializer_list<const char*> keys) {
-    Tlistmem<int> list;
+sorted_key_list<int> sorted_list(std::initializer_list<const char*> keys) {
+    sorted_key_list<int> list;
     int i = 0;
     for (const char* k : keys)
         list.add(k, std::make_unique<int>(i++));
@@ -21,17 +21,17 @@ Tlistmem<int> sorted_list(std::initializer_list<const char*> keys) {
     return list;
 }
 
-TEST(Tlistmem, FindReturnsTheLowestIndexOfAnEqualKeyOrMinusOne) {
+TEST(sorted_key_list, FindReturnsTheLowestIndexOfAnEqualKeyOrMinusOne) {
     const auto list = sorted_list({"AC", "AB", "AB"});
     EXPECT_EQ(list.find("AB"), 0);
     EXPECT_EQ(list.find("AC"), 2);
     EXPECT_EQ(list.find("AA"), -1);
     EXPECT_EQ(list.find("AD"), -1);
     EXPECT_EQ(list.find("A"), -1); // a common prefix of every key is not a key
-    EXPECT_EQ(Tlistmem<int>().find("A"), -1);
+    EXPECT_EQ(sorted_key_list<int>().find("A"), -1);
 
     // Long runs of equal keys: the lowest index whatever the binary search lands on first.
-    Tlistmem<int> many;
+    sorted_key_list<int> many;
     for (int i = 0; i < 50; ++i)
         many.add(i < 7 ? "a" : (i < 40 ? "m" : "z"), std::make_unique<int>(i));
     many.sort();
@@ -40,7 +40,7 @@ TEST(Tlistmem, FindReturnsTheLowestIndexOfAnEqualKeyOrMinusOne) {
     EXPECT_EQ(many.find("z"), 40);
 }
 
-TEST(Tlistmem, KeysCompareAsUnsignedBytesWithPrefixesFirst) {
+TEST(sorted_key_list, KeysCompareAsUnsignedBytesWithPrefixesFirst) {
     const auto list = sorted_list({"\xff", "b", "ab", "a", " "});
     std::vector<std::string> keys;
     for (int i = 0; i < list.count(); ++i)
@@ -48,7 +48,7 @@ TEST(Tlistmem, KeysCompareAsUnsignedBytesWithPrefixesFirst) {
     EXPECT_EQ(keys, (std::vector<std::string>{" ", "a", "ab", "b", "\xff"}));
 }
 
-TEST(Tlistmem, ItemOutsideTheListIsNone) {
+TEST(sorted_key_list, ItemOutsideTheListIsNone) {
     const auto list = sorted_list({"x", "y"});
     EXPECT_EQ(list.item(-1), nullptr);
     EXPECT_EQ(list.item(list.count()), nullptr);
@@ -56,8 +56,8 @@ TEST(Tlistmem, ItemOutsideTheListIsNone) {
     EXPECT_EQ(*list.item(1), 1);
 }
 
-TEST(Tlistmem, SortOnAddKeepsTheListSortedForSearching) {
-    Tlistmem<int> list;
+TEST(sorted_key_list, SortOnAddKeepsTheListSortedForSearching) {
+    sorted_key_list<int> list;
     list.sort_on_add = true;
     for (const char* k : {"d", "b", "c", "a"})
         list.add(k, nullptr);
@@ -65,9 +65,9 @@ TEST(Tlistmem, SortOnAddKeepsTheListSortedForSearching) {
     EXPECT_EQ(list.find("d"), 3);
 }
 
-TEST(Tlistmem, ClearReleasesEveryDataBlockAndPackGivesBackTheReservedPlaces) {
+TEST(sorted_key_list, ClearReleasesEveryDataBlockAndPackGivesBackTheReservedPlaces) {
     {
-        Tlistmem<counted> list;
+        sorted_key_list<counted> list;
         EXPECT_GE(list.capacity(), 1024u);
         for (int i = 0; i < 10; ++i)
             list.add("k" + std::to_string(i), std::make_unique<counted>(i));
