@@ -1,5 +1,5 @@
 // The mesh list: parsing mesh_words into tmesh records, measuring their bounds, and writing them
-// back into mesh_words and mesh_pointers (Parts 1.5 and 3.1).
+// back into mesh_words and mesh_pointers.
 #include "mesh_list.h"
 
 #include <algorithm>

@@ -1,5 +1,5 @@
 // Mesh list: parsing mesh_words into tmesh records, sizes and fillers, mesh pointers, bounds,
-// limits and truncated data (Parts 1.5, 3.1).
+// limits and truncated data.
 #include "level_builder.h"
 #include "level_reader.h"
 #include "level_snapshot.h"
@@ -354,7 +354,7 @@ TEST(MeshList, RebuildRefusesAMeshItCannotWriteAndLeavesTheLevelAsItWas) {
     EXPECT_EQ(tl::level_snapshot(lv), snapshot);
 }
 
-TEST(MeshList, BoundsOfTheSpecExample) {
+TEST(MeshList, BoundsCoverOnlyTheVerticesFacesUseAndAreScaledToViewUnits) {
     mesh_list list;
     list.meshes.resize(1);
     tmesh& m = list.meshes[0];
