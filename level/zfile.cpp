@@ -281,8 +281,8 @@ void remove_leftovers(const std::string& folder, const std::string& stem) {
             continue;
         const int fd = ::openat(::dirfd(dir), entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) continue;
-        struct stat held {
-        }, named{};
+        struct stat held {};
+        struct stat named {};
         // Still the same file under that name once locked: the name was not reused meanwhile.
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) &&
             ::fstatat(::dirfd(dir), entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 &&
@@ -305,8 +305,8 @@ int create_locked_temporary(const std::string& path_stem, std::string& path) {
         }
         // Where the file system has no locks no clean-up can take one either: the file is safe.
         if (locked != 0) return fd;
-        struct stat held {
-        }, named{};
+        struct stat held {};
+        struct stat named {};
         if (::fstat(fd, &held) == 0 && ::lstat(path.c_str(), &named) == 0 && same_file(held, named))
             return fd;
         ::close(fd);
@@ -361,13 +361,14 @@ void write_file_atomic(const std::string& link_or_file, const std::uint8_t* data
         done += std::size_t(n);
     }
     if (::fsync(fd) != 0) fail("sync");
-    const auto give_up = [&](const std::string& text) {
+    const auto give_up = [&](const char* what) {
         const int err = errno;
         ::unlink(tmpl.c_str());
         if (lock >= 0) ::close(lock);
-        throw level_error(text + ": " + std::strerror(err) + ". The file on disk was not changed.");
+        throw level_error(std::string(what) + " " + file_name + ": " + std::strerror(err) +
+                          ". The file on disk was not changed.");
     };
-    if (::close(fd) != 0) give_up("Cannot write " + file_name);
-    if (::rename(tmpl.c_str(), file_name.c_str()) != 0) give_up("Cannot replace " + file_name);
+    if (::close(fd) != 0) give_up("Cannot write");
+    if (::rename(tmpl.c_str(), file_name.c_str()) != 0) give_up("Cannot replace");
     if (lock >= 0) ::close(lock);
 }
