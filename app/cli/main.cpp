@@ -43,9 +43,9 @@ static void usage(std::FILE* to) {
                      "  2   the file is not a level of a supported game\n"
                      "  3   the level is corrupt or truncated (damaged mesh data included)\n"
                      "  4   check: the re-saved level differs from the file\n"
-                     "  5   an output file could not be written\n"
-                     "  64  bad arguments, or a number naming something the level does not have\n"
-                     "  65  an input other than the level is refused (such as a bitmap of the wrong size)\n"
+                     "  5   an output file could not be written (edit: a command cannot apply)\n"
+                     "  64  bad arguments, or a number naming something the level does not have (edit: 5)\n"
+                     "  65  an input is refused (a bitmap of the wrong size, a level without pages)\n"
                      "  69  render: no display and no xvfb-run\n"
                      "  70  internal error\n");
 }

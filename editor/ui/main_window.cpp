@@ -183,6 +183,8 @@ main_window::main_window(const QString& dir, QSettings* store, editor_prompts* p
     apply_background();
     if (store_) load_settings(*store_, doc_.recent(), language_);
     languages_->select_language(std::uint16_t(language_));
+    for (const QString& problem : languages_->start_up_problems())
+        prompts_->message(problem.toStdString());
     refresh_recent_items();
     // In the hint panel: a temporary status message would be drawn over the permanent panels.
     if (!config_problem.empty()) hint_status_->setText(QString::fromStdString(config_problem));

@@ -132,8 +132,11 @@ language_window::language_window(const QString& executable_path, QWidget* parent
 
     // Which languages have a file; the English (US) one is also the reference of the messages.
     existing_ = paths_.existing();
-    if (existing_[english_us_index])
-        load_language_file(paths_.language_file(languages[english_us_index].code), english_);
+    if (existing_[english_us_index]) {
+        const language_load_result r =
+            load_language_file(paths_.language_file(languages[english_us_index].code), english_);
+        if (!r.ok) start_up_problems_.append(QString::fromStdString(r.message));
+    }
     add_window(this);
     // The windows are built with the English (US) texts: that is the language until one is chosen.
     catalogue_ = english_;
@@ -181,8 +184,11 @@ void language_window::on_language_chosen(int index) {
 
 void language_window::on_reference_chosen(int index) {
     reference_ = {};
-    if (index > 0 && existing_[std::size_t(index - 1)])
-        load_language_file(paths_.language_file(languages[std::size_t(index - 1)].code), reference_);
+    if (index > 0 && existing_[std::size_t(index - 1)]) {
+        const language_load_result r =
+            load_language_file(paths_.language_file(languages[std::size_t(index - 1)].code), reference_);
+        if (!r.ok && report) report(QString::fromStdString(r.message));
+    }
     fill_tree();
 }
 

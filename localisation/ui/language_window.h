@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <functional>
@@ -38,6 +39,10 @@ class language_window : public QDialog {
     const message_translator& messages() const { return messages_; }
     QString message(const QString& english) const;
     QString text(const char* key, const QStringList& values = {}) const;
+
+    // What went wrong while the window was made (a damaged English (US) file), each naming its
+    // file, for the application to show once it is up.
+    const QStringList& start_up_problems() const { return start_up_problems_; }
 
     const lng_catalogue& catalogue() const { return catalogue_; }
     QString help_file() const { return help_file_; }
@@ -86,4 +91,5 @@ class language_window : public QDialog {
     int current_ = -1;
     bool dirty_ = false;
     QString help_file_;
+    QStringList start_up_problems_;
 };

@@ -6,6 +6,7 @@
 #include "real_levels.h"
 #include "scripted_prompts.h"
 
+#include <QFile>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -58,4 +59,17 @@ TEST(start_up, ALevelOpenedBeforeTheWindowShowsIsDrawnAsInAShownWindow) {
     fresh.show();
     fresh.w->select_moveable(moveable);
     EXPECT_EQ(fresh.settled_picture(), reference.settled_picture());
+}
+
+TEST(start_up, ADamagedEnglishLanguageFileIsNamedInAWarning) {
+    QTemporaryDir program_dir;
+    QFile empty(program_dir.filePath("vellum_us.lng"));
+    ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+    empty.close();
+    QSettings store(program_dir.filePath("store.ini"), QSettings::IniFormat);
+    scripted_prompts prompts;
+    main_window w(program_dir.path(), &store, &prompts);
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_NE(prompts.messages[0].find("vellum_us.lng is damaged"), std::string::npos) << prompts.messages[0];
+    w.document().history().setClean();
 }
