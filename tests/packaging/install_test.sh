@@ -6,7 +6,7 @@
 set -u
 # Window and desktop checks need a display.
 [ -n "${DISPLAY:-}" ] || exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
-build=$1; sample=$2
+build=$1; sample=$(realpath "$2")
 tmp=$(mktemp -d); trap 'rm -rf "$tmp"' EXIT
 prefix=$tmp/prefix; fail=0
 say() { echo "FAIL: $*"; fail=1; }
@@ -35,10 +35,11 @@ for status in $("$prefix/bin/vellum-cli" help | sed -n '/^exit status:/,$s/^  \(
 done
 groff -man -ww -z "$tmp/vellum-cli.1" 2>&1 | grep . && say "vellum-cli man page has troff warnings"
 
-# The editor to its first frame, as a user with an empty config folder.
-export XDG_CONFIG_HOME=$tmp/config HOME=$tmp/home
+# The editor to its first frame, as a user with an empty config folder starts it from the menu:
+# by name through PATH, in another folder.
+export XDG_CONFIG_HOME=$tmp/config HOME=$tmp/home PATH=$prefix/bin:$PATH
 mkdir -p "$HOME"
-VELLUM_REPORT_FIRST_FRAME=1 timeout 120 "$prefix/bin/vellum" "$sample" --screenshot "$tmp/shot.png" \
+(cd "$HOME" && VELLUM_REPORT_FIRST_FRAME=1 timeout 120 vellum "$sample" --screenshot "$tmp/shot.png") \
     > "$tmp/vellum.log" 2>&1 || say "installed vellum: $(tail -5 "$tmp/vellum.log")"
 grep -qx "data folder: $prefix/share/vellum" "$tmp/vellum.log" || say "data not found in the prefix: $(head -3 "$tmp/vellum.log")"
 grep -qx "user files: $XDG_CONFIG_HOME/Vellum" "$tmp/vellum.log" || say "user files not in the config folder"
@@ -54,7 +55,6 @@ appstreamcli validate --no-net --explain "$prefix/share/metainfo/io.vellum.Vellu
 export XDG_DATA_HOME=$prefix/share XDG_DATA_DIRS=$prefix/share:/usr/share XDG_CURRENT_DESKTOP=GNOME
 update-mime-database "$prefix/share/mime" || say "update-mime-database"
 update-desktop-database "$prefix/share/applications" || say "update-desktop-database"
-export PATH=$prefix/bin:$PATH
 cp "$sample" "$tmp/level.tr4"
 cp "$sample" "$tmp/level.bin" # the wrong extension: known by its first bytes
 for file in "$tmp/level.tr4" "$tmp/level.bin"; do
