@@ -1,4 +1,5 @@
 // vellum: the editor. Opens the level named on the command line, if any.
+#include "data_folders.h"
 #include "gl_driver_preload.h"
 #include "gl_viewport.h"
 #include "level_reader.h"
@@ -31,10 +32,11 @@ int main(int argc, char** argv) {
     start_gl_driver_preload(); // beside the level's read and Qt's start-up
     QCoreApplication::setOrganizationName("Vellum");
     QCoreApplication::setApplicationName("Vellum");
+    // The data files beside the program in the build tree, under share/vellum once installed.
+    const data_folders folders = data_folders::of_running_program();
     // The view needs a compatibility context; the colour bits come from config.opt.
     {
-        const QString dir = QFileInfo(QString::fromLocal8Bit(argv[0])).absolutePath();
-        const auto config = read_config_opt((dir + "/config.opt").toStdString());
+        const auto config = read_config_opt(folders.read_path("config.opt").toStdString());
         QSurfaceFormat::setDefaultFormat(gl_viewport::surface_format(config.colour_bits));
     }
     QApplication app(argc, argv);
@@ -43,7 +45,7 @@ int main(int argc, char** argv) {
     startup_report::mark("Qt start-up");
 
     QSettings store(QSettings::IniFormat, QSettings::UserScope, "Vellum", "Vellum");
-    main_window window(QCoreApplication::applicationDirPath(), &store);
+    main_window window(folders, &store);
     startup_report::mark("main window built");
     // Besides a level to open: --moveable N selects a moveable, --screenshot FILE writes a
     // picture of the window once it has been drawn and quits (documentation and checks).
@@ -68,8 +70,11 @@ int main(int argc, char** argv) {
     // Chosen once the window has its size, which the camera is fitted to.
     if (opened && moveable >= 0) window.select_moveable(moveable);
     startup_report::mark("window shown");
-    // VELLUM_REPORT_FIRST_FRAME=1 prints the time from start to the first frame shown after that.
+    // VELLUM_REPORT_FIRST_FRAME=1 prints the data folders in use and the time from start to the
+    // first frame shown after that.
     if (qEnvironmentVariableIsSet("VELLUM_REPORT_FIRST_FRAME")) {
+        std::fprintf(stderr, "data folder: %s\nuser files: %s\n", qPrintable(folders.data),
+                     qPrintable(folders.user));
         auto* connection = new QMetaObject::Connection;
         *connection =
             QObject::connect(window.viewport(), &QOpenGLWidget::frameSwapped, [&since_start, connection] {

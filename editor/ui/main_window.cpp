@@ -117,8 +117,8 @@ QLabel* status_panel(QStatusBar* bar, int width, int stretch, const QString& tex
 
 } // namespace
 
-main_window::main_window(const QString& dir, QSettings* store, editor_prompts* prompts)
-    : program_dir_(dir), store_(store) {
+main_window::main_window(const data_folders& folders, QSettings* store, editor_prompts* prompts)
+    : program_dir_(folders.data), user_dir_(folders.user), store_(store) {
     setObjectName("TForm1");
     if (!prompts) {
         own_prompts_ = std::make_unique<qt_prompts>(this);
@@ -127,7 +127,7 @@ main_window::main_window(const QString& dir, QSettings* store, editor_prompts* p
     prompts_ = prompts;
     setWindowTitle(vellum_version_string);
     setAcceptDrops(true);
-    config_path_ = program_dir_ + "/config.opt";
+    config_path_ = folders.writable_copy("config.opt");
     std::string config_problem;
     config_ = read_config_opt(config_path_.toStdString(), &config_problem);
     if (config_.colour_bits != 16 && config_.colour_bits != 24 && config_.colour_bits != 32)
@@ -622,7 +622,7 @@ void main_window::build_language_window() {
     // (a test, a renamed copy) uses the editor's own files.
     QString base = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
     if (!QFileInfo::exists(program_dir_ + "/" + base + "_us.lng")) base = "vellum";
-    languages_ = new language_window(program_dir_ + "/" + base, this);
+    languages_ = new language_window(program_dir_ + "/" + base, this, user_dir_);
     for (QWidget* w :
          {static_cast<QWidget*>(this), static_cast<QWidget*>(loading_), static_cast<QWidget*>(keys_),
           static_cast<QWidget*>(readme_), static_cast<QWidget*>(about_), static_cast<QWidget*>(options_),

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "app_settings.h"
+#include "data_folders.h"
 #include "editor_document.h"
 #include "scene.h"
 
@@ -46,9 +47,10 @@ class texture_panel_widget;
 class main_window : public QMainWindow {
     Q_OBJECT
   public:
-    // `program_dir`: where config.opt, solid.bmp, trcatalog.xml and Readme.txt are. `store`: the
-    // per-user settings (owned by the caller). `prompts`: null for message boxes.
-    main_window(const QString& program_dir, QSettings* store, editor_prompts* prompts = nullptr);
+    // `folders`: where config.opt, solid.bmp, trcatalog.xml, Readme.txt and the language files
+    // are, and where changed ones are written. `store`: the per-user settings (owned by the
+    // caller). `prompts`: null for message boxes.
+    main_window(const data_folders& folders, QSettings* store, editor_prompts* prompts = nullptr);
     ~main_window() override;
 
     // Opens a level (after the unsaved-changes question); false when nothing was opened.
@@ -107,12 +109,14 @@ class main_window : public QMainWindow {
     void refresh_render_buttons();
     void apply_background();
     // `pages`: the level's pages as the texture table drew them, when known to be current.
-    void reload_gl_textures(const std::string& caption, const std::string& line, const QImage* pages = nullptr);
+    void reload_gl_textures(const std::string& caption, const std::string& line,
+                            const QImage* pages = nullptr);
     void redraw();
     // The scene with the document's selection and view settings.
     tr_scene& current_scene();
 
     QString program_dir_;
+    QString user_dir_; // where changed data files go (program_dir_ in the build tree)
     QString config_path_;
     config_options config_;
     QSettings* store_;

@@ -59,8 +59,10 @@ QString shown_text(const lng_element& e, int element) {
 
 } // namespace
 
-language_window::language_window(const QString& executable_path, QWidget* parent)
-    : QDialog(parent), paths_(language_paths::of_executable(executable_path.toStdString())) {
+language_window::language_window(const QString& executable_path, QWidget* parent,
+                                 const QString& user_directory)
+    : QDialog(parent),
+      paths_(language_paths::of_executable(executable_path.toStdString(), user_directory.toStdString())) {
     setObjectName("TLocalisation");
     setWindowTitle("Select a language or Press Shift+F2");
     resize(640, 480);
@@ -251,7 +253,7 @@ void language_window::apply() {
 bool language_window::save() {
     drop_missing(catalogue_, windows_, {QString::fromLatin1(message_form)});
     std::string problem;
-    const std::string path = paths_.language_file(languages[std::size_t(current_)].code);
+    const std::string path = paths_.writable_language_file(languages[std::size_t(current_)].code);
     if (!save_language_file(path, catalogue_, &problem)) {
         if (report) report(QString::fromStdString(path + ": " + problem));
         return false;

@@ -25,8 +25,10 @@ class language_window : public QDialog {
     Q_OBJECT
   public:
     // Finds the language files beside `executable_path` and reads the English (US) one as the
-    // reference of the editor's messages.
-    explicit language_window(const QString& executable_path, QWidget* parent = nullptr);
+    // reference of the editor's messages. Edited files are saved in `user_directory` when given,
+    // and read back from there first.
+    explicit language_window(const QString& executable_path, QWidget* parent = nullptr,
+                             const QString& user_directory = {});
 
     // A window whose texts follow the language (its object name is its form's class name).
     void add_window(QWidget* window);

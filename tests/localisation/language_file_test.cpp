@@ -329,3 +329,28 @@ TEST(LanguageFiles, SaveKeepsABackupAndAMissingOrDamagedFileIsReported) {
     EXPECT_NE(damaged.message.find("vellum_it.lng"), std::string::npos) << damaged.message;
     fs::remove_all(dir);
 }
+
+TEST(LanguageFiles, AnInstalledEditorSavesEditsInTheUserFolderAndReadsThemFirst) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / "vellum_language_user_test";
+    fs::remove_all(dir);
+    fs::create_directories(dir / "share");
+    fs::create_directories(dir / "config");
+    const language_paths paths =
+        language_paths::of_executable((dir / "share" / "vellum").string(), (dir / "config").string());
+    lng_catalogue shipped;
+    shipped.set("TForm1", "OpenFile1", element_caption, "&Ouvrir");
+    ASSERT_TRUE(save_language_file(paths.language_file("fr"), shipped));
+
+    lng_catalogue edited = shipped;
+    edited.set("TForm1", "OpenFile1", element_caption, "O&uvrir un niveau");
+    ASSERT_TRUE(save_language_file(paths.writable_language_file("fr"), edited));
+    EXPECT_EQ(paths.language_file("fr"), (dir / "config" / "vellum_fr.lng").string());
+    EXPECT_TRUE(copy_to_default(paths, "fr"));
+    EXPECT_TRUE(fs::exists(dir / "config" / "vellum_def.lng"));
+
+    lng_catalogue installed;
+    ASSERT_TRUE(load_language_file((dir / "share" / "vellum_fr.lng").string(), installed).ok);
+    EXPECT_EQ(installed.shown("TForm1", "OpenFile1", element_caption), "&Ouvrir");
+    fs::remove_all(dir);
+}
