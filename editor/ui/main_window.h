@@ -79,6 +79,8 @@ class main_window : public QMainWindow {
     void center_camera();
     void on_render_mode_chosen(render_mode mode);
     void on_viewport_clicked(QPoint at, Qt::MouseButton button, Qt::KeyboardModifiers keys);
+    // The status text saying why a whole moveable is not shown as points.
+    void explain_no_points();
     // The lights and shine tabs as clicks and mesh commands read them.
     edit_controls edit_controls_now() const;
     // Shows a mesh command's message and redraws when it asks to.
@@ -107,7 +109,8 @@ class main_window : public QMainWindow {
     void refresh_render_buttons();
     void apply_background();
     // `pages`: the level's pages as the texture table drew them, when known to be current.
-    void reload_gl_textures(const std::string& caption, const std::string& line, const QImage* pages = nullptr);
+    void reload_gl_textures(const std::string& caption, const std::string& line,
+                            const QImage* pages = nullptr);
     void redraw();
     // The scene with the document's selection and view settings.
     tr_scene& current_scene();
