@@ -23,6 +23,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QSettings>
 #include <QSlider>
@@ -122,6 +123,13 @@ TEST_F(window_fixture, SelectingTreeNodesSetsTheSceneAndStatus) {
     EXPECT_EQ(scene().sel_moveable, -1);
     EXPECT_EQ(scene().sel_mesh, -1);
     EXPECT_TRUE(status(1)->text().isEmpty());
+}
+
+TEST_F(window_fixture, TheMouseOverTheViewShowsItsHint) {
+    status(0)->clear();
+    gl_viewport* view = w->viewport();
+    QTest::mouseMove(view, QPoint(view->width() / 2, view->height() / 2));
+    EXPECT_EQ(status(0)->text(), "CLICK: Apply,    ALT+CLICK: Rotate,    CTRL+CLICK: Get.");
 }
 
 TEST_F(window_fixture, PointsOnAWholeMoveableSayWhyTheyAreNotShown) {
