@@ -207,6 +207,7 @@ std::string editor_document::caption() const {
 
 void editor_document::select(const tree_ref& node) {
     selection_ = selection_for(node, level_, meshes_);
+    marked_mesh_ = marked_vertex_ = -1;
     if (selection_.whole_moveable() && current_render_mode() == render_mode::points)
         meshes_.render_mode = std::uint8_t(render_mode::textured);
 }
@@ -237,6 +238,7 @@ void editor_document::show_in(tr_scene& scene) const {
     scene.show_box = selection_.kind == selection_kind::static_mesh && show_box_ ? 1 : 0;
     scene.box_kind = std::uint8_t(shown_box_);
     scene.box_static = selection_.static_mesh;
+    scene.marked_vertex = selection_.single_mesh() && marked_mesh_ == selection_.mesh ? marked_vertex_ : -1;
 }
 
 // ---- clicks --------------------------------------------------------------------------------
@@ -258,6 +260,11 @@ click_outcome editor_document::click_face(const picked_name& picked, click_actio
     if (f.status) out.status_text = *f.status;
     out.picked_texture = f.picked_texture;
     out.redraw = f.redraw;
+    if (f.status && action == click_action::vertex_number && current_render_mode() == render_mode::points) {
+        marked_mesh_ = picked.mesh;
+        marked_vertex_ = picked.code;
+        out.redraw = true; // the picked vertex is highlighted
+    }
     return out;
 }
 

@@ -110,7 +110,8 @@ class editor_document {
     // The static mesh's chosen box, or zeros when no static mesh is selected.
     static_box selected_box() const;
     std::uint16_t selected_flags() const;
-    // Puts what the document shows into the scene's drawing fields.
+    // Puts what the document shows into the scene's drawing fields (with the vertex a CTRL+click
+    // in points mode picked on the shown mesh, until another selection).
     void show_in(tr_scene& scene) const;
 
     // ---- clicks in the 3D view ----
@@ -194,6 +195,7 @@ class editor_document {
     box_kind shown_box_ = box_kind::collision;
     bool show_box_ = true;
     render_mode remembered_mode_ = render_mode::textured; // what Points falls back to
+    int marked_mesh_ = -1, marked_vertex_ = -1;           // the vertex picked last in points mode
     QUndoStack history_;
 };
 

@@ -137,24 +137,21 @@ main_window::main_window(const data_folders& folders, QSettings* store, editor_p
     build_menus();
     set_hints();
 
-    viewport_->draw = [this](gl_api& gl) {
+    viewport_->set_draw([this](gl_api& gl) {
         draw_batch batch(gl);
         tr_scene& scene = current_scene();
         // Vertex markers of about three screen pixels, whatever the zoom.
-        viewport_->zoom_dependent = doc_.current_render_mode() == render_mode::points;
-        scene.point_radius =
-            point_marker_radius(viewport_->nav, *viewport_->camera,
-                                int(viewport_->height() * viewport_->devicePixelRatio()), 3.0);
+        viewport_->set_zoom_dependent(doc_.current_render_mode() == render_mode::points);
+        scene.point_radius = viewport_->marker_radius(3.0);
         scene.Draw(batch);
-    };
-    viewport_->draws_nothing = [this] { return doc_.selection().kind == selection_kind::none; };
+    });
+    viewport_->set_draws_nothing([this] { return doc_.selection().kind == selection_kind::none; });
     // Picking is the window's: a click reaches on_viewport_clicked, which asks for the pick.
-    viewport_->no_click_pick = true;
     connect(viewport_, &gl_viewport::clicked, this, &main_window::on_viewport_clicked);
     {
         // Kept by the viewport and uploaded when its context exists.
         gl_viewport* views[] = {viewport_};
-        upload_solid_texture(program_dir_, views, viewport_->colour_bits);
+        upload_solid_texture(program_dir_, views, viewport_->colour_bits());
     }
 
     {
@@ -231,8 +228,8 @@ void main_window::build_controls() {
     view_panel_->setStyleSheet("QWidget#Panel1 { border: 1px solid gray; }");
     auto* view_layout = new QVBoxLayout(view_panel_);
     view_layout->setContentsMargins(1, 1, 1, 1);
-    viewport_ = new gl_viewport(view_panel_, config_.colour_bits);
-    view_layout->addWidget(viewport_);
+    viewport_ = new gl_viewport(config_.colour_bits);
+    view_layout->addWidget(viewport_->container(view_panel_));
     tree_and_view->addWidget(tree_);
     tree_and_view->addWidget(view_panel_);
     tree_and_view->setStretchFactor(0, 0);
@@ -473,7 +470,8 @@ void main_window::fit_to_screen() {
 
 void main_window::set_hints() {
     // Panel 0 shows the hint of the control under the mouse.
-    hints_ = new status_hints(*hint_status_, *view_panel_, *viewport_, *tree_, this);
+    hints_ = new status_hints(*hint_status_, *view_panel_, *viewport_->container(view_panel_), *tree_, this);
+    hints_->set(viewport_, QString()); // the view's own window gets the mouse: it shows Panel1's hint
     hints_->watch_controls(*this);
 }
 
@@ -562,11 +560,11 @@ void main_window::reload_gl_textures(const std::string& caption, const std::stri
     loading_->add_progress_line(line);
     if (pages && !viewport_->has_context()) {
         // The view's OpenGL starts with the window: the pixels are made meanwhile, on a worker.
-        load_gl_textures_later(doc_.level(), *pages, *viewport_, viewport_->colour_bits);
+        load_gl_textures_later(doc_.level(), *pages, *viewport_, viewport_->colour_bits());
     } else {
         const gauge_link link = doc_.gauge_to(*loading_);
         gl_viewport* views[] = {viewport_};
-        load_gl_textures(doc_.level(), views, viewport_->colour_bits, pages);
+        load_gl_textures(doc_.level(), views, viewport_->colour_bits(), pages);
     }
     loading_->hide_progress();
 }
@@ -690,11 +688,20 @@ void main_window::dropEvent(QDropEvent* e) {
 // ---- tree, view and render modes -----------------------------------------------------------
 
 void main_window::on_tree_selection(QTreeWidgetItem* item) {
+    const bool was_points = doc_.current_render_mode() == render_mode::points;
     doc_.select(ref_of(item));
     selection_status_->clear();
     boxes_tab_->show_selection();
     refresh_render_buttons();
     center_camera();
+    if (was_points && doc_.current_render_mode() != render_mode::points) explain_no_points();
+}
+
+void main_window::explain_no_points() {
+    const std::string english =
+        "Points mode shows one mesh: select a mesh of the moveable to see its vertices.";
+    selection_status_->setText(QString::fromStdString(
+        languages_ ? languages_->messages().text("PointsNeedMesh", {}, english) : english));
 }
 
 void main_window::select_moveable(int n) {
@@ -712,10 +719,8 @@ tr_scene& main_window::current_scene() {
 }
 
 void main_window::center_camera() {
-    if (auto text = centre_on_selection(current_scene(), viewport_->nav, *viewport_->camera)) {
+    if (auto text = viewport_->centre_on(current_scene()))
         if (!text->empty()) selection_status_->setText(QString::fromStdString(*text));
-        redraw();
-    }
 }
 
 void main_window::redraw() {
@@ -736,6 +741,7 @@ void main_window::on_render_mode_chosen(render_mode mode) {
         render_buttons_[std::size_t(doc_.current_render_mode())]->setChecked(true);
         for (auto* b : render_buttons_)
             b->blockSignals(false);
+        explain_no_points();
     }
     redraw();
 }

@@ -81,6 +81,8 @@ class main_window : public QMainWindow {
     void center_camera();
     void on_render_mode_chosen(render_mode mode);
     void on_viewport_clicked(QPoint at, Qt::MouseButton button, Qt::KeyboardModifiers keys);
+    // The status text saying why a whole moveable is not shown as points.
+    void explain_no_points();
     // The lights and shine tabs as clicks and mesh commands read them.
     edit_controls edit_controls_now() const;
     // Shows a mesh command's message and redraws when it asks to.

@@ -20,7 +20,7 @@ texture_commands::texture_commands(command_host host, links with)
 
 void texture_commands::upload(int texture, const QImage& picture) {
     gl_viewport* views[] = {&with_.viewport};
-    upload_texture(std::uint32_t(texture + 1), picture, with_.viewport.colour_bits, views);
+    upload_texture(std::uint32_t(texture + 1), picture, with_.viewport.colour_bits(), views);
 }
 
 void texture_commands::define_mouse_selected() {

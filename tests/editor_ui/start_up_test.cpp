@@ -25,7 +25,7 @@ struct start_up_window {
     // Shows the window and waits until its first frame is on screen and the textures held back
     // for it have followed.
     void show() {
-        QSignalSpy frames(w->viewport(), &QOpenGLWidget::frameSwapped);
+        QSignalSpy frames(w->viewport(), &QOpenGLWindow::frameSwapped);
         w->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
         if (frames.isEmpty()) frames.wait(3000);
@@ -34,7 +34,7 @@ struct start_up_window {
     // The view once the events of the last change have been handled.
     QImage settled_picture() {
         QTest::qWait(200);
-        return w->viewport()->grabFramebuffer();
+        return w->viewport()->grab_frame();
     }
     ~start_up_window() {
         w->close();
