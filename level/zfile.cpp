@@ -121,11 +121,12 @@ std::vector<std::uint8_t> inflate_block(const std::uint8_t* packed, std::size_t 
 
 std::vector<std::uint8_t> deflate_block(const std::uint8_t* plain, std::size_t plain_size) {
     uLongf bound = compressBound(uLong(plain_size));
-    std::vector<std::uint8_t> out(bound);
-    if (compress2(out.data(), &bound, plain, uLong(plain_size), 9) != Z_OK)
+    // Left uninitialised: of the worst-case room only what the stream fills becomes resident, so
+    // compressing a level's pages does not take their size again in memory.
+    const std::unique_ptr<std::uint8_t[]> room(new std::uint8_t[bound]);
+    if (compress2(room.get(), &bound, plain, uLong(plain_size), 9) != Z_OK)
         throw level_error("Could not compress the level data.");
-    out.resize(bound);
-    return out;
+    return std::vector<std::uint8_t>(room.get(), room.get() + bound);
 }
 
 void level_stream::init(const std::string& file_name) {

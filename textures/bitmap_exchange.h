@@ -38,8 +38,8 @@ QImage export_current(texture_table& table, int index);
 // box. A mirrored texture's bitmap is mirrored back first, so exporting and importing a texture
 // unchanged leaves the page unchanged. `upload` (optional) receives the bitmap as placed,
 // unstretched, 24-bit: what OpenGL texture i + 1 should now hold.
-texture_result import_replace_current(tr_level& level, texture_table& table, int index,
-                                      const QImage& bitmap, QImage* upload = nullptr);
+texture_result import_replace_current(tr_level& level, texture_table& table, int index, const QImage& bitmap,
+                                      QImage* upload = nullptr);
 
 // Distinct texture rectangles per page, in the order found.
 using piece_regions = std::vector<std::vector<texture_rect>>;
@@ -79,6 +79,11 @@ texture_result export_all(const tr_level& level, const texture_table& table,
 // "Import And Replace": the bitmap must have exactly the Export All size.
 texture_result import_and_replace(tr_level& level, texture_table& table,
                                   const std::vector<face_textures>& meshes, const QImage& bitmap);
+
+// The most texture pages a level of `game_version` may grow to: TR1 to TR3 what the 15-bit page
+// number of an object texture addresses (32768); TR4 and TRC 16383, what the 32-bit page block's
+// 32-bit size field can state.
+std::uint32_t max_pages_for(std::int32_t game_version);
 
 // "Import Texture Pages": appends height / 256 pages (the bitmap must be 256 wide). The table's
 // display copy grows with them. `first_new_page` receives the index of the first new page.

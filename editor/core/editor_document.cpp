@@ -4,6 +4,7 @@
 #include "editor_document.h"
 
 #include "level_reader.h"
+#include "level_records.h"
 #include "level_writer.h"
 #include "scene.h"
 #include "startup_report.h"
@@ -66,6 +67,7 @@ command_result editor_document::open(const std::string& given_path, const std::s
         mesh_list fresh_meshes;
         catalogue_names fresh_names;
         bool catalogue_found = true;
+        std::string catalogue_note;
         tree_node fresh_tree;
         if (failure.empty()) {
             try {
@@ -76,7 +78,13 @@ command_result editor_document::open(const std::string& given_path, const std::s
                 build_mesh_list(fresh_meshes, *fresh);
                 startup_report::mark("mesh list");
                 progress.add_progress_line("Reading TRcatalog.xml File...");
-                fresh_names = read_catalogue(catalogue_path, fresh->game_version, &catalogue_found);
+                std::vector<std::uint32_t> ids;
+                if (fresh->game_version == game_trc)
+                    for (const auto& record : fresh->moveables)
+                        ids.push_back(read_moveable(record).object_id);
+                const std::int32_t list_game = catalogue_game(fresh->game_version, ids);
+                fresh_names = read_catalogue(catalogue_path, list_game, &catalogue_found);
+                catalogue_note = catalogue_list_note(fresh->game_version, list_game);
                 progress.add_progress_line("Building Movables TreeView...");
                 progress.add_progress_line("Building Static Meshes TreeView...");
                 fresh_tree = build_object_tree(*fresh, fresh_meshes, fresh_names,
@@ -98,6 +106,7 @@ command_result editor_document::open(const std::string& given_path, const std::s
             meshes_ = std::move(fresh_meshes);
             names_ = std::move(fresh_names);
             catalogue_found_ = catalogue_found;
+            catalogue_note_ = std::move(catalogue_note);
             tree_ = std::move(fresh_tree);
             selection_ = {};
             current_path_ = path;

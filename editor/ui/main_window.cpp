@@ -529,6 +529,8 @@ void main_window::refresh_after_open() {
         hint_status_->setText(
             QString::fromUtf8("trcatalog.xml was not found beside the program: every moveable "
                               "is listed as \"Unknown\"."));
+    else if (!doc_.catalogue_note().empty())
+        hint_status_->setText(QString::fromStdString(doc_.catalogue_note()));
     translate_level_texts();
     redraw();
     startup_report::mark("texture panel and controls");
