@@ -5,6 +5,7 @@
 
 #include "level_reader.h"
 #include "level_writer.h"
+#include "mesh_commands.h"
 #include "scene.h"
 #include "startup_report.h"
 
@@ -259,6 +260,11 @@ click_outcome editor_document::click_face(const picked_name& picked, click_actio
     out.picked_texture = f.picked_texture;
     out.redraw = f.redraw;
     return out;
+}
+
+std::vector<int> editor_document::shown_meshes() const {
+    if (selection_.kind == selection_kind::none) return {};
+    return target_meshes(level_, meshes_, command_target());
 }
 
 mesh_target editor_document::command_target() const {

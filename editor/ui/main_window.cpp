@@ -6,12 +6,15 @@
 #include "boxes_tab.h"
 #include "camera.h"
 #include "edit_commands.h"
+#include "file_commands.h"
 #include "gl_textures.h"
 #include "gl_viewport.h"
 #include "language_applier.h"
 #include "language_window.h"
+#include "level_records.h"
 #include "lights_tab.h"
 #include "mesh_exchange_commands.h"
+#include "mesh_swap.h"
 #include "qt_prompts.h"
 #include "save_choices.h"
 #include "shine_tab.h"
@@ -34,8 +37,11 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
@@ -43,15 +49,19 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <QUndoStack>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -77,35 +87,6 @@ QTreeWidgetItem* make_item(const tree_node& node) {
         item->addChild(make_item(child));
     return item;
 }
-
-// The prompts of an open, which keeps the loading window up from the read to the OpenGL textures: a
-// message or question closes it first, so that a failure is not shown behind a busy cursor.
-class prompts_ending_loading final : public editor_prompts {
-  public:
-    prompts_ending_loading(editor_prompts& inner, loading_window& loading)
-        : inner_(inner), loading_(loading) {}
-    void message(const std::string& text) override {
-        loading_.keep_open(false);
-        inner_.message(text);
-    }
-    answer ask(const std::string& text, bool with_cancel) override {
-        loading_.keep_open(false);
-        return inner_.ask(text, with_cancel);
-    }
-    std::string choose_open_file(const std::string& filter) override {
-        return inner_.choose_open_file(filter);
-    }
-    std::string choose_save_file(const std::string& filter) override {
-        return inner_.choose_save_file(filter);
-    }
-    std::string choose_save_file_named(const std::string& filter, const std::string& suggested) override {
-        return inner_.choose_save_file_named(filter, suggested);
-    }
-
-  private:
-    editor_prompts& inner_;
-    loading_window& loading_;
-};
 
 QLabel* status_panel(QStatusBar* bar, int width, int stretch, const QString& text = QString()) {
     auto* label = new QLabel(text, bar);
@@ -182,6 +163,10 @@ main_window::main_window(const data_folders& folders, QSettings* store, editor_p
     toggle_automatic_gl_update(); // on at start
     apply_background();
     if (store_) load_settings(*store_, doc_.recent(), language_);
+    // Until a level is open, the choosers start in the folder of the last one.
+    if (own_prompts_ && !doc_.recent().entries().empty())
+        own_prompts_->start_in(
+            QFileInfo(QString::fromStdString(doc_.recent().entries().front())).absolutePath());
     languages_->select_language(std::uint16_t(language_));
     for (const QString& problem : languages_->start_up_problems())
         prompts_->message(problem.toStdString());
@@ -191,6 +176,7 @@ main_window::main_window(const data_folders& folders, QSettings* store, editor_p
     connect(&doc_.history(), &QUndoStack::cleanChanged, this,
             [this](bool clean) { setWindowModified(!clean); });
     refresh_level_actions();
+    qApp->installEventFilter(this);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const auto warning =
             screen_check_message(int(std::lround(screen->logicalDotsPerInch())), screen->size().width());
@@ -204,44 +190,56 @@ main_window::~main_window() = default;
 // ---- construction -------------------------------------------------------------------------
 
 void main_window::build_controls() {
+    // Splitters the user can drag and scroll areas where a panel is taller or wider than the room
+    // it gets, so the whole window works on small screens and at large scale factors: the tree and
+    // the view side by side above the tabs and Center Camera, the texture panel and the render
+    // modes on the right.
     auto* central = new QWidget(this);
     setCentralWidget(central);
     auto* outer = new QHBoxLayout(central);
-    outer->setContentsMargins(8, 8, 8, 0);
+    outer->setContentsMargins(6, 6, 6, 0);
     auto* columns = new QSplitter(Qt::Horizontal, central);
+    columns->setObjectName("columns");
     columns->setChildrenCollapsible(false);
     outer->addWidget(columns);
 
-    // Left: the tree and the view side by side, the tabs and Center Camera below them.
-    auto* left = new QWidget(columns);
-    auto* left_layout = new QVBoxLayout(left);
-    left_layout->setContentsMargins(0, 0, 0, 0);
-    auto* tree_and_view = new QSplitter(Qt::Horizontal, left);
-    tree_and_view->setChildrenCollapsible(false);
-    tree_ = new QTreeWidget(tree_and_view);
+    auto* left = new QSplitter(Qt::Vertical, columns);
+    left->setObjectName("view_and_tabs");
+    left->setChildrenCollapsible(false);
+    tree_and_view_ = new QSplitter(Qt::Horizontal, left);
+    tree_and_view_->setChildrenCollapsible(false);
+    tree_ = new QTreeWidget(tree_and_view_);
     tree_->setObjectName("TreeView1");
     tree_->setHeaderHidden(true);
-    tree_->setMinimumSize(120, 150);
+    tree_->setMinimumSize(100, 100);
     connect(tree_, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* item) { on_tree_selection(item); });
 
-    view_panel_ = new QWidget(tree_and_view);
+    view_panel_ = new QWidget(tree_and_view_);
     view_panel_->setObjectName("Panel1");
-    view_panel_->setMinimumSize(240, 180);
+    view_panel_->setMinimumSize(200, 150);
     view_panel_->setStyleSheet("QWidget#Panel1 { border: 1px solid gray; }");
     auto* view_layout = new QVBoxLayout(view_panel_);
     view_layout->setContentsMargins(1, 1, 1, 1);
     viewport_ = new gl_viewport(view_panel_, config_.colour_bits);
     view_layout->addWidget(viewport_);
-    tree_and_view->addWidget(tree_);
-    tree_and_view->addWidget(view_panel_);
-    tree_and_view->setStretchFactor(0, 0);
-    tree_and_view->setStretchFactor(1, 1);
-    tree_and_view->setSizes({220, 400});
-    left_layout->addWidget(tree_and_view, 1);
+    tree_and_view_->addWidget(tree_);
+    tree_and_view_->addWidget(view_panel_);
+    tree_and_view_->setStretchFactor(0, 0);
+    tree_and_view_->setStretchFactor(1, 1);
+    tree_and_view_->setSizes({220, 400});
 
-    auto* below = new QHBoxLayout;
-    tabs_ = new QTabWidget(left);
+    const auto scrolled = [](QWidget* inside, QWidget* parent) {
+        auto* area = new QScrollArea(parent);
+        area->setWidget(inside);
+        area->setWidgetResizable(true);
+        area->setFrameShape(QFrame::NoFrame);
+        return area;
+    };
+    auto* below = new QWidget;
+    auto* below_layout = new QHBoxLayout(below);
+    below_layout->setContentsMargins(0, 0, 0, 0);
+    tabs_ = new QTabWidget(below);
     tabs_->setObjectName("PageControl1");
     boxes_tab_ = new boxes_tab(doc_);
     lights_tab_ = new lights_tab(doc_);
@@ -249,7 +247,6 @@ void main_window::build_controls() {
     tabs_->addTab(boxes_tab_, "Boxes");
     tabs_->addTab(lights_tab_, "Static Meshes Lights");
     tabs_->addTab(shine_tab_, "TR4 and TRC Shiny Effect");
-    tabs_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Maximum);
     connect(boxes_tab_, &boxes_tab::view_changed, this, &main_window::redraw);
     connect(boxes_tab_, &boxes_tab::refused, this,
             [this](const QString& text) { prompts_->message(text.toStdString()); });
@@ -261,47 +258,62 @@ void main_window::build_controls() {
     connect(shine_tab_, &shine_tab::apply_all_requested, this, [this] {
         run_mesh_command(doc_.apply_shiny_to_all(edit_controls_now(), texture_panel_->current_texture()));
     });
-    center_button_ = new QPushButton("&Center Camera", left);
+    center_button_ = new QPushButton("&Center Camera", below);
     center_button_->setObjectName("Button1");
     connect(center_button_, &QPushButton::clicked, this, &main_window::center_camera);
-    below->addWidget(tabs_, 1);
-    below->addWidget(center_button_, 0, Qt::AlignTop);
-    left_layout->addLayout(below);
+    below_layout->addWidget(tabs_, 1);
+    // Center Camera and the render modes beside the tabs, under the view they act on.
+    auto* view_controls = new QVBoxLayout;
+    view_controls->addWidget(center_button_);
+    below_layout->addLayout(view_controls);
+    auto* below_area = scrolled(below, left);
+    below_area->setObjectName("tabs_area");
+    left->addWidget(tree_and_view_);
+    left->addWidget(below_area);
+    left->setStretchFactor(0, 1);
+    left->setStretchFactor(1, 0);
 
-    // Right: the texture panel, the render modes below it.
-    auto* right = new QWidget(columns);
+    auto* right = new QWidget;
     auto* right_layout = new QVBoxLayout(right);
-    right_layout->setContentsMargins(0, 0, 0, 0);
+    right_layout->setContentsMargins(0, 0, 4, 0);
     texture_panel_ = new texture_panel_widget(doc_, right);
-    texture_panel_->setMinimumWidth(273);
     connect(texture_panel_, &texture_panel_widget::edited, this, &main_window::redraw);
     connect(texture_panel_, &texture_panel_widget::pointer_moved, this, [this](const QString& text) {
         position_status_->setText(text);
-        hint_status_->setText("Click to select a Texture...");
+        hint_status_->setText("Click to select a Texture, SHIFT+drag to mark a new one...");
     });
     right_layout->addWidget(texture_panel_, 1);
 
-    render_group_ = new QGroupBox("Render Mode", right);
+    render_group_ = new QGroupBox("Render Mode", below);
     render_group_->setObjectName("GroupBox2");
-    auto* modes = new QHBoxLayout(render_group_);
+    // Two by two: narrow beside the tabs in every language.
+    auto* modes = new QGridLayout(render_group_);
     const char* captions[] = {"&Wireframe", "&Solid", "&Textured", "&Points"};
     const char* names[] = {"RadioButton1", "RadioButton2", "RadioButton3", "RadioButton6"};
     for (int m = 0; m < 4; ++m) {
         auto* button = new QRadioButton(captions[m], render_group_);
         button->setObjectName(names[m]);
         render_buttons_[std::size_t(m)] = button;
-        modes->addWidget(button);
+        modes->addWidget(button, m / 2, m % 2);
         connect(button, &QRadioButton::toggled, this, [this, m](bool on) {
             if (on) on_render_mode_chosen(render_mode(m));
         });
     }
     refresh_render_buttons();
-    right_layout->addWidget(render_group_);
+    view_controls->addWidget(render_group_);
+    view_controls->addStretch(1);
+    auto* right_area = scrolled(right, columns);
+    right_area->setObjectName("textures_area");
+    right_area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 
     columns->addWidget(left);
-    columns->addWidget(right);
+    columns->addWidget(right_area);
     columns->setStretchFactor(0, 1);
     columns->setStretchFactor(1, 0);
+    // Each part starts at the size its contents ask for where the window allows it.
+    left->setSizes({10000, below->sizeHint().height()});
+    columns->setSizes(
+        {10000, right->minimumSizeHint().width() + right_area->verticalScrollBar()->sizeHint().width()});
 
     statusBar()->setObjectName("StatusBar1");
     hint_status_ = status_panel(statusBar(), 300, 0);
@@ -325,6 +337,9 @@ void main_window::build_menus() {
     const auto on_texture = [this](QAction* action, void (texture_commands::*handler)()) {
         connect(action, &QAction::triggered, this, [this, handler] { (textures_.get()->*handler)(); });
     };
+    const auto on_file = [this](QAction* action, void (file_commands::*handler)()) {
+        connect(action, &QAction::triggered, this, [this, handler] { (files_.get()->*handler)(); });
+    };
     const auto on_mesh = [this](QAction* action, void (mesh_exchange_commands::*handler)()) {
         connect(action, &QAction::triggered, this, [this, handler] { (mesh_exchange_.get()->*handler)(); });
     };
@@ -342,9 +357,9 @@ void main_window::build_menus() {
     };
 
     auto* file = menu("File1", "&File");
-    on(item(file, "OpenFile1", "&Open", QKeySequence("Ctrl+O")), &main_window::open_file);
-    on(needs_level(item(file, "Save1", "S&ave", QKeySequence("Ctrl+S"))), &main_window::save);
-    on(needs_level(item(file, "SaveAs1", "&Save As...")), &main_window::save_as);
+    on_file(item(file, "OpenFile1", "&Open", QKeySequence("Ctrl+O")), &file_commands::open_file);
+    on_file(needs_level(item(file, "Save1", "S&ave", QKeySequence("Ctrl+S"))), &file_commands::save);
+    on_file(needs_level(item(file, "SaveAs1", "&Save As...")), &file_commands::save_as);
     file->addSeparator();
     on_mesh(item(file, "ExporttoDXF1", "Export to DXF"), &mesh_exchange_commands::export_dxf);
     on_mesh(item(file, "ImportDXF1", "Import DXF"), &mesh_exchange_commands::import_dxf);
@@ -354,7 +369,8 @@ void main_window::build_menus() {
     for (int i = 0; i < 5; ++i) {
         recent_items_[std::size_t(i)] = item(file, "", "None");
         recent_items_[std::size_t(i)]->setObjectName(QString("None%1").arg(i + 1));
-        connect(recent_items_[std::size_t(i)], &QAction::triggered, this, [this, i] { open_recent(i); });
+        connect(recent_items_[std::size_t(i)], &QAction::triggered, this,
+                [this, i] { files_->open_recent(i); });
     }
 
     auto* edit = menu("Edit1", "Edit");
@@ -461,9 +477,9 @@ void main_window::build_menus() {
 }
 
 void main_window::fit_to_screen() {
-    // The design size, never larger than the screen the window opens on.
-    QSize size(808, 580);
-    size = size.expandedTo(minimumSizeHint());
+    // A comfortable size, never larger than the screen the window opens on (whose desktop may
+    // maximise it); every part scrolls or shrinks below it.
+    QSize size(1024, 700);
     if (const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen())
         size = size.boundedTo(s->availableGeometry().size());
     resize(size);
@@ -475,38 +491,15 @@ void main_window::set_hints() {
     // Panel 0 shows the hint of the control under the mouse.
     hints_ = new status_hints(*hint_status_, *view_panel_, *viewport_, *tree_, this);
     hints_->watch_controls(*this);
+    // With Enable Lights ticked, a click on a static mesh lights its corners instead of applying.
+    hints_->view_hint = [this] {
+        if (doc_.selection().kind != selection_kind::static_mesh || !edit_controls_now().lights_enabled)
+            return QString();
+        return languages_->message("CLICK: Light the corners,    ALT+CLICK: Rotate,    CTRL+CLICK: Get.");
+    };
 }
 
 // ---- opening and saving ------------------------------------------------------------------
-
-void main_window::open_file() {
-    const auto path = prompts_->choose_open_file(level_file_filter);
-    if (!path.empty()) open_path(QString::fromStdString(path));
-}
-
-bool main_window::open_path(const QString& path) {
-    if (!doc_.confirm_close(*loading_, *prompts_)) return false;
-    const auto catalogue = (program_dir_ + "/trcatalog.xml").toStdString();
-    // One loading window for the whole open, its lines kept up to the OpenGL textures.
-    loading_->keep_open(true);
-    prompts_ending_loading prompts(*prompts_, *loading_);
-    const bool opened = bool(doc_.open(path.toStdString(), catalogue, *loading_, prompts));
-    if (opened) refresh_after_open();
-    loading_->keep_open(false);
-    return opened;
-}
-
-void main_window::open_recent(int index) {
-    const auto& entries = doc_.recent().entries();
-    if (std::size_t(index) >= entries.size()) return;
-    const auto path = entries[std::size_t(index)];
-    if (!doc_.confirm_close(*loading_, *prompts_)) return;
-    const auto catalogue = (program_dir_ + "/trcatalog.xml").toStdString();
-    loading_->keep_open(true);
-    prompts_ending_loading prompts(*prompts_, *loading_);
-    if (doc_.open_recent(path, catalogue, *loading_, prompts)) refresh_after_open();
-    loading_->keep_open(false);
-}
 
 void main_window::refresh_after_open() {
     {
@@ -516,13 +509,14 @@ void main_window::refresh_after_open() {
         tree_->addTopLevelItem(root);
         root->setExpanded(true);
     }
+    widen_tree_for_names();
     startup_report::mark("tree view filled");
     // The texture table has just drawn the pages the uploads are cut from.
     reload_gl_textures("Loading \"" + file_name_of(doc_.current_path()) + "\" Level",
                        "Loading Textures in OpenGL Buffers...", &doc_.table().pages_bitmap);
     startup_report::mark("texture uploads prepared");
     texture_panel_->refill();
-    boxes_tab_->show_selection();
+    boxes_tab_->clear();
     refresh_recent_items();
     refresh_title();
     refresh_level_actions();
@@ -536,6 +530,32 @@ void main_window::refresh_after_open() {
     startup_report::mark("texture panel and controls");
 }
 
+void main_window::widen_tree_for_names() {
+    // Wide enough for the names of the moveables and static meshes (two levels in), up to two
+    // fifths of the room beside the view; never narrower than the user made it. A window not yet
+    // shown has no room to share: it widens the tree when it is shown.
+    int widest = 0;
+    const QFontMetrics metrics(tree_->font());
+    for (QTreeWidgetItemIterator it(tree_); *it; ++it)
+        widest = std::max(widest, metrics.horizontalAdvance((*it)->text(0)));
+    tree_wanted_width_ = widest + 3 * tree_->indentation() + tree_->verticalScrollBar()->sizeHint().width() +
+                         2 * tree_->frameWidth() + 8;
+    if (isVisible()) apply_tree_width();
+}
+
+void main_window::apply_tree_width() {
+    const QList<int> sizes = tree_and_view_->sizes();
+    const int total = sizes.value(0) + sizes.value(1);
+    const int width = std::min(tree_wanted_width_, total * 2 / 5);
+    if (sizes.value(0) < width) tree_and_view_->setSizes({width, total - width});
+    tree_wanted_width_ = 0;
+}
+
+void main_window::showEvent(QShowEvent* e) {
+    QMainWindow::showEvent(e);
+    if (tree_wanted_width_ > 0) QTimer::singleShot(0, this, [this] { apply_tree_width(); });
+}
+
 void main_window::step_history(bool back) {
     QUndoStack& history = doc_.history();
     const QUndoCommand* step = history.command(back ? history.index() - 1 : history.index());
@@ -543,6 +563,16 @@ void main_window::step_history(bool back) {
     // A texture step changes pages and object textures: what the panel lists and OpenGL holds.
     if (dynamic_cast<const object_texture_edit*>(step) || dynamic_cast<const texture_pixel_edit*>(step))
         textures_->textures_changed();
+    // A mesh step on a mesh the view does not show would change nothing visible: name the mesh.
+    if (const auto* meshes = dynamic_cast<const swap_meshes*>(step)) {
+        const std::vector<int> changed = meshes->mesh_numbers(), shown = doc_.shown_meshes();
+        if (!changed.empty() && std::none_of(changed.begin(), changed.end(), [&](int m) {
+                return std::find(shown.begin(), shown.end(), m) != shown.end();
+            }))
+            selection_status_->setText(languages_->message(
+                QString::fromStdString((back ? "Undone on Mesh # " : "Redone on Mesh # ") +
+                                       std::to_string(changed.front()) + ", which is not shown.")));
+    }
 }
 
 void main_window::refresh_level_actions() {
@@ -571,19 +601,11 @@ void main_window::reload_gl_textures(const std::string& caption, const std::stri
     loading_->hide_progress();
 }
 
-void main_window::save() {
-    if (!doc_.save(*loading_, *prompts_)) return;
-    refresh_title();
-    hint_status_->setText(QString::fromStdString("Saved " + doc_.current_path()));
+bool main_window::open_path(const QString& path) {
+    return files_->open_path(path);
 }
 
-void main_window::save_as() {
-    if (doc_.current_path().empty()) return;
-    // A name typed without an extension gets the level's own.
-    const auto path = with_extension_if_none(prompts_->choose_save_file(level_file_filter),
-                                             extension_of(doc_.current_path()));
-    if (path.empty()) return;
-    if (!doc_.save_as(path, *loading_, *prompts_)) return;
+void main_window::after_save() {
     refresh_recent_items();
     refresh_title();
     texture_panel_->setTitle(QString::fromStdString(doc_.texture_group_caption()));
@@ -591,11 +613,10 @@ void main_window::save_as() {
         root->setText(0, QString::fromStdString(doc_.current_name()));
         root->setToolTip(0, root->text(0));
     }
-    hint_status_->setText(QString::fromStdString("Saved " + doc_.current_path()));
 }
 
 void main_window::closeEvent(QCloseEvent* e) {
-    if (!doc_.confirm_close(*loading_, *prompts_)) {
+    if (!files_->confirm_close()) {
         e->ignore();
         return;
     }
@@ -678,6 +699,18 @@ void main_window::translate_level_texts() {
     }
 }
 
+bool main_window::eventFilter(QObject* watched, QEvent* event) {
+    // A field claims its own undo keys (Ctrl+Z, and Ctrl+U blanks a line): in this window they
+    // undo and redo the level instead, whose value the field then shows. Paste stays the field's.
+    if (event->type() == QEvent::ShortcutOverride && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == this) {
+        const QKeySequence keys(static_cast<QKeyEvent*>(event)->keyCombination());
+        for (const QAction* a : {undo_action_, redo_action_})
+            if (a->shortcuts().contains(keys)) return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
 void main_window::dragEnterEvent(QDragEnterEvent* e) {
     if (e->mimeData()->hasUrls()) e->acceptProposedAction();
 }
@@ -704,6 +737,23 @@ void main_window::select_moveable(int n) {
     if (n < 0 || n >= movables->childCount()) return;
     movables->setExpanded(true);
     tree_->setCurrentItem(movables->child(n));
+}
+
+void main_window::select_lara_or_largest() {
+    const auto& moveables = doc_.level().moveables;
+    int chosen = -1, most_meshes = -1;
+    for (std::size_t i = 0; i < moveables.size(); ++i) {
+        const moveable_fields m = read_moveable(moveables[i]);
+        if (m.object_id == 0) {
+            chosen = int(i);
+            break;
+        }
+        if (int(m.num_meshes) > most_meshes) {
+            most_meshes = int(m.num_meshes);
+            chosen = int(i);
+        }
+    }
+    if (chosen >= 0) select_moveable(chosen);
 }
 
 tr_scene& main_window::current_scene() {
@@ -743,7 +793,10 @@ void main_window::on_render_mode_chosen(render_mode mode) {
 void main_window::on_viewport_clicked(QPoint at, Qt::MouseButton button, Qt::KeyboardModifiers keys) {
     if (button != Qt::LeftButton || !doc_.has_level()) return;
     const std::optional<picked_name> hit = viewport_->pick_at(at);
-    if (!hit) return;
+    if (!hit) {
+        selection_status_->clear(); // no face: the last face's text would describe nothing here
+        return;
+    }
     const auto action = click_action_for(keys & Qt::ShiftModifier, keys & Qt::ControlModifier,
                                          keys & Qt::AltModifier, doc_.current_render_mode());
     const click_outcome out =
@@ -811,6 +864,17 @@ void main_window::build_commands() {
         host, texture_commands::links{
                   *viewport_, *loading_, *animated_,
                   [this] { reload_gl_textures("Working...", "Loading New Textures in OpenGL buffers..."); },
-                  [this] { return auto_gl_update_; }, selected_label, [this] { translate_level_texts(); }});
+                  [this] { return auto_gl_update_; }, selected_label, [this] { translate_level_texts(); },
+                  [this](const std::string& text) {
+                      hint_status_->setText(languages_->message(QString::fromStdString(text)));
+                  }});
     mesh_exchange_ = std::make_unique<mesh_exchange_commands>(host, *remap_, selected_label);
+    files_ = std::make_unique<file_commands>(
+        doc_, *prompts_,
+        file_commands::links{*loading_, program_dir_ + "/trcatalog.xml", [this] { refresh_after_open(); },
+                             [this] { after_save(); },
+                             [this](const QString& text) { hint_status_->setText(text); },
+                             [this](const std::string& folder) {
+                                 if (own_prompts_) own_prompts_->start_in(QString::fromStdString(folder));
+                             }});
 }

@@ -22,6 +22,7 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 class QSettings;
+class QSplitter;
 class QTabWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -35,6 +36,7 @@ class keys_window;
 class lights_tab;
 class loading_window;
 class mesh_exchange_commands;
+class file_commands;
 class options_window;
 class qt_prompts;
 class readme_window;
@@ -57,14 +59,20 @@ class main_window : public QMainWindow {
     bool open_path(const QString& path);
     // Selects moveable n in the tree (its node becomes the current item).
     void select_moveable(int n);
+    // Selects Lara (object 0) or, in a level without her, the moveable with the most meshes: the
+    // first thing to show of a level named on the command line.
+    void select_lara_or_largest();
     editor_document& document() { return doc_; }
     language_window& languages() { return *languages_; }
     gl_viewport* viewport() const { return viewport_; }
 
   protected:
     void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dropEvent(QDropEvent* e) override;
+    // Undo and redo keys reach the level's history even from a focused text or number field.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void build_controls();
@@ -73,10 +81,6 @@ class main_window : public QMainWindow {
     void fit_to_screen();
 
     // Menu commands and controls.
-    void open_file();
-    void open_recent(int index);
-    void save();
-    void save_as();
     void on_tree_selection(QTreeWidgetItem* item);
     void center_camera();
     void on_render_mode_chosen(render_mode mode);
@@ -101,6 +105,11 @@ class main_window : public QMainWindow {
     void translate_level_texts();
 
     void refresh_after_open();
+    // The tree made wide enough for the names just listed.
+    void widen_tree_for_names();
+    void apply_tree_width();
+    // After Save or Save As: the caption, the recent files and the names showing the file name.
+    void after_save();
     // Commands that need a level are enabled exactly while one is open.
     void refresh_level_actions();
     // Undo (back) or redo one step of the history, refreshing what the step's kind changes.
@@ -127,12 +136,15 @@ class main_window : public QMainWindow {
     tr_scene scene_;
     std::unique_ptr<texture_commands> textures_;
     std::unique_ptr<mesh_exchange_commands> mesh_exchange_;
+    std::unique_ptr<file_commands> files_;
     int language_ = 0;
     bool auto_gl_update_ = false;
     status_hints* hints_;
     std::vector<QAction*> level_actions_;
 
     QTreeWidget* tree_;
+    QSplitter* tree_and_view_;
+    int tree_wanted_width_ = 0; // set by an open, applied once the window has its size
     QWidget* view_panel_;
     gl_viewport* viewport_;
     texture_panel_widget* texture_panel_;
