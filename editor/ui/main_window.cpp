@@ -5,17 +5,17 @@
 
 #include "boxes_tab.h"
 #include "camera.h"
-#include "edit_commands.h"
 #include "file_commands.h"
 #include "gl_textures.h"
 #include "gl_viewport.h"
+#include "history_commands.h"
 #include "language_applier.h"
 #include "language_window.h"
-#include "level_records.h"
 #include "lights_tab.h"
 #include "mesh_exchange_commands.h"
-#include "mesh_swap.h"
+#include "object_tree_panel.h"
 #include "qt_prompts.h"
+#include "render_mode_group.h"
 #include "save_choices.h"
 #include "shine_tab.h"
 #include "status_hints.h"
@@ -38,16 +38,12 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QFontMetrics>
-#include <QGridLayout>
-#include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -65,28 +61,6 @@
 #include <cmath>
 
 namespace {
-
-// Tree items carry their node's kind and indices.
-constexpr int kind_role = Qt::UserRole;
-constexpr int index_role = Qt::UserRole + 1;
-constexpr int parent_role = Qt::UserRole + 2;
-
-tree_ref ref_of(const QTreeWidgetItem* item) {
-    if (!item) return {};
-    return {node_kind(item->data(0, kind_role).toInt()), item->data(0, index_role).toInt(),
-            item->data(0, parent_role).toInt()};
-}
-
-QTreeWidgetItem* make_item(const tree_node& node) {
-    auto* item = new QTreeWidgetItem(QStringList(QString::fromStdString(node.label)));
-    item->setToolTip(0, item->text(0)); // long moveable names are cut off in a narrow tree
-    item->setData(0, kind_role, int(node.ref.kind));
-    item->setData(0, index_role, node.ref.index);
-    item->setData(0, parent_role, node.ref.parent_index);
-    for (const auto& child : node.children)
-        item->addChild(make_item(child));
-    return item;
-}
 
 QLabel* status_panel(QStatusBar* bar, int width, int stretch, const QString& text = QString()) {
     auto* label = new QLabel(text, bar);
@@ -176,7 +150,6 @@ main_window::main_window(const data_folders& folders, QSettings* store, editor_p
     connect(&doc_.history(), &QUndoStack::cleanChanged, this,
             [this](bool clean) { setWindowModified(!clean); });
     refresh_level_actions();
-    qApp->installEventFilter(this);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const auto warning =
             screen_check_message(int(std::lround(screen->logicalDotsPerInch())), screen->size().width());
@@ -208,10 +181,7 @@ void main_window::build_controls() {
     left->setChildrenCollapsible(false);
     tree_and_view_ = new QSplitter(Qt::Horizontal, left);
     tree_and_view_->setChildrenCollapsible(false);
-    tree_ = new QTreeWidget(tree_and_view_);
-    tree_->setObjectName("TreeView1");
-    tree_->setHeaderHidden(true);
-    tree_->setMinimumSize(100, 100);
+    tree_ = new object_tree_panel(tree_and_view_);
     connect(tree_, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* item) { on_tree_selection(item); });
 
@@ -284,21 +254,8 @@ void main_window::build_controls() {
     });
     right_layout->addWidget(texture_panel_, 1);
 
-    render_group_ = new QGroupBox("Render Mode", below);
-    render_group_->setObjectName("GroupBox2");
-    // Two by two: narrow beside the tabs in every language.
-    auto* modes = new QGridLayout(render_group_);
-    const char* captions[] = {"&Wireframe", "&Solid", "&Textured", "&Points"};
-    const char* names[] = {"RadioButton1", "RadioButton2", "RadioButton3", "RadioButton6"};
-    for (int m = 0; m < 4; ++m) {
-        auto* button = new QRadioButton(captions[m], render_group_);
-        button->setObjectName(names[m]);
-        render_buttons_[std::size_t(m)] = button;
-        modes->addWidget(button, m / 2, m % 2);
-        connect(button, &QRadioButton::toggled, this, [this, m](bool on) {
-            if (on) on_render_mode_chosen(render_mode(m));
-        });
-    }
+    render_group_ = new render_mode_group(below);
+    connect(render_group_, &render_mode_group::chosen, this, &main_window::on_render_mode_chosen);
     refresh_render_buttons();
     view_controls->addWidget(render_group_);
     view_controls->addStretch(1);
@@ -374,23 +331,14 @@ void main_window::build_menus() {
     }
 
     auto* edit = menu("Edit1", "Edit");
-    // The items keep their own shortcuts and answer the platform's standard keys too; their texts
-    // name the step they undo or redo.
-    undo_action_ = item(edit, "Undo1", "Undo");
-    undo_action_->setShortcuts({QKeySequence("Ctrl+U"), QKeySequence("Ctrl+Z")});
-    redo_action_ = item(edit, "Redo1", "Redo");
-    redo_action_->setShortcuts({QKeySequence("Ctrl+R"), QKeySequence("Ctrl+Shift+Z")});
-    undo_action_->setEnabled(false);
-    redo_action_->setEnabled(false);
+    history_ = std::make_unique<history_commands>(
+        doc_, *edit, *this,
+        history_commands::links{[this] { textures_->textures_changed(); },
+                                [this](const std::string& text) {
+                                    selection_status_->setText(
+                                        languages_->message(QString::fromStdString(text)));
+                                }});
     QUndoStack& history = doc_.history();
-    connect(undo_action_, &QAction::triggered, this, [this] { step_history(true); });
-    connect(redo_action_, &QAction::triggered, this, [this] { step_history(false); });
-    connect(&history, &QUndoStack::canUndoChanged, undo_action_, &QAction::setEnabled);
-    connect(&history, &QUndoStack::canRedoChanged, redo_action_, &QAction::setEnabled);
-    connect(&history, &QUndoStack::undoTextChanged, this,
-            [this](const QString& step) { undo_action_->setText(step.isEmpty() ? "Undo" : "Undo " + step); });
-    connect(&history, &QUndoStack::redoTextChanged, this,
-            [this](const QString& step) { redo_action_->setText(step.isEmpty() ? "Redo" : "Redo " + step); });
     // Any step done or undone changes what the view shows.
     connect(&history, &QUndoStack::indexChanged, this, [this] { redraw(); });
     connect(&history, &QUndoStack::cleanChanged, this, [this] { refresh_title(); });
@@ -502,14 +450,10 @@ void main_window::set_hints() {
 // ---- opening and saving ------------------------------------------------------------------
 
 void main_window::refresh_after_open() {
-    {
-        const QSignalBlocker blocker(tree_);
-        tree_->clear();
-        auto* root = make_item(doc_.tree());
-        tree_->addTopLevelItem(root);
-        root->setExpanded(true);
-    }
-    widen_tree_for_names();
+    tree_->fill(doc_.tree());
+    // Wide enough for the names, once the window has its size.
+    tree_wanted_width_ = tree_->width_for_names();
+    if (isVisible()) apply_tree_width();
     startup_report::mark("tree view filled");
     // The texture table has just drawn the pages the uploads are cut from.
     reload_gl_textures("Loading \"" + file_name_of(doc_.current_path()) + "\" Level",
@@ -530,20 +474,8 @@ void main_window::refresh_after_open() {
     startup_report::mark("texture panel and controls");
 }
 
-void main_window::widen_tree_for_names() {
-    // Wide enough for the names of the moveables and static meshes (two levels in), up to two
-    // fifths of the room beside the view; never narrower than the user made it. A window not yet
-    // shown has no room to share: it widens the tree when it is shown.
-    int widest = 0;
-    const QFontMetrics metrics(tree_->font());
-    for (QTreeWidgetItemIterator it(tree_); *it; ++it)
-        widest = std::max(widest, metrics.horizontalAdvance((*it)->text(0)));
-    tree_wanted_width_ = widest + 3 * tree_->indentation() + tree_->verticalScrollBar()->sizeHint().width() +
-                         2 * tree_->frameWidth() + 8;
-    if (isVisible()) apply_tree_width();
-}
-
 void main_window::apply_tree_width() {
+    // Up to two fifths of the room beside the view; never narrower than the user made it.
     const QList<int> sizes = tree_and_view_->sizes();
     const int total = sizes.value(0) + sizes.value(1);
     const int width = std::min(tree_wanted_width_, total * 2 / 5);
@@ -554,25 +486,6 @@ void main_window::apply_tree_width() {
 void main_window::showEvent(QShowEvent* e) {
     QMainWindow::showEvent(e);
     if (tree_wanted_width_ > 0) QTimer::singleShot(0, this, [this] { apply_tree_width(); });
-}
-
-void main_window::step_history(bool back) {
-    QUndoStack& history = doc_.history();
-    const QUndoCommand* step = history.command(back ? history.index() - 1 : history.index());
-    back ? history.undo() : history.redo();
-    // A texture step changes pages and object textures: what the panel lists and OpenGL holds.
-    if (dynamic_cast<const object_texture_edit*>(step) || dynamic_cast<const texture_pixel_edit*>(step))
-        textures_->textures_changed();
-    // A mesh step on a mesh the view does not show would change nothing visible: name the mesh.
-    if (const auto* meshes = dynamic_cast<const swap_meshes*>(step)) {
-        const std::vector<int> changed = meshes->mesh_numbers(), shown = doc_.shown_meshes();
-        if (!changed.empty() && std::none_of(changed.begin(), changed.end(), [&](int m) {
-                return std::find(shown.begin(), shown.end(), m) != shown.end();
-            }))
-            selection_status_->setText(languages_->message(
-                QString::fromStdString((back ? "Undone on Mesh # " : "Redone on Mesh # ") +
-                                       std::to_string(changed.front()) + ", which is not shown.")));
-    }
 }
 
 void main_window::refresh_level_actions() {
@@ -699,18 +612,6 @@ void main_window::translate_level_texts() {
     }
 }
 
-bool main_window::eventFilter(QObject* watched, QEvent* event) {
-    // A field claims its own undo keys (Ctrl+Z, and Ctrl+U blanks a line): in this window they
-    // undo and redo the level instead, whose value the field then shows. Paste stays the field's.
-    if (event->type() == QEvent::ShortcutOverride && watched->isWidgetType() &&
-        static_cast<QWidget*>(watched)->window() == this) {
-        const QKeySequence keys(static_cast<QKeyEvent*>(event)->keyCombination());
-        for (const QAction* a : {undo_action_, redo_action_})
-            if (a->shortcuts().contains(keys)) return true;
-    }
-    return QMainWindow::eventFilter(watched, event);
-}
-
 void main_window::dragEnterEvent(QDragEnterEvent* e) {
     if (e->mimeData()->hasUrls()) e->acceptProposedAction();
 }
@@ -723,7 +624,7 @@ void main_window::dropEvent(QDropEvent* e) {
 // ---- tree, view and render modes -----------------------------------------------------------
 
 void main_window::on_tree_selection(QTreeWidgetItem* item) {
-    doc_.select(ref_of(item));
+    doc_.select(object_tree_panel::node_of(item));
     selection_status_->clear();
     boxes_tab_->show_selection();
     refresh_render_buttons();
@@ -731,29 +632,11 @@ void main_window::on_tree_selection(QTreeWidgetItem* item) {
 }
 
 void main_window::select_moveable(int n) {
-    auto* root = tree_->topLevelItem(0);
-    if (!root || root->childCount() < 1) return;
-    auto* movables = root->child(0);
-    if (n < 0 || n >= movables->childCount()) return;
-    movables->setExpanded(true);
-    tree_->setCurrentItem(movables->child(n));
+    tree_->select_moveable(n);
 }
 
 void main_window::select_lara_or_largest() {
-    const auto& moveables = doc_.level().moveables;
-    int chosen = -1, most_meshes = -1;
-    for (std::size_t i = 0; i < moveables.size(); ++i) {
-        const moveable_fields m = read_moveable(moveables[i]);
-        if (m.object_id == 0) {
-            chosen = int(i);
-            break;
-        }
-        if (int(m.num_meshes) > most_meshes) {
-            most_meshes = int(m.num_meshes);
-            chosen = int(i);
-        }
-    }
-    if (chosen >= 0) select_moveable(chosen);
+    tree_->select_lara_or_largest(doc_.level());
 }
 
 tr_scene& main_window::current_scene() {
@@ -773,20 +656,12 @@ void main_window::redraw() {
 }
 
 void main_window::refresh_render_buttons() {
-    auto* button = render_buttons_[std::size_t(doc_.current_render_mode())];
-    const QSignalBlocker blocker(button);
-    button->setChecked(true);
+    render_group_->show_mode(doc_.current_render_mode());
 }
 
 void main_window::on_render_mode_chosen(render_mode mode) {
     // A whole moveable has no points mode: the document falls back and the buttons follow.
-    if (doc_.set_render_mode(mode) != mode) {
-        for (auto* b : render_buttons_)
-            b->blockSignals(true);
-        render_buttons_[std::size_t(doc_.current_render_mode())]->setChecked(true);
-        for (auto* b : render_buttons_)
-            b->blockSignals(false);
-    }
+    if (doc_.set_render_mode(mode) != mode) refresh_render_buttons();
     redraw();
 }
 

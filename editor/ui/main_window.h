@@ -17,14 +17,11 @@
 
 class QImage;
 class QAction;
-class QGroupBox;
 class QLabel;
 class QPushButton;
-class QRadioButton;
 class QSettings;
 class QSplitter;
 class QTabWidget;
-class QTreeWidget;
 class QTreeWidgetItem;
 class gl_viewport;
 class about_window;
@@ -36,9 +33,12 @@ class keys_window;
 class lights_tab;
 class loading_window;
 class mesh_exchange_commands;
+class object_tree_panel;
 class file_commands;
+class history_commands;
 class options_window;
 class qt_prompts;
+class render_mode_group;
 class readme_window;
 class remap_window;
 class shine_tab;
@@ -71,8 +71,6 @@ class main_window : public QMainWindow {
     void showEvent(QShowEvent* e) override;
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dropEvent(QDropEvent* e) override;
-    // Undo and redo keys reach the level's history even from a focused text or number field.
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void build_controls();
@@ -105,15 +103,12 @@ class main_window : public QMainWindow {
     void translate_level_texts();
 
     void refresh_after_open();
-    // The tree made wide enough for the names just listed.
-    void widen_tree_for_names();
+    // The tree made as wide as tree_wanted_width_.
     void apply_tree_width();
     // After Save or Save As: the caption, the recent files and the names showing the file name.
     void after_save();
     // Commands that need a level are enabled exactly while one is open.
     void refresh_level_actions();
-    // Undo (back) or redo one step of the history, refreshing what the step's kind changes.
-    void step_history(bool back);
     void refresh_recent_items();
     void refresh_render_buttons();
     void apply_background();
@@ -137,19 +132,19 @@ class main_window : public QMainWindow {
     std::unique_ptr<texture_commands> textures_;
     std::unique_ptr<mesh_exchange_commands> mesh_exchange_;
     std::unique_ptr<file_commands> files_;
+    std::unique_ptr<history_commands> history_;
     int language_ = 0;
     bool auto_gl_update_ = false;
     status_hints* hints_;
     std::vector<QAction*> level_actions_;
 
-    QTreeWidget* tree_;
+    object_tree_panel* tree_;
     QSplitter* tree_and_view_;
     int tree_wanted_width_ = 0; // set by an open, applied once the window has its size
     QWidget* view_panel_;
     gl_viewport* viewport_;
     texture_panel_widget* texture_panel_;
-    QGroupBox* render_group_;
-    std::array<QRadioButton*, 4> render_buttons_{};
+    render_mode_group* render_group_;
     QPushButton* center_button_;
     QTabWidget* tabs_;
     boxes_tab* boxes_tab_;
@@ -159,8 +154,6 @@ class main_window : public QMainWindow {
     QLabel* selection_status_;
     QLabel* position_status_;
     std::array<QAction*, 5> recent_items_{};
-    QAction* undo_action_;
-    QAction* redo_action_;
     QAction* automatic_update_action_;
     QAction* perspective_action_;
 
