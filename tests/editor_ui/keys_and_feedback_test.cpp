@@ -195,4 +195,15 @@ TEST_F(first_hour, ChoosersStartInTheFolderLastUsed) {
     EXPECT_EQ(QFileInfo(shown_name).fileName(), "level.tr4");
 }
 
+TEST_F(first_hour, ALevelOpenedFromTheCommandLineShowsLara) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.tr4");
+    ASSERT_TRUE(w->open_path(shared + "/test1.tr4"));
+    w->select_lara_or_largest();
+    EXPECT_EQ(w->document().selection().kind, selection_kind::moveable);
+    EXPECT_EQ(read_moveable(w->document().level().moveables[std::size_t(w->document().selection().moveable)])
+                  .object_id,
+              0u);
+    EXPECT_FALSE(w->document().shown_meshes().empty()) << "something to draw";
+}
+
 } // namespace
