@@ -1,4 +1,4 @@
-// The main window's construction, menus, status hints, view handlers and the open and save path.
+// The main window's construction, menus, status hints, view handlers and what an open refreshes.
 #include "main_window.h"
 
 #include "startup_report.h"
@@ -447,7 +447,7 @@ void main_window::set_hints() {
     };
 }
 
-// ---- opening and saving ------------------------------------------------------------------
+// ---- after an open or a save ------------------------------------------------------------------
 
 void main_window::refresh_after_open() {
     tree_->fill(doc_.tree());

@@ -1,8 +1,8 @@
 // The main window (TForm1): menus, the object tree, the 3D view, the texture panel, render modes,
-// the boxes / lights / shiny tabs and the status bar, wired to the document, and the open and
-// save path. Handlers turn an event into one document call and refresh the controls from the
-// document; the texture and mesh exchange commands live in texture_commands and
-// mesh_exchange_commands.
+// the boxes / lights / shiny tabs and the status bar, wired to the document. Handlers turn an
+// event into one document call and refresh the controls from the document; opening and saving,
+// undo and redo, the texture and the mesh exchange commands live in file_commands,
+// history_commands, texture_commands and mesh_exchange_commands.
 #pragma once
 
 #include "app_settings.h"
