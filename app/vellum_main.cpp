@@ -42,7 +42,8 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QLocale::setDefault(QLocale::c()); // "." as the decimal separator everywhere
-    QApplication::setApplicationDisplayName("Vellum");
+    // No application display name: the platform would append it to every window title, which
+    // already starts with the program's name.
     startup_report::mark("Qt start-up");
 
     QSettings store(QSettings::IniFormat, QSettings::UserScope, "Vellum", "Vellum");
@@ -69,7 +70,11 @@ int main(int argc, char** argv) {
     discard_prefetched_level();
     window.showMaximized();
     // Chosen once the window has its size, which the camera is fitted to.
-    if (opened && moveable >= 0) window.select_moveable(moveable);
+    if (opened && moveable >= 0)
+        window.select_moveable(moveable);
+    else if (opened)
+        window.select_lara_or_largest(); // a drawn figure, not an empty view
+
     startup_report::mark("window shown");
     // VELLUM_REPORT_FIRST_FRAME=1 prints the data folders in use and the time from start to the
     // first frame shown after that.

@@ -6,6 +6,7 @@
 #include "level_reader.h"
 #include "level_records.h"
 #include "level_writer.h"
+#include "mesh_commands.h"
 #include "scene.h"
 #include "startup_report.h"
 
@@ -275,6 +276,11 @@ click_outcome editor_document::click_face(const picked_name& picked, click_actio
         out.redraw = true; // the picked vertex is highlighted
     }
     return out;
+}
+
+std::vector<int> editor_document::shown_meshes() const {
+    if (selection_.kind == selection_kind::none) return {};
+    return target_meshes(level_, meshes_, command_target());
 }
 
 mesh_target editor_document::command_target() const {

@@ -115,6 +115,8 @@ class editor_document {
     // Puts what the document shows into the scene's drawing fields (with the vertex a CTRL+click
     // in points mode picked on the shown mesh, until another selection).
     void show_in(tr_scene& scene) const;
+    // The meshes the view draws for the selection (none for the root or a heading).
+    std::vector<int> shown_meshes() const;
 
     // ---- clicks in the 3D view ----
     // The one entry point of a left click on a face or vertex: the face edit of the click form,

@@ -107,6 +107,8 @@ face_click_outcome face_click(const mesh_list& meshes, const tr_level& level, co
             out.status = coloured_text_seven;
             return out;
         }
+        // The cut face named, or the panel would still show the face clicked before it.
+        out.status = mesh_text + face_text;
         for (int k = 0; k < face.corners; ++k)
             face.set(k, 0);
         out.step_text = QStringLiteral("Cut Face");

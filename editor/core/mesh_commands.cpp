@@ -119,8 +119,8 @@ namespace {
 // Applies `edit` to a copy of every mesh in `numbers`; pushes one step holding the copies that
 // differ from their originals. Returns whether a step was pushed.
 template <class Edit>
-bool push_edited(QUndoStack& history, mesh_list& meshes, const std::vector<int>& numbers,
-                 const QString& text, Edit edit) {
+bool push_edited(QUndoStack& history, mesh_list& meshes, const std::vector<int>& numbers, const QString& text,
+                 Edit edit) {
     std::vector<std::pair<int, tmesh>> changed;
     for (int m : numbers) {
         tmesh copy = meshes.meshes[std::size_t(m)];
@@ -144,7 +144,10 @@ command_outcome convert_coloured(QUndoStack& history, mesh_list& meshes, const t
         const tmesh& mesh = meshes.meshes[std::size_t(m)];
         return mesh.num_col_rects > 0 || mesh.num_col_tris > 0;
     });
-    if (!any_coloured) return out;
+    if (!any_coloured) {
+        out.message = nothing_coloured_message; // said, or the command would seem not to work
+        return out;
+    }
     if (out.message = texture_problem(level, texture); !out.message.empty()) return out;
     // Check every mesh first so that a refusal leaves all of them as they were.
     for (int m : numbers) {

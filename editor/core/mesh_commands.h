@@ -68,6 +68,9 @@ struct command_outcome {
 };
 
 // Messages of the shiny command.
+// Convert Colored to Textured Faces on a selection without coloured faces (every TR4 and TRC mesh).
+inline constexpr const char* nothing_coloured_message =
+    "The selection has no colored faces: there is nothing to convert.";
 inline constexpr const char* shine_needs_tr4_message = "Shinny Effect Just available for TR4 and TRC!!";
 inline constexpr const char* shine_on_static_message = "Shinny Effect cannot be aplied to Static Meshes!!";
 

@@ -1,8 +1,8 @@
 // The main window (TForm1): menus, the object tree, the 3D view, the texture panel, render modes,
-// the boxes / lights / shiny tabs and the status bar, wired to the document, and the open and
-// save path. Handlers turn an event into one document call and refresh the controls from the
-// document; the texture and mesh exchange commands live in texture_commands and
-// mesh_exchange_commands.
+// the boxes / lights / shiny tabs and the status bar, wired to the document. Handlers turn an
+// event into one document call and refresh the controls from the document; opening and saving,
+// undo and redo, the texture and the mesh exchange commands live in file_commands,
+// history_commands, texture_commands and mesh_exchange_commands.
 #pragma once
 
 #include "app_settings.h"
@@ -17,13 +17,11 @@
 
 class QImage;
 class QAction;
-class QGroupBox;
 class QLabel;
 class QPushButton;
-class QRadioButton;
 class QSettings;
+class QSplitter;
 class QTabWidget;
-class QTreeWidget;
 class QTreeWidgetItem;
 class gl_viewport;
 class about_window;
@@ -35,8 +33,12 @@ class keys_window;
 class lights_tab;
 class loading_window;
 class mesh_exchange_commands;
+class object_tree_panel;
+class file_commands;
+class history_commands;
 class options_window;
 class qt_prompts;
+class render_mode_group;
 class readme_window;
 class remap_window;
 class shine_tab;
@@ -57,12 +59,16 @@ class main_window : public QMainWindow {
     bool open_path(const QString& path);
     // Selects moveable n in the tree (its node becomes the current item).
     void select_moveable(int n);
+    // Selects Lara (object 0) or, in a level without her, the moveable with the most meshes: the
+    // first thing to show of a level named on the command line.
+    void select_lara_or_largest();
     editor_document& document() { return doc_; }
     language_window& languages() { return *languages_; }
     gl_viewport* viewport() const { return viewport_; }
 
   protected:
     void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dropEvent(QDropEvent* e) override;
 
@@ -73,10 +79,6 @@ class main_window : public QMainWindow {
     void fit_to_screen();
 
     // Menu commands and controls.
-    void open_file();
-    void open_recent(int index);
-    void save();
-    void save_as();
     void on_tree_selection(QTreeWidgetItem* item);
     void center_camera();
     void on_render_mode_chosen(render_mode mode);
@@ -103,10 +105,12 @@ class main_window : public QMainWindow {
     void translate_level_texts();
 
     void refresh_after_open();
+    // The tree made as wide as tree_wanted_width_.
+    void apply_tree_width();
+    // After Save or Save As: the caption, the recent files and the names showing the file name.
+    void after_save();
     // Commands that need a level are enabled exactly while one is open.
     void refresh_level_actions();
-    // Undo (back) or redo one step of the history, refreshing what the step's kind changes.
-    void step_history(bool back);
     void refresh_recent_items();
     void refresh_render_buttons();
     void apply_background();
@@ -129,17 +133,20 @@ class main_window : public QMainWindow {
     tr_scene scene_;
     std::unique_ptr<texture_commands> textures_;
     std::unique_ptr<mesh_exchange_commands> mesh_exchange_;
+    std::unique_ptr<file_commands> files_;
+    std::unique_ptr<history_commands> history_;
     int language_ = 0;
     bool auto_gl_update_ = false;
     status_hints* hints_;
     std::vector<QAction*> level_actions_;
 
-    QTreeWidget* tree_;
+    object_tree_panel* tree_;
+    QSplitter* tree_and_view_;
+    int tree_wanted_width_ = 0; // set by an open, applied once the window has its size
     QWidget* view_panel_;
     gl_viewport* viewport_;
     texture_panel_widget* texture_panel_;
-    QGroupBox* render_group_;
-    std::array<QRadioButton*, 4> render_buttons_{};
+    render_mode_group* render_group_;
     QPushButton* center_button_;
     QTabWidget* tabs_;
     boxes_tab* boxes_tab_;
@@ -149,8 +156,6 @@ class main_window : public QMainWindow {
     QLabel* selection_status_;
     QLabel* position_status_;
     std::array<QAction*, 5> recent_items_{};
-    QAction* undo_action_;
-    QAction* redo_action_;
     QAction* automatic_update_action_;
     QAction* perspective_action_;
 

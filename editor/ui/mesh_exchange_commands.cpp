@@ -40,7 +40,12 @@ void mesh_exchange_commands::export_dxf() {
 }
 
 void mesh_exchange_commands::import_dxf() {
-    if (!host_.panel.has_picture() || !host_.doc.selection().single_mesh()) return;
+    if (!host_.panel.has_picture()) return;
+    if (!host_.doc.selection().single_mesh()) {
+        // As Export explains it; the root or a heading is no object to import into either.
+        host_.prompts.message(dxf_needs_mesh_message);
+        return;
+    }
     const std::string path = host_.prompts.choose_open_file(dxf_import_filter);
     if (path.empty()) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);

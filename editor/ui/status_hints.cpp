@@ -22,7 +22,7 @@ void status_hints::watch_controls(QMainWindow& window) {
         {"GroupBox2", "Select one of this modes to Work..."},
         {"Button1", "Press to Center Camera..."},
         {"ListBox1", "List of All Textures. You can select one of them..."},
-        {"Image1", "Click to select a Texture..."},
+        {"Image1", "Click to select a Texture, SHIFT+drag to mark a new one..."},
         {"SpinEdit2", "X_1 Coordinate..."},
         {"SpinEdit3", "X_2 Coordinate..."},
         {"SpinEdit4", "Y_1 Coordinate..."},
@@ -66,7 +66,8 @@ bool status_hints::eventFilter(QObject* watched, QEvent* event) {
         if (!under) under = watched;
         // The view fills Panel1 and shows Panel1's hint.
         const QObject* owner = under == &view_ ? &view_panel_ : under;
-        panel_.setText(owner->property(long_hint_property).toString());
+        const QString special = owner == &view_panel_ && view_hint ? view_hint() : QString();
+        panel_.setText(special.isEmpty() ? owner->property(long_hint_property).toString() : special);
         if (under == &tree_ && event->type() == QEvent::Enter) tree_.setFocus();
     }
     return QObject::eventFilter(watched, event);

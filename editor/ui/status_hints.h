@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QObject>
+#include <functional>
 #include <set>
 
 class QLabel;
@@ -17,6 +18,9 @@ class status_hints : public QObject {
     void watch_controls(QMainWindow& window);
     // Gives `widget` its hint and shows it while the mouse is over the widget.
     void set(QObject* widget, const QString& text);
+    // The view's hint while clicks do something else than Panel1's hint says (lighting a static
+    // mesh); empty for Panel1's own.
+    std::function<QString()> view_hint;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
