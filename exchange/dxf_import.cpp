@@ -245,8 +245,27 @@ dxf_mesh mesh_from_dxf(const dxf_faces& faces, const tmesh& current, bool is_sta
     };
     for (const dxf_face& f : faces.rects)
         add(f, 4);
-    for (const dxf_face& f : faces.tris)
+    // DXF cannot tell a rectangle whose last two corners meet from a triangle: a triangle that is
+    // such a rectangle of the mesh, same corners and texture, comes back as that rectangle.
+    std::vector<bool> taken(current.tex_rects.size(), false);
+    for (const dxf_face& f : faces.tris) {
         add(f, 3);
+        for (std::size_t r = 0; r < current.tex_rects.size(); ++r) {
+            const rec<12>& rect = current.tex_rects[r];
+            if (taken[r] || ((rect_texture(rect) ^ f.texture) & 0x0FFF) != 0) continue;
+            const std::uint16_t third = face_word(rect, 2), fourth = face_word(rect, 3);
+            bool same = third < current.vertices.size() && fourth < current.vertices.size() &&
+                        current.vertices[third] == current.vertices[fourth];
+            for (int k = 0; same && k < 3; ++k)
+                same = face_word(rect, k) < current.vertices.size() &&
+                       current.vertices[face_word(rect, k)] == f.corners[std::size_t(k)];
+            if (!same) continue;
+            taken[r] = true;
+            imported.back().corners = 4;
+            imported.back().positions[3] = imported.back().positions[2];
+            break;
+        }
+    }
     rebuild_options options;
     options.is_static = is_static;
     rebuilt_mesh built = rebuild_mesh(current, imported, options);
