@@ -370,7 +370,11 @@ scene_import import_scene_into_moveable(const exchange_scene& scene, const tr_le
             for (std::size_t c = 0; c < 3; ++c)
                 rest[k][c] += rest[std::size_t(p)][c];
     }
-    std::vector<int> done;
+    // The node read for each mesh: a mesh used more than once in the tree is exported once per use;
+    // the copy at the first use's rest place is read back (the first copy when none is there, as
+    // in files with everything in world space).
+    std::map<int, std::pair<std::size_t, std::size_t>> chosen; // mesh -> node, part
+    std::map<int, bool> chosen_at_rest;
     for (std::size_t n = 0; n < scene.nodes.size(); ++n) {
         const scene_node& node = scene.nodes[n];
         bool has_faces = false;
@@ -390,9 +394,21 @@ scene_import import_scene_into_moveable(const exchange_scene& scene, const tr_le
                         mesh_node_name(parts.front().mesh) + ").");
             return out;
         }
-        // A mesh used twice in the tree is exported twice; the first copy is the one read back.
-        if (std::find(done.begin(), done.end(), *mesh) != done.end()) continue;
-        done.push_back(*mesh);
+        const mat34 w = world_of(scene, int(n));
+        const bool at_rest = std::fabs(w[3] * level_units_per_metre - rest[part][0]) < 0.5 &&
+                             std::fabs(-w[7] * level_units_per_metre - rest[part][1]) < 0.5 &&
+                             std::fabs(-w[11] * level_units_per_metre - rest[part][2]) < 0.5;
+        const auto [it, fresh] = chosen.emplace(*mesh, std::make_pair(n, part));
+        if (!fresh && at_rest && !chosen_at_rest[*mesh]) it->second = {n, part};
+        chosen_at_rest[*mesh] = chosen_at_rest[*mesh] || at_rest;
+    }
+    std::vector<std::pair<std::size_t, std::size_t>> reads;
+    for (const auto& [mesh, node_part] : chosen)
+        reads.push_back(node_part);
+    std::sort(reads.begin(), reads.end());
+    for (const auto& [n, part] : reads) {
+        const scene_node& node = scene.nodes[n];
+        const auto mesh = mesh_of_node_name(node.name);
         node_faces nf = faces_of_node(scene, int(n), level, rest[part], out.new_textures);
         if (!nf.error.empty()) return {{}, {}, refused(node.name.substr(0, 60) + ": " + nf.error)};
         rebuild_options options;
