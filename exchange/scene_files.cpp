@@ -325,6 +325,30 @@ std::string lower_extension(const fs::path& p) {
 
 // ---- Assimp ----
 
+std::uint32_t u32_at(const std::uint8_t* p) {
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
+           std::uint32_t(p[3]) << 24;
+}
+
+// A binary glTF whose header or chunk lengths claim more than the file holds: Assimp would
+// allocate what they claim before noticing. `head` holds the file's first bytes (up to the second
+// chunk header when the first chunk's length allows); empty when the file is not binary glTF or
+// its lengths fit.
+std::string glb_claims_problem(const std::vector<std::uint8_t>& head, std::uintmax_t size) {
+    if (head.size() < 4 || std::memcmp(head.data(), "glTF", 4) != 0) return {};
+    if (head.size() < 20) return "its binary glTF header is truncated";
+    if (u32_at(&head[8]) != size)
+        return "its binary glTF header claims " + std::to_string(u32_at(&head[8])) +
+               " bytes, but the file has " + std::to_string(size);
+    const std::uint64_t first = u32_at(&head[12]);
+    if (20 + first > size) return "its first binary glTF chunk claims more bytes than the file has";
+    const std::uint64_t second_at = 20 + ((first + 3) & ~std::uint64_t(3));
+    if (second_at + 8 <= size && second_at + 8 <= head.size() &&
+        second_at + 8 + u32_at(&head[std::size_t(second_at)]) > size)
+        return "its second binary glTF chunk claims more bytes than the file has";
+    return {};
+}
+
 // Copies the node tree breadth-first without recursion (a hostile file may nest deeply); false when
 // it has more than `limit` nodes.
 bool copy_nodes(const aiNode* root, exchange_scene& scene, std::size_t limit) {
@@ -390,29 +414,11 @@ std::string write_scene_file(const exchange_scene& scene, const std::string& pat
     return "Cannot write " + path + ": the name must end in .glb, .gltf or .obj.";
 }
 
-read_scene read_scene_file(const std::string& path) {
+namespace {
+
+// What Assimp read, as an exchange scene; `path` names the file in messages.
+read_scene scene_of_assimp(const Assimp::Importer& importer, const aiScene* s, const std::string& path) {
     read_scene out;
-    std::error_code ec;
-    if (!fs::is_regular_file(path, ec)) {
-        out.error = "Cannot read the file " + path + ".";
-        return out;
-    }
-    const std::uintmax_t size = fs::file_size(path, ec);
-    if (ec) {
-        out.error = "Cannot read the file " + path + ".";
-        return out;
-    }
-    if (size == 0) {
-        out.error = "The file " + path + " is empty.";
-        return out;
-    }
-    if (size > model_file_size_limit) {
-        out.error = "The file " + path + " is too large for a mesh (" + std::to_string(size >> 20) +
-                    " MB; at most " + std::to_string(model_file_size_limit >> 20) + " MB).";
-        return out;
-    }
-    Assimp::Importer importer;
-    const aiScene* s = importer.ReadFile(path, aiProcess_ValidateDataStructure);
     if (!s || (s->mFlags & AI_SCENE_FLAGS_INCOMPLETE) || !s->mRootNode) {
         const std::string why = importer.GetErrorString();
         out.error = "The file " + path + " could not be read as a model" +
@@ -471,4 +477,55 @@ read_scene read_scene_file(const std::string& path) {
         out.scene = {};
     }
     return out;
+}
+
+} // namespace
+
+read_scene read_scene_file(const std::string& path) {
+    read_scene out;
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec)) {
+        out.error = "Cannot read the file " + path + ".";
+        return out;
+    }
+    const std::uintmax_t size = fs::file_size(path, ec);
+    if (ec) {
+        out.error = "Cannot read the file " + path + ".";
+        return out;
+    }
+    if (size == 0) {
+        out.error = "The file " + path + " is empty.";
+        return out;
+    }
+    if (size > model_file_size_limit) {
+        out.error = "The file " + path + " is too large for a mesh (" + std::to_string(size >> 20) +
+                    " MB; at most " + std::to_string(model_file_size_limit >> 20) + " MB).";
+        return out;
+    }
+    {
+        // Only the headers are looked at: the first 20 bytes and, when it is near, the second chunk's.
+        std::ifstream in(path, std::ios::binary);
+        std::vector<std::uint8_t> head(std::size_t(std::min<std::uintmax_t>(size, 1u << 20)));
+        in.read(reinterpret_cast<char*>(head.data()), std::streamsize(head.size()));
+        head.resize(std::size_t(in.gcount()));
+        const std::string problem = glb_claims_problem(head, size);
+        if (!problem.empty()) {
+            out.error = "The file " + path + " could not be read as a model: " + problem + ".";
+            return out;
+        }
+    }
+    Assimp::Importer importer;
+    return scene_of_assimp(importer, importer.ReadFile(path, aiProcess_ValidateDataStructure), path);
+}
+
+read_scene read_scene_bytes(const std::vector<std::uint8_t>& bytes, const std::string& format) {
+    if (bytes.empty()) return {{}, "The model is empty."};
+    if (bytes.size() > model_file_size_limit) return {{}, "The model is too large for a mesh."};
+    if (const std::string problem = glb_claims_problem(bytes, bytes.size()); !problem.empty())
+        return {{}, "The model could not be read: " + problem + "."};
+    Assimp::Importer importer;
+    return scene_of_assimp(importer,
+                           importer.ReadFileFromMemory(bytes.data(), bytes.size(),
+                                                       aiProcess_ValidateDataStructure, format.c_str()),
+                           "The model");
 }

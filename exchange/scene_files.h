@@ -32,5 +32,8 @@ struct read_scene {
 // beyond the import limits are refused with a message.
 read_scene read_scene_file(const std::string& path);
 
+// The same for a model held in memory; `format` is the file extension Assimp should assume ("glb").
+read_scene read_scene_bytes(const std::vector<std::uint8_t>& bytes, const std::string& format);
+
 // PNG bytes of an RGBA image (libpng); empty on failure.
 std::vector<std::uint8_t> png_bytes(const scene_image& image);

@@ -36,9 +36,10 @@ float any_float(FuzzedDataProvider& in) {
 }
 
 const char* const material_names[] = {"TEXTUR_0000", "TEXTUR_0001_FX3", "TEXTUR_0002_H8", "COLOUR_00005",
-                                      "TEXTUR_0999", "TEXTUR_0001.001", "Material", ""};
+                                      "TEXTUR_0999", "TEXTUR_0001.001", "Material",       ""};
 
-template <std::size_t N> void check_corners(const std::vector<rec<N>>& faces, int corners, std::size_t vertices) {
+template <std::size_t N>
+void check_corners(const std::vector<rec<N>>& faces, int corners, std::size_t vertices) {
     for (const auto& f : faces)
         for (int k = 0; k < corners; ++k)
             check(face_word(f, k) < vertices, "a corner names no vertex");
@@ -115,7 +116,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(nv == std::size_t(m.num_vertices) && nv <= std::size_t(mesh_vertex_capacity), "vertex count");
     check(m.num_tex_rects <= mesh_tex_rect_capacity && m.tex_rects.size() == std::size_t(m.num_tex_rects),
           "rectangles");
-    check(m.num_tex_tris <= mesh_face_capacity && m.tex_tris.size() == std::size_t(m.num_tex_tris), "triangles");
+    check(m.num_tex_tris <= mesh_face_capacity && m.tex_tris.size() == std::size_t(m.num_tex_tris),
+          "triangles");
     check(std::size_t(std::abs(int(m.num_normals))) == nv, "normal or light count");
     check((m.num_normals < 0) == is_static, "lights and normals swapped");
     check_corners(m.tex_rects, 4, nv);

@@ -110,11 +110,13 @@ plan plan_edits(const loaded& l, const fs::path& dir, const std::string& tag) {
             for (int f = 0; f < m.num_tex_rects && p.face < 0; ++f) {
                 const auto& r = m.tex_rects[std::size_t(f)];
                 const std::size_t t = rect_texture(r) & 0x0FFF;
-                if (t >= l.level.object_textures.size() || !distinct_corners(l.level.object_textures[t], 4)) continue;
+                if (t >= l.level.object_textures.size() || !distinct_corners(l.level.object_textures[t], 4))
+                    continue;
                 bool corners_lone = true;
                 std::set<int> corner_set;
                 for (int k = 0; k < 4; ++k)
-                    corners_lone = corners_lone && lone.count(face_word(r, k)), corner_set.insert(face_word(r, k));
+                    corners_lone = corners_lone && lone.count(face_word(r, k)),
+                    corner_set.insert(face_word(r, k));
                 if (!corners_lone) continue;
                 for (int v : lone) {
                     if (corner_set.count(v)) continue;
@@ -146,41 +148,48 @@ plan plan_edits(const loaded& l, const fs::path& dir, const std::string& tag) {
     for (int k = 0; k < 4; ++k)
         corners += (k ? ", " : "") + json_position(m.vertices[face_word(rect, k)]);
     const std::string name = mesh_node_name(p.mesh);
-    const std::string material = material_name({false, rect_texture(rect),
-                                                std::uint16_t(l.level.game_version >= game_tr4 ? face_word(rect, 5) : 0)});
+    const std::string material =
+        material_name({false, rect_texture(rect),
+                       std::uint16_t(l.level.game_version >= game_tr4 ? face_word(rect, 5) : 0)});
     const fs::path mov = dir / (tag + "_moveable.glb"), sta = dir / (tag + "_static.glb");
     EXPECT_EQ(write_scene_file(scene_of_moveable(l.level, l.list, p.moveable), mov.string()), "");
     EXPECT_EQ(write_scene_file(scene_of_static(l.level, l.list, p.static_mesh), sta.string()), "");
     const float c = p.painted_light == 0 ? 1.0f : 0.0f;
-    p.jobs = "{\"in\": " + json_string(mov.string()) + ", \"glb\": " + json_string(dir / (tag + "_moveable_out.glb")) +
-             ", \"obj\": " + json_string(dir / (tag + "_moveable_out.obj")) + ", \"edits\": [" +
-             "{\"kind\": \"move\", \"object\": " + json_string(name) +
-             ", \"position\": " + json_position(m.vertices[std::size_t(p.vertex)]) + ", \"delta\": " +
-             json_position({64, 0, 0}) + "}, {\"kind\": \"rotate\", \"object\": " + json_string(name) +
-             ", \"material\": " + json_string(material) + ", \"corners\": [" + corners + "]}]},\n" +
-             "{\"in\": " + json_string(sta.string()) + ", \"glb\": " + json_string(dir / (tag + "_static_out.glb")) +
-             ", \"obj\": " + json_string(dir / (tag + "_static_out.obj")) + ", \"edits\": [" +
-             "{\"kind\": \"paint\", \"object\": " + json_string(mesh_node_name(p.static_tmesh_index)) +
-             ", \"position\": " +
-             json_position(l.list.meshes[std::size_t(p.static_tmesh_index)].vertices[std::size_t(p.painted)]) +
-             ", \"colour\": [" + std::to_string(c) + ", " + std::to_string(c) + ", " + std::to_string(c) +
-             ", 1.0]}]}";
+    p.jobs =
+        "{\"in\": " + json_string(mov.string()) +
+        ", \"glb\": " + json_string(dir / (tag + "_moveable_out.glb")) +
+        ", \"obj\": " + json_string(dir / (tag + "_moveable_out.obj")) + ", \"edits\": [" +
+        "{\"kind\": \"move\", \"object\": " + json_string(name) +
+        ", \"position\": " + json_position(m.vertices[std::size_t(p.vertex)]) +
+        ", \"delta\": " + json_position({64, 0, 0}) +
+        "}, {\"kind\": \"rotate\", \"object\": " + json_string(name) +
+        ", \"material\": " + json_string(material) + ", \"corners\": [" + corners + "]}]},\n" +
+        "{\"in\": " + json_string(sta.string()) +
+        ", \"glb\": " + json_string(dir / (tag + "_static_out.glb")) +
+        ", \"obj\": " + json_string(dir / (tag + "_static_out.obj")) + ", \"edits\": [" +
+        "{\"kind\": \"paint\", \"object\": " + json_string(mesh_node_name(p.static_tmesh_index)) +
+        ", \"position\": " +
+        json_position(l.list.meshes[std::size_t(p.static_tmesh_index)].vertices[std::size_t(p.painted)]) +
+        ", \"colour\": [" + std::to_string(c) + ", " + std::to_string(c) + ", " + std::to_string(c) +
+        ", 1.0]}]}";
     return p;
 }
 
 std::string first_difference(const tmesh& a, const tmesh& b) {
     auto words = [](const auto& x, const auto& y, const char* what) -> std::string {
         if (x.size() != y.size())
-            return std::string(what) + " count " + std::to_string(x.size()) + " != " + std::to_string(y.size());
+            return std::string(what) + " count " + std::to_string(x.size()) +
+                   " != " + std::to_string(y.size());
         for (std::size_t i = 0; i < x.size(); ++i)
             if (!(x[i] == y[i])) return std::string(what) + " " + std::to_string(i) + " differs";
         return "";
     };
-    for (const std::string d : {words(a.vertices, b.vertices, "vertex"), words(a.normals, b.normals, "normal"),
-                                words(a.lights, b.lights, "light"), words(a.tex_rects, b.tex_rects, "textured rectangle"),
-                                words(a.tex_tris, b.tex_tris, "textured triangle"),
-                                words(a.col_rects, b.col_rects, "coloured rectangle"),
-                                words(a.col_tris, b.col_tris, "coloured triangle")})
+    for (const std::string d :
+         {words(a.vertices, b.vertices, "vertex"), words(a.normals, b.normals, "normal"),
+          words(a.lights, b.lights, "light"), words(a.tex_rects, b.tex_rects, "textured rectangle"),
+          words(a.tex_tris, b.tex_tris, "textured triangle"),
+          words(a.col_rects, b.col_rects, "coloured rectangle"),
+          words(a.col_tris, b.col_tris, "coloured triangle")})
         if (!d.empty()) return d;
     return a == b ? "" : "other fields";
 }
@@ -272,18 +281,18 @@ class BlenderExchange : public ::testing::Test {
                 add(scene_of_static(l->level, l->list, s), "model_s" + std::to_string(s));
             const fs::path in = dir_ / (tag + "_all.glb");
             EXPECT_EQ(write_scene_file(all, in.string()), "");
-            jobs += "{\"in\": " + json_string(in.string()) + ", \"glb\": " + json_string(dir_ / (tag + "_all_out.glb")) +
-                    "},\n";
+            jobs += "{\"in\": " + json_string(in.string()) +
+                    ", \"glb\": " + json_string(dir_ / (tag + "_all_out.glb")) + "},\n";
             levels_.push_back(std::move(l));
         }
         jobs.resize(jobs.size() - 2);
         jobs += "\n]\n";
         std::ofstream(dir_ / "jobs.json") << jobs;
         const auto started = std::chrono::steady_clock::now();
-        const std::string command = "blender -b --factory-startup --python " +
-                                    std::string(VELLUM_SOURCE_DIR) + "/tests/exchange/blender_round_trip.py -- " +
-                                    (dir_ / "jobs.json").string() + " " + (dir_ / "report.json").string() + " > " +
-                                    (dir_ / "blender.log").string() + " 2>&1";
+        const std::string command =
+            "blender -b --factory-startup --python " + std::string(VELLUM_SOURCE_DIR) +
+            "/tests/exchange/blender_round_trip.py -- " + (dir_ / "jobs.json").string() + " " +
+            (dir_ / "report.json").string() + " > " + (dir_ / "blender.log").string() + " 2>&1";
         blender_status_ = std::system(command.c_str());
         seconds_ = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
         std::ifstream report(dir_ / "report.json");
@@ -317,13 +326,16 @@ TEST_F(BlenderExchange, BlenderSeesTheObjectsMaterialsAndPagesOfEachFile) {
         for (const auto& m : scene.meshes)
             for (const auto& f : m.faces)
                 triangles += std::size_t(f.corners - 2);
-        const std::string in = (dir_ / (fs::path(levels_[i]->file).stem().string() + "_moveable.glb")).string();
+        const std::string in =
+            (dir_ / (fs::path(levels_[i]->file).stem().string() + "_moveable.glb")).string();
         const std::size_t at = report_.find("\"in\": \"" + in + "\"");
         ASSERT_NE(at, std::string::npos) << in;
         const std::string entry = report_.substr(at, report_.find('}', at) - at);
-        EXPECT_NE(entry.find("\"objects\": " + std::to_string(scene.nodes.size()) + ","), std::string::npos) << entry;
+        EXPECT_NE(entry.find("\"objects\": " + std::to_string(scene.nodes.size()) + ","), std::string::npos)
+            << entry;
         EXPECT_NE(entry.find("\"faces\": " + std::to_string(triangles) + ","), std::string::npos) << entry;
-        EXPECT_NE(entry.find("\"images\": " + std::to_string(scene.images.size()) + ","), std::string::npos) << entry;
+        EXPECT_NE(entry.find("\"images\": " + std::to_string(scene.images.size()) + ","), std::string::npos)
+            << entry;
         for (const auto& m : scene.materials)
             EXPECT_NE(entry.find("\"" + m.name + "\""), std::string::npos) << m.name;
         EXPECT_NE(entry.find("\"textured_without_image\": []"), std::string::npos) << entry;
@@ -355,7 +367,8 @@ TEST_F(BlenderExchange, EditsMadeInBlenderComeBackExactlyAndNothingElseChanges) 
             EXPECT_TRUE(a.new_textures.empty());
             const read_scene sta = read_scene_file((dir_ / (tag + "_static_out" + ext)).string());
             ASSERT_EQ(sta.error, "");
-            const scene_import b = import_scene_into_mesh(sta.scene, l.level, l.list, p.static_tmesh_index, true);
+            const scene_import b =
+                import_scene_into_mesh(sta.scene, l.level, l.list, p.static_tmesh_index, true);
             ASSERT_EQ(b.error, "");
             mesh_list actual = l.list;
             for (const auto& [index, mesh] : a.meshes)
@@ -368,7 +381,8 @@ TEST_F(BlenderExchange, EditsMadeInBlenderComeBackExactlyAndNothingElseChanges) 
             // Blender 3.4 writes no vertex colours to OBJ: the light changes through .glb only.
             const bool colours = std::string(ext) == ".glb";
             if (colours)
-                expected.meshes[std::size_t(p.static_tmesh_index)].lights[std::size_t(p.painted)] = p.painted_light;
+                expected.meshes[std::size_t(p.static_tmesh_index)].lights[std::size_t(p.painted)] =
+                    p.painted_light;
             for (std::size_t k = 0; k < expected.meshes.size(); ++k)
                 EXPECT_EQ(first_difference(actual.meshes[k], expected.meshes[k]), "") << "mesh " << k;
             if (l.level.game_version < game_tr4) {
@@ -391,8 +405,8 @@ TEST_F(BlenderExchange, AnUntouchedRoundTripOfEveryMoveableAndStaticChangesNothi
         ASSERT_EQ(r.error, "") << out;
         for (int mv = 0; mv < int(l.level.moveables.size()); ++mv) {
             if (!has_faces(scene_of_moveable(l.level, l.list, mv))) continue;
-            const scene_import back =
-                import_scene_into_moveable(model_of(r.scene, "model_m" + std::to_string(mv)), l.level, l.list, mv);
+            const scene_import back = import_scene_into_moveable(
+                model_of(r.scene, "model_m" + std::to_string(mv)), l.level, l.list, mv);
             ASSERT_EQ(back.error, "") << l.file << " moveable " << mv;
             EXPECT_TRUE(back.new_textures.empty()) << l.file << " moveable " << mv;
             for (const auto& [index, mesh] : back.meshes)
@@ -403,17 +417,20 @@ TEST_F(BlenderExchange, AnUntouchedRoundTripOfEveryMoveableAndStaticChangesNothi
         for (int s = 0; s < int(l.level.static_meshes.size()); ++s) {
             if (!has_faces(scene_of_static(l.level, l.list, s))) continue;
             const int sm = static_tmesh(l, s);
-            const scene_import back = import_scene_into_mesh(model_of(r.scene, "model_s" + std::to_string(s)), l.level,
-                                                             l.list, sm, l.list.meshes[std::size_t(sm)].num_normals < 0);
+            const scene_import back =
+                import_scene_into_mesh(model_of(r.scene, "model_s" + std::to_string(s)), l.level, l.list, sm,
+                                       l.list.meshes[std::size_t(sm)].num_normals < 0);
             ASSERT_EQ(back.error, "") << l.file << " static " << s;
             EXPECT_TRUE(back.new_textures.empty()) << l.file << " static " << s;
             for (const auto& [index, mesh] : back.meshes)
-                EXPECT_EQ(first_difference(mesh, l.list.meshes[std::size_t(index)]), "") << l.file << " static " << s;
+                EXPECT_EQ(first_difference(mesh, l.list.meshes[std::size_t(index)]), "")
+                    << l.file << " static " << s;
             ++checked;
         }
     }
     EXPECT_GT(checked, 100);
-    std::printf("%d moveables and statics through Blender unchanged; Blender run %.1f s\n", checked, seconds_);
+    std::printf("%d moveables and statics through Blender unchanged; Blender run %.1f s\n", checked,
+                seconds_);
 }
 
 } // namespace
