@@ -183,14 +183,8 @@ class gltf_builder {
             if (mi < 0 || std::size_t(mi) >= scene_.meshes.size()) continue;
             const scene_mesh& m = scene_.meshes[std::size_t(mi)];
             if (m.positions.empty() || m.faces.empty()) continue;
-            std::map<std::string, int> attributes;
-            attributes["POSITION"] = add_floats(m.positions, TINYGLTF_TYPE_VEC3, true);
-            if (m.normals.size() == m.positions.size())
-                attributes["NORMAL"] = add_floats(m.normals, TINYGLTF_TYPE_VEC3, false);
-            if (m.colours.size() == m.positions.size())
-                attributes["COLOR_0"] = add_floats(m.colours, TINYGLTF_TYPE_VEC4, false);
-            if (m.uvs.size() == m.positions.size())
-                attributes["TEXCOORD_0"] = add_floats(m.uvs, TINYGLTF_TYPE_VEC2, false);
+            // One primitive per material, each with its own vertices: Blender's importer mixes up
+            // vertex colours of primitives that share attribute accessors.
             std::map<std::uint32_t, std::vector<std::uint32_t>> by_material;
             for (const scene_face& f : m.faces) {
                 auto& out = by_material[f.material];
@@ -198,7 +192,27 @@ class gltf_builder {
                     out.insert(out.end(),
                                {f.vertex[0], f.vertex[std::size_t(k)], f.vertex[std::size_t(k + 1)]});
             }
-            for (const auto& [material, indices] : by_material) {
+            for (auto& [material, indices] : by_material) {
+                std::map<std::uint32_t, std::uint32_t> local;
+                scene_mesh part;
+                for (std::uint32_t& v : indices) {
+                    const auto [it, fresh] = local.emplace(v, std::uint32_t(part.positions.size()));
+                    if (fresh && v < m.positions.size()) {
+                        part.positions.push_back(m.positions[v]);
+                        if (m.normals.size() == m.positions.size()) part.normals.push_back(m.normals[v]);
+                        if (m.colours.size() == m.positions.size()) part.colours.push_back(m.colours[v]);
+                        if (m.uvs.size() == m.positions.size()) part.uvs.push_back(m.uvs[v]);
+                    }
+                    v = it->second;
+                }
+                tinygltf::Primitive p;
+                p.attributes["POSITION"] = add_floats(part.positions, TINYGLTF_TYPE_VEC3, true);
+                if (!part.normals.empty())
+                    p.attributes["NORMAL"] = add_floats(part.normals, TINYGLTF_TYPE_VEC3, false);
+                if (!part.colours.empty())
+                    p.attributes["COLOR_0"] = add_floats(part.colours, TINYGLTF_TYPE_VEC4, false);
+                if (!part.uvs.empty())
+                    p.attributes["TEXCOORD_0"] = add_floats(part.uvs, TINYGLTF_TYPE_VEC2, false);
                 tinygltf::Accessor a;
                 a.bufferView =
                     add_view(indices.data(), indices.size() * 4, TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER);
@@ -206,8 +220,6 @@ class gltf_builder {
                 a.count = indices.size();
                 a.type = TINYGLTF_TYPE_SCALAR;
                 model_.accessors.push_back(a);
-                tinygltf::Primitive p;
-                p.attributes = attributes;
                 p.indices = int(model_.accessors.size() - 1);
                 p.material = material < scene_.materials.size() ? int(material) : -1;
                 p.mode = TINYGLTF_MODE_TRIANGLES;
