@@ -83,6 +83,18 @@ def paint_vertex(edit):
     return painted
 
 
+def colours_per_vertex():
+    # Blender 3.4's glTF exporter scrambles the face-corner byte colours its importer makes;
+    # converted to per-vertex float colours (Object Data > Color Attributes > Convert) they export
+    # as they are.
+    for obj in [o for o in bpy.data.objects if o.type == 'MESH']:
+        me = obj.data
+        bpy.context.view_layer.objects.active = obj
+        for name in [a.name for a in me.color_attributes]:
+            me.attributes.active = me.attributes[name]
+            bpy.ops.geometry.attribute_convert(mode='GENERIC', domain='POINT', data_type='FLOAT_COLOR')
+
+
 def clear():
     # Faster than resetting the whole session between files.
     for data in (bpy.data.objects, bpy.data.meshes, bpy.data.materials, bpy.data.images,
@@ -100,6 +112,7 @@ def main():
     for job in jobs:
         clear()
         bpy.ops.import_scene.gltf(filepath=job["in"])
+        colours_per_vertex()
         meshes = [o for o in bpy.data.objects if o.type == 'MESH']
         seen = {
             "in": job["in"],
