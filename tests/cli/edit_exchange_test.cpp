@@ -1,5 +1,6 @@
-// `vellum-cli edit` box, flags, remap, import-dxf and model import commands on the TR1 shared level (the one with static
-// meshes): what they change is read back from the saved file, and a refused command writes nothing.
+// `vellum-cli edit` box, flags, remap, import-dxf and model import commands on the TR1 shared level (the one
+// with static meshes): what they change is read back from the saved file, and a refused command writes
+// nothing.
 #include "level_reader.h"
 #include "mesh_list.h"
 

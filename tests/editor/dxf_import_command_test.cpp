@@ -53,7 +53,8 @@ TEST(DxfImportCommand, ReplacesTheMeshAndUndoPutsItBack) {
     // own vertices.
     EXPECT_EQ(list.meshes[1].num_normals, -6);
     EXPECT_EQ(list.meshes[1].vertices,
-              (std::vector<mesh_vec3>{{0, 0, 0}, {100, 0, 0}, {100, 0, 100}, {0, 0, 100}, {300, 0, 0}, {0, -300, 0}}));
+              (std::vector<mesh_vec3>{
+                  {0, 0, 0}, {100, 0, 0}, {100, 0, 100}, {0, 0, 100}, {300, 0, 0}, {0, -300, 0}}));
     EXPECT_DOUBLE_EQ(list.meshes[1].bounds_max[0], 3.0);
     history.undo();
     EXPECT_EQ(list.meshes[1], before);

@@ -123,7 +123,8 @@ TEST_F(boxes_dxf_window, ExportAndImportMeshOfAWholeMoveable) {
     prompts.open_choice = text;
     find<QAction>("ImportMesh1")->trigger();
     ASSERT_EQ(prompts.messages.size(), 1u);
-    EXPECT_NE(prompts.messages[0].find("could not be read as a model"), std::string::npos) << prompts.messages[0];
+    EXPECT_NE(prompts.messages[0].find("could not be read as a model"), std::string::npos)
+        << prompts.messages[0];
     EXPECT_EQ(w->document().history().count(), 1);
 }
 
