@@ -5,10 +5,10 @@
 set -euo pipefail
 what=${1:-test}
 run_packages=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6opengl6-dev libgl-dev libglu1-mesa-dev
-              zlib1g-dev libdeflate-dev fonts-nanum)
+              zlib1g-dev libdeflate-dev libassimp-dev libtinygltf-dev libpng-dev fonts-nanum)
 test_packages=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth clang libclang-rt-14-dev
                python3-ezdxf assimp-utils librsvg2-bin dpkg-dev file desktop-file-utils appstream lintian
-               xdg-utils libglib2.0-bin shared-mime-info)
+               xdg-utils libglib2.0-bin shared-mime-info blender python3-numpy)
 case "$what" in
   run) packages=("${run_packages[@]}") ;;
   test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;

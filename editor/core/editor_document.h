@@ -166,6 +166,13 @@ class editor_document {
     command_result export_dxf(const std::string& path) const;
     // The selected single mesh := the mesh a DXF file describes, one undoable step.
     command_result import_dxf(const std::string& path);
+    // Writes the selected mesh, whole moveable or static mesh as a model file (.glb, .gltf, .obj;
+    // document_model_exchange.cpp).
+    command_result export_model(const std::string& path) const;
+    // The selected single mesh, or every mesh of the selected moveable, := what a model file
+    // holds (glTF, OBJ, or anything Assimp reads), one undoable step; textures the file's UVs
+    // need are added to the level in the same step.
+    command_result import_model(const std::string& path);
 
     // ---- texture reads ----
     // The pixels of object texture i as faces show it (the table keeps one piece cached).

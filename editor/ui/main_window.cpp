@@ -317,6 +317,8 @@ void main_window::build_menus() {
     file->addSeparator();
     on_mesh(item(file, "ExporttoDXF1", "Export to DXF"), &mesh_exchange_commands::export_dxf);
     on_mesh(item(file, "ImportDXF1", "Import DXF"), &mesh_exchange_commands::import_dxf);
+    on_mesh(item(file, "ExportMesh1", "Export Mesh..."), &mesh_exchange_commands::export_model);
+    on_mesh(item(file, "ImportMesh1", "Import Mesh..."), &mesh_exchange_commands::import_model);
     file->addSeparator();
     connect(item(file, "Exit1", "E&xit", QKeySequence("Ctrl+X")), &QAction::triggered, this, &QWidget::close);
     file->addSeparator();
