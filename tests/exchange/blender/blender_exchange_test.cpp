@@ -193,7 +193,7 @@ std::string first_difference(const tmesh& a, const tmesh& b) {
             if (!(x[i] == y[i])) return std::string(what) + " " + std::to_string(i) + " differs";
         return "";
     };
-    for (const std::string d :
+    for (const std::string& d :
          {words(a.vertices, b.vertices, "vertex"), words(a.normals, b.normals, "normal"),
           words(a.lights, b.lights, "light"), words(a.tex_rects, b.tex_rects, "textured rectangle"),
           words(a.tex_tris, b.tex_tris, "textured triangle"),
