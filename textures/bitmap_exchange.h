@@ -14,7 +14,7 @@
 #include <vector>
 
 // Text of the Yes/No question asked before an export overwrites an existing file.
-std::string overwrite_question(const std::string& path);
+user_message overwrite_question(const std::string& path);
 // Save-chooser presets: Export BigBMP from the tree's root text, Export All from the selected
 // tree item's text.
 std::string big_bmp_file_name(const std::string& root_text);
@@ -38,8 +38,8 @@ QImage export_current(texture_table& table, int index);
 // box. A mirrored texture's bitmap is mirrored back first, so exporting and importing a texture
 // unchanged leaves the page unchanged. `upload` (optional) receives the bitmap as placed,
 // unstretched, 24-bit: what OpenGL texture i + 1 should now hold.
-texture_result import_replace_current(tr_level& level, texture_table& table, int index,
-                                      const QImage& bitmap, QImage* upload = nullptr);
+texture_result import_replace_current(tr_level& level, texture_table& table, int index, const QImage& bitmap,
+                                      QImage* upload = nullptr);
 
 // Distinct texture rectangles per page, in the order found.
 using piece_regions = std::vector<std::vector<texture_rect>>;

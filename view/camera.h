@@ -3,6 +3,7 @@
 #pragma once
 
 #include "gl_api.h"
+#include "user_message.h"
 
 #include <array>
 #include <cstdint>
@@ -55,8 +56,8 @@ struct viewport_navigation {
 // The "Center Camera" command's preparation: fills the fit box for what the scene shows and
 // centres. Returns nothing when nothing is shown (then nothing changes); otherwise the status
 // text (empty for a moveable). The caller redraws.
-std::optional<std::string> centre_on_selection(const tr_scene& scene, viewport_navigation& nav,
-                                               gl_camera& camera);
+std::optional<user_message> centre_on_selection(const tr_scene& scene, viewport_navigation& nav,
+                                                gl_camera& camera);
 
 // A size as the status bar shows it: general format, up to 15 significant digits, cut to four
 // characters.

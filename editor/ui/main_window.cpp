@@ -8,6 +8,8 @@
 #include "edit_commands.h"
 #include "gl_textures.h"
 #include "gl_viewport.h"
+#include "history_step.h"
+#include "interface_language.h"
 #include "language_applier.h"
 #include "language_window.h"
 #include "lights_tab.h"
@@ -19,7 +21,6 @@
 #include "texture_commands.h"
 #include "texture_panel_widget.h"
 #include "translated_loading_window.h"
-#include "translated_prompts.h"
 #include "windows/about_window.h"
 #include "windows/animated_textures_window.h"
 #include "windows/keys_window.h"
@@ -37,7 +38,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListWidget>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
@@ -49,7 +49,6 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTreeWidget>
-#include <QTreeWidgetItemIterator>
 #include <QUndoStack>
 #include <QVBoxLayout>
 #include <cmath>
@@ -68,7 +67,8 @@ tree_ref ref_of(const QTreeWidgetItem* item) {
 }
 
 QTreeWidgetItem* make_item(const tree_node& node) {
-    auto* item = new QTreeWidgetItem(QStringList(QString::fromStdString(node.label)));
+    // In English (US) here: the chosen language's wording follows (translate_level_texts).
+    auto* item = new QTreeWidgetItem(QStringList(QString::fromStdString(node.label.english)));
     item->setToolTip(0, item->text(0)); // long moveable names are cut off in a narrow tree
     item->setData(0, kind_role, int(node.ref.kind));
     item->setData(0, index_role, node.ref.index);
@@ -84,21 +84,21 @@ class prompts_ending_loading final : public editor_prompts {
   public:
     prompts_ending_loading(editor_prompts& inner, loading_window& loading)
         : inner_(inner), loading_(loading) {}
-    void message(const std::string& text) override {
+    void message(const user_message& text) override {
         loading_.keep_open(false);
         inner_.message(text);
     }
-    answer ask(const std::string& text, bool with_cancel) override {
+    answer ask(const user_message& text, bool with_cancel) override {
         loading_.keep_open(false);
         return inner_.ask(text, with_cancel);
     }
-    std::string choose_open_file(const std::string& filter) override {
+    std::string choose_open_file(const user_message& filter) override {
         return inner_.choose_open_file(filter);
     }
-    std::string choose_save_file(const std::string& filter) override {
+    std::string choose_save_file(const user_message& filter) override {
         return inner_.choose_save_file(filter);
     }
-    std::string choose_save_file_named(const std::string& filter, const std::string& suggested) override {
+    std::string choose_save_file_named(const user_message& filter, const std::string& suggested) override {
         return inner_.choose_save_file_named(filter, suggested);
     }
 
@@ -128,7 +128,7 @@ main_window::main_window(const QString& dir, QSettings* store, editor_prompts* p
     setWindowTitle(vellum_version_string);
     setAcceptDrops(true);
     config_path_ = program_dir_ + "/config.opt";
-    std::string config_problem;
+    user_message config_problem;
     config_ = read_config_opt(config_path_.toStdString(), &config_problem);
     if (config_.colour_bits != 16 && config_.colour_bits != 24 && config_.colour_bits != 32)
         config_.colour_bits = 24;
@@ -160,8 +160,8 @@ main_window::main_window(const QString& dir, QSettings* store, editor_prompts* p
     {
         // The loading window's caption and lines in the interface language.
         auto* loading = new translated_loading_window(this);
-        loading->translate = [this](const std::string& english) {
-            return languages_ ? languages_->messages().translate(english) : english;
+        loading->word = [this](const user_message& m) {
+            return interface_ ? interface_->word(m) : m.english;
         };
         loading_ = loading;
     }
@@ -172,20 +172,20 @@ main_window::main_window(const QString& dir, QSettings* store, editor_prompts* p
     remap_ = new remap_window(this);
     animated_ = new animated_textures_window(this);
     animated_->text = [this](const char* key, const QStringList& values, const QString& english) {
-        const QString t = languages_->text(key, values);
+        const QString t = interface_->text(key, values);
         return t.isEmpty() ? english : t;
     };
     animated_->select_texture = [this](int t) { texture_panel_->set_current_texture(t); };
-    build_language_window();
+    build_language_wiring();
     build_commands();
 
     toggle_automatic_gl_update(); // on at start
     apply_background();
     if (store_) load_settings(*store_, doc_.recent(), language_);
-    languages_->select_language(std::uint16_t(language_));
+    interface_->select(language_);
     refresh_recent_items();
     // In the hint panel: a temporary status message would be drawn over the permanent panels.
-    if (!config_problem.empty()) hint_status_->setText(QString::fromStdString(config_problem));
+    if (!config_problem.empty()) hint_status_->setText(shown(config_problem));
     connect(&doc_.history(), &QUndoStack::cleanChanged, this,
             [this](bool clean) { setWindowModified(!clean); });
     refresh_level_actions();
@@ -198,6 +198,10 @@ main_window::main_window(const QString& dir, QSettings* store, editor_prompts* p
 }
 
 main_window::~main_window() = default;
+
+language_window& main_window::languages() {
+    return interface_->window();
+}
 
 // ---- construction -------------------------------------------------------------------------
 
@@ -242,6 +246,7 @@ void main_window::build_controls() {
     tabs_ = new QTabWidget(left);
     tabs_->setObjectName("PageControl1");
     boxes_tab_ = new boxes_tab(doc_);
+    boxes_tab_->word = [this](const user_message& m) { return shown(m); };
     lights_tab_ = new lights_tab(doc_);
     shine_tab_ = new shine_tab;
     tabs_->addTab(boxes_tab_, "Boxes");
@@ -275,7 +280,9 @@ void main_window::build_controls() {
     connect(texture_panel_, &texture_panel_widget::edited, this, &main_window::redraw);
     connect(texture_panel_, &texture_panel_widget::pointer_moved, this, [this](const QString& text) {
         position_status_->setText(text);
-        hint_status_->setText("Click to select a Texture...");
+        // The page view's hint in the interface language.
+        if (const QWidget* page = texture_panel_->findChild<QWidget*>("Image1"))
+            hint_status_->setText(page->property(long_hint_property).toString());
     });
     right_layout->addWidget(texture_panel_, 1);
 
@@ -369,10 +376,8 @@ void main_window::build_menus() {
     connect(redo_action_, &QAction::triggered, this, [this] { step_history(false); });
     connect(&history, &QUndoStack::canUndoChanged, undo_action_, &QAction::setEnabled);
     connect(&history, &QUndoStack::canRedoChanged, redo_action_, &QAction::setEnabled);
-    connect(&history, &QUndoStack::undoTextChanged, this,
-            [this](const QString& step) { undo_action_->setText(step.isEmpty() ? "Undo" : "Undo " + step); });
-    connect(&history, &QUndoStack::redoTextChanged, this,
-            [this](const QString& step) { redo_action_->setText(step.isEmpty() ? "Redo" : "Redo " + step); });
+    connect(&history, &QUndoStack::undoTextChanged, this, [this] { refresh_history_items(); });
+    connect(&history, &QUndoStack::redoTextChanged, this, [this] { refresh_history_items(); });
     // Any step done or undone changes what the view shows.
     connect(&history, &QUndoStack::indexChanged, this, [this] { redraw(); });
     connect(&history, &QUndoStack::cleanChanged, this, [this] { refresh_title(); });
@@ -453,8 +458,8 @@ void main_window::build_menus() {
                 options_->exec();
             });
     connect(item(help, "Language1", "Language", QKeySequence("Shift+F2")), &QAction::triggered, this, [this] {
-        languages_->show();
-        languages_->raise();
+        interface_->window().show();
+        interface_->window().raise();
     });
 }
 
@@ -478,7 +483,7 @@ void main_window::set_hints() {
 // ---- opening and saving ------------------------------------------------------------------
 
 void main_window::open_file() {
-    const auto path = prompts_->choose_open_file(level_file_filter);
+    const auto path = prompts_->choose_open_file(level_file_filter());
     if (!path.empty()) open_path(QString::fromStdString(path));
 }
 
@@ -516,8 +521,8 @@ void main_window::refresh_after_open() {
     }
     startup_report::mark("tree view filled");
     // The texture table has just drawn the pages the uploads are cut from.
-    reload_gl_textures("Loading \"" + file_name_of(doc_.current_path()) + "\" Level",
-                       "Loading Textures in OpenGL Buffers...", &doc_.table().pages_bitmap);
+    reload_gl_textures(say(msg::loading_named_level, {file_name_of(doc_.current_path())}),
+                       say(msg::loading_gl_textures), &doc_.table().pages_bitmap);
     startup_report::mark("texture uploads prepared");
     texture_panel_->refill();
     boxes_tab_->show_selection();
@@ -525,10 +530,7 @@ void main_window::refresh_after_open() {
     refresh_title();
     refresh_level_actions();
     selection_status_->clear();
-    if (!doc_.catalogue_found())
-        hint_status_->setText(
-            QString::fromUtf8("trcatalog.xml was not found beside the program: every moveable "
-                              "is listed as \"Unknown\"."));
+    if (!doc_.catalogue_found()) hint_status_->setText(shown(say(msg::catalogue_missing)));
     translate_level_texts();
     redraw();
     startup_report::mark("texture panel and controls");
@@ -543,6 +545,19 @@ void main_window::step_history(bool back) {
         textures_->textures_changed();
 }
 
+void main_window::refresh_history_items() {
+    // "Undo" / "Redo" and the step's name, both in the interface language.
+    const QUndoStack& history = doc_.history();
+    const auto text = [this](const char* component, const char* english, const QUndoCommand* step) {
+        const QString item = interface_ ? interface_->caption(component, english) : QString(english);
+        return step ? item + ' ' + shown(step_message(*step)) : item;
+    };
+    undo_action_->setText(
+        text("Undo1", "Undo", history.canUndo() ? history.command(history.index() - 1) : nullptr));
+    redo_action_->setText(
+        text("Redo1", "Redo", history.canRedo() ? history.command(history.index()) : nullptr));
+}
+
 void main_window::refresh_level_actions() {
     for (auto* action : level_actions_)
         action->setEnabled(doc_.has_level());
@@ -553,7 +568,7 @@ void main_window::refresh_title() {
     setWindowModified(doc_.modified());
 }
 
-void main_window::reload_gl_textures(const std::string& caption, const std::string& line,
+void main_window::reload_gl_textures(const user_message& caption, const user_message& line,
                                      const QImage* pages) {
     if (!doc_.level().loaded()) return;
     loading_->show_progress(caption);
@@ -572,24 +587,24 @@ void main_window::reload_gl_textures(const std::string& caption, const std::stri
 void main_window::save() {
     if (!doc_.save(*loading_, *prompts_)) return;
     refresh_title();
-    hint_status_->setText(QString::fromStdString("Saved " + doc_.current_path()));
+    hint_status_->setText(shown(say(msg::saved, {doc_.current_path()})));
 }
 
 void main_window::save_as() {
     if (doc_.current_path().empty()) return;
     // A name typed without an extension gets the level's own.
-    const auto path = with_extension_if_none(prompts_->choose_save_file(level_file_filter),
+    const auto path = with_extension_if_none(prompts_->choose_save_file(level_file_filter()),
                                              extension_of(doc_.current_path()));
     if (path.empty()) return;
     if (!doc_.save_as(path, *loading_, *prompts_)) return;
     refresh_recent_items();
     refresh_title();
-    texture_panel_->setTitle(QString::fromStdString(doc_.texture_group_caption()));
+    texture_panel_->setTitle(shown(doc_.texture_group_caption()));
     if (auto* root = tree_->topLevelItem(0)) {
         root->setText(0, QString::fromStdString(doc_.current_name()));
         root->setToolTip(0, root->text(0));
     }
-    hint_status_->setText(QString::fromStdString("Saved " + doc_.current_path()));
+    hint_status_->setText(shown(say(msg::saved, {doc_.current_path()})));
 }
 
 void main_window::closeEvent(QCloseEvent* e) {
@@ -597,7 +612,7 @@ void main_window::closeEvent(QCloseEvent* e) {
         e->ignore();
         return;
     }
-    language_ = languages_->language_identifier();
+    language_ = interface_->identifier();
     if (store_) save_settings(*store_, doc_.recent(), language_);
     e->accept();
 }
@@ -605,75 +620,40 @@ void main_window::closeEvent(QCloseEvent* e) {
 void main_window::refresh_recent_items() {
     const auto& e = doc_.recent().entries();
     for (std::size_t i = 0; i < recent_items_.size(); ++i)
-        recent_items_[i]->setText(i < e.size() ? QString::fromStdString(e[i]) : shown_text("None1", "None"));
+        recent_items_[i]->setText(i < e.size() ? QString::fromStdString(e[i])
+                                               : interface_->caption("None1", "None"));
 }
 
 // ---- interface language ----------------------------------------------------------------------
 
-QString main_window::shown_text(const char* component, const char* english) const {
-    const auto t = languages_->catalogue().shown("TForm1", component, element_caption);
-    return t ? QString::fromStdString(*t) : QString(english);
-}
-
-void main_window::build_language_window() {
-    // Language files sit beside the program as <program>_<code>.lng; a program of another name
-    // (a test, a renamed copy) uses the editor's own files.
-    QString base = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
-    if (!QFileInfo::exists(program_dir_ + "/" + base + "_us.lng")) base = "vellum";
-    languages_ = new language_window(program_dir_ + "/" + base, this);
+void main_window::build_language_wiring() {
+    interface_ = std::make_unique<interface_language>(program_dir_, *this, *prompts_);
     for (QWidget* w :
-         {static_cast<QWidget*>(this), static_cast<QWidget*>(loading_), static_cast<QWidget*>(keys_),
-          static_cast<QWidget*>(readme_), static_cast<QWidget*>(about_), static_cast<QWidget*>(options_),
-          static_cast<QWidget*>(remap_), static_cast<QWidget*>(animated_)})
-        languages_->add_window(w);
-    // Messages and questions of every command reach the user in the chosen language.
-    translated_prompts_ = std::make_unique<translated_prompts>(*prompts_, *languages_);
-    prompts_ = translated_prompts_.get();
-    languages_->language_changed = [this] { after_language_change(); };
-}
-
-void main_window::after_language_change() {
+         {static_cast<QWidget*>(loading_), static_cast<QWidget*>(keys_), static_cast<QWidget*>(readme_),
+          static_cast<QWidget*>(about_), static_cast<QWidget*>(options_), static_cast<QWidget*>(remap_),
+          static_cast<QWidget*>(animated_)})
+        interface_->add_window(w);
+    prompts_ = &interface_->prompts();
     // Texts the window composes while running are not in the language file as they are shown.
-    if (doc_.has_level())
-        refresh_title();
-    else
-        setWindowTitle(shown_text("", vellum_version_string));
-    refresh_recent_items();
-    translate_level_texts();
+    interface_->changed = [this] {
+        if (doc_.has_level())
+            refresh_title();
+        else
+            setWindowTitle(interface_->caption("", vellum_version_string));
+        refresh_recent_items();
+        refresh_history_items();
+        translate_level_texts();
+        hints_->refresh();
+        readme_->show_language(interface_->code());
+    };
 }
 
 void main_window::translate_level_texts() {
-    // The tree, the page selector and the texture list are built in English (US) at every open;
-    // each entry keeps its English text so that any later language starts from it.
-    constexpr int english_role = Qt::UserRole + 20;
-    const auto shown = [this](QVariant& english, const QString& now) {
-        if (!english.isValid()) english = now;
-        return languages_->message(english.toString());
-    };
-    if (!doc_.has_level()) return;
-    texture_panel_->setTitle(languages_->message(QString::fromStdString(doc_.texture_group_caption())));
-    const QSignalBlocker block_tree(tree_);
-    for (QTreeWidgetItemIterator it(tree_); *it; ++it) {
-        QVariant english = (*it)->data(0, english_role);
-        (*it)->setText(0, shown(english, (*it)->text(0)));
-        (*it)->setData(0, english_role, english);
-    }
-    if (auto* pages = texture_panel_->findChild<QComboBox*>("ComboBox1")) {
-        const QSignalBlocker block(pages);
-        for (int i = 0; i < pages->count(); ++i) {
-            QVariant english = pages->itemData(i, english_role);
-            pages->setItemText(i, shown(english, pages->itemText(i)));
-            pages->setItemData(i, english, english_role);
-        }
-    }
-    if (auto* list = texture_panel_->findChild<QListWidget*>("ListBox1")) {
-        const QSignalBlocker block(list);
-        for (int i = 0; i < list->count(); ++i) {
-            QVariant english = list->item(i)->data(english_role);
-            list->item(i)->setText(shown(english, list->item(i)->text()));
-            list->item(i)->setData(english_role, english);
-        }
-    }
+    interface_->translate_level_texts(doc_, *tree_, *texture_panel_);
+}
+
+QString main_window::shown(const user_message& m) const {
+    return QString::fromStdString(interface_ ? interface_->word(m) : m.english);
 }
 
 void main_window::dragEnterEvent(QDragEnterEvent* e) {
@@ -711,7 +691,7 @@ tr_scene& main_window::current_scene() {
 
 void main_window::center_camera() {
     if (auto text = centre_on_selection(current_scene(), viewport_->nav, *viewport_->camera)) {
-        if (!text->empty()) selection_status_->setText(QString::fromStdString(*text));
+        if (!text->empty()) selection_status_->setText(shown(*text));
         redraw();
     }
 }
@@ -746,7 +726,7 @@ void main_window::on_viewport_clicked(QPoint at, Qt::MouseButton button, Qt::Key
                                          keys & Qt::AltModifier, doc_.current_render_mode());
     const click_outcome out =
         doc_.click_face(*hit, action, edit_controls_now(), texture_panel_->current_texture());
-    if (!out.status_text.empty()) selection_status_->setText(QString::fromStdString(out.status_text));
+    if (!out.status_text.empty()) selection_status_->setText(shown(out.status_text));
     if (out.picked_texture) texture_panel_->set_current_texture(*out.picked_texture);
     if (out.redraw) redraw();
 }
@@ -793,7 +773,7 @@ void main_window::toggle_automatic_gl_update() {
 }
 
 void main_window::update_gl_buffers() {
-    reload_gl_textures("Working...", "Loading New Textures in OpenGL buffers...");
+    reload_gl_textures(say(msg::working), say(msg::loading_new_gl_textures));
     redraw();
 }
 
@@ -808,7 +788,7 @@ void main_window::build_commands() {
     textures_ = std::make_unique<texture_commands>(
         host, texture_commands::links{
                   *viewport_, *loading_, *animated_,
-                  [this] { reload_gl_textures("Working...", "Loading New Textures in OpenGL buffers..."); },
+                  [this] { reload_gl_textures(say(msg::working), say(msg::loading_new_gl_textures)); },
                   [this] { return auto_gl_update_; }, selected_label, [this] { translate_level_texts(); }});
     mesh_exchange_ = std::make_unique<mesh_exchange_commands>(host, *remap_, selected_label);
 }

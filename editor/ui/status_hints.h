@@ -1,8 +1,11 @@
 // The status bar's hint panel: while the mouse is over a control, the panel shows its long hint
-// (English here; the language files replace it through the control's long_hint property).
+// (English here; the language files replace it through the control's long_hint property, and the
+// panel follows a change of language at once).
 #pragma once
 
 #include <QObject>
+#include <QPointer>
+#include <QString>
 #include <set>
 
 class QLabel;
@@ -17,6 +20,8 @@ class status_hints : public QObject {
     void watch_controls(QMainWindow& window);
     // Gives `widget` its hint and shows it while the mouse is over the widget.
     void set(QObject* widget, const QString& text);
+    // Shows the hint of the control the mouse is over again (its text changed with the language).
+    void refresh();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -27,4 +32,6 @@ class status_hints : public QObject {
     QWidget& view_;
     QWidget& tree_;
     std::set<QObject*> hinted_;
+    QPointer<QObject> shown_; // whose hint the panel shows
+    QString shown_text_;      // and that hint's text
 };

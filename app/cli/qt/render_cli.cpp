@@ -226,7 +226,7 @@ int run_render(const std::vector<std::string>& args) {
     load_gl_textures(level, contexts, 24);
     if (const auto status = centre_on_selection(scene, viewport.nav, *viewport.camera);
         status && !status->empty())
-        std::printf("%s\n", status->c_str());
+        std::printf("%s\n", status->english.c_str());
     viewport.redraw();
     const QImage frame = viewport.grabFramebuffer();
     QByteArray png;

@@ -7,6 +7,7 @@
 
 #include <QWidget>
 #include <array>
+#include <functional>
 
 class QCheckBox;
 class QGroupBox;
@@ -20,6 +21,8 @@ class boxes_tab : public QWidget {
     boxes_tab(editor_document& doc, QWidget* parent = nullptr);
     // The Flag field and the box fields from the selection (zeros when it is no static mesh).
     void show_selection();
+    // Messages and the box group's title in the interface language (their English text while unset).
+    std::function<QString(const user_message&)> word;
 
   signals:
     // What the view shows changed: redraw.
