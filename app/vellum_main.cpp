@@ -1,4 +1,5 @@
 // vellum: the editor. Opens the level named on the command line, if any.
+#include "data_folders.h"
 #include "gl_driver_preload.h"
 #include "gl_viewport.h"
 #include "level_reader.h"
@@ -9,6 +10,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLocale>
+#include <QPainter>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTimer>
@@ -31,19 +33,21 @@ int main(int argc, char** argv) {
     start_gl_driver_preload(); // beside the level's read and Qt's start-up
     QCoreApplication::setOrganizationName("Vellum");
     QCoreApplication::setApplicationName("Vellum");
+    // The data files beside the program in the build tree, under share/vellum once installed.
+    const data_folders folders = data_folders::of_running_program();
     // The view needs a compatibility context; the colour bits come from config.opt.
     {
-        const QString dir = QFileInfo(QString::fromLocal8Bit(argv[0])).absolutePath();
-        const auto config = read_config_opt((dir + "/config.opt").toStdString());
+        const auto config = read_config_opt(folders.read_path("config.opt").toStdString());
         QSurfaceFormat::setDefaultFormat(gl_viewport::surface_format(config.colour_bits));
     }
     QApplication app(argc, argv);
     QLocale::setDefault(QLocale::c()); // "." as the decimal separator everywhere
-    QApplication::setApplicationDisplayName("Vellum");
+    // No application display name: the platform would append it to every window title, which
+    // already starts with the program's name.
     startup_report::mark("Qt start-up");
 
     QSettings store(QSettings::IniFormat, QSettings::UserScope, "Vellum", "Vellum");
-    main_window window(QCoreApplication::applicationDirPath(), &store);
+    main_window window(folders, &store);
     startup_report::mark("main window built");
     // Besides a level to open: --moveable N selects a moveable, --screenshot FILE writes a
     // picture of the window once it has been drawn and quits (documentation and checks).
@@ -66,13 +70,20 @@ int main(int argc, char** argv) {
     discard_prefetched_level();
     window.showMaximized();
     // Chosen once the window has its size, which the camera is fitted to.
-    if (opened && moveable >= 0) window.select_moveable(moveable);
+    if (opened && moveable >= 0)
+        window.select_moveable(moveable);
+    else if (opened)
+        window.select_lara_or_largest(); // a drawn figure, not an empty view
+
     startup_report::mark("window shown");
-    // VELLUM_REPORT_FIRST_FRAME=1 prints the time from start to the first frame shown after that.
+    // VELLUM_REPORT_FIRST_FRAME=1 prints the data folders in use and the time from start to the
+    // first frame shown after that.
     if (qEnvironmentVariableIsSet("VELLUM_REPORT_FIRST_FRAME")) {
+        std::fprintf(stderr, "data folder: %s\nuser files: %s\n", qPrintable(folders.data),
+                     qPrintable(folders.user));
         auto* connection = new QMetaObject::Connection;
         *connection =
-            QObject::connect(window.viewport(), &QOpenGLWidget::frameSwapped, [&since_start, connection] {
+            QObject::connect(window.viewport(), &QOpenGLWindow::frameSwapped, [&since_start, connection] {
                 startup_report::mark("event loop to first frame (GL start-up, uploads, paint)");
                 std::fprintf(stderr, "first frame after %lld ms\n",
                              static_cast<long long>(since_start.elapsed()));
@@ -83,7 +94,14 @@ int main(int argc, char** argv) {
     }
     if (!screenshot.isEmpty()) {
         QTimer::singleShot(1500, &window, [&] {
-            const bool ok = window.grab().save(screenshot);
+            // The view is a window of its own: its frame goes in over its place in the picture.
+            QImage picture = window.grab().toImage();
+            QPainter painter(&picture);
+            const QWidget* view = window.viewport()->container(nullptr);
+            painter.drawImage(QRect(view->mapTo(&window, QPoint(0, 0)), view->size()),
+                              window.viewport()->grab_frame());
+            painter.end();
+            const bool ok = picture.save(screenshot);
             QApplication::exit(ok ? 0 : 1);
         });
     }

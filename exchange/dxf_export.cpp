@@ -2,13 +2,11 @@
 #include "dxf_export.h"
 
 #include "memlist.h"
+#include "zfile.h"
 
 #include <charconv>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <memory>
-#include <system_error>
 
 std::string dxf_layer_name(std::uint16_t texture_word) {
     char buf[16];
@@ -131,28 +129,12 @@ std::string dxf_text(const tmesh& mesh) {
 }
 
 std::string write_dxf_file(const tmesh& mesh, const std::string& path) {
-    namespace fs = std::filesystem;
+    // Written as a level is saved: the old file stays whole until the new one is complete.
     const std::string text = dxf_text(mesh);
-    const fs::path target(path);
-    fs::path temporary = target;
-    temporary += ".vellum-part";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) return "Cannot write the file " + path + ".";
-        out.write(text.data(), std::streamsize(text.size()));
-        out.close();
-        if (!out) {
-            std::error_code ignored;
-            fs::remove(temporary, ignored);
-            return "Cannot write the file " + path + " (the disk may be full).";
-        }
-    }
-    std::error_code ec;
-    fs::rename(temporary, target, ec);
-    if (ec) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        return "Cannot write the file " + path + ": " + ec.message() + ".";
+    try {
+        write_file_atomic(path, reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+    } catch (const level_error& e) {
+        return e.what();
     }
     return {};
 }

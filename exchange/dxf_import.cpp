@@ -1,11 +1,12 @@
 // DXF reader for one mesh.
 #include "dxf_import.h"
 
+#include "mesh_rebuild.h"
+
 #include <charconv>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
-#include <unordered_map>
 
 namespace {
 
@@ -171,26 +172,6 @@ class dxf_reader {
     }
 };
 
-// Distinct positions in the order first seen, with a lookup by position.
-class vertex_table {
-  public:
-    // Index of the position, adding it when new; -1 when the table is full.
-    int index_of(const mesh_vec3& p) {
-        const std::uint64_t key = (std::uint64_t(std::uint16_t(p[0])) << 32) |
-                                  (std::uint64_t(std::uint16_t(p[1])) << 16) | std::uint16_t(p[2]);
-        const auto found = index_.find(key);
-        if (found != index_.end()) return found->second;
-        if (positions.size() >= std::size_t(dxf_vertex_table_capacity)) return -1;
-        positions.push_back(p);
-        index_.emplace(key, int(positions.size() - 1));
-        return int(positions.size() - 1);
-    }
-    std::vector<mesh_vec3> positions;
-
-  private:
-    std::unordered_map<std::uint64_t, int> index_;
-};
-
 std::string refusal(const std::string& what) {
     return what + " The mesh is unchanged.";
 }
@@ -249,87 +230,46 @@ void compute_dxf_normals(tmesh& mesh) {
 }
 
 dxf_mesh mesh_from_dxf(const dxf_faces& faces, const tmesh& current, bool is_static) {
-    dxf_mesh out;
-    if (!faces.error.empty()) {
-        out.error = refusal(faces.error);
-        return out;
-    }
-    if (faces.rects.empty() && faces.tris.empty()) {
-        out.error = refusal("The DXF file holds no 3DFACE entities.");
-        return out;
-    }
-    if (faces.rects.size() > std::size_t(mesh_tex_rect_capacity)) {
-        out.error = refusal("The DXF file has " + std::to_string(faces.rects.size()) +
-                            " four-cornered faces; a mesh holds at most " +
-                            std::to_string(mesh_tex_rect_capacity) + ".");
-        return out;
-    }
-    if (faces.tris.size() > std::size_t(mesh_face_capacity)) {
-        out.error = refusal("The DXF file has " + std::to_string(faces.tris.size()) +
-                            " three-cornered faces; a mesh holds at most " +
-                            std::to_string(mesh_face_capacity) + ".");
-        return out;
-    }
-
-    vertex_table table;
-    auto corner_indices = [&](const dxf_face& f, int corners, std::array<int, 4>& index) {
-        for (int k = 0; k < corners; ++k) {
-            index[std::size_t(k)] = table.index_of(f.corners[std::size_t(k)]);
-            if (index[std::size_t(k)] < 0) return false;
-        }
-        return true;
+    if (!faces.error.empty()) return {{}, refusal(faces.error)};
+    if (faces.rects.empty() && faces.tris.empty())
+        return {{}, refusal("The DXF file holds no 3DFACE entities.")};
+    std::vector<imported_face> imported;
+    imported.reserve(faces.rects.size() + faces.tris.size());
+    auto add = [&](const dxf_face& f, int corners) {
+        imported_face face;
+        face.corners = corners;
+        face.positions = f.corners;
+        face.word = f.texture;
+        face.word_complete = false;
+        imported.push_back(face);
     };
-    const std::string too_many_positions = "The DXF file has more than " +
-                                           std::to_string(dxf_vertex_table_capacity) +
-                                           " distinct corner positions; a mesh holds at most " +
-                                           std::to_string(mesh_vertex_capacity) + " vertices.";
-
-    tmesh& m = out.mesh;
-    m = current;
-    m.set_num_tex_rects(std::int16_t(faces.rects.size()));
-    m.set_num_tex_tris(std::int16_t(faces.tris.size()));
-    for (std::size_t i = 0; i < faces.rects.size(); ++i) {
-        std::array<int, 4> index{};
-        if (!corner_indices(faces.rects[i], 4, index)) return dxf_mesh{{}, refusal(too_many_positions)};
-        rec<12>& slot = m.tex_rects[i];
-        slot.fill(0);
-        for (int k = 0; k < 4; ++k)
-            set_face_word(slot, k, std::uint16_t(index[std::size_t(k)]));
-        set_face_word(slot, 4, faces.rects[i].texture);
+    for (const dxf_face& f : faces.rects)
+        add(f, 4);
+    // DXF cannot tell a rectangle whose last two corners meet from a triangle: a triangle that is
+    // such a rectangle of the mesh, same corners and texture, comes back as that rectangle.
+    std::vector<bool> taken(current.tex_rects.size(), false);
+    for (const dxf_face& f : faces.tris) {
+        add(f, 3);
+        for (std::size_t r = 0; r < current.tex_rects.size(); ++r) {
+            const rec<12>& rect = current.tex_rects[r];
+            if (taken[r] || ((rect_texture(rect) ^ f.texture) & 0x0FFF) != 0) continue;
+            const std::uint16_t third = face_word(rect, 2), fourth = face_word(rect, 3);
+            bool same = third < current.vertices.size() && fourth < current.vertices.size() &&
+                        current.vertices[third] == current.vertices[fourth];
+            for (int k = 0; same && k < 3; ++k)
+                same = face_word(rect, k) < current.vertices.size() &&
+                       current.vertices[face_word(rect, k)] == f.corners[std::size_t(k)];
+            if (!same) continue;
+            taken[r] = true;
+            imported.back().corners = 4;
+            imported.back().positions[3] = imported.back().positions[2];
+            break;
+        }
     }
-    for (std::size_t i = 0; i < faces.tris.size(); ++i) {
-        std::array<int, 4> index{};
-        if (!corner_indices(faces.tris[i], 3, index)) return dxf_mesh{{}, refusal(too_many_positions)};
-        rec<10>& slot = m.tex_tris[i];
-        slot.fill(0);
-        for (int k = 0; k < 3; ++k)
-            set_face_word(slot, k, std::uint16_t(index[std::size_t(k)]));
-        set_face_word(slot, 3, faces.tris[i].texture);
-    }
-    if (table.positions.size() > std::size_t(mesh_vertex_capacity))
-        return dxf_mesh{{},
-                        refusal("The DXF file has " + std::to_string(table.positions.size()) +
-                                " distinct corner positions; a mesh holds at most " +
-                                std::to_string(mesh_vertex_capacity) + " vertices.")};
-
-    m.set_num_vertices(std::int16_t(table.positions.size()));
-    m.vertices = table.positions;
-    m.set_num_col_rects(0);
-    m.set_num_col_tris(0);
-    if (is_static) {
-        m.set_num_normals(std::int16_t(-m.num_vertices));
-        std::fill(m.lights.begin(), m.lights.end(), std::int16_t(0));
-    } else {
-        m.set_num_normals(m.num_vertices);
-        std::fill(m.normals.begin(), m.normals.end(), mesh_vec3{});
-        compute_dxf_normals(m);
-    }
-
-    mesh_list one;
-    one.meshes.push_back(std::move(m));
-    measure_bounds(one, 0);
-    out.mesh = std::move(one.meshes.front());
-    return out;
+    rebuild_options options;
+    options.is_static = is_static;
+    rebuilt_mesh built = rebuild_mesh(current, imported, options);
+    return {std::move(built.mesh), std::move(built.error)};
 }
 
 dxf_mesh read_dxf_file(const std::string& path, const tmesh& current, bool is_static) {

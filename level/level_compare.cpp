@@ -8,8 +8,10 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <new>
 #include <stdexcept>
+#include <zlib.h>
 
 namespace {
 
@@ -44,86 +46,192 @@ compare_result different(std::string message) {
     return r;
 }
 
-std::string difference_text(const std::vector<std::uint8_t>& original,
-                            const std::vector<std::uint8_t>& resaved, std::size_t at,
+// The text of a difference found at `shown_offset`, from the two bytes there ("" past the end of
+// the data) and the two sizes.
+std::string difference_text(const std::string& original_byte, const std::string& resaved_byte,
+                            std::uint64_t original_size, std::uint64_t resaved_size,
                             std::uint64_t shown_offset, const std::string& where,
                             const std::string& section) {
     std::string m = "first difference at offset " + offset_text(shown_offset);
     if (!where.empty()) m += " " + where;
     if (!section.empty()) m += ", section " + section;
-    m += ": original " + byte_text(original, at) + ", re-saved " + byte_text(resaved, at);
-    if (original.size() != resaved.size())
-        m += " (original " + std::to_string(original.size()) + " bytes, re-saved " +
-             std::to_string(resaved.size()) + " bytes)";
+    m += ": original " + original_byte + ", re-saved " + resaved_byte;
+    if (original_size != resaved_size)
+        m += " (original " + std::to_string(original_size) + " bytes, re-saved " +
+             std::to_string(resaved_size) + " bytes)";
     return m;
 }
 
-// The compressed blocks of a TR4 file: 10 header bytes, four blocks, then the samples.
+std::string difference_text(const std::vector<std::uint8_t>& original,
+                            const std::vector<std::uint8_t>& resaved, std::size_t at,
+                            std::uint64_t shown_offset, const std::string& where,
+                            const std::string& section) {
+    return difference_text(byte_text(original, at), byte_text(resaved, at), original.size(), resaved.size(),
+                           shown_offset, where, section);
+}
+
+// One zlib stream inflated piece by piece, so that two streams can be compared without either being
+// held whole.
+class inflate_reader {
+  public:
+    inflate_reader(const std::uint8_t* packed, std::size_t size) {
+        if (inflateInit(&zs_) != Z_OK) throw level_error("Could not start decompressing the level data.");
+        zs_.next_in = const_cast<Bytef*>(packed);
+        left_ = size;
+    }
+    ~inflate_reader() { inflateEnd(&zs_); }
+    inflate_reader(const inflate_reader&) = delete;
+    inflate_reader& operator=(const inflate_reader&) = delete;
+
+    // Fills `out` with up to `room` bytes; fewer only at the end of the stream. Throws level_error
+    // when the stream is damaged or ends early.
+    std::size_t read(std::uint8_t* out, std::size_t room) {
+        std::size_t produced = 0;
+        while (produced < room && !ended_) {
+            const uInt in_chunk = uInt(std::min<std::size_t>(left_, 1u << 30));
+            zs_.avail_in = in_chunk;
+            zs_.next_out = out + produced;
+            zs_.avail_out = uInt(room - produced);
+            const uInt out_before = zs_.avail_out;
+            const int rc = inflate(&zs_, Z_NO_FLUSH);
+            left_ -= in_chunk - zs_.avail_in;
+            produced += out_before - zs_.avail_out;
+            if (rc == Z_STREAM_END) {
+                ended_ = true;
+            } else if (rc == Z_BUF_ERROR && zs_.avail_out != 0) {
+                throw level_error("The compressed data ends too early: the file is truncated or corrupt.");
+            } else if (rc != Z_OK && rc != Z_BUF_ERROR) {
+                throw level_error(std::string("The compressed data is corrupt (") +
+                                  (zs_.msg ? zs_.msg : "zlib error") + ").");
+            }
+        }
+        return produced;
+    }
+
+  private:
+    z_stream zs_{};
+    std::size_t left_ = 0;
+    bool ended_ = false;
+};
+
+// How two inflated streams compare.
+struct stream_difference {
+    std::uint64_t at = std::uint64_t(-1); // offset of the first difference; -1 when equal
+    std::string original_byte, resaved_byte;
+    std::uint64_t original_size = 0, resaved_size = 0;
+    std::string error; // a stream that cannot be inflated: which, and why
+};
+
+// Inflates two zlib streams side by side a megabyte at a time and finds their first difference.
+stream_difference compare_streams(const std::uint8_t* a, std::size_t na, const std::uint8_t* b,
+                                  std::size_t nb) {
+    constexpr std::size_t piece = std::size_t(1) << 20;
+    stream_difference d;
+    std::vector<std::uint8_t> x(piece), y(piece);
+    std::unique_ptr<inflate_reader> ra, rb;
+    const char* which = "original";
+    try {
+        ra = std::make_unique<inflate_reader>(a, na);
+        which = "re-saved";
+        rb = std::make_unique<inflate_reader>(b, nb);
+        for (;;) {
+            which = "original";
+            const std::size_t gx = ra->read(x.data(), piece);
+            which = "re-saved";
+            const std::size_t gy = rb->read(y.data(), piece);
+            if (d.at == std::uint64_t(-1)) {
+                const std::size_t n = std::min(gx, gy);
+                std::size_t i = 0;
+                if (std::memcmp(x.data(), y.data(), n) != 0)
+                    while (x[i] == y[i])
+                        ++i;
+                else
+                    i = n;
+                if (i < n || gx != gy) {
+                    d.at = d.original_size + i;
+                    d.original_byte = byte_text(x, i < gx ? i : x.size());
+                    d.resaved_byte = byte_text(y, i < gy ? i : y.size());
+                }
+            }
+            d.original_size += gx;
+            d.resaved_size += gy;
+            if (gx < piece && gy < piece) break;
+        }
+    } catch (const level_error& e) {
+        d.error = std::string("the ") + which + " file cannot be split into its blocks: " + e.what();
+    }
+    return d;
+}
+
+// Where the compressed blocks of a TR4 file lie: 10 header bytes, four blocks, then the samples.
+// The blocks are found without inflating them, so a comparison can inflate one pair at a time.
 struct tr4_layout {
-    std::vector<std::uint8_t> header;
-    std::vector<std::uint8_t> plain[4]; // three page blocks and the level data, inflated
-    std::vector<std::uint8_t> samples;
+    std::size_t block_at[4] = {}, packed[4] = {}; // each block's zlib stream
+    std::size_t samples_at = 0;
     std::string error;
 };
 
-tr4_layout split_tr4(const std::vector<std::uint8_t>& file) {
+tr4_layout locate_tr4_blocks(const std::vector<std::uint8_t>& file) {
     tr4_layout t;
     if (file.size() < 10) {
         t.error = "the file is shorter than its header";
         return t;
     }
-    t.header.assign(file.begin(), file.begin() + 10);
     std::size_t pos = 10;
     for (int i = 0; i < 4; ++i) {
         if (file.size() - pos < 8) {
             t.error = "block " + std::to_string(i) + " is truncated";
             return t;
         }
-        const std::uint32_t packed = get_u32(&file[pos + 4]);
+        t.packed[i] = get_u32(&file[pos + 4]);
         pos += 8;
-        if (file.size() - pos < packed) {
+        if (file.size() - pos < t.packed[i]) {
             t.error = "block " + std::to_string(i) + " is truncated";
             return t;
         }
-        try {
-            t.plain[i] = inflate_block(&file[pos], packed);
-        } catch (const level_error& e) {
-            t.error = e.what();
-            return t;
-        }
-        pos += packed;
+        t.block_at[i] = pos;
+        pos += t.packed[i];
     }
-    t.samples.assign(file.begin() + std::ptrdiff_t(pos), file.end());
+    t.samples_at = pos;
     return t;
 }
 
 compare_result compare_tr4(const std::vector<std::uint8_t>& original,
                            const std::vector<std::uint8_t>& resaved, const std::vector<section_mark>& marks) {
-    const tr4_layout a = split_tr4(original);
+    const tr4_layout a = locate_tr4_blocks(original);
     if (!a.error.empty()) return different("the original file cannot be split into its blocks: " + a.error);
-    const tr4_layout b = split_tr4(resaved);
+    const tr4_layout b = locate_tr4_blocks(resaved);
     if (!b.error.empty()) return different("the re-saved file cannot be split into its blocks: " + b.error);
 
-    if (auto at = first_difference(a.header.data(), a.header.size(), b.header.data(), b.header.size());
-        at != std::string::npos)
-        return different(difference_text(a.header, b.header, at, at, "", section_at(marks, at)));
+    if (auto at = first_difference(original.data(), 10, resaved.data(), 10); at != std::string::npos)
+        return different(difference_text(original, resaved, at, at, "", section_at(marks, at)));
     const char* names[4] = {"32-bit pages", "16-bit pages", "extra 32-bit pages", "level data"};
     for (int i = 0; i < 4; ++i) {
-        const auto& x = a.plain[i];
-        const auto& y = b.plain[i];
-        if (auto at = first_difference(x.data(), x.size(), y.data(), y.size()); at != std::string::npos) {
+        // Inflated side by side a piece at a time: the comparison holds no block whole.
+        const stream_difference d =
+            compare_streams(&original[a.block_at[i]], a.packed[i], &resaved[b.block_at[i]], b.packed[i]);
+        if (!d.error.empty()) return different(d.error);
+        if (d.at != std::uint64_t(-1)) {
             std::string section = names[i];
             if (i == 3) {
-                const std::string inner = section_at(marks, at, true);
+                const std::string inner = section_at(marks, d.at, true);
                 if (!inner.empty()) section += " / " + inner;
             }
-            return different(difference_text(
-                x, y, at, at, std::string("inside the inflated ") + names[i] + " block", section));
+            return different(difference_text(d.original_byte, d.resaved_byte, d.original_size, d.resaved_size,
+                                             d.at, std::string("inside the inflated ") + names[i] + " block",
+                                             section));
         }
     }
-    if (auto at = first_difference(a.samples.data(), a.samples.size(), b.samples.data(), b.samples.size());
-        at != std::string::npos)
-        return different(difference_text(a.samples, b.samples, at, at, "inside the samples", "samples"));
+    const std::uint8_t* sa = original.data() + a.samples_at;
+    const std::uint8_t* sb = resaved.data() + b.samples_at;
+    const std::size_t na = original.size() - a.samples_at, nb = resaved.size() - b.samples_at;
+    if (auto at = first_difference(sa, na, sb, nb); at != std::string::npos) {
+        auto byte_at = [at](const std::uint8_t* p, std::size_t n) {
+            return at < n ? byte_text(std::vector<std::uint8_t>{p[at]}, 0) : std::string("end of data");
+        };
+        return different(
+            difference_text(byte_at(sa, na), byte_at(sb, nb), na, nb, at, "inside the samples", "samples"));
+    }
     compare_result r;
     r.outcome = compare_outcome::same_content;
     r.message = "same content";
@@ -384,6 +492,28 @@ std::vector<std::uint8_t> resave_level_memory(tr_level& level, const std::string
     return write_level_memory(level, target_name, options);
 }
 
+namespace {
+
+// The large buffers of a level that a re-save leaves as they are.
+struct page_buffers {
+    std::vector<std::uint8_t> pages8, pages16, pages32, pages32_misc, samples;
+};
+
+page_buffers take_pages(tr_level& level) {
+    return {std::move(level.pages8), std::move(level.pages16), std::move(level.pages32),
+            std::move(level.pages32_misc), std::move(level.samples)};
+}
+
+void give_pages(tr_level& level, page_buffers held) {
+    level.pages8 = std::move(held.pages8);
+    level.pages16 = std::move(held.pages16);
+    level.pages32 = std::move(held.pages32);
+    level.pages32_misc = std::move(held.pages32_misc);
+    level.samples = std::move(held.samples);
+}
+
+} // namespace
+
 roundtrip_result check_roundtrip_memory(std::vector<std::uint8_t> file, const std::string& name) {
     roundtrip_result r;
     // The original as the reader sees it (a "ZLIB"-wrapped file unwrapped).
@@ -416,17 +546,29 @@ roundtrip_result check_roundtrip_memory(std::vector<std::uint8_t> file, const st
         return r;
     }
     try {
-        const tr_level as_read = level;
+        // TRC is compared as a level read back, so the level as read is kept; its pages and samples,
+        // which saving does not change, are moved into that copy after the save rather than copied.
+        const bool trc = level.game_version == game_trc;
+        tr_level as_read;
+        if (trc) {
+            page_buffers held = take_pages(level);
+            as_read = level;
+            give_pages(level, std::move(held));
+        }
         // Saved under its own name, the level keeps the layout it was read with.
         const std::string& target = name;
         std::vector<section_mark> marks;
         write_options options;
         options.sections = &marks;
         const auto resaved = resave_level_memory(level, target, options);
-        if (level.game_version != game_trc) {
-            r.compare = compare_level_files(original, resaved, level.game_version, marks);
+        if (!trc) {
+            const std::int32_t game = level.game_version;
+            level = tr_level(); // not needed for the comparison: one copy of the pages fewer
+            r.compare = compare_level_files(original, resaved, game, marks);
             return r;
         }
+        give_pages(as_read, take_pages(level));
+        level = tr_level();
         // TRC: the rooms are rebuilt as one layer; read the result back and save it again.
         tr_level reread;
         std::string error;

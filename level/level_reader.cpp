@@ -712,12 +712,20 @@ void parse_file(tr_level& lv, const std::vector<std::uint8_t>& data, bool parall
         if (total_pages > max_texture_pages)
             throw corrupt_file("The file claims " + std::to_string(total_pages) +
                                " texture pages, more than the " + std::to_string(max_texture_pages) +
-                               " a level can have: the file is corrupt.");
+                               " its 32-bit page block can state the size of: the file is corrupt.");
         packed_block blocks[4];
         blocks[0] = locate_block(c, "32-bit pages");
         blocks[0].expected = std::size_t(total_pages) * 262144;
         blocks[1] = locate_block(c, "16-bit pages");
         blocks[1].expected = std::size_t(total_pages) * 131072;
+        // Refused before anything is inflated: a block too small to expand to its pages.
+        for (const packed_block* b : {&blocks[0], &blocks[1]})
+            if (b->expected > std::size_t(b->packed) * max_deflate_ratio)
+                throw corrupt_file("The " + std::string(b->name) +
+                                   " block does not match the page counts: " + std::to_string(total_pages) +
+                                   " texture pages need " + std::to_string(b->expected) +
+                                   " bytes, more than its " + std::to_string(b->packed) +
+                                   " packed bytes can expand to. The file is corrupt.");
         blocks[2] = locate_block(c, "extra 32-bit pages");
         blocks[2].limit = std::size_t(max_extra_pages) * 262144;
         for (auto& b : blocks)

@@ -13,11 +13,16 @@ enum : std::uint8_t {
     read_corrupt = 3, // a section runs past the data, or counts exceed what the file holds
 };
 
-// The most texture pages a TR4/TRC level may declare (room, object and bump pages together; real
-// levels hold a few dozen at most), and the most extra 32-bit pages (font and sky: two or three).
-// They bound what a file can make the reader inflate.
-inline constexpr std::uint32_t max_texture_pages = 128;
+// The most texture pages a TR4/TRC file can hold (room, object and bump pages together): its 32-bit
+// page block stores its plain size in 32 bits, 262144 bytes a page. Builder-made levels hold a few
+// hundred. What a file may make the reader allocate is bounded by what it holds, not by this: a page
+// block must be large enough to inflate to its pages (deflate expands at most 1032 times) and must
+// inflate to exactly them.
+inline constexpr std::uint32_t max_texture_pages = 0xFFFFFFFFu / 262144; // 16383
+// The most extra 32-bit pages (font and sky: two or three in real levels).
 inline constexpr std::uint32_t max_extra_pages = 16;
+// The most a deflate stream can expand: 258 bytes for two bits.
+inline constexpr std::size_t max_deflate_ratio = 1032;
 
 // Decides the game code from the first word and the file name (case-sensitive substrings);
 // 0 when the word is not a version word.

@@ -154,34 +154,41 @@ std::uint32_t tr_level::new_page_index() const {
 }
 
 void tr_level::add_texture_page() {
+    add_texture_pages(1);
+}
+
+void tr_level::add_texture_pages(std::uint32_t count) {
     // TR4 and TRC hold their pages in three groups, room, object and bump-map pages, that the page
-    // counts delimit. A new page goes at the end of the room and object pages, so the bump-map pages
-    // stay the last ones, and is counted in the group it lands in.
+    // counts delimit. New pages go at the end of the room and object pages, so the bump-map pages
+    // stay the last ones, and are counted in the group they land in. All go in at once, so adding
+    // many pages to a large level copies its pages once.
+    if (count == 0) return;
     const std::uint32_t at = new_page_index();
-    auto insert_page = [at](std::vector<std::uint8_t>& pages, std::size_t page_bytes) {
+    auto insert_pages = [at, count](std::vector<std::uint8_t>& pages, std::size_t page_bytes) {
         pages.resize(std::max(pages.size(), std::size_t(at) * page_bytes), 0);
-        pages.insert(pages.begin() + std::ptrdiff_t(std::size_t(at) * page_bytes), page_bytes, 0);
+        pages.insert(pages.begin() + std::ptrdiff_t(std::size_t(at) * page_bytes), count * page_bytes, 0);
     };
-    if (game_version < game_tr4) pages8.resize(std::size_t(num_pages + 1) * 65536, 0);
+    if (game_version < game_tr4) pages8.resize(std::size_t(num_pages + count) * 65536, 0);
     if (game_version >= game_tr2 && game_version < game_tr4)
-        pages16.resize(std::size_t(num_pages + 1) * 131072, 0);
+        pages16.resize(std::size_t(num_pages + count) * 131072, 0);
     if (game_version >= game_tr4) {
-        insert_page(pages16, 131072);
-        insert_page(pages32, 262144);
+        insert_pages(pages16, 131072);
+        insert_pages(pages32, 262144);
     }
     if (at < num_pages) {
-        // The bump-map pages moved up by one: what shows them follows.
+        // The bump-map pages moved up: what shows them follows.
         for (auto& t : object_textures)
-            if ((t.page & 0x7FFF) >= at) t.page = std::uint16_t((t.page & 0x8000) | ((t.page & 0x7FFF) + 1));
+            if ((t.page & 0x7FFF) >= at)
+                t.page = std::uint16_t((t.page & 0x8000) | (((t.page & 0x7FFF) + count) & 0x7FFF));
         for (auto& s : sprite_textures)
-            if (get_u16(&s[0]) >= at) put_u16(&s[0], std::uint16_t(get_u16(&s[0]) + 1));
+            if (get_u16(&s[0]) >= at) put_u16(&s[0], std::uint16_t(get_u16(&s[0]) + count));
     }
-    ++num_pages;
+    num_pages += count;
     pages8_size = num_pages * 65536;
     if (game_version >= game_tr4 && num_object_pages > 0)
-        ++num_object_pages;
+        num_object_pages = std::uint16_t(num_object_pages + count);
     else
-        ++num_room_pages;
+        num_room_pages = std::uint16_t(num_room_pages + count);
 }
 
 void tr_level::release_pages_and_samples() {

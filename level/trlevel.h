@@ -308,6 +308,8 @@ class tr_level {
     // with the object and sprite textures on them. The page is counted as an object page when the
     // level has object pages, as a room page otherwise.
     void add_texture_page();
+    // The same for `count` pages at once.
+    void add_texture_pages(std::uint32_t count);
     // Where add_texture_page puts the next page.
     std::uint32_t new_page_index() const;
     // Releases the page and sample buffers of the loaded level, by its version.

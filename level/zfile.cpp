@@ -7,10 +7,13 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
 #include <libdeflate.h>
 #include <memory>
+#include <string_view>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zlib.h>
@@ -118,11 +121,12 @@ std::vector<std::uint8_t> inflate_block(const std::uint8_t* packed, std::size_t 
 
 std::vector<std::uint8_t> deflate_block(const std::uint8_t* plain, std::size_t plain_size) {
     uLongf bound = compressBound(uLong(plain_size));
-    std::vector<std::uint8_t> out(bound);
-    if (compress2(out.data(), &bound, plain, uLong(plain_size), 9) != Z_OK)
+    // Left uninitialised: of the worst-case room only what the stream fills becomes resident, so
+    // compressing a level's pages does not take their size again in memory.
+    const std::unique_ptr<std::uint8_t[]> room(new std::uint8_t[bound]);
+    if (compress2(room.get(), &bound, plain, uLong(plain_size), 9) != Z_OK)
         throw level_error("Could not compress the level data.");
-    out.resize(bound);
-    return out;
+    return std::vector<std::uint8_t>(room.get(), room.get() + bound);
 }
 
 void level_stream::init(const std::string& file_name) {
@@ -238,15 +242,98 @@ std::string link_target(const std::string& file_name) {
 }
 } // namespace
 
+namespace {
+
+// Temporary files are named after their target: the target's name (its first bytes when the whole
+// name leaves no room), ".vellum-" and six characters that make the name unique. A name that the
+// folder allows as a target thus always gives a temporary name it allows too.
+constexpr std::string_view temporary_marker = ".vellum-";
+constexpr std::size_t temporary_unique = 6; // the XXXXXX of mkstemp
+
+std::string temporary_stem(const std::string& folder, const std::string& name) {
+    const long longest = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+    const std::size_t limit = longest > 0 ? std::size_t(longest) : 255;
+    const std::size_t suffix = temporary_marker.size() + temporary_unique;
+    const std::size_t room = limit > suffix ? limit - suffix : 0;
+    if (name.size() <= room) return name;
+    std::size_t cut = room;
+    while (cut > 0 && (std::uint8_t(name[cut]) & 0xC0) == 0x80)
+        --cut; // not inside a UTF-8 character
+    return name.substr(0, cut);
+}
+
+bool same_file(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// A save killed before its rename leaves its temporary file behind. Such files of this target are
+// removed here: a running save holds an exclusive lock on its own for as long as it writes, so a
+// file whose lock can be taken belongs to no running save.
+void remove_leftovers(const std::string& folder, const std::string& stem) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    const std::string prefix = stem + std::string(temporary_marker);
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        if (name.size() != prefix.size() + temporary_unique || name.compare(0, prefix.size(), prefix) != 0 ||
+            !std::all_of(name.begin() + std::ptrdiff_t(prefix.size()), name.end(), [](char c) {
+                return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+            }))
+            continue;
+        const int fd = ::openat(::dirfd(dir), entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat held {};
+        struct stat named {};
+        // Still the same file under that name once locked: the name was not reused meanwhile.
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) &&
+            ::fstatat(::dirfd(dir), entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+            same_file(held, named))
+            ::unlinkat(::dirfd(dir), entry->d_name, 0);
+        ::close(fd);
+    }
+    ::closedir(dir);
+}
+
+// Creates a temporary file and locks it (see remove_leftovers). A clean-up of another save can
+// remove a new file in the instant before its lock is taken; then another one is made.
+int create_locked_temporary(const std::string& path_stem, std::string& path) {
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        path = path_stem + std::string(temporary_marker) + std::string(temporary_unique, 'X');
+        const int fd = ::mkstemp(path.data());
+        if (fd < 0) return -1;
+        int locked;
+        while ((locked = ::flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
+        }
+        // Where the file system has no locks no clean-up can take one either: the file is safe.
+        if (locked != 0) return fd;
+        struct stat held {};
+        struct stat named {};
+        if (::fstat(fd, &held) == 0 && ::lstat(path.c_str(), &named) == 0 && same_file(held, named))
+            return fd;
+        ::close(fd);
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+} // namespace
+
 void write_file_atomic(const std::string& link_or_file, const std::uint8_t* data, std::size_t size) {
     const std::string file_name = link_target(link_or_file);
-    std::string tmpl = file_name + ".vellum-XXXXXX";
-    const int fd = mkstemp(tmpl.data());
+    const std::filesystem::path target(file_name);
+    const std::string folder = target.has_parent_path() ? target.parent_path().string() : std::string(".");
+    const std::string stem = temporary_stem(folder, target.filename().string());
+    remove_leftovers(folder, stem);
+    std::string tmpl;
+    const int fd = create_locked_temporary((target.parent_path() / stem).string(), tmpl);
     if (fd < 0) throw level_error("Cannot write " + file_name + ": " + std::strerror(errno));
+    // Holds the lock until the rename is done; `fd` itself is closed before, to see its errors.
+    const int lock = ::dup(fd);
     auto fail = [&](const char* what) {
         const int err = errno;
         ::close(fd);
         ::unlink(tmpl.c_str());
+        if (lock >= 0) ::close(lock);
         throw level_error(std::string("Cannot write ") + file_name + " (" + what +
                           "): " + std::strerror(err) + ". The file on disk was not changed.");
     };
@@ -275,16 +362,14 @@ void write_file_atomic(const std::string& link_or_file, const std::uint8_t* data
         done += std::size_t(n);
     }
     if (::fsync(fd) != 0) fail("sync");
-    if (::close(fd) != 0) {
+    const auto give_up = [&](const char* what) {
         const int err = errno;
         ::unlink(tmpl.c_str());
-        throw level_error("Cannot write " + file_name + ": " + std::strerror(err) +
+        if (lock >= 0) ::close(lock);
+        throw level_error(std::string(what) + " " + file_name + ": " + std::strerror(err) +
                           ". The file on disk was not changed.");
-    }
-    if (::rename(tmpl.c_str(), file_name.c_str()) != 0) {
-        const int err = errno;
-        ::unlink(tmpl.c_str());
-        throw level_error("Cannot replace " + file_name + ": " + std::strerror(err) +
-                          ". The file on disk was not changed.");
-    }
+    };
+    if (::close(fd) != 0) give_up("Cannot write");
+    if (::rename(tmpl.c_str(), file_name.c_str()) != 0) give_up("Cannot replace");
+    if (lock >= 0) ::close(lock);
 }

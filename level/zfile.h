@@ -69,5 +69,7 @@ class level_stream {
 std::vector<std::uint8_t> read_whole_file(const std::string& file_name);
 // Writes bytes to a temporary file in the target's folder and renames it over the target only
 // when everything was written; the target is untouched on failure. A symbolic link is followed:
-// the file it points to is replaced and the link kept. Throws level_error.
+// the file it points to is replaced and the link kept. The temporary name fits the folder whatever
+// the target's length; temporary files of the same target that a killed save left behind (and no
+// running save holds) are removed first. Throws level_error.
 void write_file_atomic(const std::string& file_name, const std::uint8_t* data, std::size_t size);

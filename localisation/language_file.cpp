@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 #include <unordered_map>
 
 lng_component* lng_form::find(const std::string& component_name) {
@@ -155,6 +156,7 @@ class cursor {
         pos_ += 1 + length;
         return true;
     }
+    std::size_t remaining() const { return size_ - pos_; }
     bool fail(const std::string& why) {
         if (problem.empty()) problem = why;
         return false;
@@ -296,6 +298,11 @@ lng_read_result read_language(const std::uint8_t* data, std::size_t size, lng_ca
             if (given > lng_max_texts) return stop("it holds more texts than an interface has");
         }
     }
+    // Every count is read and bytes are left: a damaged count or length byte ended the reading
+    // early, and the texts in those bytes would be lost without a word.
+    if (in.remaining() != 0)
+        return stop("it holds " + std::to_string(in.remaining()) +
+                    " bytes past the last window its counts announce (a damaged count or length)");
     into.drop_empty_components();
     result.ok = true;
     return result;

@@ -90,7 +90,8 @@ struct lng_read_result {
 // Reads a language file into `into`: every known element is first marked not yet translated,
 // then forms are matched by class name and components by name, and every element with a valid
 // pool index takes the file's text. A damaged file stops reading where the damage is; what was
-// merged before stays.
+// merged before stays. A file that ends before its counts are read, or holds bytes past them, is
+// damaged.
 lng_read_result read_language(const std::uint8_t* data, std::size_t size, lng_catalogue& into);
 
 struct lng_write_result {

@@ -33,19 +33,42 @@ std::optional<std::size_t> language_by_code(std::string_view code) {
     return std::nullopt;
 }
 
-language_paths language_paths::of_executable(const std::string& executable_path) {
+namespace {
+
+std::string with_separator(std::string directory) {
+    if (directory.empty()) directory = ".";
+    if (directory.back() != '/' && directory.back() != fs::path::preferred_separator) directory += '/';
+    return directory;
+}
+
+} // namespace
+
+language_paths language_paths::of_executable(const std::string& executable_path,
+                                             const std::string& user_directory) {
     const fs::path p(executable_path);
     language_paths out;
-    out.directory = p.parent_path().string();
-    if (out.directory.empty()) out.directory = ".";
-    if (out.directory.back() != '/' && out.directory.back() != fs::path::preferred_separator)
-        out.directory += '/';
+    out.directory = with_separator(p.parent_path().string());
     out.base = p.stem().string();
+    if (!user_directory.empty()) {
+        out.user_directory = with_separator(user_directory);
+        if (out.user_directory == out.directory) out.user_directory.clear();
+    }
     return out;
 }
 
 std::string language_paths::with(std::string_view code, std::string_view extension) const {
     return directory + base + "_" + std::string(code) + std::string(extension);
+}
+
+std::string language_paths::writable(std::string_view code, std::string_view extension) const {
+    if (user_directory.empty()) return with(code, extension);
+    return user_directory + base + "_" + std::string(code) + std::string(extension);
+}
+
+std::string language_paths::language_file(std::string_view code) const {
+    const std::string own = writable(code, ".lng");
+    std::error_code ec;
+    return !user_directory.empty() && fs::is_regular_file(own, ec) ? own : with(code, ".lng");
 }
 
 std::array<bool, language_count> language_paths::existing() const {

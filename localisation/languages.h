@@ -24,20 +24,28 @@ inline constexpr std::size_t english_us_index = 2;
 std::optional<std::size_t> language_by_identifier(std::uint16_t identifier);
 std::optional<std::size_t> language_by_code(std::string_view code);
 
-// Names derived from the executable's path: directory + base + "_" + code + extension.
+// Names derived from the executable's path: directory + base + "_" + code + extension. With a
+// user directory (an installed editor), files are written there and read from there first.
 struct language_paths {
-    std::string directory; // with its trailing separator
-    std::string base;      // the executable's file name without extension
+    std::string directory;      // with its trailing separator
+    std::string base;           // the executable's file name without extension
+    std::string user_directory; // empty, or with its trailing separator
 
-    static language_paths of_executable(const std::string& executable_path);
-    std::string language_file(std::string_view code) const { return with(code, ".lng"); }
-    std::string default_copy() const { return with("def", ".lng"); }
+    // `user_directory`: where edited files go when it is not the executable's own directory.
+    static language_paths of_executable(const std::string& executable_path,
+                                        const std::string& user_directory = {});
+    // The file to read: the user's edited copy when there is one.
+    std::string language_file(std::string_view code) const;
+    // Where the current language's file is saved.
+    std::string writable_language_file(std::string_view code) const { return writable(code, ".lng"); }
+    std::string default_copy() const { return writable("def", ".lng"); }
     std::string help_file(std::string_view code) const { return with(code, ".hlp"); }
     // For each language, in combo order, whether its file exists now.
     std::array<bool, language_count> existing() const;
 
   private:
     std::string with(std::string_view code, std::string_view extension) const;
+    std::string writable(std::string_view code, std::string_view extension) const;
 };
 
 struct language_load_result {

@@ -157,7 +157,22 @@
     X(step_import_and_replace, "StepImportAndReplace", "Import And Replace")                                 \
     X(step_import_pages, "StepImportPages", "Import Texture Pages")                                          \
     X(step_remap_vertices, "StepRemapVertices", "Remap Vertices")                                            \
-    X(step_import_dxf, "StepImportDxf", "Import DXF")
+    X(step_import_dxf, "StepImportDxf", "Import DXF")                                                        \
+    X(too_many_pages_old_game, "TooManyPagesOldGame",                                                        \
+      "A TR1 to TR3 level holds at most %1 texture pages: this level has %2 and the bitmap adds %3.")        \
+    X(save_as_other_game, "SaveAsOtherGame",                                                                 \
+      "The name %1 belongs to another game, which cannot load this level. Save it as %2 instead?")           \
+    X(import_transparent_pixels, "ImportTransparentPixels",                                                  \
+      "%1 pixels of the bitmap became transparent: black and magenta pixels are see-through in the games.")  \
+    X(nothing_coloured, "NothingColoured",                                                                   \
+      "The selection has no colored faces: there is nothing to convert.")                                    \
+    X(undone_on_hidden_mesh, "UndoneOnHiddenMesh", "Undone on Mesh # %1, which is not shown.")               \
+    X(redone_on_hidden_mesh, "RedoneOnHiddenMesh", "Redone on Mesh # %1, which is not shown.")               \
+    X(lights_click_hint, "LightsClickHint",                                                                  \
+      "CLICK: Light the corners,    ALT+CLICK: Rotate,    CTRL+CLICK: Get.")                                 \
+    X(model_needs_selection, "ModelNeedsSelection", "Select a mesh, a moveable or a static mesh first.")     \
+    X(points_need_mesh, "PointsNeedMesh",                                                                    \
+      "Points mode shows one mesh: select a mesh of the moveable to see its vertices.")
 
 enum class msg {
 #define VELLUM_MESSAGE_NAME(name, key, english) name,

@@ -1,9 +1,19 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, when any is missing.
+# Installs the Debian packages Vellum needs, when any is missing.
+#   deps.sh run   what building and running the editor needs
+#   deps.sh test  that, plus what the tests, the benchmarks, the fuzzers and CI need (the default)
 set -euo pipefail
-packages=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6opengl6-dev libgl-dev libglu1-mesa-dev
-          zlib1g-dev libdeflate-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth clang libclang-rt-14-dev
-          python3-ezdxf assimp-utils fonts-nanum)
+what=${1:-test}
+run_packages=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6opengl6-dev libgl-dev libglu1-mesa-dev
+              zlib1g-dev libdeflate-dev libassimp-dev libtinygltf-dev libpng-dev fonts-nanum)
+test_packages=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth clang libclang-rt-14-dev
+               python3-ezdxf assimp-utils librsvg2-bin dpkg-dev file desktop-file-utils appstream lintian
+               xdg-utils libglib2.0-bin shared-mime-info blender python3-numpy)
+case "$what" in
+  run) packages=("${run_packages[@]}") ;;
+  test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+  *) echo "usage: $0 [run|test]" >&2; exit 2 ;;
+esac
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

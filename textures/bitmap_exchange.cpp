@@ -283,23 +283,27 @@ texture_result import_and_replace(tr_level& level, texture_table& table,
     return texture_result::success();
 }
 
+std::uint32_t max_pages_for(std::int32_t game_version) {
+    return game_version >= game_tr4 ? max_texture_pages : 0x7FFFu + 1;
+}
+
 texture_result import_texture_pages(tr_level& level, texture_table& table, const QImage& bitmap,
                                     int* first_new_page) {
     if (!table_ready(level, table)) return texture_result::failure(say(msg::no_level_is_open));
     if (bitmap.isNull() || bitmap.width() != page_size || bitmap.height() % page_size != 0)
         return texture_result::failure(say(msg::texture_page_size));
-    if (stored_pages(level) != level.num_pages || table.page_count() != int(level.num_pages))
-        return texture_result::failure(say(msg::pages_incomplete));
-
     const int version = level.game_version;
     const bool has8 = version < game_tr4, has16 = version >= game_tr2, has32 = version >= game_tr4;
     const std::size_t k = std::size_t(bitmap.height() / page_size);
     const std::size_t count = k * page_pixels;
-    // A level saved with more pages than a level may declare could not be opened again.
-    if (has32 && level.num_pages + k > max_texture_pages)
+    // A level with more pages than its textures can address, or its file can state, could not be
+    // used or opened again.
+    if (const std::uint32_t most = max_pages_for(version); level.num_pages + k > most)
         return texture_result::failure(
-            say(msg::too_many_pages,
-                {std::to_string(max_texture_pages), std::to_string(level.num_pages), std::to_string(k)}));
+            say(has32 ? msg::too_many_pages : msg::too_many_pages_old_game,
+                {std::to_string(most), std::to_string(level.num_pages), std::to_string(k)}));
+    if (stored_pages(level) != level.num_pages || table.page_count() != int(level.num_pages))
+        return texture_result::failure(say(msg::pages_incomplete));
 
     // Convert every new page before the level changes.
     const QImage rgb = to_rgb888(bitmap);
@@ -323,8 +327,7 @@ texture_result import_texture_pages(tr_level& level, texture_table& table, const
     // The new pages go together where the level puts them (TR4/TRC: before the bump-map pages).
     const std::size_t old = level.num_pages;
     const std::size_t at = level.new_page_index();
-    for (std::size_t j = 0; j < k; ++j)
-        level.add_texture_page();
+    level.add_texture_pages(std::uint32_t(k));
     if (has8) std::copy(new8.begin(), new8.end(), level.pages8.begin() + std::ptrdiff_t(at * page8_bytes));
     if (has16)
         std::copy(new16.begin(), new16.end(), level.pages16.begin() + std::ptrdiff_t(at * page16_bytes));

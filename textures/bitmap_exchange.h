@@ -80,6 +80,11 @@ texture_result export_all(const tr_level& level, const texture_table& table,
 texture_result import_and_replace(tr_level& level, texture_table& table,
                                   const std::vector<face_textures>& meshes, const QImage& bitmap);
 
+// The most texture pages a level of `game_version` may grow to: TR1 to TR3 what the 15-bit page
+// number of an object texture addresses (32768); TR4 and TRC 16383, what the 32-bit page block's
+// 32-bit size field can state.
+std::uint32_t max_pages_for(std::int32_t game_version);
+
 // "Import Texture Pages": appends height / 256 pages (the bitmap must be 256 wide). The table's
 // display copy grows with them. `first_new_page` receives the index of the first new page.
 texture_result import_texture_pages(tr_level& level, texture_table& table, const QImage& bitmap,

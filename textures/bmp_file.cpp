@@ -107,7 +107,7 @@ std::string read_bmp_header(std::span<const std::uint8_t> file, bmp_header& head
         return "its header is damaged";
     }
     if (h.height < 0) h.height = -h.height, h.top_down = true;
-    if (h.width <= 0 || h.height <= 0 || h.width > bmp_max_side || h.height > bmp_max_side ||
+    if (h.width <= 0 || h.height <= 0 || h.width > bmp_max_side || h.height > bmp_max_pixels ||
         h.width * h.height > bmp_max_pixels)
         return "its size is not usable";
     if (h.bits != 1 && h.bits != 4 && h.bits != 8 && h.bits != 16 && h.bits != 24 && h.bits != 32)

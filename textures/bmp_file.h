@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-// Largest bitmap accepted: sides up to 65536 pixels, at most 2^26 pixels in all.
+// Largest bitmap accepted: at most 2^26 pixels in all, up to 65536 wide and as tall as that allows,
+// so the all-pages bitmap of a level of up to 1024 pages (256 x 262144) can be imported.
 inline constexpr long long bmp_max_side = 65536;
 inline constexpr long long bmp_max_pixels = 1ll << 26;
 

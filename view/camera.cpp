@@ -32,10 +32,10 @@ void viewport_navigation::mouse_move(const mouse_state& m, gl_camera& camera) {
             scale_base = scale;
             zoom_start = {m.x, m.y};
         }
-        for (std::size_t i = 0; i < 3; ++i) {
-            const float s = float(m.y - zoom_start[1]) / 100.0f + float(scale_base[i]);
-            scale[i] = s < 0 ? 0.0 : double(s);
-        }
+        // Exponential in the drag: each pixel changes the size by the same small fraction (0.7%),
+        // whatever the scale, so the zoom stays controllable and never reaches zero.
+        const double wanted = scale_base[0] * std::exp2(double(m.y - zoom_start[1]) / 100.0);
+        if (scale[0] > 0) zoom_about_centre(wanted / scale[0], camera);
     }
     if (!m.ctrl) zooming = false;
 }
@@ -47,15 +47,47 @@ void viewport_navigation::mouse_up(const gl_camera& camera) {
     camera_base = {camera.x, camera.y};
 }
 
-void viewport_navigation::centre_camera(gl_camera& camera) {
+void viewport_navigation::zoom_about_centre(double factor, gl_camera& camera) {
+    if (!(factor > 0) || !std::isfinite(factor)) return;
+    // The model is scaled about its origin: the point under the view centre moves by the same
+    // factor, and the camera follows it.
+    for (double& s : scale)
+        s *= factor;
+    camera.set_x(float(camera.x * factor));
+    camera.set_y(float(camera.y * factor));
+    camera_base = {camera_base[0] * factor, camera_base[1] * factor};
+}
+
+double wheel_zoom_factor(int angle_delta) {
+    return std::pow(1.25, double(angle_delta) / 120.0);
+}
+
+namespace {
+constexpr double view_far = 100.0;      // the projection's far plane
+constexpr double fit_margin = 1.1;      // the box's corners stay within 1 / 1.1 of the half view
+constexpr double fit_depth_room = 95.0; // camera to the box's far side, short of the far plane
+const double half_view_slope = std::tan(22.5 * 3.14159265358979323846 / 180.0);
+} // namespace
+
+void viewport_navigation::centre_camera(gl_camera& camera, double aspect) {
     const double cx = (fit_max[0] - fit_min[0]) / 2 + fit_min[0];
     const double cy = (fit_max[1] - fit_min[1]) / 2 + fit_min[1];
     const double w = std::fabs(fit_max[0] - fit_min[0]), h = std::fabs(fit_max[1] - fit_min[1]);
     const double fx = w > 6 ? 6 / w : 1, fy = h > 4 ? 4 / h : 1;
-    const double f = std::min(fx, fy);
+    double f = std::min(fx, fy);
+    // At scale f the box's front face is f * fit_max.z from the origin; its corners show when the
+    // camera is at least f * reach in front of that face, and the far side is f * depth away then.
+    if (!(aspect > 0) || !std::isfinite(aspect)) aspect = 1;
+    const double reach = fit_margin * std::max(w / 2 / (half_view_slope * aspect), h / 2 / half_view_slope);
+    const double depth = std::fabs(fit_max[2] - fit_min[2]) + reach;
+    if (f * depth > fit_depth_room) f = fit_depth_room / depth;
+    const double nearest = f * fit_max[2] + std::max(f * reach, 0.2);
+    const double farthest = f * std::min(fit_min[2], fit_max[2]) + fit_depth_room;
+    const double z = std::clamp(fit_max[2] + 4, nearest, std::max(nearest, farthest));
+    static_assert(fit_depth_room < view_far);
     camera.set_x(float(cx * f));
     camera.set_y(float(cy * f));
-    camera.set_z(float(fit_max[2] + 4));
+    camera.set_z(float(z));
     scale = {f, f, f};
     rotation = {0, 0, 0};
     rotating = zooming = false;
@@ -73,12 +105,24 @@ std::string status_number(double v) {
 }
 
 std::optional<user_message> centre_on_selection(const tr_scene& scene, viewport_navigation& nav,
-                                                gl_camera& camera) {
+                                                gl_camera& camera, double aspect) {
     if (scene.sel_kind == 0) {
         if (scene.sel_moveable < 0) return std::nullopt;
         nav.fit_min = {-5, -5, -5};
         nav.fit_max = {5, 5, 5};
-        nav.centre_camera(camera);
+        // Parts that reach past the 10-unit box widen it, so a large moveable shows whole.
+        if (scene.level && scene.meshes)
+            for (const moveable_part& part :
+                 moveable_layout(*scene.meshes, *scene.level, scene.sel_moveable, 1.0f, true)) {
+                if (part.mesh < 0) continue;
+                const tmesh& m = scene.meshes->meshes[std::size_t(part.mesh)];
+                if (!(m.bounds_min[0] <= m.bounds_max[0])) continue; // no faces, no bounds
+                for (std::size_t i = 0; i < 3; ++i) {
+                    nav.fit_min[i] = std::min(nav.fit_min[i], m.bounds_min[i] + part.position[i]);
+                    nav.fit_max[i] = std::max(nav.fit_max[i], m.bounds_max[i] + part.position[i]);
+                }
+            }
+        nav.centre_camera(camera, aspect);
         return user_message();
     }
     if (scene.sel_mesh < 0 || !scene.meshes || std::size_t(scene.sel_mesh) >= scene.meshes->meshes.size())
@@ -99,7 +143,7 @@ std::optional<user_message> centre_on_selection(const tr_scene& scene, viewport_
     }
     user_message status = say(msg::number_of_vertex, {std::to_string(m.num_vertices), status_number(size[0]),
                                                       status_number(size[1]), status_number(size[2])});
-    nav.centre_camera(camera);
+    nav.centre_camera(camera, aspect);
     return status;
 }
 

@@ -45,19 +45,29 @@ struct viewport_navigation {
 
     // Right button alone starts a rotation; right with SHIFT starts a pan.
     void mouse_down(const mouse_state& m);
-    // Rotation (1 degree per pixel), pan (50 pixels per unit) and zoom (100 pixels per unit of
-    // scale, never below 0) for the buttons held; always records last_mouse.
+    // Rotation (1 degree per pixel), pan (50 pixels per unit) and CTRL zoom (the scale doubles
+    // per 100 pixels down, halves per 100 up, about the view centre) for the buttons held; always
+    // records last_mouse.
     void mouse_move(const mouse_state& m, gl_camera& camera);
     void mouse_up(const gl_camera& camera);
-    // Places camera and scale so that the fit box fits a 6 x 4 unit window, never enlarging.
-    void centre_camera(gl_camera& camera);
+    // Multiplies the scale by `factor` (> 0) so that the point at the view centre stays there.
+    void zoom_about_centre(double factor, gl_camera& camera);
+    // Places camera and scale so that the fit box fits a 6 x 4 unit window, never enlarging, with
+    // the camera 4 units in front of the box; then moves the camera back (or, for a box deeper
+    // than the view's range, shrinks it further) as far as needed for the whole box to show,
+    // with a margin, on a view of `aspect` width / height.
+    void centre_camera(gl_camera& camera, double aspect);
 };
 
-// The "Center Camera" command's preparation: fills the fit box for what the scene shows and
-// centres. Returns nothing when nothing is shown (then nothing changes); otherwise the status
-// text (empty for a moveable). The caller redraws.
+// The scale factor of one wheel step: 120 eighths of a degree (a notch) zoom in or out by 1.25.
+double wheel_zoom_factor(int angle_delta);
+
+// The "Center Camera" command's preparation: fills the fit box for what the scene shows (a
+// moveable: at least 10 units on every side, more when its parts reach further) and centres for
+// a view of `aspect` width / height. Returns nothing when nothing is shown (then nothing
+// changes); otherwise the status text (empty for a moveable). The caller redraws.
 std::optional<user_message> centre_on_selection(const tr_scene& scene, viewport_navigation& nav,
-                                                gl_camera& camera);
+                                                gl_camera& camera, double aspect);
 
 // A size as the status bar shows it: general format, up to 15 significant digits, cut to four
 // characters.

@@ -6,8 +6,12 @@
 
 #include <GL/gl.h>
 #include <GL/glu.h>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QTimer>
+#include <QWheelEvent>
+#include <QWidget>
 #include <array>
 #include <cmath>
 
@@ -19,13 +23,11 @@ mouse_state state_of(const QMouseEvent* e) {
 }
 } // namespace
 
-gl_viewport::gl_viewport(QWidget* parent, int bits) : QOpenGLWidget(parent), colour_bits(bits) {
-    list.list_id = next_list_id();
-    camera = &own_camera_;
+gl_viewport::gl_viewport(int bits) : colour_bits_(bits) {
+    list_.list_id = next_list_id();
     setFormat(surface_format(bits));
-    setMouseTracking(true);
     // Textures held back for the first frame follow as soon as it is on screen.
-    connect(this, &QOpenGLWidget::frameSwapped, this, [this] {
+    connect(this, &QOpenGLWindow::frameSwapped, this, [this] {
         if (!kept_textures_pending_) return;
         QTimer::singleShot(0, this, [this] {
             if (!kept_textures_pending_ || !has_context()) return;
@@ -49,15 +51,20 @@ QSurfaceFormat gl_viewport::surface_format(int bits) {
     f.setRedBufferSize(channel);
     f.setGreenBufferSize(bits == 16 ? 6 : 8);
     f.setBlueBufferSize(channel);
-    f.setDepthBufferSize(24); // fixed by QOpenGLWidget's framebuffer
+    f.setDepthBufferSize(24);
     return f;
 }
 
+QWidget* gl_viewport::container(QWidget* parent) {
+    if (!container_) container_ = QWidget::createWindowContainer(this, parent);
+    return container_;
+}
+
 int gl_viewport::device_width() const {
-    return int(std::lround(width() * devicePixelRatioF()));
+    return int(std::lround(width() * devicePixelRatio()));
 }
 int gl_viewport::device_height() const {
-    return int(std::lround(height() * devicePixelRatioF()));
+    return int(std::lround(height() * devicePixelRatio()));
 }
 
 void gl_viewport::initializeGL() {
@@ -67,7 +74,7 @@ void gl_viewport::initializeGL() {
     initialized_ = true;
     gl_.forget_textures();
     apply_initial_state(gl_);
-    list.list_valid = false;
+    list_.list_valid = false;
     kept_textures_pending_ = !textures_.empty() || textures_later_.valid();
 }
 
@@ -92,36 +99,70 @@ void gl_viewport::upload_kept_textures() {
 }
 
 void gl_viewport::resizeGL(int, int) {
-    if (zoom_dependent) list.list_valid = false;
+    if (zoom_dependent_) list_.list_valid = false;
     apply_projection(gl_, device_width(), device_height());
 }
 
 void gl_viewport::paintGL() {
-    if (kept_textures_pending_ && !(draws_nothing && draws_nothing())) upload_kept_textures();
+    if (kept_textures_pending_ && !(draws_nothing_ && draws_nothing_())) upload_kept_textures();
     apply_projection(gl_, device_width(), device_height());
-    paint_frame(gl_, nav, *camera, background, list, draw, !picking);
+    paint_frame(gl_, nav_, camera_, background_, list_, draw_);
+}
+
+void gl_viewport::paint_current(bool rebuild_list) {
+    if (rebuild_list) list_.list_valid = false;
+    paint_frame(gl_, nav_, camera_, background_, list_, draw_);
+}
+
+bool gl_viewport::show_and_wait(int timeout_ms) {
+    show();
+    QElapsedTimer waited;
+    waited.start();
+    while (!has_context() && waited.elapsed() < timeout_ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return has_context();
 }
 
 void gl_viewport::redraw() {
-    list.list_valid = false;
+    list_.list_valid = false;
     update();
 }
 
-void gl_viewport::centre_camera() {
-    nav.centre_camera(*camera);
+std::optional<user_message> gl_viewport::centre_on(const tr_scene& scene) {
+    const double aspect = height() > 0 ? double(width()) / double(height()) : 1.0;
+    auto status = centre_on_selection(scene, nav_, camera_, aspect);
+    if (status) redraw();
+    return status;
 }
 
-std::uint32_t gl_viewport::pick_at(int x, int y) {
-    nav.last_mouse = {x, y};
-    pick();
-    return picked_name;
+void gl_viewport::zoom(double factor) {
+    nav_.zoom_about_centre(factor, camera_);
+    if (zoom_dependent_) list_.list_valid = false;
+    update();
 }
 
-void gl_viewport::pick() {
-    picked_name = 0;
-    if (!has_context()) return;
+double gl_viewport::marker_radius(double pixels) const {
+    return point_marker_radius(nav_, camera_, device_height(), pixels);
+}
+
+QImage gl_viewport::grab_frame() {
+    if (!has_context()) return {};
     makeCurrent();
-    picking = true;
+    paintGL();
+    glFinish();
+    QImage frame(device_width(), device_height(), QImage::Format_RGBX8888);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadBuffer(format().swapBehavior() == QSurfaceFormat::SingleBuffer ? GL_FRONT : GL_BACK);
+    glReadPixels(0, 0, frame.width(), frame.height(), GL_RGBA, GL_UNSIGNED_BYTE, frame.bits());
+    doneCurrent();
+    frame = frame.mirrored();
+    frame.setDevicePixelRatio(devicePixelRatio());
+    return frame;
+}
+
+std::uint32_t gl_viewport::name_at(QPoint at) {
+    if (!has_context()) return 0;
+    makeCurrent();
     std::array<GLuint, select_buffer_size> buffer{};
     GLint vp[4] = {0, 0, device_width(), device_height()};
     glViewport(vp[0], vp[1], vp[2], vp[3]);
@@ -130,21 +171,21 @@ void gl_viewport::pick() {
     glPushMatrix();
     glRenderMode(GL_SELECT);
     glLoadIdentity();
-    const double dpr = devicePixelRatioF();
-    gluPickMatrix(nav.last_mouse[0] * dpr, vp[3] - nav.last_mouse[1] * dpr, 0.09, 0.09, vp);
+    const double dpr = devicePixelRatio();
+    gluPickMatrix(at.x() * dpr, vp[3] - at.y() * dpr, 0.09, 0.09, vp);
     apply_perspective(gl_, vp[2], vp[3]);
     glMatrixMode(GL_MODELVIEW);
     // The frame in selection mode draws nothing into the framebuffer; it is not cleared, so
     // the picture on screen stays as it was.
-    paint_frame(gl_, nav, *camera, background, list, draw, false);
+    paint_frame(gl_, nav_, camera_, background_, list_, draw_, false);
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     const GLint hits = glRenderMode(GL_RENDER);
     glMatrixMode(GL_MODELVIEW);
-    picked_name = choose_hit(buffer.data(), buffer.size(), hits);
+    const std::uint32_t name = choose_hit(buffer.data(), buffer.size(), hits);
     apply_projection(gl_, vp[2], vp[3]);
     doneCurrent();
-    picking = false;
+    return name;
 }
 
 void gl_viewport::upload(std::uint32_t name, std::shared_ptr<const upload_pixels> pixels) {
@@ -166,23 +207,24 @@ void gl_viewport::upload_current(std::uint32_t name, std::shared_ptr<const uploa
 
 void gl_viewport::mousePressEvent(QMouseEvent* event) {
     const mouse_state m = state_of(event);
-    nav.mouse_down(m);
-    // A press can arrive without a move to its position (touch, synthetic events): the
-    // selection pass of the click must use the press position.
-    nav.last_mouse = {m.x, m.y};
-    if (event->button() == Qt::LeftButton && !no_click_pick) pick();
-    emit mouse_down(event);
+    nav_.mouse_down(m);
+    nav_.last_mouse = {m.x, m.y};
     emit clicked(QPoint(m.x, m.y), event->button(), event->modifiers());
 }
 
 void gl_viewport::mouseMoveEvent(QMouseEvent* event) {
-    nav.mouse_move(state_of(event), *camera);
-    if (zoom_dependent && nav.zooming) list.list_valid = false;
-    update(); // replays the display list
-    emit mouse_moved(event);
+    nav_.mouse_move(state_of(event), camera_);
+    if (zoom_dependent_ && nav_.zooming) list_.list_valid = false;
+    if (event->buttons() & Qt::RightButton) update(); // replays the display list
 }
 
-void gl_viewport::mouseReleaseEvent(QMouseEvent* event) {
-    nav.mouse_up(*camera);
-    emit mouse_up(event);
+void gl_viewport::mouseReleaseEvent(QMouseEvent*) {
+    nav_.mouse_up(camera_);
+}
+
+void gl_viewport::wheelEvent(QWheelEvent* event) {
+    const int delta = event->angleDelta().y();
+    if (delta == 0) return;
+    zoom(wheel_zoom_factor(delta));
+    event->accept();
 }

@@ -108,7 +108,8 @@ void draw_mesh_faces(draw_batch& batch, const mesh_list& list, const tr_level& l
     if (!centred) gl.pop_matrix();
 }
 
-void draw_points(draw_batch& batch, const mesh_list& list, int mesh, const colour3& line, double radius) {
+void draw_points(draw_batch& batch, const mesh_list& list, int mesh, const colour3& line, double radius,
+                 int marked = -1) {
     if (mesh < 0 || std::size_t(mesh) >= list.meshes.size()) return;
     const tmesh& m = list.meshes[std::size_t(mesh)];
     gl_api& gl = batch.gl();
@@ -117,13 +118,15 @@ void draw_points(draw_batch& batch, const mesh_list& list, int mesh, const colou
     set_line_colour(gl, line);
     const int n = std::clamp<int>(m.num_vertices, 0, int(m.vertices.size()));
     for (int i = 0; i < n; ++i) {
+        if (i == marked) set_line_colour(gl, marked_vertex_colour);
         gl.load_name(selection_name(mesh, i));
         gl.push_matrix();
         const auto p = view_position(m.vertices[std::size_t(i)], 100.0f, m.bounds_shift[0], m.bounds_shift[1],
                                      m.bounds_shift[2]);
         gl.translatef(p[0], p[1], p[2]);
-        gl.sphere(radius, 5, 5);
+        gl.sphere(i == marked ? 2 * radius : radius, 5, 5);
         gl.pop_matrix();
+        if (i == marked) set_line_colour(gl, line);
     }
 }
 
@@ -179,7 +182,7 @@ void tr_scene::Paint(draw_batch& batch) {
         const tmesh& m = meshes->meshes[std::size_t(sel_mesh)];
         if (meshes->lights_enabled == 0 || m.num_normals >= 0) {
             if (meshes->render_mode == mode_points)
-                draw_points(batch, *meshes, sel_mesh, line_colour, point_radius);
+                draw_points(batch, *meshes, sel_mesh, line_colour, point_radius, marked_vertex);
             else
                 draw_mesh_faces(batch, *meshes, *level, sel_mesh, 0, 0, 0, 0, 1.0f, true, smooth, false, true,
                                 line_colour);
@@ -202,9 +205,8 @@ void draw_mesh(draw_batch& batch, const mesh_list& list, const tr_level& level, 
                     list.line_colour);
 }
 
-void draw_mesh_lit(draw_batch& batch, bool with_names, const mesh_list& list, const tr_level& level,
-                   int mesh, double sx, double sy, double sz, std::uint16_t angle, float f, bool centred,
-                   bool smooth) {
+void draw_mesh_lit(draw_batch& batch, bool with_names, const mesh_list& list, const tr_level& level, int mesh,
+                   double sx, double sy, double sz, std::uint16_t angle, float f, bool centred, bool smooth) {
     draw_mesh_faces(batch, list, level, mesh, sx, sy, sz, angle, f, centred, smooth, true, with_names,
                     list.line_colour);
 }

@@ -41,19 +41,24 @@ class tr_scene : public tglfigure {
     // Radius of the points-mode vertex markers in view units; the window sizes it to a few screen
     // pixels at the current zoom (see point_marker_radius).
     double point_radius = 0.01;
+    // Points mode: the vertex of the shown mesh picked last (-1: none), drawn twice as large in the
+    // highlight colour.
+    std::int32_t marked_vertex = -1;
 
     // Draws with the scene's own line colour; the mesh list is only read.
     void Paint(draw_batch& batch) override;
 };
+
+// Colour of the marked vertex in points mode: shows on the black and the white background.
+inline constexpr std::array<std::uint8_t, 3> marked_vertex_colour{255, 48, 48};
 
 // Sets polygon mode, texturing, shading and current colour for the list's render mode.
 void apply_render_mode_state(gl_api& gl, const mesh_list& list);
 
 void draw_mesh(draw_batch& batch, const mesh_list& list, const tr_level& level, int mesh, double sx,
                double sy, double sz, std::uint16_t angle, float f, bool centred, bool smooth);
-void draw_mesh_lit(draw_batch& batch, bool with_names, const mesh_list& list, const tr_level& level,
-                   int mesh, double sx, double sy, double sz, std::uint16_t angle, float f, bool centred,
-                   bool smooth);
+void draw_mesh_lit(draw_batch& batch, bool with_names, const mesh_list& list, const tr_level& level, int mesh,
+                   double sx, double sy, double sz, std::uint16_t angle, float f, bool centred, bool smooth);
 void draw_mesh_points(draw_batch& batch, const mesh_list& list, const tr_level& level, int mesh,
                       double radius = 0.01);
 void draw_moveable(draw_batch& batch, const mesh_list& list, const tr_level& level, int moveable, double sx,

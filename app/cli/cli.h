@@ -28,9 +28,10 @@ enum cli_exit : int {
     exit_not_a_level = 2,  // the first word is not a known version word
     exit_corrupt = 3,   // corrupt or truncated level (also damaged mesh data, or more memory than there is)
     exit_different = 4, // check: the re-saved level differs from the file
-    exit_write_failed = 5, // an output file could not be written (the system's reason is shown)
+    exit_write_failed = 5, // an output file could not be written (the system's reason is shown);
+                           // edit also gives 5 when a command cannot apply (no such mesh ...)
     exit_usage = 64,       // bad arguments, or a number naming something the level does not have
-    exit_bad_input = 65,   // an input other than the level is refused (a bitmap of the wrong size ...)
+    exit_bad_input = 65,   // an input is refused (a bitmap of the wrong size, a level without pages)
     exit_no_display = 69,  // render: no display and no xvfb-run
     exit_internal = 70,    // an unexpected internal error
 };

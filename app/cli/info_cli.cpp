@@ -10,20 +10,54 @@
 
 namespace {
 
+// Length of the well-formed UTF-8 character at s[i] (no overlong forms, surrogates or code points
+// past U+10FFFF), or 0 when the bytes there are not one.
+std::size_t utf8_length(const std::string& s, std::size_t i) {
+    const auto at = [&](std::size_t k) { return k < s.size() ? static_cast<unsigned char>(s[k]) : 0u; };
+    const unsigned c = at(i);
+    const auto tail = [&](std::size_t k) { return (at(k) & 0xC0u) == 0x80u; };
+    if (c < 0x80) return 1;
+    if (c >= 0xC2 && c <= 0xDF) return tail(i + 1) ? 2 : 0;
+    if (c >= 0xE0 && c <= 0xEF) {
+        const unsigned low = c == 0xE0 ? 0xA0 : 0x80, high = c == 0xED ? 0x9F : 0xBF;
+        return at(i + 1) >= low && at(i + 1) <= high && tail(i + 2) ? 3 : 0;
+    }
+    if (c >= 0xF0 && c <= 0xF4) {
+        const unsigned low = c == 0xF0 ? 0x90 : 0x80, high = c == 0xF4 ? 0x8F : 0xBF;
+        return at(i + 1) >= low && at(i + 1) <= high && tail(i + 2) && tail(i + 3) ? 4 : 0;
+    }
+    return 0;
+}
+
+bool is_utf8(const std::string& s) {
+    for (std::size_t i = 0, n; i < s.size(); i += n)
+        if ((n = utf8_length(s, i)) == 0) return false;
+    return true;
+}
+
+// A JSON string body. File names are bytes: a byte that starts no UTF-8 character becomes U+FFFD,
+// so strict parsers accept the output (the exact name is given separately, see run_info).
 std::string json_escape(const std::string& s) {
     std::string out;
-    for (char ch : s) {
-        const auto c = static_cast<unsigned char>(ch);
+    for (std::size_t i = 0; i < s.size();) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        const std::size_t n = utf8_length(s, i);
+        if (n == 0) {
+            out += "\\ufffd";
+            ++i;
+            continue;
+        }
         if (c == '"' || c == '\\') {
             out += '\\';
-            out += ch;
+            out += char(c);
         } else if (c < 0x20) {
             char buf[8];
             std::snprintf(buf, sizeof buf, "\\u%04x", c);
             out += buf;
         } else {
-            out += ch;
+            out.append(s, i, n);
         }
+        i += n;
     }
     return out;
 }
@@ -78,8 +112,16 @@ int run_info(const std::vector<std::string>& args) {
                         "demo data to sample indices, kept as one block (did not parse)"});
 
     if (json) {
-        std::printf("{\"file\":\"%s\",\"game\":\"%s\",\"game_version\":%d,\"version_word\":\"0x%08X\",",
-                    json_escape(file).c_str(), trimmed_game(lv).c_str(), lv.game_version, lv.version_word);
+        std::printf("{\"file\":\"%s\",", json_escape(file).c_str());
+        if (!is_utf8(file)) {
+            // The name as it is on disk, byte by byte, where the text above had to replace some.
+            std::printf("\"file_bytes\":[");
+            for (std::size_t i = 0; i < file.size(); ++i)
+                std::printf("%s%u", i ? "," : "", unsigned(static_cast<unsigned char>(file[i])));
+            std::printf("],");
+        }
+        std::printf("\"game\":\"%s\",\"game_version\":%d,\"version_word\":\"0x%08X\",",
+                    trimmed_game(lv).c_str(), lv.game_version, lv.version_word);
         std::printf("\"pages\":{\"count\":%u,\"room\":%u,\"object\":%u,\"bump\":%u},", lv.num_pages,
                     lv.num_room_pages, lv.num_object_pages, lv.num_bump_pages);
         std::printf("\"tr1_layout_swapped\":%s,", lv.tr1_layout_swapped ? "true" : "false");

@@ -2,10 +2,12 @@
 #include "cli.h"
 
 #include "level_reader.h"
+#include "man_page.h"
 #include "mesh_list.h"
 #include "trlevel.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <new>
@@ -43,9 +45,9 @@ static void usage(std::FILE* to) {
                      "  2   the file is not a level of a supported game\n"
                      "  3   the level is corrupt or truncated (damaged mesh data included)\n"
                      "  4   check: the re-saved level differs from the file\n"
-                     "  5   an output file could not be written\n"
-                     "  64  bad arguments, or a number naming something the level does not have\n"
-                     "  65  an input other than the level is refused (such as a bitmap of the wrong size)\n"
+                     "  5   an output file could not be written (edit: a command cannot apply)\n"
+                     "  64  bad arguments, or a number naming something the level does not have (edit: 5)\n"
+                     "  65  an input is refused (a bitmap of the wrong size, a level without pages)\n"
                      "  69  render: no display and no xvfb-run\n"
                      "  70  internal error\n");
 }
@@ -69,7 +71,22 @@ static int run_guarded(const cli_command& c, const std::vector<std::string>& arg
     return exit_corrupt;
 }
 
+// The manual page, from the same help text (`vellum-cli help --man`, used by the build).
+static int print_man_page() {
+    char* text = nullptr;
+    std::size_t size = 0;
+    std::FILE* help = open_memstream(&text, &size);
+    if (!help) return exit_internal;
+    usage(help);
+    std::fclose(help);
+    const std::string page = man_page_from_help(std::string(text, size), VELLUM_VERSION);
+    std::free(text);
+    std::fputs(page.c_str(), stdout);
+    return exit_ok;
+}
+
 int main(int argc, char** argv) {
+    if (argc == 3 && !std::strcmp(argv[1], "help") && !std::strcmp(argv[2], "--man")) return print_man_page();
     if (argc < 2 || !std::strcmp(argv[1], "help") || !std::strcmp(argv[1], "--help")) {
         usage(argc < 2 ? stderr : stdout);
         return argc < 2 ? exit_usage : exit_ok;

@@ -35,8 +35,7 @@ bool ready(benchmark::State& state) {
 void redraw_now() {
     gl_viewport& vp = *view->vp;
     vp.makeCurrent();
-    vp.list.list_valid = false;
-    paint_frame(vp.gl(), vp.nav, *vp.camera, vp.background, vp.list, vp.draw);
+    vp.paint_current(true);
     glFinish();
     vp.doneCurrent();
 }
@@ -46,7 +45,7 @@ void BM_click_rotate_end_to_end(benchmark::State& state) {
     const click_settings settings{target_kind::moveable, 1};
     std::size_t edits = 0;
     for (auto _ : state) {
-        const std::uint32_t name = view->vp->pick_at(view->x, view->y);
+        const std::uint32_t name = view->vp->name_at(QPoint(view->x, view->y));
         const face_click_outcome out = click_face(view->history, view->list, view->level, decode_name(name),
                                                   click_action::rotate, settings);
         edits += out.redraw;
@@ -60,7 +59,7 @@ void BM_click_rotate_end_to_end(benchmark::State& state) {
 void BM_baseline_pick(benchmark::State& state) {
     if (!ready(state)) return;
     for (auto _ : state)
-        benchmark::DoNotOptimize(view->vp->pick_at(view->x, view->y));
+        benchmark::DoNotOptimize(view->vp->name_at(QPoint(view->x, view->y)));
 }
 
 void BM_baseline_redraw(benchmark::State& state) {
@@ -106,7 +105,7 @@ struct click_session final : gui_bench_session {
             for (int dx : {0, r, -r})
                 for (int dy : {0, r, -r}) {
                     if (found) break;
-                    const decoded_name d = decode_name(v.vp->pick_at(320 + dx, 240 + dy));
+                    const decoded_name d = decode_name(v.vp->name_at(QPoint(320 + dx, 240 + dy)));
                     if (d.mesh >= 0 && !d.coloured()) v.x = 320 + dx, v.y = 240 + dy, found = true;
                 }
         if (found) view = &v;

@@ -13,11 +13,11 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     startup_report::mark("Qt start-up");
     QMainWindow window;
-    auto* view = new gl_viewport(&window, 24);
-    window.setCentralWidget(view);
+    auto* view = new gl_viewport(24);
+    window.setCentralWidget(view->container(&window));
     window.showMaximized();
     startup_report::mark("window shown");
-    QObject::connect(view, &QOpenGLWidget::frameSwapped, &app, [] {
+    QObject::connect(view, &QOpenGLWindow::frameSwapped, &app, [] {
         startup_report::mark("event loop to first frame");
         startup_report::print();
         QApplication::exit(0);

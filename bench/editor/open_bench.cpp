@@ -1,7 +1,12 @@
 // Time of the editor's Open for each shared level without the OpenGL uploads (they are measured
 // with the 3D view), split into its steps.
+#include "big_level.h"
 #include "editor_document.h"
 #include "level_reader.h"
+#include "zfile.h"
+
+#include <cstdio>
+#include <unistd.h>
 
 #include <benchmark/benchmark.h>
 
@@ -18,10 +23,10 @@ void BM_open_document(benchmark::State& state) {
     const std::string catalogue = std::string(VELLUM_SOURCE_DIR) + "/data/trcatalog.xml";
     null_progress progress;
     struct quiet : editor_prompts {
-        void message(const std::string&) override {}
-        answer ask(const std::string&, bool) override { return answer::no; }
-        std::string choose_open_file(const std::string&) override { return {}; }
-        std::string choose_save_file(const std::string&) override { return {}; }
+        void message(const user_message&) override {}
+        answer ask(const user_message&, bool) override { return answer::no; }
+        std::string choose_open_file(const user_message&) override { return {}; }
+        std::string choose_save_file(const user_message&) override { return {}; }
     } prompts;
     for (auto _ : state) {
         editor_document doc;
@@ -31,6 +36,38 @@ void BM_open_document(benchmark::State& state) {
     state.SetLabel(levels[state.range(0)]);
 }
 BENCHMARK(BM_open_document)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
+
+// A builder-sized level: test1.tr4 grown to 329 pages by repeating its pages, against test1.tr4.
+void BM_open_329_pages(benchmark::State& state) {
+    const std::string catalogue = std::string(VELLUM_SOURCE_DIR) + "/data/trcatalog.xml";
+    std::vector<std::uint8_t> big;
+    try {
+        big = repeat_pages_in_file(read_whole_file(level_path(3)), 329);
+    } catch (const level_error& e) {
+        return state.SkipWithError(e.what());
+    }
+    if (big.empty()) return state.SkipWithError("test1.tr4 cannot be grown");
+    char path[] = "/tmp/vellum-big-XXXXXX.tr4";
+    const int fd = mkstemps(path, 4);
+    if (fd < 0) return state.SkipWithError("no temporary file");
+    close(fd);
+    write_file_atomic(path, big.data(), big.size());
+    null_progress progress;
+    struct quiet : editor_prompts {
+        void message(const user_message&) override {}
+        answer ask(const user_message&, bool) override { return answer::no; }
+        std::string choose_open_file(const user_message&) override { return {}; }
+        std::string choose_save_file(const user_message&) override { return {}; }
+    } prompts;
+    for (auto _ : state) {
+        editor_document doc;
+        if (!doc.open(path, catalogue, progress, prompts)) state.SkipWithError("open failed");
+        benchmark::DoNotOptimize(doc.tree());
+    }
+    std::remove(path);
+    state.SetLabel("test1.tr4 grown to 329 pages");
+}
+BENCHMARK(BM_open_329_pages)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_open_steps(benchmark::State& state) {
     const auto path = level_path(int(state.range(0)));

@@ -39,18 +39,18 @@ struct largest_moveable_view {
         scene.meshes = &list;
         scene.sel_kind = 0;
         scene.sel_moveable = moveable;
-        vp = std::make_unique<gl_viewport>(nullptr, 24);
+        vp = std::make_unique<gl_viewport>(24);
         vp->resize(640, 480);
-        vp->draw = [this](gl_api& gl) {
+        vp->set_draw([this](gl_api& gl) {
             draw_batch batch(gl);
             scene.Draw(batch);
-        };
-        vp->show();
+        });
+        if (!vp->show_and_wait()) return false;
         gl_viewport* contexts[] = {vp.get()};
         upload_solid_texture(QString(), contexts, 24);
         load_gl_textures(level, contexts, 24);
-        centre_on_selection(scene, vp->nav, *vp->camera);
-        vp->grabFramebuffer();
+        vp->centre_on(scene);
+        vp->grab_frame();
         return true;
     }
 };

@@ -71,9 +71,7 @@ bool ready(benchmark::State& state) {
 }
 
 void paint(bool rebuild) {
-    if (rebuild) view->vp->list.list_valid = false;
-    paint_frame(view->vp->gl(), view->vp->nav, *view->vp->camera, view->vp->background, view->vp->list,
-                view->vp->draw);
+    view->vp->paint_current(rebuild);
     glFinish();
 }
 
@@ -130,7 +128,7 @@ void BM_baseline_immediate_faces(benchmark::State& state) {
     display_list_state immediate;
     immediate.use_list = false;
     for (auto _ : state) {
-        paint_frame(vp.gl(), vp.nav, *vp.camera, vp.background, immediate, draw);
+        paint_frame(vp.gl(), vp.navigation(), vp.camera(), 0, immediate, draw);
         glFinish();
     }
     vp.doneCurrent();
@@ -149,10 +147,10 @@ void BM_baseline_batch_only(benchmark::State& state) {
 
 void BM_pick(benchmark::State& state) {
     if (!ready(state)) return;
-    view->vp->grabFramebuffer(); // list built
+    view->vp->grab_frame(); // list built
     std::uint32_t hits = 0;
     for (auto _ : state)
-        hits += view->vp->pick_at(view->vp->width() / 2, view->vp->height() / 2) != 0;
+        hits += view->vp->name_at(QPoint(view->vp->width() / 2, view->vp->height() / 2)) != 0;
     state.counters["hit"] = double(hits) / double(state.iterations());
 }
 

@@ -83,3 +83,16 @@ const std::string& moveable_name(const catalogue_names& names, std::uint32_t obj
     static const std::string unknown = "Unknown";
     return object_id < catalogue_size ? names[object_id] : unknown;
 }
+
+std::int32_t catalogue_game(std::int32_t game_version, const std::vector<std::uint32_t>& object_ids) {
+    if (game_version != 7) return game_version;
+    for (const std::uint32_t id : object_ids)
+        if (id > last_trc_moveable_id) return 6;
+    return game_version;
+}
+
+std::string catalogue_list_note(std::int32_t game_version, std::int32_t list_game) {
+    if (list_game == game_version) return {};
+    return "Moveables are named from the TR4 list of trcatalog.xml: this TRC file uses object ids that "
+           "only TR4 defines.";
+}

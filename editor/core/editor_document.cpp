@@ -4,7 +4,9 @@
 #include "editor_document.h"
 
 #include "level_reader.h"
+#include "level_records.h"
 #include "level_writer.h"
+#include "mesh_commands.h"
 #include "scene.h"
 #include "startup_report.h"
 
@@ -66,6 +68,7 @@ command_result editor_document::open(const std::string& given_path, const std::s
         mesh_list fresh_meshes;
         catalogue_names fresh_names;
         bool catalogue_found = true;
+        std::string catalogue_note;
         tree_node fresh_tree;
         if (failure.empty()) {
             try {
@@ -76,7 +79,13 @@ command_result editor_document::open(const std::string& given_path, const std::s
                 build_mesh_list(fresh_meshes, *fresh);
                 startup_report::mark("mesh list");
                 progress.add_progress_line(say(msg::reading_catalogue));
-                fresh_names = read_catalogue(catalogue_path, fresh->game_version, &catalogue_found);
+                std::vector<std::uint32_t> ids;
+                if (fresh->game_version == game_trc)
+                    for (const auto& record : fresh->moveables)
+                        ids.push_back(read_moveable(record).object_id);
+                const std::int32_t list_game = catalogue_game(fresh->game_version, ids);
+                fresh_names = read_catalogue(catalogue_path, list_game, &catalogue_found);
+                catalogue_note = catalogue_list_note(fresh->game_version, list_game);
                 progress.add_progress_line(say(msg::building_movables));
                 progress.add_progress_line(say(msg::building_statics));
                 fresh_tree = build_object_tree(*fresh, fresh_meshes, fresh_names,
@@ -98,6 +107,7 @@ command_result editor_document::open(const std::string& given_path, const std::s
             meshes_ = std::move(fresh_meshes);
             names_ = std::move(fresh_names);
             catalogue_found_ = catalogue_found;
+            catalogue_note_ = std::move(catalogue_note);
             tree_ = std::move(fresh_tree);
             selection_ = {};
             current_path_ = path;
@@ -206,6 +216,7 @@ std::string editor_document::caption() const {
 
 void editor_document::select(const tree_ref& node) {
     selection_ = selection_for(node, level_, meshes_);
+    marked_mesh_ = marked_vertex_ = -1;
     if (selection_.whole_moveable() && current_render_mode() == render_mode::points)
         meshes_.render_mode = std::uint8_t(render_mode::textured);
 }
@@ -236,6 +247,7 @@ void editor_document::show_in(tr_scene& scene) const {
     scene.show_box = selection_.kind == selection_kind::static_mesh && show_box_ ? 1 : 0;
     scene.box_kind = std::uint8_t(shown_box_);
     scene.box_static = selection_.static_mesh;
+    scene.marked_vertex = selection_.single_mesh() && marked_mesh_ == selection_.mesh ? marked_vertex_ : -1;
 }
 
 // ---- clicks --------------------------------------------------------------------------------
@@ -257,7 +269,17 @@ click_outcome editor_document::click_face(const picked_name& picked, click_actio
     if (f.status) out.status_text = *f.status;
     out.picked_texture = f.picked_texture;
     out.redraw = f.redraw;
+    if (f.status && action == click_action::vertex_number && current_render_mode() == render_mode::points) {
+        marked_mesh_ = picked.mesh;
+        marked_vertex_ = picked.code;
+        out.redraw = true; // the picked vertex is highlighted
+    }
     return out;
+}
+
+std::vector<int> editor_document::shown_meshes() const {
+    if (selection_.kind == selection_kind::none) return {};
+    return target_meshes(level_, meshes_, command_target());
 }
 
 mesh_target editor_document::command_target() const {

@@ -61,6 +61,8 @@ class editor_document {
     const catalogue_names& names() const { return names_; }
     // False when the last open found no catalogue file: every moveable is then "Unknown".
     bool catalogue_found() const { return catalogue_found_; }
+    // "" when the moveables are named from the level's own game list; otherwise which list is used.
+    const std::string& catalogue_note() const { return catalogue_note_; }
     const tree_node& tree() const { return tree_; }
     const std::string& current_path() const { return current_path_; }
     const std::string& current_name() const { return current_name_; } // file name with the game suffix
@@ -113,8 +115,11 @@ class editor_document {
     // The static mesh's chosen box, or zeros when no static mesh is selected.
     static_box selected_box() const;
     std::uint16_t selected_flags() const;
-    // Puts what the document shows into the scene's drawing fields.
+    // Puts what the document shows into the scene's drawing fields (with the vertex a CTRL+click
+    // in points mode picked on the shown mesh, until another selection).
     void show_in(tr_scene& scene) const;
+    // The meshes the view draws for the selection (none for the root or a heading).
+    std::vector<int> shown_meshes() const;
 
     // ---- clicks in the 3D view ----
     // The one entry point of a left click on a face or vertex: the face edit of the click form,
@@ -164,6 +169,13 @@ class editor_document {
     command_result export_dxf(const std::string& path) const;
     // The selected single mesh := the mesh a DXF file describes, one undoable step.
     command_result import_dxf(const std::string& path);
+    // Writes the selected mesh, whole moveable or static mesh as a model file (.glb, .gltf, .obj;
+    // document_model_exchange.cpp).
+    command_result export_model(const std::string& path) const;
+    // The selected single mesh, or every mesh of the selected moveable, := what a model file
+    // holds (glTF, OBJ, or anything Assimp reads), one undoable step; textures the file's UVs
+    // need are added to the level in the same step.
+    command_result import_model(const std::string& path);
 
     // ---- texture reads ----
     // The pixels of object texture i as faces show it (the table keeps one piece cached).
@@ -188,6 +200,7 @@ class editor_document {
     mesh_list meshes_;
     catalogue_names names_;
     bool catalogue_found_ = true;
+    std::string catalogue_note_;
     tree_node tree_;
     std::string current_path_;
     std::string current_name_;
@@ -197,6 +210,7 @@ class editor_document {
     box_kind shown_box_ = box_kind::collision;
     bool show_box_ = true;
     render_mode remembered_mode_ = render_mode::textured; // what Points falls back to
+    int marked_mesh_ = -1, marked_vertex_ = -1;           // the vertex picked last in points mode
     QUndoStack history_;
 };
 

@@ -109,6 +109,8 @@ face_click_outcome face_click(const mesh_list& meshes, const tr_level& level, co
             out.status = coloured_text_seven;
             return out;
         }
+        // The cut face named, or the panel would still show the face clicked before it.
+        out.status = joined({mesh_text, face_text});
         for (int k = 0; k < face.corners; ++k)
             face.set(k, 0);
         out.step_text = step_text(msg::step_cut_face);

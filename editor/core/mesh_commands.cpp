@@ -144,7 +144,10 @@ command_outcome convert_coloured(QUndoStack& history, mesh_list& meshes, const t
         const tmesh& mesh = meshes.meshes[std::size_t(m)];
         return mesh.num_col_rects > 0 || mesh.num_col_tris > 0;
     });
-    if (!any_coloured) return out;
+    if (!any_coloured) {
+        out.message = say(msg::nothing_coloured); // said, or the command would seem not to work
+        return out;
+    }
     if (out.message = texture_problem(level, texture); !out.message.empty()) return out;
     // Check every mesh first so that a refusal leaves all of them as they were.
     for (int m : numbers) {

@@ -27,6 +27,13 @@ class swap_meshes final : public QUndoCommand {
                 std::swap(list_.meshes[std::size_t(index)], mesh);
     }
     void undo() override { redo(); }
+    // The numbers of the meshes this step changes.
+    std::vector<int> mesh_numbers() const {
+        std::vector<int> numbers;
+        for (const auto& held : held_)
+            numbers.push_back(held.first);
+        return numbers;
+    }
 
   private:
     mesh_list& list_;

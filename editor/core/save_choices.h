@@ -4,6 +4,7 @@
 
 #include "user_message.h"
 
+#include <cstdint>
 #include <string>
 
 inline user_message bitmap_file_filter() {
@@ -21,3 +22,9 @@ std::string export_all_suggestion(const std::string& item_text);
 std::string with_extension_if_none(const std::string& path, const std::string& extension);
 // The extension of a level's file name (".tr4"; ".tr2" for "x.trg.tr2"), "" when it has none.
 std::string extension_of(const std::string& path);
+// Save As under a level extension of another game (".phd" for a TR4 level) would write data that
+// game cannot load: `path` with the level's own extension instead (that of `level_path` when it
+// fits `game_version`), or "" when `path` already fits (its game's extension, no level extension
+// at all, or ".phd" and ".tub", which both hold TR1 and TR1 Gold).
+std::string own_extension_instead(const std::string& path, const std::string& level_path,
+                                  std::int32_t game_version);

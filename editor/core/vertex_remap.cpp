@@ -50,6 +50,8 @@ prepared_edit prepare_remap(mesh_list& meshes, int index, int b, int a) {
     tmesh changed = meshes.meshes[std::size_t(index)];
     user_message message = remap_vertices(changed, b, a);
     if (!message.empty()) return {nullptr, std::move(message)};
+    // Before = After changes nothing: no step, and the level stays unmodified.
+    if (b == a) return {nullptr, {}};
     return {
         std::make_unique<swap_meshes>(meshes, index, std::move(changed), step_text(msg::step_remap_vertices)),
         {}};

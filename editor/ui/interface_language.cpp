@@ -16,12 +16,12 @@
 #include <QTreeWidget>
 
 interface_language::interface_language(const QString& program_dir, QMainWindow& main,
-                                       editor_prompts& shown_by) {
+                                       editor_prompts& shown_by, const QString& user_directory) {
     // Language files sit beside the program as <program>_<code>.lng; a program of another name
     // (a test, a renamed copy) uses the editor's own files.
     QString base = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
     if (!QFileInfo::exists(program_dir + "/" + base + "_us.lng")) base = "vellum";
-    window_ = new language_window(program_dir + "/" + base, &main);
+    window_ = new language_window(program_dir + "/" + base, &main, user_directory);
     window_->add_window(&main);
     // Messages and questions of every command reach the user in the chosen language.
     prompts_ = std::make_unique<translated_prompts>(shown_by, *window_);

@@ -21,8 +21,10 @@ class translated_prompts;
 
 class interface_language {
   public:
-    // The language files are <program_dir>/<program>_<code>.lng; `shown_by` shows the prompts.
-    interface_language(const QString& program_dir, QMainWindow& main, editor_prompts& shown_by);
+    // The language files are <program_dir>/<program>_<code>.lng (edited copies in `user_directory`
+    // when given); `shown_by` shows the prompts.
+    interface_language(const QString& program_dir, QMainWindow& main, editor_prompts& shown_by,
+                       const QString& user_directory = {});
     ~interface_language();
     interface_language(const interface_language&) = delete;
     interface_language& operator=(const interface_language&) = delete;

@@ -1,20 +1,22 @@
-// The main window's construction, menus, status hints, view handlers and the open and save path.
+// The main window's construction, menus, status hints, view handlers and what an open refreshes.
 #include "main_window.h"
 
 #include "startup_report.h"
 
 #include "boxes_tab.h"
 #include "camera.h"
-#include "edit_commands.h"
+#include "file_commands.h"
 #include "gl_textures.h"
 #include "gl_viewport.h"
-#include "history_step.h"
+#include "history_commands.h"
 #include "interface_language.h"
 #include "language_applier.h"
 #include "language_window.h"
 #include "lights_tab.h"
 #include "mesh_exchange_commands.h"
+#include "object_tree_panel.h"
 #include "qt_prompts.h"
+#include "render_mode_group.h"
 #include "save_choices.h"
 #include "shine_tab.h"
 #include "status_hints.h"
@@ -35,77 +37,28 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileInfo>
-#include <QGroupBox>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QUndoStack>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 namespace {
-
-// Tree items carry their node's kind and indices.
-constexpr int kind_role = Qt::UserRole;
-constexpr int index_role = Qt::UserRole + 1;
-constexpr int parent_role = Qt::UserRole + 2;
-
-tree_ref ref_of(const QTreeWidgetItem* item) {
-    if (!item) return {};
-    return {node_kind(item->data(0, kind_role).toInt()), item->data(0, index_role).toInt(),
-            item->data(0, parent_role).toInt()};
-}
-
-QTreeWidgetItem* make_item(const tree_node& node) {
-    // In English (US) here: the chosen language's wording follows (translate_level_texts).
-    auto* item = new QTreeWidgetItem(QStringList(QString::fromStdString(node.label.english)));
-    item->setToolTip(0, item->text(0)); // long moveable names are cut off in a narrow tree
-    item->setData(0, kind_role, int(node.ref.kind));
-    item->setData(0, index_role, node.ref.index);
-    item->setData(0, parent_role, node.ref.parent_index);
-    for (const auto& child : node.children)
-        item->addChild(make_item(child));
-    return item;
-}
-
-// The prompts of an open, which keeps the loading window up from the read to the OpenGL textures: a
-// message or question closes it first, so that a failure is not shown behind a busy cursor.
-class prompts_ending_loading final : public editor_prompts {
-  public:
-    prompts_ending_loading(editor_prompts& inner, loading_window& loading)
-        : inner_(inner), loading_(loading) {}
-    void message(const user_message& text) override {
-        loading_.keep_open(false);
-        inner_.message(text);
-    }
-    answer ask(const user_message& text, bool with_cancel) override {
-        loading_.keep_open(false);
-        return inner_.ask(text, with_cancel);
-    }
-    std::string choose_open_file(const user_message& filter) override {
-        return inner_.choose_open_file(filter);
-    }
-    std::string choose_save_file(const user_message& filter) override {
-        return inner_.choose_save_file(filter);
-    }
-    std::string choose_save_file_named(const user_message& filter, const std::string& suggested) override {
-        return inner_.choose_save_file_named(filter, suggested);
-    }
-
-  private:
-    editor_prompts& inner_;
-    loading_window& loading_;
-};
 
 QLabel* status_panel(QStatusBar* bar, int width, int stretch, const QString& text = QString()) {
     auto* label = new QLabel(text, bar);
@@ -117,8 +70,8 @@ QLabel* status_panel(QStatusBar* bar, int width, int stretch, const QString& tex
 
 } // namespace
 
-main_window::main_window(const QString& dir, QSettings* store, editor_prompts* prompts)
-    : program_dir_(dir), store_(store) {
+main_window::main_window(const data_folders& folders, QSettings* store, editor_prompts* prompts)
+    : program_dir_(folders.data), user_dir_(folders.user), store_(store) {
     setObjectName("TForm1");
     if (!prompts) {
         own_prompts_ = std::make_unique<qt_prompts>(this);
@@ -127,7 +80,7 @@ main_window::main_window(const QString& dir, QSettings* store, editor_prompts* p
     prompts_ = prompts;
     setWindowTitle(vellum_version_string);
     setAcceptDrops(true);
-    config_path_ = program_dir_ + "/config.opt";
+    config_path_ = folders.writable_copy("config.opt");
     user_message config_problem;
     config_ = read_config_opt(config_path_.toStdString(), &config_problem);
     if (config_.colour_bits != 16 && config_.colour_bits != 24 && config_.colour_bits != 32)
@@ -137,24 +90,21 @@ main_window::main_window(const QString& dir, QSettings* store, editor_prompts* p
     build_menus();
     set_hints();
 
-    viewport_->draw = [this](gl_api& gl) {
+    viewport_->set_draw([this](gl_api& gl) {
         draw_batch batch(gl);
         tr_scene& scene = current_scene();
         // Vertex markers of about three screen pixels, whatever the zoom.
-        viewport_->zoom_dependent = doc_.current_render_mode() == render_mode::points;
-        scene.point_radius =
-            point_marker_radius(viewport_->nav, *viewport_->camera,
-                                int(viewport_->height() * viewport_->devicePixelRatio()), 3.0);
+        viewport_->set_zoom_dependent(doc_.current_render_mode() == render_mode::points);
+        scene.point_radius = viewport_->marker_radius(3.0);
         scene.Draw(batch);
-    };
-    viewport_->draws_nothing = [this] { return doc_.selection().kind == selection_kind::none; };
+    });
+    viewport_->set_draws_nothing([this] { return doc_.selection().kind == selection_kind::none; });
     // Picking is the window's: a click reaches on_viewport_clicked, which asks for the pick.
-    viewport_->no_click_pick = true;
     connect(viewport_, &gl_viewport::clicked, this, &main_window::on_viewport_clicked);
     {
         // Kept by the viewport and uploaded when its context exists.
         gl_viewport* views[] = {viewport_};
-        upload_solid_texture(program_dir_, views, viewport_->colour_bits);
+        upload_solid_texture(program_dir_, views, viewport_->colour_bits());
     }
 
     {
@@ -182,7 +132,13 @@ main_window::main_window(const QString& dir, QSettings* store, editor_prompts* p
     toggle_automatic_gl_update(); // on at start
     apply_background();
     if (store_) load_settings(*store_, doc_.recent(), language_);
+    // Until a level is open, the choosers start in the folder of the last one.
+    if (own_prompts_ && !doc_.recent().entries().empty())
+        own_prompts_->start_in(
+            QFileInfo(QString::fromStdString(doc_.recent().entries().front())).absolutePath());
     interface_->select(language_);
+    for (const QString& problem : interface_->window().start_up_problems())
+        prompts_->message(problem.toStdString());
     refresh_recent_items();
     // In the hint panel: a temporary status message would be drawn over the permanent panels.
     if (!config_problem.empty()) hint_status_->setText(shown(config_problem));
@@ -206,44 +162,53 @@ language_window& main_window::languages() {
 // ---- construction -------------------------------------------------------------------------
 
 void main_window::build_controls() {
+    // Splitters the user can drag and scroll areas where a panel is taller or wider than the room
+    // it gets, so the whole window works on small screens and at large scale factors: the tree and
+    // the view side by side above the tabs and Center Camera, the texture panel and the render
+    // modes on the right.
     auto* central = new QWidget(this);
     setCentralWidget(central);
     auto* outer = new QHBoxLayout(central);
-    outer->setContentsMargins(8, 8, 8, 0);
+    outer->setContentsMargins(6, 6, 6, 0);
     auto* columns = new QSplitter(Qt::Horizontal, central);
+    columns->setObjectName("columns");
     columns->setChildrenCollapsible(false);
     outer->addWidget(columns);
 
-    // Left: the tree and the view side by side, the tabs and Center Camera below them.
-    auto* left = new QWidget(columns);
-    auto* left_layout = new QVBoxLayout(left);
-    left_layout->setContentsMargins(0, 0, 0, 0);
-    auto* tree_and_view = new QSplitter(Qt::Horizontal, left);
-    tree_and_view->setChildrenCollapsible(false);
-    tree_ = new QTreeWidget(tree_and_view);
-    tree_->setObjectName("TreeView1");
-    tree_->setHeaderHidden(true);
-    tree_->setMinimumSize(120, 150);
+    auto* left = new QSplitter(Qt::Vertical, columns);
+    left->setObjectName("view_and_tabs");
+    left->setChildrenCollapsible(false);
+    tree_and_view_ = new QSplitter(Qt::Horizontal, left);
+    tree_and_view_->setChildrenCollapsible(false);
+    tree_ = new object_tree_panel(tree_and_view_);
     connect(tree_, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* item) { on_tree_selection(item); });
 
-    view_panel_ = new QWidget(tree_and_view);
+    view_panel_ = new QWidget(tree_and_view_);
     view_panel_->setObjectName("Panel1");
-    view_panel_->setMinimumSize(240, 180);
+    view_panel_->setMinimumSize(200, 150);
     view_panel_->setStyleSheet("QWidget#Panel1 { border: 1px solid gray; }");
     auto* view_layout = new QVBoxLayout(view_panel_);
     view_layout->setContentsMargins(1, 1, 1, 1);
-    viewport_ = new gl_viewport(view_panel_, config_.colour_bits);
-    view_layout->addWidget(viewport_);
-    tree_and_view->addWidget(tree_);
-    tree_and_view->addWidget(view_panel_);
-    tree_and_view->setStretchFactor(0, 0);
-    tree_and_view->setStretchFactor(1, 1);
-    tree_and_view->setSizes({220, 400});
-    left_layout->addWidget(tree_and_view, 1);
+    viewport_ = new gl_viewport(config_.colour_bits);
+    view_layout->addWidget(viewport_->container(view_panel_));
+    tree_and_view_->addWidget(tree_);
+    tree_and_view_->addWidget(view_panel_);
+    tree_and_view_->setStretchFactor(0, 0);
+    tree_and_view_->setStretchFactor(1, 1);
+    tree_and_view_->setSizes({220, 400});
 
-    auto* below = new QHBoxLayout;
-    tabs_ = new QTabWidget(left);
+    const auto scrolled = [](QWidget* inside, QWidget* parent) {
+        auto* area = new QScrollArea(parent);
+        area->setWidget(inside);
+        area->setWidgetResizable(true);
+        area->setFrameShape(QFrame::NoFrame);
+        return area;
+    };
+    auto* below = new QWidget;
+    auto* below_layout = new QHBoxLayout(below);
+    below_layout->setContentsMargins(0, 0, 0, 0);
+    tabs_ = new QTabWidget(below);
     tabs_->setObjectName("PageControl1");
     boxes_tab_ = new boxes_tab(doc_);
     boxes_tab_->word = [this](const user_message& m) { return shown(m); };
@@ -252,7 +217,6 @@ void main_window::build_controls() {
     tabs_->addTab(boxes_tab_, "Boxes");
     tabs_->addTab(lights_tab_, "Static Meshes Lights");
     tabs_->addTab(shine_tab_, "TR4 and TRC Shiny Effect");
-    tabs_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Maximum);
     connect(boxes_tab_, &boxes_tab::view_changed, this, &main_window::redraw);
     connect(boxes_tab_, &boxes_tab::refused, this,
             [this](const QString& text) { prompts_->message(text.toStdString()); });
@@ -264,19 +228,25 @@ void main_window::build_controls() {
     connect(shine_tab_, &shine_tab::apply_all_requested, this, [this] {
         run_mesh_command(doc_.apply_shiny_to_all(edit_controls_now(), texture_panel_->current_texture()));
     });
-    center_button_ = new QPushButton("&Center Camera", left);
+    center_button_ = new QPushButton("&Center Camera", below);
     center_button_->setObjectName("Button1");
     connect(center_button_, &QPushButton::clicked, this, &main_window::center_camera);
-    below->addWidget(tabs_, 1);
-    below->addWidget(center_button_, 0, Qt::AlignTop);
-    left_layout->addLayout(below);
+    below_layout->addWidget(tabs_, 1);
+    // Center Camera and the render modes beside the tabs, under the view they act on.
+    auto* view_controls = new QVBoxLayout;
+    view_controls->addWidget(center_button_);
+    below_layout->addLayout(view_controls);
+    auto* below_area = scrolled(below, left);
+    below_area->setObjectName("tabs_area");
+    left->addWidget(tree_and_view_);
+    left->addWidget(below_area);
+    left->setStretchFactor(0, 1);
+    left->setStretchFactor(1, 0);
 
-    // Right: the texture panel, the render modes below it.
-    auto* right = new QWidget(columns);
+    auto* right = new QWidget;
     auto* right_layout = new QVBoxLayout(right);
-    right_layout->setContentsMargins(0, 0, 0, 0);
+    right_layout->setContentsMargins(0, 0, 4, 0);
     texture_panel_ = new texture_panel_widget(doc_, right);
-    texture_panel_->setMinimumWidth(273);
     connect(texture_panel_, &texture_panel_widget::edited, this, &main_window::redraw);
     connect(texture_panel_, &texture_panel_widget::pointer_moved, this, [this](const QString& text) {
         position_status_->setText(text);
@@ -286,27 +256,23 @@ void main_window::build_controls() {
     });
     right_layout->addWidget(texture_panel_, 1);
 
-    render_group_ = new QGroupBox("Render Mode", right);
-    render_group_->setObjectName("GroupBox2");
-    auto* modes = new QHBoxLayout(render_group_);
-    const char* captions[] = {"&Wireframe", "&Solid", "&Textured", "&Points"};
-    const char* names[] = {"RadioButton1", "RadioButton2", "RadioButton3", "RadioButton6"};
-    for (int m = 0; m < 4; ++m) {
-        auto* button = new QRadioButton(captions[m], render_group_);
-        button->setObjectName(names[m]);
-        render_buttons_[std::size_t(m)] = button;
-        modes->addWidget(button);
-        connect(button, &QRadioButton::toggled, this, [this, m](bool on) {
-            if (on) on_render_mode_chosen(render_mode(m));
-        });
-    }
+    render_group_ = new render_mode_group(below);
+    connect(render_group_, &render_mode_group::chosen, this, &main_window::on_render_mode_chosen);
     refresh_render_buttons();
-    right_layout->addWidget(render_group_);
+    view_controls->addWidget(render_group_);
+    view_controls->addStretch(1);
+    auto* right_area = scrolled(right, columns);
+    right_area->setObjectName("textures_area");
+    right_area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 
     columns->addWidget(left);
-    columns->addWidget(right);
+    columns->addWidget(right_area);
     columns->setStretchFactor(0, 1);
     columns->setStretchFactor(1, 0);
+    // Each part starts at the size its contents ask for where the window allows it.
+    left->setSizes({10000, below->sizeHint().height()});
+    columns->setSizes(
+        {10000, right->minimumSizeHint().width() + right_area->verticalScrollBar()->sizeHint().width()});
 
     statusBar()->setObjectName("StatusBar1");
     hint_status_ = status_panel(statusBar(), 300, 0);
@@ -330,6 +296,9 @@ void main_window::build_menus() {
     const auto on_texture = [this](QAction* action, void (texture_commands::*handler)()) {
         connect(action, &QAction::triggered, this, [this, handler] { (textures_.get()->*handler)(); });
     };
+    const auto on_file = [this](QAction* action, void (file_commands::*handler)()) {
+        connect(action, &QAction::triggered, this, [this, handler] { (files_.get()->*handler)(); });
+    };
     const auto on_mesh = [this](QAction* action, void (mesh_exchange_commands::*handler)()) {
         connect(action, &QAction::triggered, this, [this, handler] { (mesh_exchange_.get()->*handler)(); });
     };
@@ -347,37 +316,35 @@ void main_window::build_menus() {
     };
 
     auto* file = menu("File1", "&File");
-    on(item(file, "OpenFile1", "&Open", QKeySequence("Ctrl+O")), &main_window::open_file);
-    on(needs_level(item(file, "Save1", "S&ave", QKeySequence("Ctrl+S"))), &main_window::save);
-    on(needs_level(item(file, "SaveAs1", "&Save As...")), &main_window::save_as);
+    on_file(item(file, "OpenFile1", "&Open", QKeySequence("Ctrl+O")), &file_commands::open_file);
+    on_file(needs_level(item(file, "Save1", "S&ave", QKeySequence("Ctrl+S"))), &file_commands::save);
+    on_file(needs_level(item(file, "SaveAs1", "&Save As...")), &file_commands::save_as);
     file->addSeparator();
     on_mesh(item(file, "ExporttoDXF1", "Export to DXF"), &mesh_exchange_commands::export_dxf);
     on_mesh(item(file, "ImportDXF1", "Import DXF"), &mesh_exchange_commands::import_dxf);
+    on_mesh(item(file, "ExportMesh1", "Export Mesh..."), &mesh_exchange_commands::export_model);
+    on_mesh(item(file, "ImportMesh1", "Import Mesh..."), &mesh_exchange_commands::import_model);
     file->addSeparator();
     connect(item(file, "Exit1", "E&xit", QKeySequence("Ctrl+X")), &QAction::triggered, this, &QWidget::close);
     file->addSeparator();
     for (int i = 0; i < 5; ++i) {
         recent_items_[std::size_t(i)] = item(file, "", "None");
         recent_items_[std::size_t(i)]->setObjectName(QString("None%1").arg(i + 1));
-        connect(recent_items_[std::size_t(i)], &QAction::triggered, this, [this, i] { open_recent(i); });
+        connect(recent_items_[std::size_t(i)], &QAction::triggered, this,
+                [this, i] { files_->open_recent(i); });
     }
 
     auto* edit = menu("Edit1", "Edit");
-    // The items keep their own shortcuts and answer the platform's standard keys too; their texts
-    // name the step they undo or redo.
-    undo_action_ = item(edit, "Undo1", "Undo");
-    undo_action_->setShortcuts({QKeySequence("Ctrl+U"), QKeySequence("Ctrl+Z")});
-    redo_action_ = item(edit, "Redo1", "Redo");
-    redo_action_->setShortcuts({QKeySequence("Ctrl+R"), QKeySequence("Ctrl+Shift+Z")});
-    undo_action_->setEnabled(false);
-    redo_action_->setEnabled(false);
+    history_ = std::make_unique<history_commands>(
+        doc_, *edit, *this,
+        history_commands::links{[this] { textures_->textures_changed(); },
+                                [this](const user_message& text) { selection_status_->setText(shown(text)); },
+                                [this](const char* component, const char* english) {
+                                    return interface_ ? interface_->caption(component, english)
+                                                      : QString(english);
+                                },
+                                [this](const user_message& m) { return shown(m); }});
     QUndoStack& history = doc_.history();
-    connect(undo_action_, &QAction::triggered, this, [this] { step_history(true); });
-    connect(redo_action_, &QAction::triggered, this, [this] { step_history(false); });
-    connect(&history, &QUndoStack::canUndoChanged, undo_action_, &QAction::setEnabled);
-    connect(&history, &QUndoStack::canRedoChanged, redo_action_, &QAction::setEnabled);
-    connect(&history, &QUndoStack::undoTextChanged, this, [this] { refresh_history_items(); });
-    connect(&history, &QUndoStack::redoTextChanged, this, [this] { refresh_history_items(); });
     // Any step done or undone changes what the view shows.
     connect(&history, &QUndoStack::indexChanged, this, [this] { redraw(); });
     connect(&history, &QUndoStack::cleanChanged, this, [this] { refresh_title(); });
@@ -464,9 +431,9 @@ void main_window::build_menus() {
 }
 
 void main_window::fit_to_screen() {
-    // The design size, never larger than the screen the window opens on.
-    QSize size(808, 580);
-    size = size.expandedTo(minimumSizeHint());
+    // A comfortable size, never larger than the screen the window opens on (whose desktop may
+    // maximise it); every part scrolls or shrinks below it.
+    QSize size(1024, 700);
     if (const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen())
         size = size.boundedTo(s->availableGeometry().size());
     resize(size);
@@ -476,86 +443,56 @@ void main_window::fit_to_screen() {
 
 void main_window::set_hints() {
     // Panel 0 shows the hint of the control under the mouse.
-    hints_ = new status_hints(*hint_status_, *view_panel_, *viewport_, *tree_, this);
+    hints_ = new status_hints(*hint_status_, *view_panel_, *viewport_->container(view_panel_), *tree_, this);
+    hints_->set(viewport_, QString()); // the view's own window gets the mouse: it shows Panel1's hint
     hints_->watch_controls(*this);
+    // With Enable Lights ticked, a click on a static mesh lights its corners instead of applying.
+    hints_->view_hint = [this] {
+        if (doc_.selection().kind != selection_kind::static_mesh || !edit_controls_now().lights_enabled)
+            return QString();
+        return shown(say(msg::lights_click_hint));
+    };
 }
 
-// ---- opening and saving ------------------------------------------------------------------
-
-void main_window::open_file() {
-    const auto path = prompts_->choose_open_file(level_file_filter());
-    if (!path.empty()) open_path(QString::fromStdString(path));
-}
-
-bool main_window::open_path(const QString& path) {
-    if (!doc_.confirm_close(*loading_, *prompts_)) return false;
-    const auto catalogue = (program_dir_ + "/trcatalog.xml").toStdString();
-    // One loading window for the whole open, its lines kept up to the OpenGL textures.
-    loading_->keep_open(true);
-    prompts_ending_loading prompts(*prompts_, *loading_);
-    const bool opened = bool(doc_.open(path.toStdString(), catalogue, *loading_, prompts));
-    if (opened) refresh_after_open();
-    loading_->keep_open(false);
-    return opened;
-}
-
-void main_window::open_recent(int index) {
-    const auto& entries = doc_.recent().entries();
-    if (std::size_t(index) >= entries.size()) return;
-    const auto path = entries[std::size_t(index)];
-    if (!doc_.confirm_close(*loading_, *prompts_)) return;
-    const auto catalogue = (program_dir_ + "/trcatalog.xml").toStdString();
-    loading_->keep_open(true);
-    prompts_ending_loading prompts(*prompts_, *loading_);
-    if (doc_.open_recent(path, catalogue, *loading_, prompts)) refresh_after_open();
-    loading_->keep_open(false);
-}
+// ---- after an open or a save ------------------------------------------------------------------
 
 void main_window::refresh_after_open() {
-    {
-        const QSignalBlocker blocker(tree_);
-        tree_->clear();
-        auto* root = make_item(doc_.tree());
-        tree_->addTopLevelItem(root);
-        root->setExpanded(true);
-    }
+    tree_->fill(doc_.tree());
+    // Wide enough for the names, once the window has its size.
+    tree_wanted_width_ = tree_->width_for_names();
+    if (isVisible()) apply_tree_width();
     startup_report::mark("tree view filled");
     // The texture table has just drawn the pages the uploads are cut from.
     reload_gl_textures(say(msg::loading_named_level, {file_name_of(doc_.current_path())}),
                        say(msg::loading_gl_textures), &doc_.table().pages_bitmap);
     startup_report::mark("texture uploads prepared");
     texture_panel_->refill();
-    boxes_tab_->show_selection();
+    boxes_tab_->clear();
     refresh_recent_items();
     refresh_title();
     refresh_level_actions();
     selection_status_->clear();
-    if (!doc_.catalogue_found()) hint_status_->setText(shown(say(msg::catalogue_missing)));
+    if (!doc_.catalogue_found())
+        hint_status_->setText(shown(say(msg::catalogue_missing)));
+    else if (!doc_.catalogue_note().empty())
+        hint_status_->setText(shown(doc_.catalogue_note()));
     translate_level_texts();
     redraw();
     startup_report::mark("texture panel and controls");
 }
 
-void main_window::step_history(bool back) {
-    QUndoStack& history = doc_.history();
-    const QUndoCommand* step = history.command(back ? history.index() - 1 : history.index());
-    back ? history.undo() : history.redo();
-    // A texture step changes pages and object textures: what the panel lists and OpenGL holds.
-    if (dynamic_cast<const object_texture_edit*>(step) || dynamic_cast<const texture_pixel_edit*>(step))
-        textures_->textures_changed();
+void main_window::apply_tree_width() {
+    // Up to two fifths of the room beside the view; never narrower than the user made it.
+    const QList<int> sizes = tree_and_view_->sizes();
+    const int total = sizes.value(0) + sizes.value(1);
+    const int width = std::min(tree_wanted_width_, total * 2 / 5);
+    if (sizes.value(0) < width) tree_and_view_->setSizes({width, total - width});
+    tree_wanted_width_ = 0;
 }
 
-void main_window::refresh_history_items() {
-    // "Undo" / "Redo" and the step's name, both in the interface language.
-    const QUndoStack& history = doc_.history();
-    const auto text = [this](const char* component, const char* english, const QUndoCommand* step) {
-        const QString item = interface_ ? interface_->caption(component, english) : QString(english);
-        return step ? item + ' ' + shown(step_message(*step)) : item;
-    };
-    undo_action_->setText(
-        text("Undo1", "Undo", history.canUndo() ? history.command(history.index() - 1) : nullptr));
-    redo_action_->setText(
-        text("Redo1", "Redo", history.canRedo() ? history.command(history.index()) : nullptr));
+void main_window::showEvent(QShowEvent* e) {
+    QMainWindow::showEvent(e);
+    if (tree_wanted_width_ > 0) QTimer::singleShot(0, this, [this] { apply_tree_width(); });
 }
 
 void main_window::refresh_level_actions() {
@@ -575,28 +512,20 @@ void main_window::reload_gl_textures(const user_message& caption, const user_mes
     loading_->add_progress_line(line);
     if (pages && !viewport_->has_context()) {
         // The view's OpenGL starts with the window: the pixels are made meanwhile, on a worker.
-        load_gl_textures_later(doc_.level(), *pages, *viewport_, viewport_->colour_bits);
+        load_gl_textures_later(doc_.level(), *pages, *viewport_, viewport_->colour_bits());
     } else {
         const gauge_link link = doc_.gauge_to(*loading_);
         gl_viewport* views[] = {viewport_};
-        load_gl_textures(doc_.level(), views, viewport_->colour_bits, pages);
+        load_gl_textures(doc_.level(), views, viewport_->colour_bits(), pages);
     }
     loading_->hide_progress();
 }
 
-void main_window::save() {
-    if (!doc_.save(*loading_, *prompts_)) return;
-    refresh_title();
-    hint_status_->setText(shown(say(msg::saved, {doc_.current_path()})));
+bool main_window::open_path(const QString& path) {
+    return files_->open_path(path);
 }
 
-void main_window::save_as() {
-    if (doc_.current_path().empty()) return;
-    // A name typed without an extension gets the level's own.
-    const auto path = with_extension_if_none(prompts_->choose_save_file(level_file_filter()),
-                                             extension_of(doc_.current_path()));
-    if (path.empty()) return;
-    if (!doc_.save_as(path, *loading_, *prompts_)) return;
+void main_window::after_save() {
     refresh_recent_items();
     refresh_title();
     texture_panel_->setTitle(shown(doc_.texture_group_caption()));
@@ -604,11 +533,10 @@ void main_window::save_as() {
         root->setText(0, QString::fromStdString(doc_.current_name()));
         root->setToolTip(0, root->text(0));
     }
-    hint_status_->setText(shown(say(msg::saved, {doc_.current_path()})));
 }
 
 void main_window::closeEvent(QCloseEvent* e) {
-    if (!doc_.confirm_close(*loading_, *prompts_)) {
+    if (!files_->confirm_close()) {
         e->ignore();
         return;
     }
@@ -627,7 +555,7 @@ void main_window::refresh_recent_items() {
 // ---- interface language ----------------------------------------------------------------------
 
 void main_window::build_language_wiring() {
-    interface_ = std::make_unique<interface_language>(program_dir_, *this, *prompts_);
+    interface_ = std::make_unique<interface_language>(program_dir_, *this, *prompts_, user_dir_);
     for (QWidget* w :
          {static_cast<QWidget*>(loading_), static_cast<QWidget*>(keys_), static_cast<QWidget*>(readme_),
           static_cast<QWidget*>(about_), static_cast<QWidget*>(options_), static_cast<QWidget*>(remap_),
@@ -641,7 +569,7 @@ void main_window::build_language_wiring() {
         else
             setWindowTitle(interface_->caption("", vellum_version_string));
         refresh_recent_items();
-        refresh_history_items();
+        history_->refresh_items();
         translate_level_texts();
         hints_->refresh();
         readme_->show_language(interface_->code());
@@ -668,20 +596,25 @@ void main_window::dropEvent(QDropEvent* e) {
 // ---- tree, view and render modes -----------------------------------------------------------
 
 void main_window::on_tree_selection(QTreeWidgetItem* item) {
-    doc_.select(ref_of(item));
+    const bool was_points = doc_.current_render_mode() == render_mode::points;
+    doc_.select(object_tree_panel::node_of(item));
     selection_status_->clear();
     boxes_tab_->show_selection();
     refresh_render_buttons();
     center_camera();
+    if (was_points && doc_.current_render_mode() != render_mode::points) explain_no_points();
+}
+
+void main_window::explain_no_points() {
+    selection_status_->setText(shown(say(msg::points_need_mesh)));
 }
 
 void main_window::select_moveable(int n) {
-    auto* root = tree_->topLevelItem(0);
-    if (!root || root->childCount() < 1) return;
-    auto* movables = root->child(0);
-    if (n < 0 || n >= movables->childCount()) return;
-    movables->setExpanded(true);
-    tree_->setCurrentItem(movables->child(n));
+    tree_->select_moveable(n);
+}
+
+void main_window::select_lara_or_largest() {
+    tree_->select_lara_or_largest(doc_.level());
 }
 
 tr_scene& main_window::current_scene() {
@@ -690,10 +623,8 @@ tr_scene& main_window::current_scene() {
 }
 
 void main_window::center_camera() {
-    if (auto text = centre_on_selection(current_scene(), viewport_->nav, *viewport_->camera)) {
+    if (auto text = viewport_->centre_on(current_scene()))
         if (!text->empty()) selection_status_->setText(shown(*text));
-        redraw();
-    }
 }
 
 void main_window::redraw() {
@@ -701,19 +632,14 @@ void main_window::redraw() {
 }
 
 void main_window::refresh_render_buttons() {
-    auto* button = render_buttons_[std::size_t(doc_.current_render_mode())];
-    const QSignalBlocker blocker(button);
-    button->setChecked(true);
+    render_group_->show_mode(doc_.current_render_mode());
 }
 
 void main_window::on_render_mode_chosen(render_mode mode) {
     // A whole moveable has no points mode: the document falls back and the buttons follow.
     if (doc_.set_render_mode(mode) != mode) {
-        for (auto* b : render_buttons_)
-            b->blockSignals(true);
-        render_buttons_[std::size_t(doc_.current_render_mode())]->setChecked(true);
-        for (auto* b : render_buttons_)
-            b->blockSignals(false);
+        refresh_render_buttons();
+        explain_no_points();
     }
     redraw();
 }
@@ -721,7 +647,10 @@ void main_window::on_render_mode_chosen(render_mode mode) {
 void main_window::on_viewport_clicked(QPoint at, Qt::MouseButton button, Qt::KeyboardModifiers keys) {
     if (button != Qt::LeftButton || !doc_.has_level()) return;
     const std::optional<picked_name> hit = viewport_->pick_at(at);
-    if (!hit) return;
+    if (!hit) {
+        selection_status_->clear(); // no face: the last face's text would describe nothing here
+        return;
+    }
     const auto action = click_action_for(keys & Qt::ShiftModifier, keys & Qt::ControlModifier,
                                          keys & Qt::AltModifier, doc_.current_render_mode());
     const click_outcome out =
@@ -789,6 +718,15 @@ void main_window::build_commands() {
         host, texture_commands::links{
                   *viewport_, *loading_, *animated_,
                   [this] { reload_gl_textures(say(msg::working), say(msg::loading_new_gl_textures)); },
-                  [this] { return auto_gl_update_; }, selected_label, [this] { translate_level_texts(); }});
+                  [this] { return auto_gl_update_; }, selected_label, [this] { translate_level_texts(); },
+                  [this](const user_message& text) { hint_status_->setText(shown(text)); }});
     mesh_exchange_ = std::make_unique<mesh_exchange_commands>(host, *remap_, selected_label);
+    files_ = std::make_unique<file_commands>(
+        doc_, *prompts_,
+        file_commands::links{*loading_, program_dir_ + "/trcatalog.xml", [this] { refresh_after_open(); },
+                             [this] { after_save(); },
+                             [this](const user_message& text) { hint_status_->setText(shown(text)); },
+                             [this](const std::string& folder) {
+                                 if (own_prompts_) own_prompts_->start_in(QString::fromStdString(folder));
+                             }});
 }

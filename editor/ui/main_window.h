@@ -1,11 +1,12 @@
 // The main window (TForm1): menus, the object tree, the 3D view, the texture panel, render modes,
-// the boxes / lights / shiny tabs and the status bar, wired to the document, and the open and
-// save path. Handlers turn an event into one document call and refresh the controls from the
-// document; the texture and mesh exchange commands live in texture_commands and
-// mesh_exchange_commands.
+// the boxes / lights / shiny tabs and the status bar, wired to the document. Handlers turn an
+// event into one document call and refresh the controls from the document; opening and saving,
+// undo and redo, the texture and the mesh exchange commands live in file_commands,
+// history_commands, texture_commands and mesh_exchange_commands.
 #pragma once
 
 #include "app_settings.h"
+#include "data_folders.h"
 #include "editor_document.h"
 #include "scene.h"
 
@@ -16,13 +17,11 @@
 
 class QImage;
 class QAction;
-class QGroupBox;
 class QLabel;
 class QPushButton;
-class QRadioButton;
 class QSettings;
+class QSplitter;
 class QTabWidget;
-class QTreeWidget;
 class QTreeWidgetItem;
 class gl_viewport;
 class about_window;
@@ -34,8 +33,12 @@ class keys_window;
 class lights_tab;
 class loading_window;
 class mesh_exchange_commands;
+class object_tree_panel;
+class file_commands;
+class history_commands;
 class options_window;
 class qt_prompts;
+class render_mode_group;
 class readme_window;
 class remap_window;
 class shine_tab;
@@ -46,21 +49,26 @@ class texture_panel_widget;
 class main_window : public QMainWindow {
     Q_OBJECT
   public:
-    // `program_dir`: where config.opt, solid.bmp, trcatalog.xml and Readme.txt are. `store`: the
-    // per-user settings (owned by the caller). `prompts`: null for message boxes.
-    main_window(const QString& program_dir, QSettings* store, editor_prompts* prompts = nullptr);
+    // `folders`: where config.opt, solid.bmp, trcatalog.xml, Readme.txt and the language files
+    // are, and where changed ones are written. `store`: the per-user settings (owned by the
+    // caller). `prompts`: null for message boxes.
+    main_window(const data_folders& folders, QSettings* store, editor_prompts* prompts = nullptr);
     ~main_window() override;
 
     // Opens a level (after the unsaved-changes question); false when nothing was opened.
     bool open_path(const QString& path);
     // Selects moveable n in the tree (its node becomes the current item).
     void select_moveable(int n);
+    // Selects Lara (object 0) or, in a level without her, the moveable with the most meshes: the
+    // first thing to show of a level named on the command line.
+    void select_lara_or_largest();
     editor_document& document() { return doc_; }
     language_window& languages();
     gl_viewport* viewport() const { return viewport_; }
 
   protected:
     void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dropEvent(QDropEvent* e) override;
 
@@ -71,14 +79,12 @@ class main_window : public QMainWindow {
     void fit_to_screen();
 
     // Menu commands and controls.
-    void open_file();
-    void open_recent(int index);
-    void save();
-    void save_as();
     void on_tree_selection(QTreeWidgetItem* item);
     void center_camera();
     void on_render_mode_chosen(render_mode mode);
     void on_viewport_clicked(QPoint at, Qt::MouseButton button, Qt::KeyboardModifiers keys);
+    // The status text saying why a whole moveable is not shown as points.
+    void explain_no_points();
     // The lights and shine tabs as clicks and mesh commands read them.
     edit_controls edit_controls_now() const;
     // Shows a mesh command's message and redraws when it asks to.
@@ -99,12 +105,13 @@ class main_window : public QMainWindow {
     QString shown(const user_message& m) const;
 
     void refresh_after_open();
+    // The tree made as wide as tree_wanted_width_.
+    void apply_tree_width();
+    // After Save or Save As: the caption, the recent files and the names showing the file name.
+    void after_save();
     // Commands that need a level are enabled exactly while one is open.
     void refresh_level_actions();
-    // Undo (back) or redo one step of the history, refreshing what the step's kind changes.
-    void step_history(bool back);
     void refresh_recent_items();
-    void refresh_history_items();
     void refresh_render_buttons();
     void apply_background();
     // `pages`: the level's pages as the texture table drew them, when known to be current.
@@ -115,6 +122,7 @@ class main_window : public QMainWindow {
     tr_scene& current_scene();
 
     QString program_dir_;
+    QString user_dir_; // where changed data files go (program_dir_ in the build tree)
     QString config_path_;
     config_options config_;
     QSettings* store_;
@@ -124,17 +132,20 @@ class main_window : public QMainWindow {
     tr_scene scene_;
     std::unique_ptr<texture_commands> textures_;
     std::unique_ptr<mesh_exchange_commands> mesh_exchange_;
+    std::unique_ptr<file_commands> files_;
+    std::unique_ptr<history_commands> history_;
     int language_ = 0;
     bool auto_gl_update_ = false;
     status_hints* hints_;
     std::vector<QAction*> level_actions_;
 
-    QTreeWidget* tree_;
+    object_tree_panel* tree_;
+    QSplitter* tree_and_view_;
+    int tree_wanted_width_ = 0; // set by an open, applied once the window has its size
     QWidget* view_panel_;
     gl_viewport* viewport_;
     texture_panel_widget* texture_panel_;
-    QGroupBox* render_group_;
-    std::array<QRadioButton*, 4> render_buttons_{};
+    render_mode_group* render_group_;
     QPushButton* center_button_;
     QTabWidget* tabs_;
     boxes_tab* boxes_tab_;
@@ -144,8 +155,6 @@ class main_window : public QMainWindow {
     QLabel* selection_status_;
     QLabel* position_status_;
     std::array<QAction*, 5> recent_items_{};
-    QAction* undo_action_;
-    QAction* redo_action_;
     QAction* automatic_update_action_;
     QAction* perspective_action_;
 

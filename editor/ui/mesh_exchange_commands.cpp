@@ -1,8 +1,9 @@
-// DXF export and import of the selected mesh, and the Remap Vertices dialog.
+// DXF and model-file export and import of the selection, and the Remap Vertices dialog.
 #include "mesh_exchange_commands.h"
 
 #include "bitmap_exchange.h"
 #include "dxf_import_command.h"
+#include "mesh_import_command.h"
 #include "texture_panel_widget.h"
 #include "windows/remap_window.h"
 
@@ -40,13 +41,59 @@ void mesh_exchange_commands::export_dxf() {
 }
 
 void mesh_exchange_commands::import_dxf() {
-    if (!host_.panel.has_picture() || !host_.doc.selection().single_mesh()) return;
+    if (!host_.panel.has_picture()) return;
+    if (!host_.doc.selection().single_mesh()) {
+        // As Export explains it; the root or a heading is no object to import into either.
+        host_.prompts.message(say(msg::dxf_needs_mesh));
+        return;
+    }
     const std::string path = host_.prompts.choose_open_file(dxf_import_filter());
     if (path.empty()) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const command_result read = host_.doc.import_dxf(path);
     QApplication::restoreOverrideCursor();
     if (host_.report(read)) host_.redraw();
+}
+
+void mesh_exchange_commands::export_model() {
+    editor_document& doc = host_.doc;
+    editor_prompts& prompts = host_.prompts;
+    if (!host_.panel.has_picture()) return;
+    const editor_selection& selection = doc.selection();
+    if (!selection.whole_moveable() && !selection.single_mesh()) {
+        prompts.message(model_needs_selection_message());
+        return;
+    }
+    std::string path = prompts.choose_save_file_named(model_export_filter,
+                                                      selected_label_ ? selected_label_() : std::string());
+    if (path.empty()) return;
+    if (std::filesystem::path(path).extension().empty()) path += ".glb";
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec) && prompts.ask(overwrite_question(path), false) != answer::yes)
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const command_result written = doc.export_model(path);
+    QApplication::restoreOverrideCursor();
+    host_.report(written);
+}
+
+void mesh_exchange_commands::import_model() {
+    editor_document& doc = host_.doc;
+    if (!host_.panel.has_picture()) return;
+    if (!doc.selection().whole_moveable() && !doc.selection().single_mesh()) {
+        host_.prompts.message(model_needs_selection_message());
+        return;
+    }
+    const std::string path = host_.prompts.choose_open_file(model_import_filter);
+    if (path.empty()) return;
+    const std::size_t textures = doc.level().object_textures.size();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const command_result read = doc.import_model(path);
+    QApplication::restoreOverrideCursor();
+    if (!host_.report(read)) return;
+    // Textures the file's UVs needed are listed at once.
+    if (doc.level().object_textures.size() != textures) host_.panel.refresh();
+    host_.redraw();
 }
 
 void mesh_exchange_commands::remap_vertices() {

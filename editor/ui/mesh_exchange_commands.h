@@ -1,5 +1,6 @@
-// File > Export to DXF and Import DXF, and Special > Remap Vertices: the selected mesh exchanged
-// with a DXF file, or two of its vertices renumbered.
+// File > Export to DXF and Import DXF, File > Export Mesh and Import Mesh (glTF, OBJ, ...), and
+// Special > Remap Vertices: the selected mesh or moveable exchanged with a file, or two vertices
+// of a mesh renumbered.
 #pragma once
 
 #include "command_host.h"
@@ -18,6 +19,8 @@ class mesh_exchange_commands {
 
     void export_dxf();
     void import_dxf();
+    void export_model();
+    void import_model();
     void remap_vertices();
 
   private:

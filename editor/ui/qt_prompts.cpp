@@ -1,11 +1,14 @@
 // Message boxes and file dialogs behind the editor's prompts.
 #include "qt_prompts.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 void qt_prompts::message(const user_message& text) {
-    QMessageBox::information(parent_, "Vellum", QString::fromStdString(text.english));
+    // Every message tells of a refusal or a failure.
+    QMessageBox::warning(parent_, "Vellum", QString::fromStdString(text.english));
 }
 
 answer qt_prompts::ask(const user_message& text, bool with_cancel) {
@@ -16,9 +19,8 @@ answer qt_prompts::ask(const user_message& text, bool with_cancel) {
 }
 
 std::string qt_prompts::choose_open_file(const user_message& filter) {
-    return QFileDialog::getOpenFileName(parent_, QString::fromStdString(open_title_), QString(),
-                                        QString::fromStdString(filter.english))
-        .toStdString();
+    return chosen(QFileDialog::getOpenFileName(parent_, QString::fromStdString(open_title_), folder_,
+                                               QString::fromStdString(filter.english)));
 }
 
 std::string qt_prompts::choose_save_file(const user_message& filter) {
@@ -28,10 +30,16 @@ std::string qt_prompts::choose_save_file(const user_message& filter) {
 std::string qt_prompts::choose_save_file_named(const user_message& filter,
                                                const std::string& suggested_name) {
     // The overwrite question is the editor's own.
-    return QFileDialog::getSaveFileName(
-               parent_, QString::fromStdString(save_title_), QString::fromStdString(suggested_name),
-               QString::fromStdString(filter.english), nullptr, QFileDialog::DontConfirmOverwrite)
-        .toStdString();
+    const QString name = QString::fromStdString(suggested_name);
+    const QString start = folder_.isEmpty() ? name : name.isEmpty() ? folder_ : QDir(folder_).filePath(name);
+    return chosen(QFileDialog::getSaveFileName(parent_, QString::fromStdString(save_title_), start,
+                                               QString::fromStdString(filter.english), nullptr,
+                                               QFileDialog::DontConfirmOverwrite));
+}
+
+std::string qt_prompts::chosen(const QString& path) {
+    if (!path.isEmpty()) folder_ = QFileInfo(path).absolutePath();
+    return path.toStdString();
 }
 
 void qt_prompts::set_chooser_titles(const std::string& open_title, const std::string& save_title) {

@@ -22,7 +22,7 @@ void status_hints::watch_controls(QMainWindow& window) {
         {"GroupBox2", "Select one of this modes to Work..."},
         {"Button1", "Press to Center Camera..."},
         {"ListBox1", "List of All Textures. You can select one of them..."},
-        {"Image1", "Click to select a Texture..."},
+        {"Image1", "Click to select a Texture, SHIFT+drag to mark a new one..."},
         {"SpinEdit2", "X_1 Coordinate..."},
         {"SpinEdit3", "X_2 Coordinate..."},
         {"SpinEdit4", "Y_1 Coordinate..."},
@@ -53,10 +53,15 @@ void status_hints::set(QObject* widget, const QString& text) {
     if (auto* w = qobject_cast<QWidget*>(widget)) w->setMouseTracking(true);
 }
 
+QString status_hints::hint_of(const QObject& owner) const {
+    const QString special = &owner == &view_panel_ && view_hint ? view_hint() : QString();
+    return special.isEmpty() ? owner.property(long_hint_property).toString() : special;
+}
+
 void status_hints::refresh() {
     // A message shown since (a save, a missing catalogue) stays.
     if (!shown_ || panel_.text() != shown_text_) return;
-    panel_.setText(shown_->property(long_hint_property).toString());
+    panel_.setText(hint_of(*shown_));
     shown_text_ = panel_.text();
 }
 
@@ -74,7 +79,7 @@ bool status_hints::eventFilter(QObject* watched, QEvent* event) {
         // The view fills Panel1 and shows Panel1's hint.
         QObject* owner = under == &view_ ? static_cast<QObject*>(&view_panel_) : under;
         shown_ = owner;
-        panel_.setText(owner->property(long_hint_property).toString());
+        panel_.setText(hint_of(*owner));
         shown_text_ = panel_.text();
         if (under == &tree_ && event->type() == QEvent::Enter) tree_.setFocus();
     }

@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+
+#include <functional>
 #include <set>
 
 class QLabel;
@@ -22,11 +24,16 @@ class status_hints : public QObject {
     void set(QObject* widget, const QString& text);
     // Shows the hint of the control the mouse is over again (its text changed with the language).
     void refresh();
+    // The view's hint while clicks do something else than Panel1's hint says (lighting a static
+    // mesh); empty for Panel1's own.
+    std::function<QString()> view_hint;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // The hint `owner` shows: the view's special one, or its long hint.
+    QString hint_of(const QObject& owner) const;
     QLabel& panel_;
     QWidget& view_panel_;
     QWidget& view_;

@@ -8,7 +8,26 @@
 #include "texture_panel_widget.h"
 #include "windows/animated_textures_window.h"
 
+#include "pixels.h"
+
 #include <filesystem>
+
+namespace {
+
+// Pixels an import makes transparent: those the 16-bit rule reads as transparent (black and
+// near-black, magenta and near-magenta).
+long transparent_pixels(const QImage& bitmap) {
+    const QImage rgb = bitmap.convertToFormat(QImage::Format_RGB888);
+    long count = 0;
+    for (int y = 0; y < rgb.height(); ++y) {
+        const uchar* row = rgb.constScanLine(y);
+        for (int x = 0; x < rgb.width(); ++x, row += 3)
+            count += display_to_page16_pixel(rgb_to_display({row[0], row[1], row[2]}), false) == 0;
+    }
+    return count;
+}
+
+} // namespace
 
 texture_commands::texture_commands(command_host host, links with)
     : host_(std::move(host)), with_(std::move(with)) {
@@ -20,7 +39,7 @@ texture_commands::texture_commands(command_host host, links with)
 
 void texture_commands::upload(int texture, const QImage& picture) {
     gl_viewport* views[] = {&with_.viewport};
-    upload_texture(std::uint32_t(texture + 1), picture, with_.viewport.colour_bits, views);
+    upload_texture(std::uint32_t(texture + 1), picture, with_.viewport.colour_bits(), views);
 }
 
 void texture_commands::define_mouse_selected() {
@@ -67,7 +86,14 @@ void texture_commands::import_while_waiting(command_result (editor_document::*im
     with_.progress.add_progress_line(say(msg::reading_bitmap));
     const command_result r = (host_.doc.*import)(bitmap);
     with_.progress.hide_progress();
-    if (host_.report(r)) after_texture_import(true);
+    if (!host_.report(r)) return;
+    after_texture_import(true);
+    report_transparent_pixels(bitmap);
+}
+
+void texture_commands::report_transparent_pixels(const QImage& bitmap) {
+    if (with_.show_status)
+        with_.show_status(say(msg::import_transparent_pixels, {std::to_string(transparent_pixels(bitmap))}));
 }
 
 void texture_commands::after_texture_import(bool upload_all) {
@@ -103,6 +129,7 @@ void texture_commands::import_replace_current() {
     if (!host_.report(host_.doc.import_replace_current(i, bitmap, &picture))) return;
     upload(i, picture);
     after_texture_import(false);
+    report_transparent_pixels(picture); // the bitmap as fitted to the texture
 }
 
 void texture_commands::export_all() {
@@ -132,4 +159,5 @@ void texture_commands::import_texture_pages() {
     with_.translate_lists();
     host_.panel.show_page(first_new_page);
     host_.redraw();
+    report_transparent_pixels(bitmap);
 }

@@ -29,6 +29,8 @@ class texture_commands : public QObject {
         std::function<std::string()> selected_item_text;
         // Rows just added to the page selector and the texture list put in the interface language.
         std::function<void()> translate_lists;
+        // A line for the status bar, in English (US).
+        std::function<void(const user_message&)> show_status;
     };
     // Connects the panel's Export and Import buttons.
     texture_commands(command_host host, links with);
@@ -54,6 +56,8 @@ class texture_commands : public QObject {
     // A bitmap chosen and read, then imported under the "Please Wait..." window and the wait cursor.
     void import_while_waiting(command_result (editor_document::*import)(const QImage&));
     void after_texture_import(bool upload_all);
+    // After a bitmap was imported: how many of its pixels became transparent, in the status bar.
+    void report_transparent_pixels(const QImage& bitmap);
     void upload(int texture, const QImage& picture);
 
     command_host host_;

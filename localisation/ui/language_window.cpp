@@ -59,8 +59,10 @@ QString shown_text(const lng_element& e, int element) {
 
 } // namespace
 
-language_window::language_window(const QString& executable_path, QWidget* parent)
-    : QDialog(parent), paths_(language_paths::of_executable(executable_path.toStdString())) {
+language_window::language_window(const QString& executable_path, QWidget* parent,
+                                 const QString& user_directory)
+    : QDialog(parent),
+      paths_(language_paths::of_executable(executable_path.toStdString(), user_directory.toStdString())) {
     setObjectName("TLocalisation");
     setWindowTitle("Select a language or Press Shift+F2");
     resize(640, 480);
@@ -132,8 +134,11 @@ language_window::language_window(const QString& executable_path, QWidget* parent
 
     // Which languages have a file.
     existing_ = paths_.existing();
-    if (existing_[english_us_index])
-        load_language_file(paths_.language_file(languages[english_us_index].code), english_);
+    if (existing_[english_us_index]) {
+        const language_load_result r =
+            load_language_file(paths_.language_file(languages[english_us_index].code), english_);
+        if (!r.ok) start_up_problems_.append(QString::fromStdString(r.message));
+    }
     add_window(this);
     // The windows are built with the English (US) texts: that is the language until one is chosen.
     catalogue_ = english_;
@@ -184,8 +189,11 @@ void language_window::on_language_chosen(int index) {
 
 void language_window::on_reference_chosen(int index) {
     reference_ = {};
-    if (index > 0 && existing_[std::size_t(index - 1)])
-        load_language_file(paths_.language_file(languages[std::size_t(index - 1)].code), reference_);
+    if (index > 0 && existing_[std::size_t(index - 1)]) {
+        const language_load_result r =
+            load_language_file(paths_.language_file(languages[std::size_t(index - 1)].code), reference_);
+        if (!r.ok && report) report(QString::fromStdString(r.message));
+    }
     fill_tree();
 }
 
@@ -245,7 +253,7 @@ void language_window::apply() {
 bool language_window::save() {
     drop_missing(catalogue_, windows_, {QString::fromLatin1(message_form)});
     std::string problem;
-    const std::string path = paths_.language_file(languages[std::size_t(current_)].code);
+    const std::string path = paths_.writable_language_file(languages[std::size_t(current_)].code);
     if (!save_language_file(path, catalogue_, &problem)) {
         if (report) report(QString::fromStdString(path + ": " + problem));
         return false;

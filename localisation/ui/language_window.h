@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <functional>
@@ -23,9 +24,11 @@ class QTreeWidgetItem;
 class language_window : public QDialog {
     Q_OBJECT
   public:
-    // Finds the language files beside `executable_path`; the English (US) one holds the texts the
-    // windows start with.
-    explicit language_window(const QString& executable_path, QWidget* parent = nullptr);
+    // Finds the language files beside `executable_path` and reads the English (US) one as the
+    // reference of the editor's messages. Edited files are saved in `user_directory` when given,
+    // and read back from there first.
+    explicit language_window(const QString& executable_path, QWidget* parent = nullptr,
+                             const QString& user_directory = {});
 
     // A window whose texts follow the language (its object name is its form's class name).
     void add_window(QWidget* window);
@@ -39,6 +42,10 @@ class language_window : public QDialog {
     std::string shown(const user_message& m) const { return shown_message(&catalogue_, m); }
     // Message `key` of [TMessages] with its values; empty when no language read has it.
     QString text(const char* key, const QStringList& values = {}) const;
+
+    // What went wrong while the window was made (a damaged English (US) file), each naming its
+    // file, for the application to show once it is up.
+    const QStringList& start_up_problems() const { return start_up_problems_; }
 
     const lng_catalogue& catalogue() const { return catalogue_; }
     QString help_file() const { return help_file_; }
@@ -86,4 +93,5 @@ class language_window : public QDialog {
     int current_ = -1;
     bool dirty_ = false;
     QString help_file_;
+    QStringList start_up_problems_;
 };

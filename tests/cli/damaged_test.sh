@@ -41,6 +41,30 @@ if "$cli" help | grep -q "export-pages"; then
         echo "FAIL: export-pages past the file-size limit: exit $got"; cat "$tmp/err"; fail=1
     fi
 fi
+# A level without pages has no bitmap to export: refused as an input, nothing written.
+expect 65 "has no pages" "export-pages: a TR4 level without pages" "$cli" export-pages "$lv/no_pages.tr4" "$tmp/none.bmp"
+[ -e "$tmp/none.bmp" ] && { echo "FAIL: export-pages wrote a bitmap of no pages"; fail=1; }
+
+# Names up to the longest a folder takes can be written, whatever the temporary file's name.
+for length in 242 255; do
+    long=$(printf 'a%.0s' $(seq $((length - 4))))
+    expect 0 "" "resave to a $length-byte name" "$cli" resave "$lv/good.tr4" "$tmp/$long.tr4"
+    expect 0 "" "export-pages to a $length-byte name" "$cli" export-pages "$lv/good.tr4" "$tmp/$long.bmp"
+    expect 0 "" "export-dxf to a $length-byte name" "$cli" export-dxf "$lv/good.tr4" 0 "$tmp/$long.dxf"
+    rm -f "$tmp/$long".*
+done
+
+# A file name that is not UTF-8 still gives JSON a strict parser takes, the name's bytes kept.
+odd=$(printf 'lev\xff\xfeel.tr4')
+cp "$lv/good.tr4" "$tmp/$odd"
+expect 0 "" "info --json of a name that is not UTF-8" "$cli" info "$tmp/$odd" --json
+python3 -c '
+import json, os, sys
+d = json.loads(open(sys.argv[1], "rb").read().decode("utf-8"))
+assert d["file"].endswith("lev\ufffd\ufffdel.tr4"), d["file"]
+assert bytes(d["file_bytes"]) == os.fsencode(sys.argv[2]), d["file_bytes"]
+' "$tmp/out" "$tmp/$odd" || { echo "FAIL: info --json of a name that is not UTF-8"; fail=1; }
+
 "$cli" help > "$tmp/help" 2>&1
 for status in 0 1 2 3 4 5 64 65; do
     grep -q "^  $status " "$tmp/help" || { echo "FAIL: help does not list exit status $status"; fail=1; }

@@ -1,5 +1,6 @@
-// `vellum-cli edit` box, flags, remap and import-dxf commands on the TR1 shared level (the one with static
-// meshes): what they change is read back from the saved file, and a refused command writes nothing.
+// `vellum-cli edit` box, flags, remap, import-dxf and model import commands on the TR1 shared level (the one
+// with static meshes): what they change is read back from the saved file, and a refused command writes
+// nothing.
 #include "level_reader.h"
 #include "mesh_list.h"
 
@@ -93,6 +94,18 @@ TEST_F(EditExchange, BoxFlagsRemapAndImportAreSaved) {
     EXPECT_EQ(after.meshes.meshes[12].num_tex_tris, before.meshes.meshes[5].num_tex_tris);
 }
 
+TEST_F(EditExchange, AMoveableExportedAsAModelImportsBackUnchanged) {
+    const loaded before(in);
+    for (const char* ext : {".glb", ".gltf", ".obj"}) {
+        const std::string model = (dir / (std::string("moveable") + ext)).string();
+        ASSERT_EQ(run_cli("export-mesh '" + in + "' --moveable 1 '" + model + "'"), 0) << ext;
+        ASSERT_EQ(run_cli(edit("import-moveable 1 '" + model + "'")), 0) << ext;
+        EXPECT_EQ(loaded(out).meshes.meshes, before.meshes.meshes) << ext;
+    }
+    EXPECT_EQ(run_cli("export-mesh '" + in + "' --moveable 9999 '" + (dir / "x.glb").string() + "'"), 64);
+    EXPECT_EQ(run_cli("export-mesh '" + in + "' --static 0 '" + (dir / "x.fbx").string() + "'"), 64);
+}
+
 TEST_F(EditExchange, RefusedCommandsWriteNothing) {
     const std::string bad = (dir / "bad.dxf").string();
     std::FILE* f = std::fopen(bad.c_str(), "wb");
@@ -100,6 +113,8 @@ TEST_F(EditExchange, RefusedCommandsWriteNothing) {
     std::fclose(f);
     const std::pair<std::string, int> cases[] = {{"remap 10 0 9998", 5},
                                                  {"import-dxf 12 '" + bad + "'", 5},
+                                                 {"import-moveable 1 '" + bad + "'", 5},
+                                                 {"import-mesh 12 '" + bad + "'", 5},
                                                  {"box 99999 collision auto", 5},
                                                  {"box 0 sideways auto", 64},
                                                  {"box 0 collision 1 2 3", 64},

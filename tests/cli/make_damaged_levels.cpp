@@ -60,6 +60,13 @@ int main(int argc, char** argv) {
     ok = ok && write_file(dir, "cut_mesh.tr2", cut_mesh_level(game_tr2));
     ok = ok && write_file(dir, "cut_mesh.tr4", cut_mesh_level(game_tr4));
     ok = ok && write_file(dir, "good.tr4", b.data);
+
+    // A sound TR4 level that holds no texture page at all.
+    level_desc no_pages = tr4;
+    no_pages.room_pages = 0;
+    no_pages.pages32.clear();
+    no_pages.pages16.clear();
+    ok = ok && write_file(dir, "no_pages.tr4", build_level(no_pages).data);
     if (!ok) {
         std::fprintf(stderr, "cannot write the damaged levels into %s\n", argv[1]);
         return 1;

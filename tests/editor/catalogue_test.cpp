@@ -30,7 +30,7 @@ TEST(Catalogue, NamesComeOnlyFromTheChosenGameSection) {
             "<game id=\"TR4\">\r\n" +
             tr45_start +
             "\r\n\t\t<moveable id=\"35\" name=\"Four\"/>\r\n"
-            "\t\t<moveable id=\"463\" name=\"Out of range\"/>\r\n\t\t<moveable id=\"x1\" name=\"Bad\"/>\r\n"
+            "\t\t<moveable id=\"465\" name=\"Out of range\"/>\r\n\t\t<moveable id=\"x1\" name=\"Bad\"/>\r\n"
             "\t</moveables>\r\n</game>\r\n</trcatalog>\r\n");
     EXPECT_EQ(read_catalogue(path, 1)[35], "Falling floor");
     EXPECT_EQ(read_catalogue(path, 2)[35], "Falling floor"); // TR1 Gold uses the TR1 section
@@ -41,7 +41,7 @@ TEST(Catalogue, NamesComeOnlyFromTheChosenGameSection) {
     const auto tr4 = read_catalogue(path, 6);
     EXPECT_EQ(tr4[35], "Four");
     EXPECT_EQ(tr4[0], "Unknown");
-    EXPECT_EQ(moveable_name(tr4, 463), "Unknown");
+    EXPECT_EQ(moveable_name(tr4, 465), "Unknown");
     // No TR3 or TRC section: everything stays unknown, and the search stops at the end of the file.
     EXPECT_EQ(read_catalogue(path, 5)[35], "Unknown");
     EXPECT_EQ(read_catalogue(path, 7)[35], "Unknown");

@@ -25,12 +25,14 @@ TEST(DocumentExchange, EachCommandIsOneHistoryStepThatUndoRestores) {
     SKIP_WITHOUT_REAL_LEVELS("test1.phd");
     QTemporaryDir dir;
     const std::string dxf = (dir.path() + "/mesh.dxf").toStdString();
+    const std::string glb = (dir.path() + "/mesh.glb").toStdString();
     const std::vector<std::pair<const char*, std::function<command_result(editor_document&)>>> edits = {
         {"box field", [](editor_document& d) { return d.set_box_field(4, 40000); }},
         {"flags", [](editor_document& d) { return d.set_flags(9); }},
         {"automatic bound", [](editor_document& d) { return d.automatic_bound(); }},
         {"remap", [](editor_document& d) { return d.remap_vertices(0, 1); }},
         {"import dxf", [&dxf](editor_document& d) { return d.import_dxf(dxf); }},
+        {"import model", [&glb](editor_document& d) { return d.import_model(glb); }},
     };
     for (const auto& [what, edit] : edits) {
         opened_tr1 o;
@@ -39,6 +41,7 @@ TEST(DocumentExchange, EachCommandIsOneHistoryStepThatUndoRestores) {
         // The file to import: the first moveable mesh with faces, so the static mesh really changes.
         o.doc.select({node_kind::moveable_mesh, 0, 0});
         ASSERT_TRUE(o.doc.export_dxf(dxf).ok);
+        ASSERT_TRUE(o.doc.export_model(glb).ok);
         o.doc.select({node_kind::static_mesh, 0, -1});
         const std::vector<rec<32>> statics = o.doc.level().static_meshes;
         const std::vector<tmesh> meshes = o.doc.meshes().meshes;

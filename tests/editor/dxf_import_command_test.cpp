@@ -50,8 +50,12 @@ TEST(DxfImportCommand, ReplacesTheMeshAndUndoPutsItBack) {
     history.push(edit.command.release());
     EXPECT_EQ(list.meshes[1].num_tex_rects, 0);
     EXPECT_EQ(list.meshes[1].num_tex_tris, 1);
-    EXPECT_EQ(list.meshes[1].num_normals, -3);
-    EXPECT_EQ(list.meshes[1].vertices, triangle.vertices);
+    // Vertex 0 keeps its number (its place is in the file); the other corners follow the mesh's
+    // own vertices.
+    EXPECT_EQ(list.meshes[1].num_normals, -6);
+    EXPECT_EQ(list.meshes[1].vertices,
+              (std::vector<mesh_vec3>{
+                  {0, 0, 0}, {100, 0, 0}, {100, 0, 100}, {0, 0, 100}, {300, 0, 0}, {0, -300, 0}}));
     EXPECT_DOUBLE_EQ(list.meshes[1].bounds_max[0], 3.0);
     history.undo();
     EXPECT_EQ(list.meshes[1], before);

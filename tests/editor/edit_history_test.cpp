@@ -3,6 +3,7 @@
 // entry point.
 #include "editor_document.h"
 #include "real_levels.h"
+#include "scene.h"
 #include "scripted_prompts.h"
 
 #include <QTemporaryDir>
@@ -173,6 +174,25 @@ TEST(Selection, AWholeMoveableCoversItsMeshesAndHasNoPointsMode) {
     o.doc.select({node_kind::moveable_mesh, 1, 0});
     EXPECT_EQ(o.doc.set_render_mode(render_mode::points), render_mode::points);
     EXPECT_EQ(selected_meshes(o.doc.selection(), o.doc.level(), o.doc.meshes()), std::vector<int>{meshes[1]});
+}
+
+TEST(ClickPath, ACtrlClickedVertexInPointsModeIsMarkedUntilAnotherSelection) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.tr4");
+    opened_level o("test1.tr4");
+    o.doc.select({node_kind::moveable_mesh, 0, 0});
+    ASSERT_EQ(o.doc.set_render_mode(render_mode::points), render_mode::points);
+    const int mesh = o.doc.selection().mesh;
+    tr_scene scene;
+    o.doc.show_in(scene);
+    EXPECT_EQ(scene.marked_vertex, -1);
+    const auto out = o.doc.click_face({mesh, 3}, click_action::vertex_number);
+    EXPECT_EQ(out.status_text, "Mesh # " + std::to_string(mesh) + "      Vertex # 3");
+    EXPECT_TRUE(out.redraw);
+    o.doc.show_in(scene);
+    EXPECT_EQ(scene.marked_vertex, 3);
+    o.doc.select({node_kind::moveable_mesh, 0, 1});
+    o.doc.show_in(scene);
+    EXPECT_EQ(scene.marked_vertex, -1);
 }
 
 TEST(ClickPath, KeysChooseTheClickActionInTheirOrder) {

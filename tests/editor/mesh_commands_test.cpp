@@ -47,12 +47,14 @@ TEST(Convert, OverCapacityRefusesNamingTheMeshAndCounts) {
     EXPECT_EQ(history.count(), 0);
 }
 
-TEST(Convert, StaticMeshesAndMeshesWithoutColouredFacesAreLeftAlone) {
+TEST(Convert, StaticMeshesAndMeshesWithoutColouredFacesAreLeftAloneTheLatterWithAWord) {
     auto e = make_level(game_tr3, 4, {make_mesh(1, 1, 1, 1)});
     QUndoStack history;
     EXPECT_TRUE(convert_coloured(history, e.meshes, e.level, {target_kind::static_mesh, -1, 0}, 1).redraw);
     auto tr4 = make_level(game_tr4, 4, {make_mesh(1, 1)});
-    EXPECT_TRUE(convert_coloured(history, tr4.meshes, tr4.level, {target_kind::moveable, 0}, 1).redraw);
+    const auto nothing = convert_coloured(history, tr4.meshes, tr4.level, {target_kind::moveable, 0}, 1);
+    EXPECT_TRUE(nothing.redraw);
+    EXPECT_EQ(nothing.message.key, "NothingColoured"); // said, not silently ignored
     EXPECT_EQ(history.count(), 0);
     EXPECT_EQ(e.meshes.meshes[0].num_col_rects, 1);
 }

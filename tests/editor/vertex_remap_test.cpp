@@ -76,11 +76,14 @@ TEST(VertexRemap, NormalsAndVertexLightsMoveWithTheirPositions) {
     }
 }
 
-TEST(VertexRemap, TheSameNumberTwiceLeavesTheMeshUnchanged) {
+TEST(VertexRemap, TheSameNumberTwiceLeavesTheMeshUnchangedAndMakesNoUndoStep) {
     mesh_list list = mesh_with_face_2_5_7_9();
     const tmesh before = list.meshes[0];
     EXPECT_EQ(remap_vertices(list.meshes[0], 5, 5), "");
     EXPECT_EQ(list.meshes[0], before);
+    const prepared_edit edit = prepare_remap(list, 0, 5, 5);
+    EXPECT_EQ(edit.command, nullptr);
+    EXPECT_EQ(edit.message, "");
 }
 
 TEST(VertexRemap, ANumberAtOrPastTheVertexCountIsRefusedNamingTheCount) {

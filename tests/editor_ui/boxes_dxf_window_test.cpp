@@ -18,6 +18,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 
 namespace {
@@ -98,6 +99,33 @@ TEST_F(boxes_dxf_window, ExportAndImportDxfOfAMesh) {
     EXPECT_EQ(w->document().history().count(), 1);
     w->document().history().undo();
     EXPECT_EQ(w->document().meshes().meshes[std::size_t(w->document().selection().mesh)], before);
+}
+
+TEST_F(boxes_dxf_window, ExportAndImportMeshOfAWholeMoveable) {
+    select(node(0, 0));
+    const std::string path = dir.filePath("moveable.glb").toStdString();
+    prompts.save_choice = dir.filePath("moveable").toStdString(); // .glb is added
+    find<QAction>("ExportMesh1")->trigger();
+    ASSERT_TRUE(std::filesystem::exists(path)) << (prompts.messages.empty() ? "" : prompts.messages[0]);
+
+    // Read back unchanged into the whole moveable: one undoable step that changes no mesh.
+    const std::vector<tmesh> before = w->document().meshes().meshes;
+    prompts.open_choice = path;
+    prompts.messages.clear();
+    find<QAction>("ImportMesh1")->trigger();
+    EXPECT_TRUE(prompts.messages.empty()) << prompts.messages[0];
+    EXPECT_EQ(w->document().history().count(), 1);
+    EXPECT_EQ(w->document().meshes().meshes, before);
+
+    // Not a model: a message, and no step.
+    const std::string text = dir.filePath("not_a_model.glb").toStdString();
+    std::ofstream(text) << "not a model";
+    prompts.open_choice = text;
+    find<QAction>("ImportMesh1")->trigger();
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_NE(prompts.messages[0].find("could not be read as a model"), std::string::npos)
+        << prompts.messages[0];
+    EXPECT_EQ(w->document().history().count(), 1);
 }
 
 TEST_F(boxes_dxf_window, RemapVerticesRefusesANumberPastTheVertexCount) {

@@ -24,6 +24,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QSettings>
 #include <QSlider>
@@ -123,6 +124,30 @@ TEST_F(window_fixture, SelectingTreeNodesSetsTheSceneAndStatus) {
     EXPECT_EQ(scene().sel_moveable, -1);
     EXPECT_EQ(scene().sel_mesh, -1);
     EXPECT_TRUE(status(1)->text().isEmpty());
+}
+
+TEST_F(window_fixture, TheMouseOverTheViewShowsItsHint) {
+    status(0)->clear();
+    gl_viewport* view = w->viewport();
+    QTest::mouseMove(view, QPoint(view->width() / 2, view->height() / 2));
+    EXPECT_EQ(status(0)->text(), "CLICK: Apply,    ALT+CLICK: Rotate,    CTRL+CLICK: Get.");
+}
+
+TEST_F(window_fixture, PointsOnAWholeMoveableSayWhyTheyAreNotShown) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.tr4");
+    ASSERT_TRUE(w->open_path(shared + "/test1.tr4"));
+    const QString why = "Points mode shows one mesh: select a mesh of the moveable to see its vertices.";
+    tree()->setCurrentItem(movables()->child(0));
+    find<QRadioButton>("RadioButton6")->click();                   // Points
+    EXPECT_FALSE(find<QRadioButton>("RadioButton6")->isChecked()); // the face mode stays
+    EXPECT_EQ(status(1)->text(), why);
+
+    // Points chosen on one mesh, then the whole moveable selected: the mode falls back, with a word.
+    tree()->setCurrentItem(movables()->child(0)->child(0));
+    find<QRadioButton>("RadioButton6")->click();
+    ASSERT_TRUE(find<QRadioButton>("RadioButton6")->isChecked());
+    tree()->setCurrentItem(movables()->child(1));
+    EXPECT_EQ(status(1)->text(), why);
 }
 
 TEST_F(window_fixture, ClickingTheFirstTexturesCornerOnThePageViewSelectsIt) {
@@ -253,10 +278,10 @@ TEST_F(window_fixture, AClickOnAFaceInTheViewReachesTheEditor) {
     tree()->setCurrentItem(statics()->child(0));
     const int mesh = scene().sel_mesh;
     ASSERT_GE(mesh, 0);
-    auto* view = find<QWidget>("Panel1")->findChild<gl_viewport*>();
+    auto* view = w->viewport();
     ASSERT_NE(view, nullptr);
     // The centred mesh covers some point near the middle of the view.
-    const QPoint middle = view->rect().center();
+    const QPoint middle = QRect(QPoint(), view->size()).center();
     QString status_text;
     for (int d = 0; d <= 40 && !status_text.startsWith("Mesh # "); d += 4) {
         for (const QPoint at : {middle + QPoint(d, 0), middle + QPoint(0, d), middle - QPoint(d, d)}) {
@@ -276,7 +301,7 @@ struct face_spot {
     bool triangle = false;
 };
 face_spot find_face(gl_viewport* view, QLabel* panel) {
-    const QPoint middle = view->rect().center();
+    const QPoint middle = QRect(QPoint(), view->size()).center();
     for (int d = 0; d <= 60; d += 3)
         for (const QPoint at : {middle + QPoint(d, 0), middle + QPoint(0, d), middle - QPoint(d, d)}) {
             QTest::mouseClick(view, Qt::LeftButton, Qt::ControlModifier, at);
@@ -292,7 +317,7 @@ TEST_F(window_fixture, ClickFormsEditThePickedFaceAndUndoStepByStep) {
     SKIP_WITHOUT_REAL_LEVELS("test1.tr4");
     ASSERT_TRUE(w->open_path(shared + "/test1.tr4"));
     tree()->setCurrentItem(movables()->child(0)->child(0)); // one mesh of Lara
-    auto* view = find<QWidget>("Panel1")->findChild<gl_viewport*>();
+    auto* view = w->viewport();
     const face_spot spot = find_face(view, status(1));
     ASSERT_GE(spot.mesh, 0) << status(1)->text().toStdString();
     const auto mesh = [&] { return w->document().meshes().meshes[std::size_t(spot.mesh)]; };
@@ -358,7 +383,7 @@ TEST_F(window_fixture, LightsOnTickedCornersAndShineFromTheTabs) {
     SKIP_WITHOUT_REAL_LEVELS("test1.phd");
     ASSERT_TRUE(w->open_path(shared + "/test1.phd"));
     tree()->setCurrentItem(statics()->child(0));
-    auto* view = find<QWidget>("Panel1")->findChild<gl_viewport*>();
+    auto* view = w->viewport();
     const face_spot spot = find_face(view, status(1));
     ASSERT_GE(spot.mesh, 0);
     const tmesh before = w->document().meshes().meshes[std::size_t(spot.mesh)];

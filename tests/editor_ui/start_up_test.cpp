@@ -7,6 +7,7 @@
 #include "scripted_prompts.h"
 #include "window_test_environment.h"
 
+#include <QFile>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -30,7 +31,7 @@ struct start_up_window {
     // Shows the window and waits until its first frame is on screen and the textures held back
     // for it have followed.
     void show() {
-        QSignalSpy frames(w->viewport(), &QOpenGLWidget::frameSwapped);
+        QSignalSpy frames(w->viewport(), &QOpenGLWindow::frameSwapped);
         w->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
         if (frames.isEmpty()) frames.wait(3000);
@@ -39,7 +40,7 @@ struct start_up_window {
     // The view once the events of the last change have been handled.
     QImage settled_picture() {
         QTest::qWait(200);
-        return w->viewport()->grabFramebuffer();
+        return w->viewport()->grab_frame();
     }
     ~start_up_window() {
         w->close();
@@ -64,4 +65,17 @@ TEST(start_up, ALevelOpenedBeforeTheWindowShowsIsDrawnAsInAShownWindow) {
     fresh.show();
     fresh.w->select_moveable(moveable);
     EXPECT_EQ(fresh.settled_picture(), reference.settled_picture());
+}
+
+TEST(start_up, ADamagedEnglishLanguageFileIsNamedInAWarning) {
+    QTemporaryDir program_dir;
+    QFile empty(program_dir.filePath("vellum_us.lng"));
+    ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+    empty.close();
+    QSettings store(program_dir.filePath("store.ini"), QSettings::IniFormat);
+    scripted_prompts prompts;
+    main_window w(program_dir.path(), &store, &prompts);
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_NE(prompts.messages[0].find("vellum_us.lng is damaged"), std::string::npos) << prompts.messages[0];
+    w.document().history().setClean();
 }

@@ -47,7 +47,7 @@ struct entry {
 
 // The reader's rule: the id is the text between the first and second double quote; after the id's
 // closing quote, the first "=" is found and the name runs from two characters after it up to the
-// next double quote. The id must be a decimal number in 0..462.
+// next double quote. The id must be a decimal number in 0..464.
 entry parse_entry(const std::string& line) {
     entry e;
     const std::size_t q1 = line.find('"');
@@ -64,7 +64,7 @@ entry parse_entry(const std::string& line) {
     for (char c : id_text)
         if (c < '0' || c > '9') return e;
     e.id = std::stoi(id_text);
-    e.ok = e.id >= 0 && e.id <= 462 && !e.name.empty();
+    e.ok = e.id >= 0 && e.id <= 464 && !e.name.empty();
     return e;
 }
 
@@ -150,7 +150,7 @@ TEST(CatalogueData, EntryRuleTakesIdAndNameByPosition) {
     EXPECT_TRUE(e.ok);
     EXPECT_EQ(e.id, 35);
     EXPECT_EQ(e.name, "Swinging blade");
-    EXPECT_FALSE(parse_entry("\t\t<moveable id=\"463\" name=\"Too far\"/>").ok);
+    EXPECT_FALSE(parse_entry("\t\t<moveable id=\"465\" name=\"Too far\"/>").ok);
     EXPECT_FALSE(parse_entry("\t\t<moveable id=\"x1\" name=\"Not decimal\"/>").ok);
     EXPECT_FALSE(parse_entry("\t\t<moveable id=\"1\" name=\"\"/>").ok);
 }

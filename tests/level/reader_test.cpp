@@ -2,6 +2,7 @@
 // distinguishes the layouts of the seven versions, kept data, and refusal of damaged files.
 #include "allocation_probe.h"
 #include "level_builder.h"
+#include "level_compare.h"
 #include "level_reader.h"
 #include "level_snapshot.h"
 #include "zfile.h"
@@ -997,14 +998,53 @@ TEST(compressed_blocks, a_page_block_that_does_not_match_the_page_counts_is_refu
     }
 }
 
-TEST(compressed_blocks, more_texture_pages_than_a_level_can_have_are_refused_before_inflating) {
+TEST(compressed_blocks, more_texture_pages_than_the_blocks_can_hold_are_refused_before_inflating) {
+    struct claim {
+        std::uint16_t room_pages, object_pages, bump_pages;
+        const char* says;
+    };
+    // The blocks hold one page: they cannot expand to 129 pages, and no 32-bit page block can
+    // state the size of 16384.
+    for (const claim& c :
+         {claim{100, 29, 0, "32-bit pages block does not match the page counts: 129 texture pages"},
+          claim{65535, 65535, 65535, "196605 texture pages, more than the 16383"},
+          claim{16384, 0, 0, "16384 texture pages, more than the 16383"}}) {
+        level_desc d = small_level(game_tr4);
+        d.room_pages = c.room_pages;
+        d.object_pages = c.object_pages;
+        d.bump_pages = c.bump_pages;
+        tr_level l;
+        std::size_t largest = 0;
+        outcome o;
+        {
+            allocation_probe probe;
+            o = read_bytes(l, build_level(d).data, "level.tr4");
+            largest = probe.largest();
+        }
+        EXPECT_EQ(o.code, read_corrupt);
+        EXPECT_NE(o.error.find(c.says), std::string::npos) << o.error;
+        if (allocation_probe::available()) {
+            EXPECT_LT(largest, std::size_t(1) << 20);
+        }
+    }
+}
+
+TEST(compressed_blocks, a_level_with_more_than_128_pages_reads_and_saves_the_same) {
     level_desc d = small_level(game_tr4);
-    d.room_pages = 100;
-    d.object_pages = 29; // 129 pages in all
+    d.room_pages = 150;
+    d.object_pages = 30;
+    d.pages32.assign(std::size_t(180) * 262144, 0);
+    d.pages16.assign(std::size_t(180) * 131072, 0);
+    d.pages32[179 * 262144 + 5] = 0x32; // the last page differs from the others
+    d.pages16[179 * 131072 + 7] = 0x16;
+    const built_level b = build_level(d);
+    const auto r = check_roundtrip_memory(b.data, "level.tr4");
+    ASSERT_EQ(r.read_code, read_ok) << r.error;
+    EXPECT_TRUE(r.compare.equal()) << r.compare.message;
     tr_level l;
-    const outcome o = read_bytes(l, build_level(d).data, "level.tr4");
-    EXPECT_EQ(o.code, read_corrupt);
-    EXPECT_NE(o.error.find("129 texture pages"), std::string::npos) << o.error;
+    ASSERT_EQ(read_bytes(l, b.data, "level.tr4").code, read_ok);
+    EXPECT_EQ(l.num_pages, 180u);
+    EXPECT_EQ(l.pages32[179 * 262144 + 5], 0x32);
 }
 
 TEST(compressed_blocks, bytes_after_a_zlib_stream_inside_its_packed_size_are_refused_naming_the_block) {

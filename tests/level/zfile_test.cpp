@@ -6,10 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <thread>
 
 namespace {
 
@@ -282,6 +284,49 @@ TEST(zfile_files, a_failed_write_leaves_the_target_as_it_was) {
     EXPECT_TRUE(std::filesystem::is_directory(folder_target));
     EXPECT_THROW(write_file_atomic(dir.file("no/such/folder/x.tr4"), content.data(), content.size()),
                  level_error);
+}
+
+TEST(zfile_files, a_save_removes_what_killed_saves_left_and_concurrent_saves_all_succeed) {
+    scratch_dir dir;
+    const std::string target = dir.file("level.tr4");
+    const std::string left = target + ".vellum-Ab3xYz";
+    const std::vector<std::string> others = {dir.file("other.tr4.vellum-Ab3xYz"), target + ".vellum-part",
+                                             target + ".vellum-Ab3xYz7"};
+    for (const auto& name : others)
+        write_file(name, {1});
+    write_file(left, {2});
+    const bytes content = counting(5000);
+    write_file_atomic(target, content.data(), content.size());
+    EXPECT_EQ(file_bytes(target), content);
+    EXPECT_FALSE(std::filesystem::exists(left));
+    for (const auto& name : others)
+        EXPECT_TRUE(std::filesystem::exists(name)) << name;
+
+    // Eight saves at once onto one target: none removes another's file, so each succeeds; one of
+    // them is the file and nothing is left.
+    std::vector<bytes> contents;
+    for (unsigned k = 0; k < 8; ++k)
+        contents.push_back(random_bytes(200000, k));
+    std::vector<std::string> errors(contents.size());
+    std::vector<std::thread> saves;
+    for (std::size_t k = 0; k < contents.size(); ++k)
+        saves.emplace_back([&, k] {
+            try {
+                for (int round = 0; round < 10; ++round)
+                    write_file_atomic(target, contents[k].data(), contents[k].size());
+            } catch (const level_error& e) {
+                errors[k] = e.what();
+            }
+        });
+    for (auto& t : saves)
+        t.join();
+    for (const auto& e : errors)
+        EXPECT_EQ(e, "");
+    EXPECT_NE(std::find(contents.begin(), contents.end(), file_bytes(target)), contents.end());
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.file("")))
+        ++files;
+    EXPECT_EQ(files, 1 + others.size());
 }
 
 } // namespace

@@ -242,6 +242,30 @@ TEST(LanguageFile, EveryLimitStopsReadingAndKeepsWhatWasRead) {
     EXPECT_TRUE(read(with_forms(1), c).ok);
 }
 
+TEST(LanguageFile, AFileEmptyCutShortOrLongerThanItsCountsIsDamaged) {
+    const std::vector<std::uint8_t> good = write_language(sample_catalogue(), "vellum_fr.lng").bytes;
+    const std::size_t first_text = 1 + 7 + 2 + 1 + 13 + 4; // the length byte of the first pool text
+    ASSERT_EQ(good[first_text], 18u);                      // "Vellum v.2.2 Rev 0"
+    struct case_t {
+        const char* what;
+        std::vector<std::uint8_t> bytes;
+    };
+    std::vector<case_t> cases{{"empty", {}},
+                              {"cut short", {good.begin(), good.end() - 1}},
+                              {"a byte past the counts", good},
+                              {"a length byte of 0", good}};
+    cases[2].bytes.push_back(0);
+    cases[3].bytes[first_text] = 0; // the rest is read one text late, and the forms end early
+    for (const auto& [what, bytes] : cases) {
+        lng_catalogue c;
+        const lng_read_result r = read_language(bytes.data(), bytes.size(), c);
+        EXPECT_FALSE(r.ok) << what;
+        EXPECT_FALSE(r.problem.empty()) << what;
+    }
+    lng_catalogue c;
+    EXPECT_TRUE(read_language(good.data(), good.size(), c).ok);
+}
+
 TEST(LanguageFile, WriterKeepsOnlyNamedComponentsWithTextsAndPatchesTheCount) {
     lng_catalogue c;
     c.set("TForm1", "Button1", element_caption, "A");
@@ -303,5 +327,30 @@ TEST(LanguageFiles, SaveKeepsABackupAndAMissingOrDamagedFileIsReported) {
     const language_load_result damaged = load_language_file(paths.language_file("it"), loaded);
     EXPECT_FALSE(damaged.ok);
     EXPECT_NE(damaged.message.find("vellum_it.lng"), std::string::npos) << damaged.message;
+    fs::remove_all(dir);
+}
+
+TEST(LanguageFiles, AnInstalledEditorSavesEditsInTheUserFolderAndReadsThemFirst) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / "vellum_language_user_test";
+    fs::remove_all(dir);
+    fs::create_directories(dir / "share");
+    fs::create_directories(dir / "config");
+    const language_paths paths =
+        language_paths::of_executable((dir / "share" / "vellum").string(), (dir / "config").string());
+    lng_catalogue shipped;
+    shipped.set("TForm1", "OpenFile1", element_caption, "&Ouvrir");
+    ASSERT_TRUE(save_language_file(paths.language_file("fr"), shipped));
+
+    lng_catalogue edited = shipped;
+    edited.set("TForm1", "OpenFile1", element_caption, "O&uvrir un niveau");
+    ASSERT_TRUE(save_language_file(paths.writable_language_file("fr"), edited));
+    EXPECT_EQ(paths.language_file("fr"), (dir / "config" / "vellum_fr.lng").string());
+    EXPECT_TRUE(copy_to_default(paths, "fr"));
+    EXPECT_TRUE(fs::exists(dir / "config" / "vellum_def.lng"));
+
+    lng_catalogue installed;
+    ASSERT_TRUE(load_language_file((dir / "share" / "vellum_fr.lng").string(), installed).ok);
+    EXPECT_EQ(installed.shown("TForm1", "OpenFile1", element_caption), "&Ouvrir");
     fs::remove_all(dir);
 }

@@ -315,14 +315,29 @@ TEST(TexturePages, NewPagesOfATr4LevelGoBeforeItsBumpMapPages) {
     EXPECT_EQ(texture_bitmap(t.table, 1), bump_piece);
 }
 
-TEST(TexturePages, ATr4LevelIsNotGrownBeyondThePagesALevelMayDeclare) {
-    textured_level t(game_tr4, int(max_texture_pages) - 1, {});
-    const tr_level before = t.level;
-    const texture_result r = import_texture_pages(t.level, t.table, QImage(256, 512, QImage::Format_RGB888));
-    EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.message, "A TR4 or TRC level holds at most 128 texture pages: this level has 127 and the "
-                         "bitmap adds 2.");
-    expect_pages_equal(t.level, before);
+TEST(TexturePages, ALevelIsNotGrownBeyondThePagesItsFileAndTexturesCanAddress) {
+    struct limit {
+        std::int32_t game;
+        std::uint32_t most;
+        const char* message;
+    };
+    for (const limit& c : {limit{game_tr4, 16383,
+                                 "A TR4 or TRC level holds at most 16383 texture pages: this "
+                                 "level has 16382 and the bitmap adds 2."},
+                           limit{game_tr2, 32768,
+                                 "A TR1 to TR3 level holds at most 32768 texture pages: this "
+                                 "level has 32767 and the bitmap adds 2."}}) {
+        // Only the count is at the limit: holding that many pages would take gigabytes.
+        textured_level t(c.game, 1, {});
+        t.level.num_pages = c.most - 1;
+        const tr_level before = t.level;
+        const texture_result r =
+            import_texture_pages(t.level, t.table, QImage(256, 512, QImage::Format_RGB888));
+        EXPECT_FALSE(r.ok);
+        EXPECT_EQ(r.message, c.message);
+        EXPECT_EQ(t.level.num_pages, c.most - 1);
+        EXPECT_EQ(t.level.pages16, before.pages16);
+    }
 }
 
 TEST(TexturePages, WrongShapesAreRefused) {

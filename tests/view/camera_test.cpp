@@ -7,7 +7,10 @@
 #include "texture_upload.h"
 #include "view_fixtures.h"
 
+#include <cmath>
+#include <functional>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -22,18 +25,18 @@ TEST(CameraCentring, WideOrTallModelsShrinkToFitAndSmallOnesKeepScaleOne) {
     viewport_navigation nav;
     gl_camera cam;
     fit(nav, {-6, -1, -2}, {6, 1, 0.5}); // 12 wide, 2 high
-    nav.centre_camera(cam);
+    nav.centre_camera(cam, 2.0);
     EXPECT_DOUBLE_EQ(nav.scale[0], 0.5);
-    EXPECT_FLOAT_EQ(cam.z, 4.5f); // fit_max.z + 4 whatever the scale
+    EXPECT_FLOAT_EQ(cam.z, 4.5f); // fit_max.z + 4: on a view twice as wide as high that shows it all
 
     fit(nav, {0, 0, 0}, {3, 3, 1}); // 3 × 3
-    nav.centre_camera(cam);
+    nav.centre_camera(cam, 2.0);
     EXPECT_DOUBLE_EQ(nav.scale[1], 1.0);
     EXPECT_FLOAT_EQ(cam.x, 1.5f);
     EXPECT_FLOAT_EQ(cam.y, 1.5f);
 
     fit(nav, {2, 2, 0}, {10, 10, 0}); // 8 × 8: the height decides
-    nav.centre_camera(cam);
+    nav.centre_camera(cam, 2.0);
     EXPECT_DOUBLE_EQ(nav.scale[2], 0.5);
     EXPECT_FLOAT_EQ(cam.x, 3.0f); // centre 6 × 0.5
 }
@@ -45,12 +48,53 @@ TEST(CameraCentring, CentringResetsRotationAndDragState) {
     nav.mouse_move({40, 30, true, false, false}, cam);
     ASSERT_TRUE(nav.rotating);
     fit(nav, {-1, -1, -1}, {1, 1, 1});
-    nav.centre_camera(cam);
+    nav.centre_camera(cam, 1.0);
     EXPECT_FALSE(nav.rotating);
     EXPECT_EQ(nav.rotation, (std::array<double, 3>{0, 0, 0}));
     EXPECT_EQ(nav.rotation_base, (std::array<double, 2>{0, 0}));
     EXPECT_EQ(nav.last_mouse, (std::array<int, 2>{0, 0}));
     EXPECT_EQ(nav.scale_base, nav.scale);
+}
+
+// Where a point of the model lands on the view: normalised device coordinates (inside the view
+// within -1 .. 1) and its distance in front of the camera.
+std::array<double, 3> on_view(const viewport_navigation& nav, const gl_camera& cam, double aspect,
+                              std::array<double, 3> p) {
+    const double f = 1.0 / std::tan(22.5 * 3.14159265358979323846 / 180.0);
+    const double ex = nav.scale[0] * p[0] - cam.x, ey = nav.scale[1] * p[1] - cam.y,
+                 ez = nav.scale[2] * p[2] - cam.z;
+    return {f / aspect * ex / -ez, f * ey / -ez, -ez};
+}
+
+TEST(CameraCentring, EveryCornerOfTheBoxIsInsideTheViewAndItsDepthRange) {
+    struct box_case {
+        const char* what;
+        std::array<double, 3> lo, hi;
+        double aspect;
+    };
+    const std::vector<box_case> cases = {
+        {"flat 10 x 10 static", {-5, -5, 0}, {5, 5, 0}, 4.0 / 3.0},
+        {"20 x 32 static", {-10, -16, -3}, {10, 16, 3}, 4.0 / 3.0},
+        {"wide box on a tall view", {-6, -1, -2}, {6, 1, 0.5}, 0.5},
+        {"deep box", {-1, -1, -300}, {1, 1, 300}, 1.0},
+        {"off-centre box", {40, 10, 20}, {44, 12, 30}, 1.6},
+        {"10-unit cube", {-5, -5, -5}, {5, 5, 5}, 4.0 / 3.0},
+    };
+    for (const box_case& c : cases) {
+        viewport_navigation nav;
+        gl_camera cam;
+        fit(nav, c.lo, c.hi);
+        nav.centre_camera(cam, c.aspect);
+        for (int k = 0; k < 8; ++k) {
+            const std::array<double, 3> corner{k & 1 ? c.hi[0] : c.lo[0], k & 2 ? c.hi[1] : c.lo[1],
+                                               k & 4 ? c.hi[2] : c.lo[2]};
+            const auto v = on_view(nav, cam, c.aspect, corner);
+            EXPECT_LE(std::abs(v[0]), 0.95) << c.what << " corner " << k;
+            EXPECT_LE(std::abs(v[1]), 0.95) << c.what << " corner " << k;
+            EXPECT_GT(v[2], 0.1) << c.what << " corner " << k;
+            EXPECT_LT(v[2], 100) << c.what << " corner " << k;
+        }
+    }
 }
 
 TEST(CenterCameraCommand, AMoveableGetsScaleFourTenthsAndTheCameraAtNine) {
@@ -62,7 +106,7 @@ TEST(CenterCameraCommand, AMoveableGetsScaleFourTenthsAndTheCameraAtNine) {
     gl_camera cam;
     scene.sel_kind = 0;
     scene.sel_moveable = 3;
-    const auto status = centre_on_selection(scene, nav, cam);
+    const auto status = centre_on_selection(scene, nav, cam, 4.0 / 3.0);
     ASSERT_TRUE(status.has_value());
     EXPECT_EQ(*status, "");
     EXPECT_DOUBLE_EQ(nav.scale[0], 0.4);
@@ -72,7 +116,7 @@ TEST(CenterCameraCommand, AMoveableGetsScaleFourTenthsAndTheCameraAtNine) {
 
     scene.sel_moveable = -1;
     cam.z = 1;
-    EXPECT_FALSE(centre_on_selection(scene, nav, cam).has_value());
+    EXPECT_FALSE(centre_on_selection(scene, nav, cam, 4.0 / 3.0).has_value());
     EXPECT_FLOAT_EQ(cam.z, 1); // nothing changes
 }
 
@@ -89,7 +133,7 @@ TEST(CenterCameraCommand, AMeshIsCentredOnItsShiftedBoundsWithItsSizeInTheStatus
     scene.sel_mesh = 0;
     viewport_navigation nav;
     gl_camera cam;
-    const auto status = centre_on_selection(scene, nav, cam);
+    const auto status = centre_on_selection(scene, nav, cam, 4.0 / 3.0);
     ASSERT_TRUE(status.has_value());
     EXPECT_EQ(*status, "Number of Vertex: 5;     Width: 12.5;     Height: 0.30;     Depth: 100.");
     // Centred: the fit box is symmetric about the origin.
@@ -110,12 +154,12 @@ TEST(CenterCameraCommand, AMeshWithoutFacesIsCentredOnTheOriginWithSizeZero) {
     scene.sel_mesh = 0;
     viewport_navigation nav;
     gl_camera cam;
-    EXPECT_EQ(centre_on_selection(scene, nav, cam).value(),
+    EXPECT_EQ(centre_on_selection(scene, nav, cam, 4.0 / 3.0).value(),
               "Number of Vertex: 1;     Width: 0;     Height: 0;     Depth: 0");
     EXPECT_DOUBLE_EQ(nav.scale[0], 1.0);
     EXPECT_FLOAT_EQ(cam.z, 4.0f);
     scene.sel_mesh = 5; // past the list
-    EXPECT_FALSE(centre_on_selection(scene, nav, cam).has_value());
+    EXPECT_FALSE(centre_on_selection(scene, nav, cam, 4.0 / 3.0).has_value());
 }
 
 TEST(StatusNumber, FifteenDigitsCutToFourCharacters) {
@@ -126,23 +170,57 @@ TEST(StatusNumber, FifteenDigitsCutToFourCharacters) {
     EXPECT_EQ(status_number(2), "2");
 }
 
-TEST(MouseNavigation, ZoomFollowsVerticalDragFromTheFirstMoveAndNeverGoesNegative) {
+TEST(MouseNavigation, ZoomFollowsVerticalDragFromTheFirstMoveAFewPercentAtATimeAndNeverReachesZero) {
     viewport_navigation nav;
     gl_camera cam;
     nav.scale = {0.4, 0.4, 0.4};
     nav.mouse_down({100, 100, true, false, true});
     nav.mouse_move({100, 100, true, false, true}, cam); // first move: zoom starts here
-    nav.mouse_move({100, 150, true, false, true}, cam);
-    EXPECT_NEAR(nav.scale[0], 0.9, 1e-6);
+    nav.mouse_move({100, 108, true, false, true}, cam);
+    EXPECT_NEAR(nav.scale[0], 0.4 * std::exp2(0.08), 1e-9); // 8 pixels: under 6% larger
+    nav.mouse_move({100, 200, true, false, true}, cam);
+    EXPECT_NEAR(nav.scale[0], 0.8, 1e-9); // 100 pixels down: twice the size
     nav.mouse_up(cam);
 
     nav.scale = {0.4, 0.4, 0.4};
     nav.mouse_move({100, 100, true, false, true}, cam);
-    nav.mouse_move({100, 40, true, false, true}, cam);
-    EXPECT_EQ(nav.scale[1], 0.0);
+    nav.mouse_move({100, -900, true, false, true}, cam);
+    EXPECT_GT(nav.scale[1], 0.0);
+    EXPECT_NEAR(nav.scale[1], 0.4 / 1024, 1e-9);
     // Releasing CTRL ends the zoom; the next CTRL move starts again from the current scale.
     nav.mouse_move({100, 40, true, false, false}, cam);
     EXPECT_FALSE(nav.zooming);
+}
+
+TEST(MouseNavigation, WheelAndDragZoomKeepWhatIsAtTheViewCentreThere) {
+    struct zoom_case {
+        const char* what;
+        std::function<void(viewport_navigation&, gl_camera&)> act;
+        double factor;
+    };
+    const std::vector<zoom_case> cases = {
+        {"wheel notch forward",
+         [](auto& nav, auto& cam) { nav.zoom_about_centre(wheel_zoom_factor(120), cam); }, 1.25},
+        {"two notches back",
+         [](auto& nav, auto& cam) { nav.zoom_about_centre(wheel_zoom_factor(-240), cam); }, 1 / 1.5625},
+        {"CTRL+right drag 50 px down",
+         [](auto& nav, auto& cam) {
+             nav.mouse_down({0, 0, true, false, true});
+             nav.mouse_move({0, 0, true, false, true}, cam);
+             nav.mouse_move({0, 50, true, false, true}, cam);
+         },
+         std::sqrt(2.0)},
+    };
+    for (const zoom_case& c : cases) {
+        viewport_navigation nav;
+        gl_camera cam;
+        nav.scale = {0.5, 0.5, 0.5};
+        cam.x = 1.0f, cam.y = -2.0f; // the model point (2, -4) is at the view centre
+        c.act(nav, cam);
+        EXPECT_NEAR(nav.scale[0], 0.5 * c.factor, 1e-6) << c.what;
+        EXPECT_NEAR(cam.x / nav.scale[0], 2.0, 1e-5) << c.what;
+        EXPECT_NEAR(cam.y / nav.scale[1], -4.0, 1e-5) << c.what;
+    }
 }
 
 TEST(MouseNavigation, RotationIsOneDegreePerPixelAndContinuesAfterRelease) {

@@ -28,18 +28,18 @@ struct gl_view {
     explicit gl_view(tr_level lv, int width = 200, int height = 200) : level(std::move(lv)) {
         scene.level = &level;
         scene.meshes = &list;
-        vp = std::make_unique<gl_viewport>(nullptr, 24);
+        vp = std::make_unique<gl_viewport>(24);
         vp->resize(width, height);
-        vp->draw = [this](gl_api& gl) {
+        vp->set_draw([this](gl_api& gl) {
             ++draws;
             draw_batch batch(gl);
             scene.Draw(batch);
-        };
-        vp->show();
+        });
+        EXPECT_TRUE(vp->show_and_wait());
         EXPECT_TRUE(QTest::qWaitForWindowExposed(vp.get()));
     }
     void centre() {
-        centre_on_selection(scene, vp->nav, *vp->camera);
+        vp->centre_on(scene);
         vp->redraw();
     }
     void upload_textures() {
@@ -47,5 +47,5 @@ struct gl_view {
         upload_solid_texture(QString(), contexts, 24);
         load_gl_textures(level, contexts, 24);
     }
-    QImage frame() { return vp->grabFramebuffer(); }
+    QImage frame() { return vp->grab_frame(); }
 };

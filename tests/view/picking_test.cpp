@@ -8,6 +8,8 @@
 
 #include <QMouseEvent>
 #include <QSignalSpy>
+#include <QWheelEvent>
+#include <cmath>
 
 namespace {
 
@@ -44,7 +46,7 @@ TEST(Picking, TheFaceNearerTheViewerWinsWhicheverIsDrawnFirst) {
         for (std::uint8_t mode : {mode_solid, mode_textured}) {
             v.list.render_mode = mode;
             v.vp->redraw();
-            const auto d = decode_name(v.vp->pick_at(100, 100));
+            const auto d = decode_name(v.vp->name_at(QPoint(100, 100)));
             EXPECT_EQ(d.mesh, 0) << int(mode);
             EXPECT_EQ(d.face, near_face) << "mode " << int(mode) << " near first " << near_first;
         }
@@ -62,39 +64,39 @@ TEST(Picking, OfTwoFacesAtTheSameDepthTheEarlierDrawnWins) {
     v.scene.sel_mesh = 0;
     v.centre();
     v.frame();
-    EXPECT_EQ(v.vp->pick_at(100, 100), selection_name(0, 0));
-    EXPECT_EQ(v.vp->pick_at(130, 70), selection_name(0, 0));
+    EXPECT_EQ(v.vp->name_at(QPoint(100, 100)), selection_name(0, 0));
+    EXPECT_EQ(v.vp->name_at(QPoint(130, 70)), selection_name(0, 0));
 }
 
 TEST(Picking, EmptySpaceAndAnEmptySceneGiveNothing) {
     REQUIRE_DISPLAY();
     std::unique_ptr<gl_view> holder;
     gl_view& v = two_squares(holder, false);
-    EXPECT_EQ(v.vp->pick_at(3, 3), 0u);
-    EXPECT_EQ(v.vp->pick_at(196, 100), 0u);
-    EXPECT_NE(v.vp->pick_at(100, 100), 0u);
+    EXPECT_EQ(v.vp->name_at(QPoint(3, 3)), 0u);
+    EXPECT_EQ(v.vp->name_at(QPoint(196, 100)), 0u);
+    EXPECT_NE(v.vp->name_at(QPoint(100, 100)), 0u);
     v.scene.sel_mesh = -1;
     v.vp->redraw();
-    EXPECT_EQ(v.vp->pick_at(100, 100), 0u);
-    // A click of the left button picks when the viewport is asked to.
+    EXPECT_EQ(v.vp->name_at(QPoint(100, 100)), 0u);
+    // A click of the left button reports its point, where the listener's pick finds the face.
     v.scene.sel_mesh = 0;
     v.vp->redraw();
+    QSignalSpy clicks(v.vp.get(), &gl_viewport::clicked);
     QTest::mouseClick(v.vp.get(), Qt::LeftButton, {}, QPoint(100, 100));
-    EXPECT_NE(v.vp->picked_name, 0u);
+    ASSERT_EQ(clicks.size(), 1);
+    EXPECT_NE(v.vp->name_at(clicks[0][0].toPoint()), 0u);
 }
 
 TEST(Picking, AClickReportsWhereAndHowAndThePickThereIsDecoded) {
     REQUIRE_DISPLAY();
     std::unique_ptr<gl_view> holder;
     gl_view& v = two_squares(holder, false);
-    v.vp->no_click_pick = true; // the listener picks for itself
     QSignalSpy clicks(v.vp.get(), &gl_viewport::clicked);
     QTest::mouseClick(v.vp.get(), Qt::LeftButton, Qt::ControlModifier | Qt::AltModifier, QPoint(100, 100));
     ASSERT_EQ(clicks.size(), 1);
     EXPECT_EQ(clicks[0][0].toPoint(), QPoint(100, 100));
     EXPECT_EQ(clicks[0][1].value<Qt::MouseButton>(), Qt::LeftButton);
     EXPECT_EQ(clicks[0][2].value<Qt::KeyboardModifiers>(), Qt::ControlModifier | Qt::AltModifier);
-    EXPECT_EQ(v.vp->picked_name, 0u); // no pick of its own
 
     const auto hit = v.vp->pick_at(QPoint(100, 100));
     ASSERT_TRUE(hit.has_value());
@@ -116,7 +118,7 @@ TEST(Picking, TheBoxEdgesDoNotHideTheFaceBehindThem) {
     v.scene.box_kind = 0;
     v.centre();
     v.frame();
-    EXPECT_EQ(v.vp->pick_at(100, 100), selection_name(0, 0));
+    EXPECT_EQ(v.vp->name_at(QPoint(100, 100)), selection_name(0, 0));
 }
 
 TEST(Picking, MouseNavigationRepaintsFromTheDisplayList) {
@@ -131,11 +133,31 @@ TEST(Picking, MouseNavigationRepaintsFromTheDisplayList) {
                      Qt::NoModifier);
     QApplication::sendEvent(v.vp.get(), &move);
     const QImage turned = v.frame();
-    EXPECT_DOUBLE_EQ(v.vp->nav.rotation[1], 30);
+    EXPECT_DOUBLE_EQ(v.vp->navigation().rotation[1], 30);
     EXPECT_EQ(v.draws, drawn);
     v.vp->redraw();
     v.frame();
     EXPECT_EQ(v.draws, drawn + 1);
+}
+
+TEST(Picking, TheWheelZoomsAboutTheViewCentre) {
+    REQUIRE_DISPLAY();
+    std::unique_ptr<gl_view> holder;
+    gl_view& v = two_squares(holder, false);
+    const double before = v.vp->navigation().scale[0];
+    const std::uint32_t centre = v.vp->name_at(QPoint(100, 100));
+    ASSERT_NE(centre, 0u);
+    ASSERT_NE(v.vp->name_at(QPoint(140, 100)), 0u); // inside the far square
+    for (int notch : {120, 120, 120, 240}) {
+        QWheelEvent wheel(QPointF(30, 30), QPointF(30, 30), QPoint(), QPoint(0, notch), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(v.vp.get(), &wheel);
+    }
+    EXPECT_NEAR(v.vp->navigation().scale[0], before * std::pow(1.25, 5), 1e-9);
+    // Whatever was at the centre stays there; the square now reaches past the view's edges.
+    EXPECT_EQ(v.vp->name_at(QPoint(100, 100)), centre);
+    v.frame();
+    EXPECT_NE(v.vp->name_at(QPoint(197, 100)), 0u);
 }
 
 // Picks over a grid with the display list, then drawing immediately; they must agree.
@@ -143,14 +165,14 @@ void compare_grid(gl_view& v, const std::string& what, bool expect_hits = true) 
     int hits = 0;
     for (int y = 4; y < 200; y += 16)
         for (int x = 4; x < 200; x += 16) {
-            v.vp->list.use_list = true;
-            const std::uint32_t listed = v.vp->pick_at(x, y);
-            v.vp->list.use_list = false;
-            const std::uint32_t direct = v.vp->pick_at(x, y);
+            v.vp->set_display_list(true);
+            const std::uint32_t listed = v.vp->name_at(QPoint(x, y));
+            v.vp->set_display_list(false);
+            const std::uint32_t direct = v.vp->name_at(QPoint(x, y));
             EXPECT_EQ(listed, direct) << what << " at " << x << "," << y;
             hits += direct != 0;
         }
-    v.vp->list.use_list = true;
+    v.vp->set_display_list(true);
     if (expect_hits) {
         EXPECT_GT(hits, 0) << what;
     }
@@ -214,7 +236,7 @@ TEST(Picking, DisplayListPicksEqualImmediatePicksInEveryMode) {
                     v.list.render_mode = mode;
                     v.list.lights_enabled = lights;
                     // Points are tiny spheres: enlarge the model so the grid meets some of them.
-                    if (mode == mode_points) v.vp->nav.scale = {8, 8, 8};
+                    if (mode == mode_points) v.vp->zoom(8 / v.vp->navigation().scale[0]);
                     v.frame();
                     const bool lit = lights && v.list.meshes[std::size_t(mesh)].num_normals < 0;
                     compare_grid(v,

@@ -15,8 +15,8 @@ namespace {
 std::array<double, 2> projected(const gl_view& v, const tmesh& m, std::size_t vertex) {
     const auto p =
         view_position(m.vertices[vertex], 100.0f, m.bounds_shift[0], m.bounds_shift[1], m.bounds_shift[2]);
-    const auto& s = v.vp->nav.scale;
-    const gl_camera& cam = *v.vp->camera;
+    const auto& s = v.vp->navigation().scale;
+    const gl_camera& cam = v.vp->camera();
     const double ex = s[0] * p[0] - cam.x, ey = s[1] * p[1] - cam.y, ez = s[2] * p[2] - cam.z;
     const double f = 1.0 / std::tan(22.5 * 3.14159265358979323846 / 180.0);
     const double w = v.vp->width(), h = v.vp->height();
@@ -31,8 +31,7 @@ void show_points(gl_view& v, int mesh, double pixels) {
     v.scene.box_static = -1;
     v.list.render_mode = mode_points;
     v.centre();
-    v.scene.point_radius =
-        point_marker_radius(v.vp->nav, *v.vp->camera, int(v.vp->height() * v.vp->devicePixelRatio()), pixels);
+    v.scene.point_radius = v.vp->marker_radius(pixels);
     v.vp->redraw();
     v.frame();
 }
@@ -73,8 +72,8 @@ TEST(PointsMode, EveryVertexIsPickedAtItsProjectedPosition) {
             for (std::size_t i = 0; i < m.vertices.size(); ++i) {
                 const auto at = projected(v, m, i);
                 if (at[0] < 0 || at[1] < 0 || at[0] >= 320 || at[1] >= 240) continue;
-                const decoded_name d =
-                    decode_name(v.vp->pick_at(int(std::lround(at[0] - 0.5)), int(std::lround(at[1] - 0.5))));
+                const decoded_name d = decode_name(
+                    v.vp->name_at(QPoint(int(std::lround(at[0] - 0.5)), int(std::lround(at[1] - 0.5)))));
                 ASSERT_EQ(d.mesh, mesh) << s.file << " vertex " << i;
                 ++checked;
                 const auto hit = projected(v, m, d.code);

@@ -177,6 +177,23 @@ TEST(SceneDrawing, LitMeshShowsVertexGreysEvenInPointsMode) {
     EXPECT_EQ(names, (std::vector<std::uint32_t>{selection_name(0, 0), selection_name(0, 1),
                                                  selection_name(0, 2), selection_name(0, 3)}));
     EXPECT_TRUE(f.faces().empty()); // no faces in points mode, only the spheres
+
+    // The marked vertex stands out: twice the size, in the highlight colour; the others keep the
+    // line colour.
+    f.rec.reset();
+    f.scene.marked_vertex = 2;
+    f.paint();
+    std::vector<double> radii;
+    std::vector<std::array<float, 3>> colours;
+    for (const auto& p : f.rec.primitives)
+        if (p.is_sphere) radii.push_back(p.sphere_radius), colours.push_back(p.vertices.at(0).colour);
+    ASSERT_EQ(radii.size(), 4u);
+    EXPECT_EQ(radii[2], 2 * radii[0]);
+    EXPECT_EQ(radii[3], radii[0]);
+    const std::array<float, 3> marked{marked_vertex_colour[0] / 255.0f, marked_vertex_colour[1] / 255.0f,
+                                      marked_vertex_colour[2] / 255.0f};
+    EXPECT_EQ(colours[2], marked);
+    EXPECT_NE(colours[3], marked);
 }
 
 TEST(SceneDrawing, PerspectiveCorrectionSwitchesEveryFaceToLinearFiltering) {

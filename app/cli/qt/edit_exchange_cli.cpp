@@ -3,6 +3,7 @@
 #include "edit_exchange_cli.h"
 
 #include "dxf_import_command.h"
+#include "mesh_import_command.h"
 #include "static_boxes.h"
 #include "vertex_remap.h"
 
@@ -64,6 +65,33 @@ std::string run_import_dxf(edit_session& s, const std::vector<std::string>& args
            " vertices, " + std::to_string(m.num_tex_rects) + " textured rectangles, " +
            std::to_string(m.num_tex_tris) + " textured triangles, " +
            (is_static ? "vertex lights 0" : "normals");
+}
+
+std::string run_import_mesh(edit_session& s, const std::vector<std::string>& args) {
+    const int mesh = mesh_arg(s, args[0]);
+    bool is_static = false;
+    for (int i = 0; i < int(s.level.static_meshes.size()); ++i)
+        is_static = is_static || static_mesh_tmesh(s.level, s.meshes, i) == mesh;
+    const std::size_t textures = s.level.object_textures.size();
+    prepared_edit edit = prepare_mesh_import(s.level, s.meshes, mesh, args[1], is_static);
+    push(s, edit);
+    const tmesh& m = s.meshes.meshes[std::size_t(mesh)];
+    return "Mesh # " + std::to_string(mesh) + " := " + args[1] + ": " + std::to_string(m.num_vertices) +
+           " vertices, " + std::to_string(m.num_tex_rects) + " textured rectangles, " +
+           std::to_string(m.num_tex_tris) + " textured triangles, " +
+           std::to_string(s.level.object_textures.size() - textures) + " new textures";
+}
+
+std::string run_import_moveable(edit_session& s, const std::vector<std::string>& args) {
+    const long moveable = number_arg(args[0], "N", 0, 999999999);
+    if (std::size_t(moveable) >= s.level.moveables.size())
+        cannot_apply("the level has no moveable " + args[0] + " (it has " +
+                     std::to_string(s.level.moveables.size()) + ")");
+    const std::size_t textures = s.level.object_textures.size();
+    prepared_edit edit = prepare_moveable_import(s.level, s.meshes, int(moveable), args[1]);
+    push(s, edit);
+    return "Moveable " + args[0] + " := " + args[1] + ": " +
+           std::to_string(s.level.object_textures.size() - textures) + " new textures";
 }
 
 std::string run_remap(edit_session& s, const std::vector<std::string>& args) {

@@ -4,6 +4,8 @@
 #include "edit_cli.h"
 
 std::string run_import_dxf(edit_session& session, const std::vector<std::string>& args);
+std::string run_import_mesh(edit_session& session, const std::vector<std::string>& args);
+std::string run_import_moveable(edit_session& session, const std::vector<std::string>& args);
 std::string run_remap(edit_session& session, const std::vector<std::string>& args);
 std::string run_box(edit_session& session, const std::vector<std::string>& args);
 std::string run_flags(edit_session& session, const std::vector<std::string>& args);

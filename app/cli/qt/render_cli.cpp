@@ -207,28 +207,26 @@ int run_render(const std::vector<std::string>& args) {
     char* argv[] = {name, nullptr};
     QSurfaceFormat::setDefaultFormat(gl_viewport::surface_format(24));
     QApplication app(argc, argv);
-    gl_viewport viewport(nullptr, 24);
-    viewport.setAttribute(Qt::WA_DontShowOnScreen);
+    gl_viewport viewport(24);
+    // A frameless tool window that takes no focus: the frame is read back before it is swapped.
+    viewport.setFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
     viewport.resize(o.width, o.height);
     viewport.set_background(o.white ? 0xFFFFFF : 0);
     scene.line_colour =
         o.white ? std::array<std::uint8_t, 3>{0, 0, 0} : std::array<std::uint8_t, 3>{255, 255, 255};
-    viewport.draw = [&scene, &viewport](gl_api& gl) {
+    viewport.set_draw([&scene, &viewport](gl_api& gl) {
         draw_batch batch(gl);
         // Vertex markers of about three pixels, as the editor draws them.
-        scene.point_radius = point_marker_radius(viewport.nav, *viewport.camera,
-                                                 int(viewport.height() * viewport.devicePixelRatio()), 3.0);
+        scene.point_radius = viewport.marker_radius(3.0);
         scene.Draw(batch);
-    };
-    viewport.show();
+    });
+    viewport.show_and_wait();
     gl_viewport* contexts[] = {&viewport};
     upload_solid_texture(QFileInfo(QCoreApplication::applicationFilePath()).absolutePath(), contexts, 24);
     load_gl_textures(level, contexts, 24);
-    if (const auto status = centre_on_selection(scene, viewport.nav, *viewport.camera);
-        status && !status->empty())
+    if (const auto status = viewport.centre_on(scene); status && !status->empty())
         std::printf("%s\n", status->english.c_str());
-    viewport.redraw();
-    const QImage frame = viewport.grabFramebuffer();
+    const QImage frame = viewport.grab_frame();
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);

@@ -33,6 +33,9 @@ int run_export_pages(const std::vector<std::string>& args) {
     if (args.size() != 2) return usage("export-pages LEVEL OUT.bmp");
     tr_level level;
     if (const int rc = load_level(level, args[0]); rc != exit_ok) return rc;
+    if (level.num_pages == 0)
+        return fail(texture_result::failure(args[0] + " has no pages: there is no bitmap to export"),
+                    exit_bad_input);
     const texture_table table = build_texture_table(level);
     if (auto r = save_bitmap(export_big_bmp(table), args[1]); !r) return fail(r, exit_write_failed);
     std::printf("%s: %u pages, 256 x %u\n", args[1].c_str(), level.num_pages, level.num_pages * 256);

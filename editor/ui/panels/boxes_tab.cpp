@@ -29,6 +29,8 @@ boxes_tab::boxes_tab(editor_document& doc, QWidget* parent) : QWidget(parent), d
     flags_field_ = new QSpinBox(this);
     flags_field_->setObjectName("SpinEdit1");
     flags_field_->setRange(0, 65535);
+    // A typed number is one edit when Enter or leaving the field ends it, not one per digit.
+    flags_field_->setKeyboardTracking(false);
     grid->addWidget(flag_caption, 0, 0, Qt::AlignBottom);
     grid->addWidget(flags_field_, 1, 0, Qt::AlignTop);
     automatic_bound_button_ = new QPushButton("Automatic Bound", this);
@@ -39,8 +41,15 @@ boxes_tab::boxes_tab(editor_document& doc, QWidget* parent) : QWidget(parent), d
     box_group_ = box_group;
     auto* fields = new QGridLayout(box_group);
     fields->setContentsMargins(4, 2, 4, 2);
-    fields->setVerticalSpacing(0);
+    fields->setVerticalSpacing(2);
+    // Two rows of three (X1 X2 Y1 / Y2 Z1 Z2), each field after its caption: narrow enough for
+    // small screens.
     const char* captions[] = {"X1", "X2", "Y1", "Y2", "Z1", "Z2"};
+    const int narrow_width = [] {
+        QSpinBox probe;
+        probe.setRange(-32768, 65535);
+        return probe.sizeHint().width();
+    }();
     for (int k = 0; k < 6; ++k) {
         auto* caption = new QLabel(captions[k], box_group);
         caption->setObjectName(QString("Label%1").arg(k + 6)); // after Label4 and Label5 of the sliders
@@ -48,9 +57,11 @@ boxes_tab::boxes_tab(editor_document& doc, QWidget* parent) : QWidget(parent), d
         field->setObjectName(QString("SpinEdit%1").arg(k + 2));
         // Any value may be typed; the box keeps its low 16 bits (40000 reads back as -25536).
         field->setRange(-99999999, 99999999);
+        field->setMaximumWidth(narrow_width); // as wide as a 16-bit value needs
+        field->setKeyboardTracking(false);
         box_fields_[std::size_t(k)] = field;
-        fields->addWidget(caption, 0, k);
-        fields->addWidget(field, 1, k);
+        fields->addWidget(caption, k / 3, 2 * (k % 3), Qt::AlignRight);
+        fields->addWidget(field, k / 3, 2 * (k % 3) + 1);
     }
     grid->addWidget(box_group, 0, 1, 2, 3);
     grid->addWidget(visibility_radio_, 2, 0);
@@ -97,10 +108,19 @@ void boxes_tab::report(const command_result& r) {
 }
 
 void boxes_tab::show_selection() {
+    // The root and the headings are no object: the fields keep what the last one showed.
+    if (doc_.selection().kind != selection_kind::none)
+        show_fields(doc_.selected_flags(), doc_.selected_box());
+}
+
+void boxes_tab::clear() {
+    show_fields(0, {});
+}
+
+void boxes_tab::show_fields(int flags, const static_box& box) {
     // Filling the fields is the program's doing, not the user's: their reactions stay quiet.
     const QSignalBlocker blocker(flags_field_);
-    flags_field_->setValue(doc_.selected_flags());
-    const auto box = doc_.selected_box();
+    flags_field_->setValue(flags);
     for (std::size_t k = 0; k < box_fields_.size(); ++k) {
         const QSignalBlocker field_blocker(box_fields_[k]);
         box_fields_[k]->setValue(box[k]);

@@ -19,10 +19,13 @@ class boxes_tab : public QWidget {
     Q_OBJECT
   public:
     boxes_tab(editor_document& doc, QWidget* parent = nullptr);
-    // The Flag field and the box fields from the selection (zeros when it is no static mesh).
+    // The Flag field and the box fields from the selection: zeros for a moveable or one of its
+    // meshes, unchanged for the root or a heading.
     void show_selection();
     // Messages and the box group's title in the interface language (their English text while unset).
     std::function<QString(const user_message&)> word;
+    // Zeros in every field (a level was just opened).
+    void clear();
 
   signals:
     // What the view shows changed: redraw.
@@ -41,5 +44,6 @@ class boxes_tab : public QWidget {
     QPushButton* automatic_bound_button_;
 
     void choose_box(box_kind kind);
+    void show_fields(int flags, const static_box& box);
     void report(const command_result& r);
 };

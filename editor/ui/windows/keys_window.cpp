@@ -46,6 +46,7 @@ QString keys_guide_text() {
         "CTRL +E: Export all textures to a single BMP file",
         "CTRL + I: Import the textures of the model.",
         "CTRL + D: Define Mouse Selected",
+        "SHIFT + drag on the texture page: mark a new texture (CTRL + D)",
         "CTRL + V: Open the Remap Option",
         "",
         "F1: Keys Guide.",
