@@ -254,7 +254,7 @@ TEST_F(language_fixture, InDeutschAnEditAHintAndTheStatusTextsAreGermanAndASwitc
     EXPECT_EQ(status(0), german_hint);
     // A switch shows the new language at once, without a mouse move.
     w->languages().language_combo->setCurrentIndex(int(english_us_index));
-    EXPECT_EQ(status(0), "Click to select a Texture...");
+    EXPECT_EQ(status(0), "Click to select a Texture, SHIFT+drag to mark a new one...");
     EXPECT_EQ(find<QAction>("Undo1")->text(), "Undo Flip Horizontal");
     EXPECT_EQ(statics->text(0), "Static Meshes");
     w->languages().language_combo->setCurrentIndex(3);

@@ -55,6 +55,8 @@ window_test_environment::window_test_environment() {
     setenv("XDG_RUNTIME_DIR", (folder_ + "/runtime").c_str(), 1);
     setenv("XDG_CACHE_HOME", (folder_ + "/cache").c_str(), 1);
 
+    // A test of how the window fits a given screen names that screen.
+    const char* screen = std::getenv("VELLUM_TEST_SCREEN");
     int pipe_fds[2];
     if (pipe(pipe_fds) != 0) return;
     server_ = fork();
@@ -63,8 +65,8 @@ window_test_environment::window_test_environment() {
         // Quiet: Xvfb's start-up notes would fill every test's output.
         if (FILE* null = std::freopen("/dev/null", "w", stderr)) static_cast<void>(null);
         const std::string fd = std::to_string(pipe_fds[1]);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
-               static_cast<char*>(nullptr));
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0",
+               screen && *screen ? screen : "1280x1024x24", "-nolisten", "tcp", static_cast<char*>(nullptr));
         _exit(127);
     }
     close(pipe_fds[1]);

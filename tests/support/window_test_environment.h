@@ -10,7 +10,8 @@
 class window_test_environment {
   public:
     // Starts the X server and points DISPLAY, XDG_CONFIG_HOME, XDG_RUNTIME_DIR and
-    // XDG_CACHE_HOME at this process's own. Call before the QApplication is made. When Xvfb
+    // XDG_CACHE_HOME at this process's own; its screen is 1280x1024x24 unless VELLUM_TEST_SCREEN
+    // names another. Call before the QApplication is made. When Xvfb
     // cannot be started the display given by the caller's environment is kept (and said).
     window_test_environment();
     ~window_test_environment();
