@@ -15,10 +15,8 @@
 
 namespace {
 
-constexpr const char* no_level = "No level is open.";
 // Largest bitmap file accepted: 256 MB (sides and pixel count: bmp_file.h).
 constexpr qint64 max_bitmap_file = 256ll << 20;
-constexpr const char* no_textured_face = "ERROR: This Mesh does not have any Textured Face!!";
 
 bool table_ready(const tr_level& level, const texture_table& table) {
     return table.level == &level && !table.pages_bitmap.isNull();
@@ -41,8 +39,8 @@ void draw_display(QImage& dst, const QImage& src, int x, int y, int sx = 0, int 
 
 } // namespace
 
-std::string overwrite_question(const std::string& path) {
-    return "The File " + path + " Already Exists. Overwrite It?";
+user_message overwrite_question(const std::string& path) {
+    return say(msg::overwrite_question, {path});
 }
 
 std::string big_bmp_file_name(const std::string& root_text) {
@@ -72,15 +70,13 @@ static QImage indexed_image(const bmp_indexed& picture) {
 texture_result load_bitmap(const std::string& path, QImage& out) {
     QFile file(QString::fromStdString(path));
     if (!file.open(QIODevice::ReadOnly))
-        return texture_result::failure("Could not read the bitmap " + path + ": " +
-                                       file.errorString().toStdString());
-    if (file.size() > max_bitmap_file)
-        return texture_result::failure("The bitmap " + path + " is too large.");
+        return texture_result::failure(say(msg::bitmap_unreadable, {path, file.errorString().toStdString()}));
+    if (file.size() > max_bitmap_file) return texture_result::failure(say(msg::bitmap_too_large, {path}));
     QByteArray data = file.readAll();
     const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(data.constData()),
                                               std::size_t(data.size()));
     const auto refuse = [&](const std::string& problem) {
-        return texture_result::failure("The bitmap " + path + " cannot be used: " + problem + ".");
+        return texture_result::failure(say(msg::bitmap_unusable, {path, problem}));
     };
     bmp_header header;
     if (std::string problem = read_bmp_header(bytes, header); !problem.empty()) return refuse(problem);
@@ -100,8 +96,8 @@ texture_result load_bitmap(const std::string& path, QImage& out) {
     QImage image;
     if (!reader.read(&image) || image.isNull() || image.width() != header.width ||
         image.height() != header.height)
-        return texture_result::failure("Could not read the bitmap " + path + ": " +
-                                       reader.errorString().toStdString());
+        return texture_result::failure(
+            say(msg::bitmap_unreadable, {path, reader.errorString().toStdString()}));
     out = image;
     return texture_result::success();
 }
@@ -114,7 +110,7 @@ texture_result save_bitmap(const QImage& image, const std::string& path) {
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "bmp");
     if (!writer.write(to_rgb888(image)))
-        return texture_result::failure("Could not write " + path + ": " + writer.errorString().toStdString());
+        return texture_result::failure(say(msg::cannot_write, {path, writer.errorString().toStdString()}));
     try {
         write_file_atomic(path, reinterpret_cast<const std::uint8_t*>(encoded.constData()),
                           std::size_t(encoded.size()));
@@ -129,10 +125,10 @@ QImage export_big_bmp(const texture_table& table) {
 }
 
 texture_result import_big_bmp(tr_level& level, texture_table& table, const QImage& bitmap) {
-    if (!table_ready(level, table)) return texture_result::failure(no_level);
+    if (!table_ready(level, table)) return texture_result::failure(say(msg::no_level_is_open));
     const long long height = (long long)level.num_pages * page_size;
     if (bitmap.width() != page_size || bitmap.height() != height)
-        return texture_result::failure("This Bitmap should be 256*" + std::to_string(height) + " pixels.");
+        return texture_result::failure(say(msg::bitmap_pages_size, {std::to_string(height)}));
     if (auto r = write_pages(level, bitmap); !r) return r;
     draw_display(table.pages_bitmap, to_display(bitmap), 0, 0);
     table.piece_index = -1;
@@ -145,15 +141,17 @@ QImage export_current(texture_table& table, int index) {
 
 texture_result import_replace_current(tr_level& level, texture_table& table, int index, const QImage& bitmap,
                                       QImage* upload) {
-    if (!table_ready(level, table)) return texture_result::failure(no_level);
+    if (!table_ready(level, table)) return texture_result::failure(say(msg::no_level_is_open));
     if (index < 0 || index >= table.texture_count || std::size_t(index) >= level.object_textures.size())
-        return texture_result::failure("There is no " + texture_list_text(index) + ".");
+        return texture_result::failure(
+            say(msg::no_such_entry, {say(msg::texture_item, {std::to_string(index)})}));
     if (bitmap.isNull() || bitmap.width() < 1 || bitmap.height() < 1)
-        return texture_result::failure("The bitmap is empty.");
+        return texture_result::failure(say(msg::bitmap_empty));
     const tobject_texture& t = level.object_textures[std::size_t(index)];
     const int page = texture_page(t);
     if (page >= table.page_count())
-        return texture_result::failure(texture_list_text(index) + " lies on a page the level does not have.");
+        return texture_result::failure(
+            say(msg::texture_off_page, {say(msg::texture_item, {std::to_string(index)})}));
 
     const texture_rect r = texture_bounds(t);
     const mirror_state m = texture_mirror(t);
@@ -241,18 +239,16 @@ std::vector<piece_place> placement_walk(const piece_regions& regions, int W) {
 
 texture_result plan_pieces(const tr_level& level, const texture_table& table,
                            const std::vector<face_textures>& meshes, piece_plan& plan) {
-    if (!table_ready(level, table)) return texture_result::failure(no_level);
+    if (!table_ready(level, table)) return texture_result::failure(say(msg::no_level_is_open));
     std::size_t faces = 0;
     for (const auto& m : meshes)
         faces += m.size();
-    if (faces == 0) return texture_result::failure(no_textured_face);
+    if (faces == 0) return texture_result::failure(say(msg::dxf_no_textured_face));
     plan = {};
     for (const auto& m : meshes)
         collect_regions(plan.regions, level, m, table.page_count());
     plan.size = layout_regions(plan.regions);
-    if (plan.size.W <= 0 || plan.size.H <= 0)
-        return texture_result::failure(
-            "ERROR: The textured faces of this Mesh use no texture of this level.");
+    if (plan.size.W <= 0 || plan.size.H <= 0) return texture_result::failure(say(msg::no_texture_of_level));
     plan.places = placement_walk(plan.regions, plan.size.W);
     return texture_result::success();
 }
@@ -274,8 +270,8 @@ texture_result import_and_replace(tr_level& level, texture_table& table,
     piece_plan plan;
     if (auto r = plan_pieces(level, table, meshes, plan); !r) return r;
     if (bitmap.width() != plan.size.W || bitmap.height() != plan.size.H)
-        return texture_result::failure("Bitmap Width must be: " + std::to_string(plan.size.W) +
-                                       ", and Height must be: " + std::to_string(plan.size.H));
+        return texture_result::failure(
+            say(msg::bitmap_piece_size, {std::to_string(plan.size.W), std::to_string(plan.size.H)}));
     const QImage source = to_display(bitmap);
     QImage pages = table.pages_bitmap.copy();
     for (const auto& place : plan.places)
@@ -293,9 +289,9 @@ std::uint32_t max_pages_for(std::int32_t game_version) {
 
 texture_result import_texture_pages(tr_level& level, texture_table& table, const QImage& bitmap,
                                     int* first_new_page) {
-    if (!table_ready(level, table)) return texture_result::failure(no_level);
+    if (!table_ready(level, table)) return texture_result::failure(say(msg::no_level_is_open));
     if (bitmap.isNull() || bitmap.width() != page_size || bitmap.height() % page_size != 0)
-        return texture_result::failure("Texture Page must be 256 pixels width, and 256x pixels height!!");
+        return texture_result::failure(say(msg::texture_page_size));
     const int version = level.game_version;
     const bool has8 = version < game_tr4, has16 = version >= game_tr2, has32 = version >= game_tr4;
     const std::size_t k = std::size_t(bitmap.height() / page_size);
@@ -303,12 +299,11 @@ texture_result import_texture_pages(tr_level& level, texture_table& table, const
     // A level with more pages than its textures can address, or its file can state, could not be
     // used or opened again.
     if (const std::uint32_t most = max_pages_for(version); level.num_pages + k > most)
-        return texture_result::failure(std::string(has32 ? "A TR4 or TRC" : "A TR1 to TR3") +
-                                       " level holds at most " + std::to_string(most) +
-                                       " texture pages: this level has " + std::to_string(level.num_pages) +
-                                       " and the bitmap adds " + std::to_string(k) + ".");
+        return texture_result::failure(
+            say(has32 ? msg::too_many_pages : msg::too_many_pages_old_game,
+                {std::to_string(most), std::to_string(level.num_pages), std::to_string(k)}));
     if (stored_pages(level) != level.num_pages || table.page_count() != int(level.num_pages))
-        return texture_result::failure("The texture pages of this level are incomplete.");
+        return texture_result::failure(say(msg::pages_incomplete));
 
     // Convert every new page before the level changes.
     const QImage rgb = to_rgb888(bitmap);

@@ -14,7 +14,7 @@
 #include <vector>
 
 // Text of the Yes/No question asked before an export overwrites an existing file.
-std::string overwrite_question(const std::string& path);
+user_message overwrite_question(const std::string& path);
 // Save-chooser presets: Export BigBMP from the tree's root text, Export All from the selected
 // tree item's text.
 std::string big_bmp_file_name(const std::string& root_text);

@@ -130,11 +130,9 @@ QImage to_display(const QImage& image) {
 
 texture_result write_pages(tr_level& level, const QImage& bitmap) {
     if (bitmap.isNull() || bitmap.width() != page_size || bitmap.height() % page_size != 0)
-        return texture_result::failure(
-            "The bitmap must be 256 pixels wide and a multiple of 256 pixels high.");
+        return texture_result::failure(say(msg::bitmap_page_shape));
     const std::uint32_t pages = std::uint32_t(bitmap.height() / page_size);
-    if (pages > stored_pages(level))
-        return texture_result::failure("The bitmap holds more pages than the level.");
+    if (pages > stored_pages(level)) return texture_result::failure(say(msg::bitmap_more_pages));
 
     const int version = level.game_version;
     const bool has8 = version < game_tr4, has16 = version >= game_tr2, has32 = version >= game_tr4;

@@ -104,8 +104,8 @@ std::string status_number(double v) {
     return std::string(buf).substr(0, 4);
 }
 
-std::optional<std::string> centre_on_selection(const tr_scene& scene, viewport_navigation& nav,
-                                               gl_camera& camera, double aspect) {
+std::optional<user_message> centre_on_selection(const tr_scene& scene, viewport_navigation& nav,
+                                                gl_camera& camera, double aspect) {
     if (scene.sel_kind == 0) {
         if (scene.sel_moveable < 0) return std::nullopt;
         nav.fit_min = {-5, -5, -5};
@@ -123,7 +123,7 @@ std::optional<std::string> centre_on_selection(const tr_scene& scene, viewport_n
                 }
             }
         nav.centre_camera(camera, aspect);
-        return std::string();
+        return user_message();
     }
     if (scene.sel_mesh < 0 || !scene.meshes || std::size_t(scene.sel_mesh) >= scene.meshes->meshes.size())
         return std::nullopt;
@@ -141,9 +141,8 @@ std::optional<std::string> centre_on_selection(const tr_scene& scene, viewport_n
             nav.fit_min[i] = nav.fit_max[i] = 0;
         }
     }
-    std::string status = "Number of Vertex: " + std::to_string(m.num_vertices) +
-                         ";     Width: " + status_number(size[0]) +
-                         ";     Height: " + status_number(size[1]) + ";     Depth: " + status_number(size[2]);
+    user_message status = say(msg::number_of_vertex, {std::to_string(m.num_vertices), status_number(size[0]),
+                                                      status_number(size[1]), status_number(size[2])});
     nav.centre_camera(camera, aspect);
     return status;
 }

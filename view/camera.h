@@ -3,6 +3,7 @@
 #pragma once
 
 #include "gl_api.h"
+#include "user_message.h"
 
 #include <array>
 #include <cstdint>
@@ -65,8 +66,8 @@ double wheel_zoom_factor(int angle_delta);
 // moveable: at least 10 units on every side, more when its parts reach further) and centres for
 // a view of `aspect` width / height. Returns nothing when nothing is shown (then nothing
 // changes); otherwise the status text (empty for a moveable). The caller redraws.
-std::optional<std::string> centre_on_selection(const tr_scene& scene, viewport_navigation& nav,
-                                               gl_camera& camera, double aspect);
+std::optional<user_message> centre_on_selection(const tr_scene& scene, viewport_navigation& nav,
+                                                gl_camera& camera, double aspect);
 
 // A size as the status bar shows it: general format, up to 15 significant digits, cut to four
 // characters.

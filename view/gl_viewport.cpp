@@ -128,7 +128,7 @@ void gl_viewport::redraw() {
     update();
 }
 
-std::optional<std::string> gl_viewport::centre_on(const tr_scene& scene) {
+std::optional<user_message> gl_viewport::centre_on(const tr_scene& scene) {
     const double aspect = height() > 0 ? double(width()) / double(height()) : 1.0;
     auto status = centre_on_selection(scene, nav_, camera_, aspect);
     if (status) redraw();

@@ -59,7 +59,7 @@ class gl_viewport : public QOpenGLWindow {
     void redraw();
     // Center Camera: fits what `scene` shows into this view and redraws. Nothing when nothing is
     // shown (then nothing changes), else the status text (empty for a moveable).
-    std::optional<std::string> centre_on(const tr_scene& scene);
+    std::optional<user_message> centre_on(const tr_scene& scene);
     // Scales the model about the view centre (a wheel step is wheel_zoom_factor) and repaints.
     void zoom(double factor);
     // The element under a point in logical pixels, decoded; nothing when no face or vertex is

@@ -23,10 +23,10 @@ void BM_open_document(benchmark::State& state) {
     const std::string catalogue = std::string(VELLUM_SOURCE_DIR) + "/data/trcatalog.xml";
     null_progress progress;
     struct quiet : editor_prompts {
-        void message(const std::string&) override {}
-        answer ask(const std::string&, bool) override { return answer::no; }
-        std::string choose_open_file(const std::string&) override { return {}; }
-        std::string choose_save_file(const std::string&) override { return {}; }
+        void message(const user_message&) override {}
+        answer ask(const user_message&, bool) override { return answer::no; }
+        std::string choose_open_file(const user_message&) override { return {}; }
+        std::string choose_save_file(const user_message&) override { return {}; }
     } prompts;
     for (auto _ : state) {
         editor_document doc;
@@ -54,10 +54,10 @@ void BM_open_329_pages(benchmark::State& state) {
     write_file_atomic(path, big.data(), big.size());
     null_progress progress;
     struct quiet : editor_prompts {
-        void message(const std::string&) override {}
-        answer ask(const std::string&, bool) override { return answer::no; }
-        std::string choose_open_file(const std::string&) override { return {}; }
-        std::string choose_save_file(const std::string&) override { return {}; }
+        void message(const user_message&) override {}
+        answer ask(const user_message&, bool) override { return answer::no; }
+        std::string choose_open_file(const user_message&) override { return {}; }
+        std::string choose_save_file(const user_message&) override { return {}; }
     } prompts;
     for (auto _ : state) {
         editor_document doc;

@@ -52,15 +52,12 @@ std::string lower(std::string s) {
 
 } // namespace
 
-config_options read_config_opt(const std::string& path, std::string* problem) {
+config_options read_config_opt(const std::string& path, user_message* problem) {
     config_options o;
     bool ok = false;
     const auto lines = read_lines(path, ok);
     if (!ok || lines.empty()) {
-        if (problem)
-            *problem = "The settings file " + path +
-                       " is missing or unreadable: using 24 colour bits and a black background. It will be "
-                       "created when a setting is saved.";
+        if (problem) *problem = say(msg::settings_file_missing, {path});
         return o;
     }
     o.first_line = lines[0];
@@ -109,15 +106,10 @@ void save_settings(QSettings& store, const recent_files& recent, int language) {
     store.sync();
 }
 
-std::string screen_check_message(int ppi, int width) {
+user_message screen_check_message(int ppi, int width) {
     if (ppi == 96 && (width == 800 || width == 1024)) return {};
     if (ppi == 120 && width == 1024) return {};
-    if (ppi == 120 && width == 800)
-        return "WARNING: You are running Vellum in 800x600 resolution and Big Fonts (120 dpi). Please decrease the "
-               "Fonts Size (96 dpi) or Increase the Screen Resolution (1024x768 pixels). Then you can work "
-               "comfortably with Vellum.";
-    if (width == 640)
-        return "WARNING: Vellum MUST run in 800x600 or higher resolution. Then you can work comfortably with "
-               "Vellum.";
+    if (ppi == 120 && width == 800) return say(msg::screen_big_fonts);
+    if (width == 640) return say(msg::screen_too_small);
     return {};
 }

@@ -2,6 +2,7 @@
 // per-user store (version, language, recent files) and the recent-files list.
 #pragma once
 
+#include "user_message.h"
 #include <string>
 #include <vector>
 
@@ -17,7 +18,7 @@ struct config_options {
 
 // Reads config.opt. A missing or unreadable file gives the defaults (24 bits, black) and a
 // message in `problem`; the caller shows it.
-config_options read_config_opt(const std::string& path, std::string* problem = nullptr);
+config_options read_config_opt(const std::string& path, user_message* problem = nullptr);
 // Rewrite one line, keeping the other as read (the file is created when missing). Throws
 // level_error when the file cannot be written.
 void write_config_colour_bits(const std::string& path, int bits);
@@ -42,4 +43,4 @@ void save_settings(QSettings& store, const recent_files& recent, int language);
 // The start-up screen check: the warning to show for a screen of `ppi` pixels per inch and
 // `width` pixels, or an empty text. The window's layouts scale with any pixel density, so a
 // density other than 96 or 120 is no longer warned about.
-std::string screen_check_message(int ppi, int width);
+user_message screen_check_message(int ppi, int width);

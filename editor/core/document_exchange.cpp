@@ -37,7 +37,7 @@ command_result editor_document::automatic_bound() {
 command_result editor_document::remap_vertices(int before, int after) {
     if (!has_level()) return command_result::success();
     if (!selection_.single_mesh() || selection_.mesh < 0)
-        return command_result::failure(remap_needs_mesh_message);
+        return command_result::failure(say(msg::remap_needs_mesh));
     return push_edit(history_, prepare_remap(meshes_, selection_.mesh, before, after));
 }
 
@@ -59,7 +59,7 @@ command_result editor_document::export_dxf(const std::string& path) const {
     if (!has_level()) return command_result::success();
     if (!selection_.single_mesh() || selection_.mesh < 0 ||
         std::size_t(selection_.mesh) >= meshes_.meshes.size())
-        return command_result::failure(dxf_needs_mesh_message);
+        return command_result::failure(say(msg::dxf_needs_mesh));
     const std::string failed = write_dxf_file(meshes_.meshes[std::size_t(selection_.mesh)], path);
     return failed.empty() ? command_result::success() : command_result::failure(failed);
 }

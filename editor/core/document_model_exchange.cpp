@@ -5,7 +5,7 @@
 
 command_result editor_document::export_model(const std::string& path) const {
     if (!has_level()) return command_result::success();
-    std::string failed;
+    user_message failed;
     switch (selection_.kind) {
     case selection_kind::moveable:
         failed = ::export_model(level_, meshes_, export_target::moveable, selection_.moveable, path);
@@ -17,7 +17,7 @@ command_result editor_document::export_model(const std::string& path) const {
         failed = ::export_model(level_, meshes_, export_target::mesh, selection_.mesh, path);
         break;
     default:
-        failed = model_needs_selection_message;
+        failed = model_needs_selection_message();
     }
     return failed.empty() ? command_result::success() : command_result::failure(failed);
 }
@@ -32,7 +32,7 @@ command_result editor_document::import_model(const std::string& path) {
         edit = prepare_mesh_import(level_, meshes_, selection_.mesh, path,
                                    selection_.kind == selection_kind::static_mesh, rebuild_table);
     else
-        return command_result::failure(model_needs_selection_message);
+        return command_result::failure(model_needs_selection_message());
     if (!edit.message.empty()) return command_result::failure(edit.message);
     history_.push(edit.command.release());
     return command_result::success();

@@ -3,12 +3,15 @@
 #include "bitmap_exchange.h"
 #include "edit_commands.h"
 #include "editor_document.h"
+#include "history_step.h"
 
 #include <type_traits>
 
 namespace {
-constexpr const char* no_texture = "Select a texture first.";
+user_message no_texture() {
+    return say(msg::select_texture_first);
 }
+} // namespace
 
 bool editor_document::texture_exists(int texture) const {
     return has_level() && texture >= 0 && std::size_t(texture) < level_.object_textures.size();
@@ -16,9 +19,8 @@ bool editor_document::texture_exists(int texture) const {
 
 // Captures the state, lets `change` work on the level and the table, and pushes the edit when it
 // succeeded. A failed change has left both untouched.
-template <class State, class Change>
-command_result editor_document::texture_edit(const QString& text, Change&& change) {
-    if (!has_level()) return command_result::failure("There is no level open.");
+template <class State, class Change> command_result editor_document::texture_edit(msg step, Change&& change) {
+    if (!has_level()) return command_result::failure(say(msg::no_level_open));
     State before = State::capture(level_, table_);
     command_result r = change();
     if (!r) return r;
@@ -26,25 +28,25 @@ command_result editor_document::texture_edit(const QString& text, Change&& chang
     // selected, or on textures already semi-transparent) is no step and does not mark the level.
     if constexpr (std::is_same_v<State, object_texture_state>)
         if (level_.object_textures == before.textures) return r;
-    history_.push(
-        new state_edit<State>(level_, table_, std::move(before), State::capture(level_, table_), text));
+    history_.push(new state_edit<State>(level_, table_, std::move(before), State::capture(level_, table_),
+                                        step_text(step)));
     return r;
 }
 
 command_result editor_document::set_texture_attribute(int texture, int attribute) {
-    if (!texture_exists(texture)) return command_result::failure(no_texture);
-    if (attribute < 0 || attribute > 2) return command_result::failure("Unknown texture attribute.");
+    if (!texture_exists(texture)) return command_result::failure(no_texture());
+    if (attribute < 0 || attribute > 2) return command_result::failure(say(msg::unknown_attribute));
     if (level_.object_textures[std::size_t(texture)].attribute == attribute) return command_result::success();
-    return texture_edit<object_texture_state>("Texture Attribute", [&] {
+    return texture_edit<object_texture_state>(msg::step_texture_attribute, [&] {
         level_.object_textures[std::size_t(texture)].attribute = std::uint16_t(attribute);
         return command_result::success();
     });
 }
 
 command_result editor_document::flip_texture(int texture, flip_axis axis) {
-    if (!texture_exists(texture)) return command_result::failure(no_texture);
+    if (!texture_exists(texture)) return command_result::failure(no_texture());
     return texture_edit<object_texture_state>(
-        axis == flip_axis::horizontal ? "Flip Horizontal" : "Flip Vertical", [&] {
+        axis == flip_axis::horizontal ? msg::step_flip_horizontal : msg::step_flip_vertical, [&] {
             auto& t = level_.object_textures[std::size_t(texture)];
             if (axis == flip_axis::horizontal)
                 flip_horizontal(t);
@@ -56,8 +58,8 @@ command_result editor_document::flip_texture(int texture, flip_axis axis) {
 }
 
 command_result editor_document::define_texture(int page, const page_selection& marked) {
-    return texture_edit<object_texture_state>("Define Mouse Selected", [&] {
-        std::string message;
+    return texture_edit<object_texture_state>(msg::step_define_mouse_selected, [&] {
+        user_message message;
         if (define_mouse_selected(level_, page, marked, message) < 0) return command_result::failure(message);
         table_ = build_texture_table(level_);
         return command_result::success();
@@ -65,7 +67,7 @@ command_result editor_document::define_texture(int page, const page_selection& m
 }
 
 command_result editor_document::apply_intensity_alpha() {
-    return texture_edit<object_texture_state>("Apply Intensity Alpha", [&] {
+    return texture_edit<object_texture_state>(msg::step_intensity_alpha, [&] {
         const auto message =
             ::apply_intensity_alpha(level_, meshes_, selected_meshes(selection_, level_, meshes_));
         return message.empty() ? command_result::success() : command_result::failure(message);
@@ -73,27 +75,28 @@ command_result editor_document::apply_intensity_alpha() {
 }
 
 command_result editor_document::import_big_bmp(const QImage& bitmap) {
-    return texture_edit<texture_pixel_state>(
-        "Import BigBMP", [&] { return command_result::from(::import_big_bmp(level_, table_, bitmap)); });
+    return texture_edit<texture_pixel_state>(msg::step_import_big_bmp, [&] {
+        return command_result::from(::import_big_bmp(level_, table_, bitmap));
+    });
 }
 
 command_result editor_document::import_replace_current(int texture, const QImage& bitmap, QImage* upload) {
-    if (!texture_exists(texture)) return command_result::failure(no_texture);
-    return texture_edit<texture_pixel_state>("Import and Replace Current", [&] {
+    if (!texture_exists(texture)) return command_result::failure(no_texture());
+    return texture_edit<texture_pixel_state>(msg::step_import_current, [&] {
         return command_result::from(::import_replace_current(level_, table_, texture, bitmap, upload));
     });
 }
 
 command_result editor_document::import_and_replace(const QImage& bitmap) {
     const auto faces = selected_face_textures();
-    if (!faces) return command_result::failure("Select a Movable, Mesh or Static Mesh first.");
-    return texture_edit<texture_pixel_state>("Import And Replace", [&] {
+    if (!faces) return command_result::failure(say(msg::select_object_first));
+    return texture_edit<texture_pixel_state>(msg::step_import_and_replace, [&] {
         return command_result::from(::import_and_replace(level_, table_, *faces, bitmap));
     });
 }
 
 command_result editor_document::import_texture_pages(const QImage& bitmap) {
-    return texture_edit<texture_pixel_state>("Import Texture Pages", [&] {
+    return texture_edit<texture_pixel_state>(msg::step_import_pages, [&] {
         int first = 0;
         return command_result::from(::import_texture_pages(level_, table_, bitmap, &first));
     });
@@ -131,13 +134,13 @@ std::optional<std::vector<face_textures>> editor_document::selected_face_texture
 
 command_result editor_document::can_import_and_replace() const {
     const auto faces = selected_face_textures();
-    if (!faces) return command_result::failure("Select a Movable, Mesh or Static Mesh first.");
+    if (!faces) return command_result::failure(say(msg::select_object_first));
     piece_plan plan;
     return command_result::from(plan_pieces(level_, table_, *faces, plan));
 }
 
 command_result editor_document::export_all(QImage& out) const {
     const auto faces = selected_face_textures();
-    if (!faces) return command_result::failure("Select a Movable, Mesh or Static Mesh first.");
+    if (!faces) return command_result::failure(say(msg::select_object_first));
     return command_result::from(::export_all(level_, table_, *faces, out));
 }

@@ -2,12 +2,13 @@
 #include "dxf_import_command.h"
 
 #include "dxf_import.h"
+#include "history_step.h"
 
 #include <algorithm>
 
 prepared_edit prepare_dxf_import(mesh_list& meshes, int index, const std::string& path, bool is_static,
                                  std::size_t texture_count) {
-    if (index < 0 || std::size_t(index) >= meshes.meshes.size()) return {nullptr, dxf_needs_mesh_message};
+    if (index < 0 || std::size_t(index) >= meshes.meshes.size()) return {nullptr, say(msg::dxf_needs_mesh)};
     dxf_mesh read = read_dxf_file(path, meshes.meshes[std::size_t(index)], is_static);
     if (!read.error.empty()) return {nullptr, std::move(read.error)};
     std::uint16_t highest = 0;
@@ -16,8 +17,9 @@ prepared_edit prepare_dxf_import(mesh_list& meshes, int index, const std::string
     for (const auto& t : read.mesh.tex_tris)
         highest = std::max(highest, tri_texture(t));
     if (highest >= texture_count)
-        return {nullptr, "The DXF file puts faces on texture " + std::to_string(highest) +
-                             ", but the level has " + std::to_string(texture_count) +
-                             " textures. The mesh is unchanged."};
-    return {std::make_unique<swap_meshes>(meshes, index, std::move(read.mesh), dxf_import_command_text), {}};
+        return {nullptr,
+                say(msg::dxf_texture_beyond, {std::to_string(highest), std::to_string(texture_count)})};
+    return {
+        std::make_unique<swap_meshes>(meshes, index, std::move(read.mesh), step_text(msg::step_import_dxf)),
+        {}};
 }

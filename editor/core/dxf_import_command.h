@@ -6,14 +6,13 @@
 
 #include <string>
 
-inline constexpr const char* dxf_export_filter = "DFX file (*.dxf)";
-inline constexpr const char* dxf_import_filter = "DFX files (*.dxf)";
-inline constexpr const char* dxf_needs_mesh_message = "You have to select a Mesh!";
-inline constexpr const char* dxf_coloured_faces_question =
-    "This Mesh has Colored Faces. Do you want to convert Colored to Textured faces before exporting? ";
-inline constexpr const char* dxf_coloured_faces_warning =
-    "WARNING: The DXF file will not be exported correctly.";
-inline constexpr const char* dxf_import_command_text = "Import DXF";
+// The choosers' filters: the name in the chosen language, the pattern as it is.
+inline user_message dxf_export_filter() {
+    return joined({say(msg::dxf_save_filter), " (*.dxf)"});
+}
+inline user_message dxf_import_filter() {
+    return joined({say(msg::dxf_open_filter), " (*.dxf)"});
+}
 
 // Reads `path` and prepares the edit that replaces mesh `index` with the mesh it describes
 // (vertex lights zeroed for a static mesh, normals computed for a moveable one, bounds measured).

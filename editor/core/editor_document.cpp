@@ -18,7 +18,7 @@ namespace {
 
 struct progress_session {
     progress_view& view;
-    progress_session(progress_view& v, const std::string& caption) : view(v) { view.show_progress(caption); }
+    progress_session(progress_view& v, const user_message& caption) : view(v) { view.show_progress(caption); }
     ~progress_session() { view.hide_progress(); }
 };
 
@@ -45,9 +45,9 @@ command_result editor_document::open(const std::string& given_path, const std::s
     // Kept as a full path: the recent-files list outlives the folder the editor was started in.
     const std::string path = full_path_of(given_path);
     const std::string name = file_name_of(path);
-    std::string failure;
+    user_message failure;
     {
-        progress_session session(progress, "Loading \"" + name + "\" Level");
+        progress_session session(progress, say(msg::loading_named_level, {name}));
         startup_report::mark("loading window shown");
         auto fresh = std::make_unique<tr_level>();
         std::string error;
@@ -58,11 +58,11 @@ command_result editor_document::open(const std::string& given_path, const std::s
         }
         startup_report::mark("read level");
         if (rc == read_missing_file)
-            failure = error.empty() ? "File not found!!!" : error;
+            failure = error.empty() ? say(msg::file_not_found) : user_message(error);
         else if (rc == read_not_a_level)
-            failure = path + " is not a Tomb Raider level file (its first word is not a known version word).";
+            failure = say(msg::not_a_level, {path});
         else if (rc != read_ok)
-            failure = "Cannot open " + path + ": " + error;
+            failure = say(msg::cannot_open, {path, error});
 
         texture_table fresh_table;
         mesh_list fresh_meshes;
@@ -72,13 +72,13 @@ command_result editor_document::open(const std::string& given_path, const std::s
         tree_node fresh_tree;
         if (failure.empty()) {
             try {
-                progress.add_progress_line("Building Texture Table...");
+                progress.add_progress_line(say(msg::building_texture_table));
                 fresh_table = build_texture_table(*fresh);
                 startup_report::mark("texture table");
-                progress.add_progress_line("Building Object Meshes...");
+                progress.add_progress_line(say(msg::building_meshes));
                 build_mesh_list(fresh_meshes, *fresh);
                 startup_report::mark("mesh list");
-                progress.add_progress_line("Reading TRcatalog.xml File...");
+                progress.add_progress_line(say(msg::reading_catalogue));
                 std::vector<std::uint32_t> ids;
                 if (fresh->game_version == game_trc)
                     for (const auto& record : fresh->moveables)
@@ -86,13 +86,13 @@ command_result editor_document::open(const std::string& given_path, const std::s
                 const std::int32_t list_game = catalogue_game(fresh->game_version, ids);
                 fresh_names = read_catalogue(catalogue_path, list_game, &catalogue_found);
                 catalogue_note = catalogue_list_note(fresh->game_version, list_game);
-                progress.add_progress_line("Building Movables TreeView...");
-                progress.add_progress_line("Building Static Meshes TreeView...");
+                progress.add_progress_line(say(msg::building_movables));
+                progress.add_progress_line(say(msg::building_statics));
                 fresh_tree = build_object_tree(*fresh, fresh_meshes, fresh_names,
                                                name + game_name(fresh->game_version));
                 startup_report::mark("catalogue and object tree");
             } catch (const std::exception& e) {
-                failure = "Cannot open " + path + ": " + e.what();
+                failure = say(msg::cannot_open, {path, e.what()});
             }
         }
         if (failure.empty()) {
@@ -112,7 +112,7 @@ command_result editor_document::open(const std::string& given_path, const std::s
             selection_ = {};
             current_path_ = path;
             current_name_ = name + game_name(level_.game_version);
-            texture_group_caption_ = "\"" + name + "\" Textures";
+            texture_group_caption_ = say(msg::textures_group, {name});
             history_.clear(); // the edits belonged to the level just replaced
             recent_.add(path);
         }
@@ -128,18 +128,18 @@ command_result editor_document::open_recent(const std::string& path, const std::
                                             progress_view& progress, editor_prompts& prompts) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) {
-        prompts.message("File not found!!!");
-        return command_result::failure("File not found!!!");
+        prompts.message(say(msg::file_not_found));
+        return command_result::failure(say(msg::file_not_found));
     }
     return open(path, catalogue_path, progress, prompts);
 }
 
 command_result editor_document::write_to(const std::string& path, progress_view& progress,
                                          editor_prompts& prompts) {
-    std::string failure;
+    user_message failure;
     {
-        progress_session session(progress, "Saving Level...");
-        progress.add_progress_line("Please Wait.");
+        progress_session session(progress, say(msg::saving_level));
+        progress.add_progress_line(say(msg::please_wait));
         try {
             // Rebuilding the mesh words changes the level: work on a copy so that a failed
             // save leaves the open level exactly as it was.
@@ -152,7 +152,7 @@ command_result editor_document::write_to(const std::string& path, progress_view&
                 rc = write_level(copy, path);
             }
             if (rc != write_ok) {
-                failure = "There is no level to save.";
+                failure = say(msg::no_level_to_save);
             } else {
                 copy.progress = nullptr;
                 level_ = std::move(copy);
@@ -163,7 +163,7 @@ command_result editor_document::write_to(const std::string& path, progress_view&
         }
     }
     if (!failure.empty()) {
-        const std::string text = "The level was not saved. " + failure;
+        const user_message text = say(msg::level_not_saved, {failure});
         prompts.message(text);
         return command_result::failure(text);
     }
@@ -172,31 +172,30 @@ command_result editor_document::write_to(const std::string& path, progress_view&
 }
 
 command_result editor_document::save(progress_view& progress, editor_prompts& prompts) {
-    if (current_path_.empty()) return command_result::failure("There is no level to save.");
+    if (current_path_.empty()) return command_result::failure(say(msg::no_level_to_save));
     return write_to(current_path_, progress, prompts);
 }
 
 command_result editor_document::save_as(const std::string& given_path, progress_view& progress,
                                         editor_prompts& prompts) {
     if (current_path_.empty() || given_path.empty())
-        return command_result::failure("There is no level to save.");
+        return command_result::failure(say(msg::no_level_to_save));
     const std::string path = full_path_of(given_path);
     std::error_code ec;
     if (std::filesystem::exists(path, ec) &&
-        prompts.ask("The File " + path + " Already Exists. Overwrite It?", false) != answer::yes)
+        prompts.ask(say(msg::overwrite_question, {path}), false) != answer::yes)
         return command_result::failure({}); // the user said no: nothing to show
     if (auto r = write_to(path, progress, prompts); !r) return r;
     recent_.add(path);
     current_path_ = path;
     current_name_ = file_name_of(path) + game_name(level_.game_version);
-    texture_group_caption_ = "\"" + file_name_of(path) + "\" Textures";
+    texture_group_caption_ = say(msg::textures_group, {file_name_of(path)});
     return command_result::success();
 }
 
 bool editor_document::confirm_close(progress_view& progress, editor_prompts& prompts) {
     if (!modified() || !has_level()) return true;
-    switch (prompts.ask("The level " + file_name_of(current_path_) + " has unsaved changes. Save them first?",
-                        true)) {
+    switch (prompts.ask(say(msg::unsaved_changes, {file_name_of(current_path_)}), true)) {
     case answer::yes:
         return save(progress, prompts).ok;
     case answer::no:

@@ -26,7 +26,10 @@
 
 class tr_scene;
 
-inline constexpr const char* level_file_filter = "All Tomb Raider Files (*.phd *.tub *.tr2 *.tr4 *.trc)";
+// The Open and Save As choosers' filter.
+inline user_message level_file_filter() {
+    return joined({say(msg::level_filter), " (*.phd *.tub *.tr2 *.tr4 *.trc)"});
+}
 
 // How the view draws the selection (the mesh list's render_mode).
 enum class render_mode : std::uint8_t { wireframe = 0, solid = 1, textured = 2, points = 3 };
@@ -40,7 +43,7 @@ click_action click_action_for(bool shift, bool ctrl, bool alt, render_mode mode)
 // What a click did: the text for the selection status panel (empty: leave it as it was), the
 // texture it picked up, and whether the view must be redrawn.
 struct click_outcome {
-    std::string status_text;
+    user_message status_text;
     std::optional<int> picked_texture;
     bool redraw = false;
 };
@@ -63,7 +66,7 @@ class editor_document {
     const tree_node& tree() const { return tree_; }
     const std::string& current_path() const { return current_path_; }
     const std::string& current_name() const { return current_name_; } // file name with the game suffix
-    const std::string& texture_group_caption() const { return texture_group_caption_; }
+    const user_message& texture_group_caption() const { return texture_group_caption_; }
     recent_files& recent() { return recent_; }
     const recent_files& recent() const { return recent_; }
     bool has_level() const { return level_.loaded() && !current_path_.empty(); }
@@ -189,7 +192,7 @@ class editor_document {
   private:
     command_result write_to(const std::string& path, progress_view& progress, editor_prompts& prompts);
     bool texture_exists(int texture) const;
-    template <class State, class Change> command_result texture_edit(const QString& text, Change&& change);
+    template <class State, class Change> command_result texture_edit(msg step, Change&& change);
     mesh_target command_target() const;
 
     tr_level level_; // empty until the first successful open; its address never changes
@@ -201,7 +204,7 @@ class editor_document {
     tree_node tree_;
     std::string current_path_;
     std::string current_name_;
-    std::string texture_group_caption_ = "Textures";
+    user_message texture_group_caption_ = "Textures";
     recent_files recent_;
     editor_selection selection_;
     box_kind shown_box_ = box_kind::collision;

@@ -1,6 +1,8 @@
 // The click forms on a face: apply, rotate, get, show vertex, cut, vertex lights and shine.
 #include "face_edits.h"
 
+#include "history_step.h"
+
 click_settings settings_for(const edit_controls& controls, target_kind target, int current_texture,
                             std::int32_t game_version) {
     click_settings s;
@@ -58,10 +60,10 @@ face_click_outcome face_click(const mesh_list& meshes, const tr_level& level, co
         std::size_t(hit.mesh) >= meshes.meshes.size())
         return out;
     const tmesh& original = meshes.meshes[std::size_t(hit.mesh)];
-    const std::string mesh_text = "Mesh # " + std::to_string(hit.mesh);
+    const user_message mesh_text = say(msg::mesh_number, {std::to_string(hit.mesh)});
     out.mesh = hit.mesh;
     if (action == click_action::vertex_number) {
-        out.status = mesh_text + "      Vertex # " + std::to_string(hit.code);
+        out.status = joined({mesh_text, "      ", say(msg::vertex_number, {std::to_string(hit.code)})});
         return out;
     }
 
@@ -69,26 +71,26 @@ face_click_outcome face_click(const mesh_list& meshes, const tr_level& level, co
     face_slot face = slot_of(edited, hit);
     if (!face.bytes) return out;
     const bool coloured = hit.coloured();
-    const std::string face_text =
-        "      Polygon # " + std::to_string(hit.face) +
-        (hit.triangle() ? "      Polygon type: Triangle" : "      Polygon type: Quad");
+    const user_message face_text =
+        joined({"      ", say(msg::polygon_number, {std::to_string(hit.face)}), "      ",
+                say(hit.triangle() ? msg::polygon_triangle : msg::polygon_quad)});
     // Texts of a coloured face: six blanks for the edits, seven for get and cut.
-    const std::string coloured_text = "      Colored Polygon!";
-    const std::string coloured_text_seven = "       Colored Polygon!";
+    const user_message coloured_text = joined({"      ", say(msg::colored_polygon)});
+    const user_message coloured_text_seven = joined({"       ", say(msg::colored_polygon)});
 
     switch (action) {
     case click_action::get_texture:
         if (coloured) {
-            out.status = mesh_text + coloured_text_seven;
+            out.status = joined({mesh_text, coloured_text_seven});
         } else {
-            out.status = mesh_text + face_text;
+            out.status = joined({mesh_text, face_text});
             const int texture = object_texture_of(face.word(face.texture_word));
             if (std::size_t(texture) < level.object_textures.size()) out.picked_texture = texture;
         }
         return out;
 
     case click_action::rotate:
-        out.status = mesh_text + (coloured ? coloured_text : face_text);
+        out.status = joined({mesh_text, coloured ? coloured_text : face_text});
         if (coloured) return out;
         if (face.corners == 4) {
             const std::uint16_t v[4] = {face.word(0), face.word(1), face.word(2), face.word(3)};
@@ -97,7 +99,7 @@ face_click_outcome face_click(const mesh_list& meshes, const tr_level& level, co
             const std::uint16_t v[3] = {face.word(0), face.word(1), face.word(2)};
             face.set(0, v[2]), face.set(1, v[0]), face.set(2, v[1]);
         }
-        out.step_text = QStringLiteral("Rotate Texture");
+        out.step_text = step_text(msg::step_rotate_texture);
         out.redraw = true;
         break;
 
@@ -108,10 +110,10 @@ face_click_outcome face_click(const mesh_list& meshes, const tr_level& level, co
             return out;
         }
         // The cut face named, or the panel would still show the face clicked before it.
-        out.status = mesh_text + face_text;
+        out.status = joined({mesh_text, face_text});
         for (int k = 0; k < face.corners; ++k)
             face.set(k, 0);
-        out.step_text = QStringLiteral("Cut Face");
+        out.step_text = step_text(msg::step_cut_face);
         out.redraw = true;
         break;
 
@@ -122,7 +124,7 @@ face_click_outcome face_click(const mesh_list& meshes, const tr_level& level, co
         if (!texture && !shine) return out; // shine alone, where it does not apply: nothing at all
         const bool lights = settings.target == target_kind::static_mesh && settings.lights_enabled;
         if (texture) {
-            out.status = mesh_text + (coloured ? coloured_text : face_text);
+            out.status = joined({mesh_text, coloured ? coloured_text : face_text});
             out.redraw = true;
             if (!coloured && lights) {
                 if (edited.num_normals < 0) {
@@ -132,23 +134,22 @@ face_click_outcome face_click(const mesh_list& meshes, const tr_level& level, co
                             edited.lights[vertex] = settings.light_value;
                     }
                 }
-                out.step_text = QStringLiteral("Set Vertex Lights");
+                out.step_text = step_text(msg::step_vertex_lights);
             } else if (!coloured) {
-                if (const std::string problem = texture_problem(level, settings.current_texture);
+                if (user_message problem = texture_problem(level, settings.current_texture);
                     !problem.empty()) {
                     out.status = problem;
                     out.redraw = false;
                     return out;
                 }
                 face.set(face.texture_word, std::uint16_t(settings.current_texture));
-                out.step_text = QStringLiteral("Apply Texture");
+                out.step_text = step_text(msg::step_apply_texture);
             }
         }
         if (shine) {
-            out.status = mesh_text + (coloured ? coloured_text : face_text);
+            out.status = joined({mesh_text, coloured ? coloured_text : face_text});
             if (!coloured) face.set(face.effects_word, settings.shine_effects);
-            out.step_text = texture && !lights ? QStringLiteral("Apply Texture and Shiny Effect")
-                                               : QStringLiteral("Apply Shiny Effect");
+            out.step_text = step_text(texture && !lights ? msg::step_texture_and_shine : msg::step_shine);
         }
         break;
     }

@@ -49,11 +49,11 @@ click_settings settings_for(const edit_controls& controls, target_kind target, i
                             std::int32_t game_version);
 
 struct face_click_outcome {
-    std::optional<std::string> status; // new text of the status panel; unset leaves it as it was
-    std::optional<int> picked_texture; // CTRL+click: the object texture that becomes current
-    std::optional<tmesh> edited;       // the clicked mesh after the edit; unset when nothing changed
-    int mesh = -1;                     // the clicked mesh
-    QString step_text;                 // the history step's name ("Rotate Texture")
+    std::optional<user_message> status; // new text of the status panel; unset leaves it as it was
+    std::optional<int> picked_texture;  // CTRL+click: the object texture that becomes current
+    std::optional<tmesh> edited;        // the clicked mesh after the edit; unset when nothing changed
+    int mesh = -1;                      // the clicked mesh
+    QString step_text;                  // the history step's name ("Rotate Texture")
     bool redraw = false;
 };
 

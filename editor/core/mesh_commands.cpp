@@ -1,6 +1,8 @@
 // Whole-mesh commands.
 #include "mesh_commands.h"
 
+#include "history_step.h"
+
 #include <algorithm>
 
 std::vector<int> target_meshes(const tr_level& level, const mesh_list& meshes, const mesh_target& target) {
@@ -51,13 +53,12 @@ std::uint16_t shiny_word(int strength, bool transparent) {
     return std::uint16_t((transparent ? 1 : 0) | (s != 0 ? (s * 4) | 2 : 0));
 }
 
-std::string texture_problem(const tr_level& level, int texture) {
+user_message texture_problem(const tr_level& level, int texture) {
     const std::size_t count = level.object_textures.size();
-    if (count == 0) return "The level has no object textures to apply.";
-    if (texture < 0) return "No texture is selected in the texture list.";
+    if (count == 0) return say(msg::no_object_textures);
+    if (texture < 0) return say(msg::no_texture_selected);
     if (std::size_t(texture) >= count || texture > 0x0FFF)
-        return "Texture# " + std::to_string(texture) + " does not exist: the level has " +
-               std::to_string(count) + " object textures.";
+        return say(msg::no_such_texture, {std::to_string(texture), std::to_string(count)});
     return {};
 }
 
@@ -68,21 +69,20 @@ void retexture_mesh(tmesh& mesh, std::uint16_t texture) {
         set_face_word(t, 3, texture);
 }
 
-std::string convert_coloured_mesh(tmesh& mesh, std::uint16_t texture, int mesh_number) {
+user_message convert_coloured_mesh(tmesh& mesh, std::uint16_t texture, int mesh_number) {
     const int rects = mesh.num_tex_rects + mesh.num_col_rects;
     const int tris = mesh.num_tex_tris + mesh.num_col_tris;
-    std::string refusal;
+    std::vector<user_message> refusal;
     if (mesh.num_col_rects > 0 && rects > mesh_tex_rect_capacity)
-        refusal += " " + std::to_string(mesh.num_tex_rects) + " textured + " +
-                   std::to_string(mesh.num_col_rects) + " colored rectangles = " + std::to_string(rects) +
-                   ", more than " + std::to_string(mesh_tex_rect_capacity) + ".";
+        refusal.push_back(say(msg::too_many_rectangles,
+                              {std::to_string(mesh.num_tex_rects), std::to_string(mesh.num_col_rects),
+                               std::to_string(rects), std::to_string(mesh_tex_rect_capacity)}));
     if (mesh.num_col_tris > 0 && tris > mesh_face_capacity)
-        refusal += " " + std::to_string(mesh.num_tex_tris) + " textured + " +
-                   std::to_string(mesh.num_col_tris) + " colored triangles = " + std::to_string(tris) +
-                   ", more than " + std::to_string(mesh_face_capacity) + ".";
+        refusal.push_back(say(msg::too_many_triangles,
+                              {std::to_string(mesh.num_tex_tris), std::to_string(mesh.num_col_tris),
+                               std::to_string(tris), std::to_string(mesh_face_capacity)}));
     if (!refusal.empty())
-        return "Mesh # " + std::to_string(mesh_number) + " cannot be converted:" + refusal +
-               " Nothing was changed.";
+        return say(msg::cannot_convert, {std::to_string(mesh_number), joined(std::move(refusal))});
 
     const std::size_t r0 = mesh.tex_rects.size();
     mesh.set_num_tex_rects(std::int16_t(rects));
@@ -145,7 +145,7 @@ command_outcome convert_coloured(QUndoStack& history, mesh_list& meshes, const t
         return mesh.num_col_rects > 0 || mesh.num_col_tris > 0;
     });
     if (!any_coloured) {
-        out.message = nothing_coloured_message; // said, or the command would seem not to work
+        out.message = say(msg::nothing_coloured); // said, or the command would seem not to work
         return out;
     }
     if (out.message = texture_problem(level, texture); !out.message.empty()) return out;
@@ -155,7 +155,7 @@ command_outcome convert_coloured(QUndoStack& history, mesh_list& meshes, const t
         if (out.message = convert_coloured_mesh(probe, std::uint16_t(texture), m); !out.message.empty())
             return out;
     }
-    out.changed = push_edited(history, meshes, numbers, QStringLiteral("Convert Colored to Textured Faces"),
+    out.changed = push_edited(history, meshes, numbers, step_text(msg::step_convert_coloured),
                               [&](tmesh& mesh) { convert_coloured_mesh(mesh, std::uint16_t(texture), 0); });
     return out;
 }
@@ -167,7 +167,7 @@ command_outcome retexture(QUndoStack& history, mesh_list& meshes, const tr_level
     if (numbers.empty()) return out;
     out.redraw = true;
     if (out.message = texture_problem(level, texture); !out.message.empty()) return out;
-    out.changed = push_edited(history, meshes, numbers, QStringLiteral("Retexture"),
+    out.changed = push_edited(history, meshes, numbers, step_text(msg::step_retexture),
                               [&](tmesh& mesh) { retexture_mesh(mesh, std::uint16_t(texture)); });
     return out;
 }
@@ -178,11 +178,11 @@ command_outcome apply_shiny_to_all(QUndoStack& history, mesh_list& meshes, const
     command_outcome out;
     if (target.kind == target_kind::none) return out;
     if (level.game_version < game_tr4) {
-        out.message = shine_needs_tr4_message;
+        out.message = say(msg::shiny_old_game);
         return out;
     }
     if (target.kind == target_kind::static_mesh) {
-        out.message = shine_on_static_message;
+        out.message = say(msg::shiny_static_mesh);
         return out;
     }
     if (with_texture) {
@@ -190,7 +190,7 @@ command_outcome apply_shiny_to_all(QUndoStack& history, mesh_list& meshes, const
         out.redraw = true;
     }
     out.changed = push_edited(history, meshes, target_meshes(level, meshes, target),
-                              QStringLiteral("Apply Shiny Effect to All Faces"), [&](tmesh& mesh) {
+                              step_text(msg::step_shine_all), [&](tmesh& mesh) {
                                   shine_mesh(mesh, effects);
                                   if (with_texture) retexture_mesh(mesh, std::uint16_t(texture));
                               });
@@ -204,7 +204,7 @@ command_outcome change_all_lights(QUndoStack& history, mesh_list& meshes, const 
     if (target.mesh < 0 || std::size_t(target.mesh) >= meshes.meshes.size()) return out;
     if (meshes.meshes[std::size_t(target.mesh)].num_normals >= 0) return out;
     out.redraw = true;
-    out.changed = push_edited(history, meshes, {target.mesh}, QStringLiteral("Change All Lights"),
+    out.changed = push_edited(history, meshes, {target.mesh}, step_text(msg::step_change_all_lights),
                               [&](tmesh& mesh) { set_all_lights(mesh, value); });
     return out;
 }

@@ -5,6 +5,7 @@
 #include "mesh_list.h"
 #include "mesh_swap.h"
 #include "trlevel.h"
+#include "user_message.h"
 
 #include <QUndoStack>
 #include <cstdint>
@@ -37,7 +38,7 @@ std::int16_t light_value(std::int32_t game_version, int position);
 std::uint16_t shiny_word(int strength, bool transparent);
 
 // "" when `texture` can be stored in a face's texture word for this level, otherwise why not.
-std::string texture_problem(const tr_level& level, int texture);
+user_message texture_problem(const tr_level& level, int texture);
 
 // Effects word of a TR4/TRC face (word 5 of a rectangle, word 4 of a triangle).
 inline std::uint16_t rect_effects(const rec<12>& r) {
@@ -53,7 +54,7 @@ void retexture_mesh(tmesh& mesh, std::uint16_t texture);
 // The coloured faces appended to the textured lists, in order, each with texture word `texture`.
 // Refuses (returns the message, mesh untouched) when a textured list would exceed its capacity
 // (501 rectangles, 301 triangles); `mesh_number` names the mesh in it. "" on success.
-std::string convert_coloured_mesh(tmesh& mesh, std::uint16_t texture, int mesh_number);
+user_message convert_coloured_mesh(tmesh& mesh, std::uint16_t texture, int mesh_number);
 // Every textured face's effects word := `effects`.
 void shine_mesh(tmesh& mesh, std::uint16_t effects);
 // Every vertex light := value; false (mesh untouched) when the mesh has normals instead.
@@ -62,17 +63,10 @@ bool set_all_lights(tmesh& mesh, std::int16_t value);
 // What a command did: a message to show (empty for none), whether the view must be redrawn, and
 // whether a step was added to the history.
 struct command_outcome {
-    std::string message;
+    user_message message;
     bool redraw = false;
     bool changed = false;
 };
-
-// Messages of the shiny command.
-// Convert Colored to Textured Faces on a selection without coloured faces (every TR4 and TRC mesh).
-inline constexpr const char* nothing_coloured_message =
-    "The selection has no colored faces: there is nothing to convert.";
-inline constexpr const char* shine_needs_tr4_message = "Shinny Effect Just available for TR4 and TRC!!";
-inline constexpr const char* shine_on_static_message = "Shinny Effect cannot be aplied to Static Meshes!!";
 
 // Special > "Convert Colored to Textured Faces": for a moveable or one of its meshes (a static mesh
 // or a heading is left alone). All or nothing: one mesh over capacity refuses the whole command.

@@ -52,7 +52,7 @@ prepared_edit edit_of(tr_level& level, mesh_list& meshes, scene_import result,
 prepared_edit prepare_mesh_import(tr_level& level, mesh_list& meshes, int mesh, const std::string& path,
                                   bool is_static, std::function<void()> textures_changed) {
     if (mesh < 0 || std::size_t(mesh) >= meshes.meshes.size())
-        return {nullptr, model_needs_selection_message};
+        return {nullptr, model_needs_selection_message()};
     read_scene read = read_scene_file(path);
     if (!read.error.empty()) return {nullptr, read.error + " The level is unchanged."};
     return edit_of(level, meshes, import_scene_into_mesh(read.scene, level, meshes, mesh, is_static),
@@ -62,28 +62,28 @@ prepared_edit prepare_mesh_import(tr_level& level, mesh_list& meshes, int mesh, 
 prepared_edit prepare_moveable_import(tr_level& level, mesh_list& meshes, int moveable,
                                       const std::string& path, std::function<void()> textures_changed) {
     if (moveable < 0 || std::size_t(moveable) >= level.moveables.size())
-        return {nullptr, model_needs_selection_message};
+        return {nullptr, model_needs_selection_message()};
     read_scene read = read_scene_file(path);
     if (!read.error.empty()) return {nullptr, read.error + " The level is unchanged."};
     return edit_of(level, meshes, import_scene_into_moveable(read.scene, level, meshes, moveable),
                    std::move(textures_changed));
 }
 
-std::string export_model(const tr_level& level, const mesh_list& meshes, export_target what, int index,
-                         const std::string& path) {
+user_message export_model(const tr_level& level, const mesh_list& meshes, export_target what, int index,
+                          const std::string& path) {
     exchange_scene scene;
     switch (what) {
     case export_target::mesh:
-        if (index < 0 || std::size_t(index) >= meshes.meshes.size()) return model_needs_selection_message;
+        if (index < 0 || std::size_t(index) >= meshes.meshes.size()) return model_needs_selection_message();
         scene = scene_of_mesh(level, meshes, index);
         break;
     case export_target::moveable:
-        if (index < 0 || std::size_t(index) >= level.moveables.size()) return model_needs_selection_message;
+        if (index < 0 || std::size_t(index) >= level.moveables.size()) return model_needs_selection_message();
         scene = scene_of_moveable(level, meshes, index);
         break;
     case export_target::static_mesh:
         if (index < 0 || std::size_t(index) >= level.static_meshes.size())
-            return model_needs_selection_message;
+            return model_needs_selection_message();
         scene = scene_of_static(level, meshes, index);
         break;
     }

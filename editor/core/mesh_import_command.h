@@ -5,6 +5,7 @@
 
 #include "mesh_swap.h"
 #include "trlevel.h"
+#include "user_message.h"
 
 #include <functional>
 #include <string>
@@ -13,8 +14,9 @@ inline constexpr const char* model_export_filter =
     "glTF binary (*.glb);;glTF (*.gltf);;Wavefront OBJ (*.obj)";
 inline constexpr const char* model_import_filter =
     "3D models (*.glb *.gltf *.obj *.fbx *.dae *.3ds *.ply);;All files (*)";
-inline constexpr const char* model_needs_selection_message =
-    "Select a mesh, a moveable or a static mesh first.";
+inline user_message model_needs_selection_message() {
+    return say(msg::model_needs_selection);
+}
 inline constexpr const char* model_import_command_text = "Import Mesh";
 
 // Reads `path` and prepares the edit that replaces mesh `mesh` with what the file holds (vertex
@@ -33,5 +35,5 @@ prepared_edit prepare_moveable_import(tr_level& level, mesh_list& meshes, int mo
 // Writes the mesh, moveable or static mesh to `path` (.glb, .gltf or .obj); an empty string on
 // success, otherwise a message fit to show.
 enum class export_target { mesh, moveable, static_mesh };
-std::string export_model(const tr_level& level, const mesh_list& meshes, export_target what, int index,
-                         const std::string& path);
+user_message export_model(const tr_level& level, const mesh_list& meshes, export_target what, int index,
+                          const std::string& path);

@@ -5,6 +5,7 @@
 
 #include "mesh_list.h"
 
+#include "user_message.h"
 #include <QUndoCommand>
 #include <memory>
 #include <string>
@@ -42,6 +43,6 @@ class swap_meshes final : public QUndoCommand {
 // A prepared edit, or the reason there is none (a message fit to show; nothing was changed).
 struct prepared_edit {
     std::unique_ptr<QUndoCommand> command;
-    std::string message;
+    user_message message;
     explicit operator bool() const { return command != nullptr; }
 };

@@ -17,19 +17,25 @@ tree_node build_object_tree(const tr_level& level, const mesh_list& meshes, cons
     tree_node movables{"Movables", {}, {}};
     for (std::size_t i = 0; i < level.moveables.size(); ++i) {
         const auto m = read_moveable(level.moveables[i]);
-        tree_node node{moveable_name(names, m.object_id), {node_kind::moveable, int(i), -1}, {}};
+        // The catalogue's "Unknown" is the editor's own word for a moveable it has no name for.
+        const std::string& name = moveable_name(names, m.object_id);
+        tree_node node{name == definition_of(msg::unknown_moveable).english ? say(msg::unknown_moveable)
+                                                                            : user_message(name),
+                       {node_kind::moveable, int(i), -1},
+                       {}};
         for (unsigned j = 0; j < m.num_meshes; ++j) {
             const std::size_t pointer = std::size_t(m.first_mesh) + j;
             const int mesh = pointer < meshes.mesh_index.size() ? meshes.mesh_index[pointer] : -1;
-            node.children.push_back(
-                {"Mesh # " + std::to_string(mesh), {node_kind::moveable_mesh, int(j), int(i)}, {}});
+            node.children.push_back({say(msg::mesh_number, {std::to_string(mesh)}),
+                                     {node_kind::moveable_mesh, int(j), int(i)},
+                                     {}});
         }
         movables.children.push_back(std::move(node));
     }
-    tree_node statics{"Static Meshes", {}, {}};
+    tree_node statics{say(msg::static_meshes), {}, {}};
     for (std::size_t i = 0; i < level.static_meshes.size(); ++i)
         statics.children.push_back(
-            {"Static Mesh# " + std::to_string(i), {node_kind::static_mesh, int(i), -1}, {}});
+            {say(msg::static_mesh_number, {std::to_string(i)}), {node_kind::static_mesh, int(i), -1}, {}});
     root.children.push_back(std::move(movables));
     root.children.push_back(std::move(statics));
     return root;

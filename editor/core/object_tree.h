@@ -4,6 +4,7 @@
 
 #include "catalogue.h"
 #include "editor_selection.h"
+#include "user_message.h"
 
 #include <cstddef>
 #include <string>
@@ -22,7 +23,7 @@ struct tree_ref {
 };
 
 struct tree_node {
-    std::string label;
+    user_message label; // named, so that the tree can be shown in any language
     tree_ref ref;
     std::vector<tree_node> children;
 };

@@ -1,8 +1,11 @@
 // What the editor core asks of the user interface: messages, questions, file choosers and the
-// loading window. Windows implement it with dialogs; tests answer it from a script.
+// loading window. Windows implement it with dialogs; tests answer it from a script. Messages,
+// questions, filter names and progress texts are named messages (user_message.h): the windows
+// word them in the chosen language, everything else uses their English text.
 #pragma once
 
 #include "trlevel.h"
+#include "user_message.h"
 
 #include <string>
 
@@ -11,14 +14,15 @@ enum class answer { yes, no, cancel };
 class editor_prompts {
   public:
     virtual ~editor_prompts() = default;
-    virtual void message(const std::string& text) = 0;
+    virtual void message(const user_message& text) = 0;
     // A Yes/No question, or Yes/No/Cancel when `with_cancel`.
-    virtual answer ask(const std::string& text, bool with_cancel) = 0;
+    virtual answer ask(const user_message& text, bool with_cancel) = 0;
     // File choosers; an empty result means the user cancelled.
-    virtual std::string choose_open_file(const std::string& filter) = 0;
-    virtual std::string choose_save_file(const std::string& filter) = 0;
+    virtual std::string choose_open_file(const user_message& filter) = 0;
+    virtual std::string choose_save_file(const user_message& filter) = 0;
     // A save chooser with `suggested_name` filled in; the plain one by default.
-    virtual std::string choose_save_file_named(const std::string& filter, const std::string& suggested_name) {
+    virtual std::string choose_save_file_named(const user_message& filter,
+                                               const std::string& suggested_name) {
         static_cast<void>(suggested_name);
         return choose_save_file(filter);
     }
@@ -33,8 +37,8 @@ class editor_prompts {
 class progress_view {
   public:
     virtual ~progress_view() = default;
-    virtual void show_progress(const std::string& caption) = 0;
-    virtual void add_progress_line(const std::string& text) = 0;
+    virtual void show_progress(const user_message& caption) = 0;
+    virtual void add_progress_line(const user_message& text) = 0;
     virtual void set_gauge(int percent) = 0;
     virtual void hide_progress() = 0;
 };
@@ -42,8 +46,8 @@ class progress_view {
 // A progress view that shows nothing (command line, tests).
 class null_progress final : public progress_view {
   public:
-    void show_progress(const std::string&) override {}
-    void add_progress_line(const std::string&) override {}
+    void show_progress(const user_message&) override {}
+    void add_progress_line(const user_message&) override {}
     void set_gauge(int) override {}
     void hide_progress() override {}
 };

@@ -2,10 +2,14 @@
 // extension a typed name gets when it has none.
 #pragma once
 
+#include "user_message.h"
+
 #include <cstdint>
 #include <string>
 
-inline constexpr const char* bitmap_file_filter = "BMP files (*.bmp)";
+inline user_message bitmap_file_filter() {
+    return joined({say(msg::bitmap_filter), " (*.bmp)"});
+}
 
 // Export BigBMP: the tree root's text up to its first blank, then " Textures" ("level1.phd (TR 1)"
 // gives "level1.phd Textures"); a text without a blank gives just "Textures".

@@ -1,6 +1,8 @@
 // Static mesh boxes, flags and Automatic Bound.
 #include "static_boxes.h"
 
+#include "history_step.h"
+
 #include "mesh_list.h"
 
 #include <algorithm>
@@ -15,7 +17,8 @@ void write_box(tr_level& level, int static_index, box_kind kind, const static_bo
 }
 
 QString box_text(box_kind kind) {
-    return kind == box_kind::visibility ? QStringLiteral("Visibility box") : QStringLiteral("Colision box");
+    return kind == box_kind::visibility ? step_text(msg::step_visibility_box)
+                                        : step_text(msg::step_collision_box);
 }
 
 // Widens `box` (X1 X2 Y1 Y2 Z1 Z2) to the corners of every face of `faces` that still covers
@@ -100,7 +103,7 @@ bool static_box_edit::mergeWith(const QUndoCommand* other) {
 }
 
 static_flags_edit::static_flags_edit(tr_level& level, int static_index, std::uint16_t flags)
-    : QUndoCommand(QStringLiteral("Static mesh flags")), level_(level), static_index_(static_index),
+    : QUndoCommand(step_text(msg::step_static_flags)), level_(level), static_index_(static_index),
       before_(static_mesh_flags(level, static_index)), after_(flags) {}
 
 void static_flags_edit::redo() {
@@ -140,7 +143,7 @@ prepared_edit prepare_automatic_bound(tr_level& level, const mesh_list& meshes, 
     const std::optional<static_box> box = fitted_box(meshes.meshes[std::size_t(mesh)]);
     if (!box) return {nullptr, no_faces_to_bound_message};
     return {std::make_unique<static_box_edit>(level, static_index, kind, *box, -1,
-                                              QStringLiteral("Automatic Bound")),
+                                              step_text(msg::step_automatic_bound)),
             {}};
 }
 

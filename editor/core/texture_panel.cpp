@@ -84,16 +84,15 @@ std::string page_position_text(int x, int y) {
     return " X=" + std::to_string(x + 1) + "    Y=" + std::to_string(y + 1);
 }
 
-int define_mouse_selected(tr_level& level, int page, const page_selection& sel, std::string& message) {
+int define_mouse_selected(tr_level& level, int page, const page_selection& sel, user_message& message) {
     const auto s = sel.start, e = sel.end;
     if (page < 0 || std::uint32_t(page) >= level.num_pages) {
-        message = "Select a texture page first.";
+        message = say(msg::select_page_first);
         return -1;
     }
     // The corners are bytes on a 256-pixel page: the rectangle must be non-empty and on the page.
     if (s.x < 0 || s.y < 0 || e.x <= s.x || e.y <= s.y || e.x > 256 || e.y > 256) {
-        message = "Mark a rectangle on the page first: hold SHIFT and drag from its top-left to its "
-                  "bottom-right corner.";
+        message = say(msg::mark_rectangle_first);
         return -1;
     }
     const std::uint32_t index = level.num_object_textures;
@@ -110,10 +109,9 @@ int define_mouse_selected(tr_level& level, int page, const page_selection& sel, 
     return int(index);
 }
 
-std::string apply_intensity_alpha(tr_level& level, const mesh_list& meshes,
-                                  const std::vector<int>& mesh_numbers) {
-    if (level.game_version <= game_tr2_gold)
-        return "Intensity Alpha (Semi-transparent Texture Attrib) is just available from TR3 to TRC.";
+user_message apply_intensity_alpha(tr_level& level, const mesh_list& meshes,
+                                   const std::vector<int>& mesh_numbers) {
+    if (level.game_version <= game_tr2_gold) return say(msg::intensity_alpha_old_game);
     auto mark = [&](std::uint16_t word) {
         const std::size_t i = word & 0x0FFF;
         if (i < level.object_textures.size()) level.object_textures[i].attribute = 2;

@@ -2,6 +2,7 @@
 // selection, the flips, "Define Mouse Selected" and "Apply Intensity Alpha".
 #pragma once
 
+#include "user_message.h"
 #include <string>
 #include <vector>
 
@@ -40,9 +41,9 @@ std::string page_position_text(int x, int y);
 
 // Appends a four-corner object texture for the marked rectangle (end exclusive) on `page`.
 // Returns its index, or -1 with `message` set when nothing usable is marked.
-int define_mouse_selected(tr_level& level, int page, const page_selection& sel, std::string& message);
+int define_mouse_selected(tr_level& level, int page, const page_selection& sel, user_message& message);
 
 // Sets attribute 2 on every texture the given meshes' textured faces use. Returns the message to
 // show instead when the game has no semi-transparent textures (TR1, TR2); empty otherwise.
-std::string apply_intensity_alpha(tr_level& level, const mesh_list& meshes,
-                                  const std::vector<int>& mesh_numbers);
+user_message apply_intensity_alpha(tr_level& level, const mesh_list& meshes,
+                                   const std::vector<int>& mesh_numbers);

@@ -1,6 +1,8 @@
 // Vertex remap of one mesh.
 #include "vertex_remap.h"
 
+#include "history_step.h"
+
 #include <algorithm>
 
 namespace {
@@ -21,12 +23,12 @@ template <std::size_t N> void swap_corners(std::vector<rec<N>>& faces, int count
 
 } // namespace
 
-std::string remap_vertices(tmesh& mesh, int b, int a) {
+user_message remap_vertices(tmesh& mesh, int b, int a) {
     const int count = int(std::min(std::size_t(std::max<int>(mesh.num_vertices, 0)), mesh.vertices.size()));
     for (const int v : {b, a})
         if (v < 0 || v >= count)
-            return "This mesh has " + std::to_string(count) + " vertices, numbered 0 to " +
-                   std::to_string(count - 1) + ": there is no vertex " + std::to_string(v) + ".";
+            return say(msg::no_such_vertex,
+                       {std::to_string(count), std::to_string(count - 1), std::to_string(v)});
     if (b == a) return {};
     std::swap(mesh.vertices[std::size_t(b)], mesh.vertices[std::size_t(a)]);
     // A vertex's normal or light belongs to its position: it moves with it, or the two vertices
@@ -44,11 +46,13 @@ std::string remap_vertices(tmesh& mesh, int b, int a) {
 }
 
 prepared_edit prepare_remap(mesh_list& meshes, int index, int b, int a) {
-    if (index < 0 || std::size_t(index) >= meshes.meshes.size()) return {nullptr, remap_needs_mesh_message};
+    if (index < 0 || std::size_t(index) >= meshes.meshes.size()) return {nullptr, say(msg::remap_needs_mesh)};
     tmesh changed = meshes.meshes[std::size_t(index)];
-    std::string message = remap_vertices(changed, b, a);
+    user_message message = remap_vertices(changed, b, a);
     if (!message.empty()) return {nullptr, std::move(message)};
     // Before = After changes nothing: no step, and the level stays unmodified.
     if (b == a) return {nullptr, {}};
-    return {std::make_unique<swap_meshes>(meshes, index, std::move(changed), remap_command_text), {}};
+    return {
+        std::make_unique<swap_meshes>(meshes, index, std::move(changed), step_text(msg::step_remap_vertices)),
+        {}};
 }

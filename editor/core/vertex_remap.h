@@ -6,14 +6,11 @@
 
 #include <string>
 
-inline constexpr const char* remap_needs_mesh_message = "WARNING: To remap vertices you must select a MESH!!";
-inline constexpr const char* remap_command_text = "Remap Vertices";
-
 // Exchanges vertices b and a of `mesh` (positions with their normals or vertex lights) and the
 // corner numbers of all four face lists. Textures and the face order stay. Returns an empty
-// string, or, when b or a is not a vertex of the mesh, a message naming the vertex count (the
+// message, or, when b or a is not a vertex of the mesh, a message naming the vertex count (the
 // mesh is then unchanged).
-std::string remap_vertices(tmesh& mesh, int b, int a);
+user_message remap_vertices(tmesh& mesh, int b, int a);
 
 // The remap of mesh `index` of the list as one undoable edit.
 prepared_edit prepare_remap(mesh_list& meshes, int index, int b, int a);

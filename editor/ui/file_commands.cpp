@@ -14,21 +14,21 @@ class prompts_ending_loading final : public editor_prompts {
   public:
     prompts_ending_loading(editor_prompts& inner, loading_window& loading)
         : inner_(inner), loading_(loading) {}
-    void message(const std::string& text) override {
+    void message(const user_message& text) override {
         loading_.keep_open(false);
         inner_.message(text);
     }
-    answer ask(const std::string& text, bool with_cancel) override {
+    answer ask(const user_message& text, bool with_cancel) override {
         loading_.keep_open(false);
         return inner_.ask(text, with_cancel);
     }
-    std::string choose_open_file(const std::string& filter) override {
+    std::string choose_open_file(const user_message& filter) override {
         return inner_.choose_open_file(filter);
     }
-    std::string choose_save_file(const std::string& filter) override {
+    std::string choose_save_file(const user_message& filter) override {
         return inner_.choose_save_file(filter);
     }
-    std::string choose_save_file_named(const std::string& filter, const std::string& suggested) override {
+    std::string choose_save_file_named(const user_message& filter, const std::string& suggested) override {
         return inner_.choose_save_file_named(filter, suggested);
     }
 
@@ -47,7 +47,7 @@ file_commands::file_commands(editor_document& doc, editor_prompts& prompts, link
     : doc_(doc), prompts_(prompts), with_(std::move(with)) {}
 
 void file_commands::open_file() {
-    const auto path = prompts_.choose_open_file(level_file_filter);
+    const auto path = prompts_.choose_open_file(level_file_filter());
     if (!path.empty()) open_path(QString::fromStdString(path));
 }
 
@@ -90,15 +90,13 @@ void file_commands::save_as() {
     // The chooser proposes the level's own name; a name typed without an extension gets the
     // level's own.
     std::string path = with_extension_if_none(
-        prompts_.choose_save_file_named(level_file_filter, file_name_of(doc_.current_path())),
+        prompts_.choose_save_file_named(level_file_filter(), file_name_of(doc_.current_path())),
         extension_of(doc_.current_path()));
     if (path.empty()) return;
     const std::string instead = own_extension_instead(path, doc_.current_path(), doc_.level().game_version);
     if (!instead.empty()) {
-        switch (prompts_.ask("The name " + file_name_of(path) +
-                                 " belongs to another game, which cannot load this level. Save it as " +
-                                 file_name_of(instead) + " instead?",
-                             true)) {
+        switch (
+            prompts_.ask(say(msg::save_as_other_game, {file_name_of(path), file_name_of(instead)}), true)) {
         case answer::yes:
             path = instead;
             break;
@@ -115,7 +113,7 @@ void file_commands::save_as() {
 
 void file_commands::after_saving() {
     with_.after_save();
-    with_.show_status(QString::fromStdString("Saved " + doc_.current_path()));
+    with_.show_status(say(msg::saved, {doc_.current_path()}));
 }
 
 bool file_commands::confirm_close() {

@@ -21,7 +21,7 @@ class file_commands {
         // After a save: the caption, the recent files and the names that show the file name.
         std::function<void()> after_save;
         // A line for the status bar.
-        std::function<void(const QString&)> show_status;
+        std::function<void(const user_message&)> show_status;
         // The folder the file choosers start in from now on.
         std::function<void(const std::string&)> start_choosers_in;
     };

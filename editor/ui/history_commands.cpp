@@ -2,6 +2,7 @@
 #include "history_commands.h"
 
 #include "edit_commands.h"
+#include "history_step.h"
 #include "mesh_swap.h"
 
 #include <QAction>
@@ -28,11 +29,22 @@ history_commands::history_commands(editor_document& doc, QMenu& edit, QWidget& w
     connect(redo_, &QAction::triggered, this, [this] { step(false); });
     connect(&history, &QUndoStack::canUndoChanged, undo_, &QAction::setEnabled);
     connect(&history, &QUndoStack::canRedoChanged, redo_, &QAction::setEnabled);
-    connect(&history, &QUndoStack::undoTextChanged, this,
-            [this](const QString& step) { undo_->setText(step.isEmpty() ? "Undo" : "Undo " + step); });
-    connect(&history, &QUndoStack::redoTextChanged, this,
-            [this](const QString& step) { redo_->setText(step.isEmpty() ? "Redo" : "Redo " + step); });
+    connect(&history, &QUndoStack::undoTextChanged, this, [this] { refresh_items(); });
+    connect(&history, &QUndoStack::redoTextChanged, this, [this] { refresh_items(); });
     qApp->installEventFilter(this);
+}
+
+void history_commands::refresh_items() {
+    // "Undo" / "Redo" and the step's name, both in the interface language.
+    const QUndoStack& history = doc_.history();
+    const auto text = [this](const char* component, const char* english, const QUndoCommand* step) {
+        const QString item = with_.caption ? with_.caption(component, english) : QString(english);
+        if (!step) return item;
+        const user_message name = step_message(*step);
+        return item + ' ' + (with_.word ? with_.word(name) : QString::fromStdString(name.english));
+    };
+    undo_->setText(text("Undo1", "Undo", history.canUndo() ? history.command(history.index() - 1) : nullptr));
+    redo_->setText(text("Redo1", "Redo", history.canRedo() ? history.command(history.index()) : nullptr));
 }
 
 void history_commands::step(bool back) {
@@ -48,8 +60,8 @@ void history_commands::step(bool back) {
         const std::vector<int> changed = meshes->mesh_numbers(), shown = doc_.shown_meshes();
         const auto is_shown = [&](int m) { return std::find(shown.begin(), shown.end(), m) != shown.end(); };
         if (!changed.empty() && std::none_of(changed.begin(), changed.end(), is_shown))
-            with_.show_status((back ? "Undone on Mesh # " : "Redone on Mesh # ") +
-                              std::to_string(changed.front()) + ", which is not shown.");
+            with_.show_status(say(back ? msg::undone_on_hidden_mesh : msg::redone_on_hidden_mesh,
+                                  {std::to_string(changed.front())}));
     }
 }
 

@@ -18,14 +18,20 @@ class history_commands : public QObject {
     struct links {
         // After a texture step: the panel, its lists and the OpenGL textures.
         std::function<void()> textures_changed;
-        // A line for the selection panel of the status bar, in English (US).
-        std::function<void(const std::string&)> show_status;
+        // A line for the selection panel of the status bar.
+        std::function<void(const user_message&)> show_status;
+        // A Main window caption in the interface language (its English text while unset).
+        std::function<QString(const char* component, const char* english)> caption;
+        // A message in the interface language.
+        std::function<QString(const user_message&)> word;
     };
     // Adds Undo and Redo to `edit` and catches their keys in `window`.
     history_commands(editor_document& doc, QMenu& edit, QWidget& window, links with);
 
     void undo() { step(true); }
     void redo() { step(false); }
+    // Names the items after the steps they undo and redo again, in the interface language.
+    void refresh_items();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

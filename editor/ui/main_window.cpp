@@ -9,6 +9,7 @@
 #include "gl_textures.h"
 #include "gl_viewport.h"
 #include "history_commands.h"
+#include "interface_language.h"
 #include "language_applier.h"
 #include "language_window.h"
 #include "lights_tab.h"
@@ -22,7 +23,6 @@
 #include "texture_commands.h"
 #include "texture_panel_widget.h"
 #include "translated_loading_window.h"
-#include "translated_prompts.h"
 #include "windows/about_window.h"
 #include "windows/animated_textures_window.h"
 #include "windows/keys_window.h"
@@ -40,7 +40,6 @@
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListWidget>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
@@ -54,7 +53,6 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QTreeWidget>
-#include <QTreeWidgetItemIterator>
 #include <QUndoStack>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -83,7 +81,7 @@ main_window::main_window(const data_folders& folders, QSettings* store, editor_p
     setWindowTitle(vellum_version_string);
     setAcceptDrops(true);
     config_path_ = folders.writable_copy("config.opt");
-    std::string config_problem;
+    user_message config_problem;
     config_ = read_config_opt(config_path_.toStdString(), &config_problem);
     if (config_.colour_bits != 16 && config_.colour_bits != 24 && config_.colour_bits != 32)
         config_.colour_bits = 24;
@@ -112,8 +110,8 @@ main_window::main_window(const data_folders& folders, QSettings* store, editor_p
     {
         // The loading window's caption and lines in the interface language.
         auto* loading = new translated_loading_window(this);
-        loading->translate = [this](const std::string& english) {
-            return languages_ ? languages_->messages().translate(english) : english;
+        loading->word = [this](const user_message& m) {
+            return interface_ ? interface_->word(m) : m.english;
         };
         loading_ = loading;
     }
@@ -124,11 +122,11 @@ main_window::main_window(const data_folders& folders, QSettings* store, editor_p
     remap_ = new remap_window(this);
     animated_ = new animated_textures_window(this);
     animated_->text = [this](const char* key, const QStringList& values, const QString& english) {
-        const QString t = languages_->text(key, values);
+        const QString t = interface_->text(key, values);
         return t.isEmpty() ? english : t;
     };
     animated_->select_texture = [this](int t) { texture_panel_->set_current_texture(t); };
-    build_language_window();
+    build_language_wiring();
     build_commands();
 
     toggle_automatic_gl_update(); // on at start
@@ -138,12 +136,12 @@ main_window::main_window(const data_folders& folders, QSettings* store, editor_p
     if (own_prompts_ && !doc_.recent().entries().empty())
         own_prompts_->start_in(
             QFileInfo(QString::fromStdString(doc_.recent().entries().front())).absolutePath());
-    languages_->select_language(std::uint16_t(language_));
-    for (const QString& problem : languages_->start_up_problems())
+    interface_->select(language_);
+    for (const QString& problem : interface_->window().start_up_problems())
         prompts_->message(problem.toStdString());
     refresh_recent_items();
     // In the hint panel: a temporary status message would be drawn over the permanent panels.
-    if (!config_problem.empty()) hint_status_->setText(QString::fromStdString(config_problem));
+    if (!config_problem.empty()) hint_status_->setText(shown(config_problem));
     connect(&doc_.history(), &QUndoStack::cleanChanged, this,
             [this](bool clean) { setWindowModified(!clean); });
     refresh_level_actions();
@@ -156,6 +154,10 @@ main_window::main_window(const data_folders& folders, QSettings* store, editor_p
 }
 
 main_window::~main_window() = default;
+
+language_window& main_window::languages() {
+    return interface_->window();
+}
 
 // ---- construction -------------------------------------------------------------------------
 
@@ -209,6 +211,7 @@ void main_window::build_controls() {
     tabs_ = new QTabWidget(below);
     tabs_->setObjectName("PageControl1");
     boxes_tab_ = new boxes_tab(doc_);
+    boxes_tab_->word = [this](const user_message& m) { return shown(m); };
     lights_tab_ = new lights_tab(doc_);
     shine_tab_ = new shine_tab;
     tabs_->addTab(boxes_tab_, "Boxes");
@@ -247,7 +250,9 @@ void main_window::build_controls() {
     connect(texture_panel_, &texture_panel_widget::edited, this, &main_window::redraw);
     connect(texture_panel_, &texture_panel_widget::pointer_moved, this, [this](const QString& text) {
         position_status_->setText(text);
-        hint_status_->setText("Click to select a Texture, SHIFT+drag to mark a new one...");
+        // The page view's hint in the interface language.
+        if (const QWidget* page = texture_panel_->findChild<QWidget*>("Image1"))
+            hint_status_->setText(page->property(long_hint_property).toString());
     });
     right_layout->addWidget(texture_panel_, 1);
 
@@ -333,10 +338,12 @@ void main_window::build_menus() {
     history_ = std::make_unique<history_commands>(
         doc_, *edit, *this,
         history_commands::links{[this] { textures_->textures_changed(); },
-                                [this](const std::string& text) {
-                                    selection_status_->setText(
-                                        languages_->message(QString::fromStdString(text)));
-                                }});
+                                [this](const user_message& text) { selection_status_->setText(shown(text)); },
+                                [this](const char* component, const char* english) {
+                                    return interface_ ? interface_->caption(component, english)
+                                                      : QString(english);
+                                },
+                                [this](const user_message& m) { return shown(m); }});
     QUndoStack& history = doc_.history();
     // Any step done or undone changes what the view shows.
     connect(&history, &QUndoStack::indexChanged, this, [this] { redraw(); });
@@ -418,8 +425,8 @@ void main_window::build_menus() {
                 options_->exec();
             });
     connect(item(help, "Language1", "Language", QKeySequence("Shift+F2")), &QAction::triggered, this, [this] {
-        languages_->show();
-        languages_->raise();
+        interface_->window().show();
+        interface_->window().raise();
     });
 }
 
@@ -443,7 +450,7 @@ void main_window::set_hints() {
     hints_->view_hint = [this] {
         if (doc_.selection().kind != selection_kind::static_mesh || !edit_controls_now().lights_enabled)
             return QString();
-        return languages_->message("CLICK: Light the corners,    ALT+CLICK: Rotate,    CTRL+CLICK: Get.");
+        return shown(say(msg::lights_click_hint));
     };
 }
 
@@ -456,8 +463,8 @@ void main_window::refresh_after_open() {
     if (isVisible()) apply_tree_width();
     startup_report::mark("tree view filled");
     // The texture table has just drawn the pages the uploads are cut from.
-    reload_gl_textures("Loading \"" + file_name_of(doc_.current_path()) + "\" Level",
-                       "Loading Textures in OpenGL Buffers...", &doc_.table().pages_bitmap);
+    reload_gl_textures(say(msg::loading_named_level, {file_name_of(doc_.current_path())}),
+                       say(msg::loading_gl_textures), &doc_.table().pages_bitmap);
     startup_report::mark("texture uploads prepared");
     texture_panel_->refill();
     boxes_tab_->clear();
@@ -466,11 +473,9 @@ void main_window::refresh_after_open() {
     refresh_level_actions();
     selection_status_->clear();
     if (!doc_.catalogue_found())
-        hint_status_->setText(
-            QString::fromUtf8("trcatalog.xml was not found beside the program: every moveable "
-                              "is listed as \"Unknown\"."));
+        hint_status_->setText(shown(say(msg::catalogue_missing)));
     else if (!doc_.catalogue_note().empty())
-        hint_status_->setText(QString::fromStdString(doc_.catalogue_note()));
+        hint_status_->setText(shown(doc_.catalogue_note()));
     translate_level_texts();
     redraw();
     startup_report::mark("texture panel and controls");
@@ -500,7 +505,7 @@ void main_window::refresh_title() {
     setWindowModified(doc_.modified());
 }
 
-void main_window::reload_gl_textures(const std::string& caption, const std::string& line,
+void main_window::reload_gl_textures(const user_message& caption, const user_message& line,
                                      const QImage* pages) {
     if (!doc_.level().loaded()) return;
     loading_->show_progress(caption);
@@ -523,7 +528,7 @@ bool main_window::open_path(const QString& path) {
 void main_window::after_save() {
     refresh_recent_items();
     refresh_title();
-    texture_panel_->setTitle(QString::fromStdString(doc_.texture_group_caption()));
+    texture_panel_->setTitle(shown(doc_.texture_group_caption()));
     if (auto* root = tree_->topLevelItem(0)) {
         root->setText(0, QString::fromStdString(doc_.current_name()));
         root->setToolTip(0, root->text(0));
@@ -535,7 +540,7 @@ void main_window::closeEvent(QCloseEvent* e) {
         e->ignore();
         return;
     }
-    language_ = languages_->language_identifier();
+    language_ = interface_->identifier();
     if (store_) save_settings(*store_, doc_.recent(), language_);
     e->accept();
 }
@@ -543,75 +548,40 @@ void main_window::closeEvent(QCloseEvent* e) {
 void main_window::refresh_recent_items() {
     const auto& e = doc_.recent().entries();
     for (std::size_t i = 0; i < recent_items_.size(); ++i)
-        recent_items_[i]->setText(i < e.size() ? QString::fromStdString(e[i]) : shown_text("None1", "None"));
+        recent_items_[i]->setText(i < e.size() ? QString::fromStdString(e[i])
+                                               : interface_->caption("None1", "None"));
 }
 
 // ---- interface language ----------------------------------------------------------------------
 
-QString main_window::shown_text(const char* component, const char* english) const {
-    const auto t = languages_->catalogue().shown("TForm1", component, element_caption);
-    return t ? QString::fromStdString(*t) : QString(english);
-}
-
-void main_window::build_language_window() {
-    // Language files sit beside the program as <program>_<code>.lng; a program of another name
-    // (a test, a renamed copy) uses the editor's own files.
-    QString base = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
-    if (!QFileInfo::exists(program_dir_ + "/" + base + "_us.lng")) base = "vellum";
-    languages_ = new language_window(program_dir_ + "/" + base, this, user_dir_);
+void main_window::build_language_wiring() {
+    interface_ = std::make_unique<interface_language>(program_dir_, *this, *prompts_, user_dir_);
     for (QWidget* w :
-         {static_cast<QWidget*>(this), static_cast<QWidget*>(loading_), static_cast<QWidget*>(keys_),
-          static_cast<QWidget*>(readme_), static_cast<QWidget*>(about_), static_cast<QWidget*>(options_),
-          static_cast<QWidget*>(remap_), static_cast<QWidget*>(animated_)})
-        languages_->add_window(w);
-    // Messages and questions of every command reach the user in the chosen language.
-    translated_prompts_ = std::make_unique<translated_prompts>(*prompts_, *languages_);
-    prompts_ = translated_prompts_.get();
-    languages_->language_changed = [this] { after_language_change(); };
-}
-
-void main_window::after_language_change() {
+         {static_cast<QWidget*>(loading_), static_cast<QWidget*>(keys_), static_cast<QWidget*>(readme_),
+          static_cast<QWidget*>(about_), static_cast<QWidget*>(options_), static_cast<QWidget*>(remap_),
+          static_cast<QWidget*>(animated_)})
+        interface_->add_window(w);
+    prompts_ = &interface_->prompts();
     // Texts the window composes while running are not in the language file as they are shown.
-    if (doc_.has_level())
-        refresh_title();
-    else
-        setWindowTitle(shown_text("", vellum_version_string));
-    refresh_recent_items();
-    translate_level_texts();
+    interface_->changed = [this] {
+        if (doc_.has_level())
+            refresh_title();
+        else
+            setWindowTitle(interface_->caption("", vellum_version_string));
+        refresh_recent_items();
+        history_->refresh_items();
+        translate_level_texts();
+        hints_->refresh();
+        readme_->show_language(interface_->code());
+    };
 }
 
 void main_window::translate_level_texts() {
-    // The tree, the page selector and the texture list are built in English (US) at every open;
-    // each entry keeps its English text so that any later language starts from it.
-    constexpr int english_role = Qt::UserRole + 20;
-    const auto shown = [this](QVariant& english, const QString& now) {
-        if (!english.isValid()) english = now;
-        return languages_->message(english.toString());
-    };
-    if (!doc_.has_level()) return;
-    texture_panel_->setTitle(languages_->message(QString::fromStdString(doc_.texture_group_caption())));
-    const QSignalBlocker block_tree(tree_);
-    for (QTreeWidgetItemIterator it(tree_); *it; ++it) {
-        QVariant english = (*it)->data(0, english_role);
-        (*it)->setText(0, shown(english, (*it)->text(0)));
-        (*it)->setData(0, english_role, english);
-    }
-    if (auto* pages = texture_panel_->findChild<QComboBox*>("ComboBox1")) {
-        const QSignalBlocker block(pages);
-        for (int i = 0; i < pages->count(); ++i) {
-            QVariant english = pages->itemData(i, english_role);
-            pages->setItemText(i, shown(english, pages->itemText(i)));
-            pages->setItemData(i, english, english_role);
-        }
-    }
-    if (auto* list = texture_panel_->findChild<QListWidget*>("ListBox1")) {
-        const QSignalBlocker block(list);
-        for (int i = 0; i < list->count(); ++i) {
-            QVariant english = list->item(i)->data(english_role);
-            list->item(i)->setText(shown(english, list->item(i)->text()));
-            list->item(i)->setData(english_role, english);
-        }
-    }
+    interface_->translate_level_texts(doc_, *tree_, *texture_panel_);
+}
+
+QString main_window::shown(const user_message& m) const {
+    return QString::fromStdString(interface_ ? interface_->word(m) : m.english);
 }
 
 void main_window::dragEnterEvent(QDragEnterEvent* e) {
@@ -636,10 +606,7 @@ void main_window::on_tree_selection(QTreeWidgetItem* item) {
 }
 
 void main_window::explain_no_points() {
-    const std::string english =
-        "Points mode shows one mesh: select a mesh of the moveable to see its vertices.";
-    selection_status_->setText(QString::fromStdString(
-        languages_ ? languages_->messages().text("PointsNeedMesh", {}, english) : english));
+    selection_status_->setText(shown(say(msg::points_need_mesh)));
 }
 
 void main_window::select_moveable(int n) {
@@ -657,7 +624,7 @@ tr_scene& main_window::current_scene() {
 
 void main_window::center_camera() {
     if (auto text = viewport_->centre_on(current_scene()))
-        if (!text->empty()) selection_status_->setText(QString::fromStdString(*text));
+        if (!text->empty()) selection_status_->setText(shown(*text));
 }
 
 void main_window::redraw() {
@@ -688,7 +655,7 @@ void main_window::on_viewport_clicked(QPoint at, Qt::MouseButton button, Qt::Key
                                          keys & Qt::AltModifier, doc_.current_render_mode());
     const click_outcome out =
         doc_.click_face(*hit, action, edit_controls_now(), texture_panel_->current_texture());
-    if (!out.status_text.empty()) selection_status_->setText(QString::fromStdString(out.status_text));
+    if (!out.status_text.empty()) selection_status_->setText(shown(out.status_text));
     if (out.picked_texture) texture_panel_->set_current_texture(*out.picked_texture);
     if (out.redraw) redraw();
 }
@@ -735,7 +702,7 @@ void main_window::toggle_automatic_gl_update() {
 }
 
 void main_window::update_gl_buffers() {
-    reload_gl_textures("Working...", "Loading New Textures in OpenGL buffers...");
+    reload_gl_textures(say(msg::working), say(msg::loading_new_gl_textures));
     redraw();
 }
 
@@ -750,17 +717,15 @@ void main_window::build_commands() {
     textures_ = std::make_unique<texture_commands>(
         host, texture_commands::links{
                   *viewport_, *loading_, *animated_,
-                  [this] { reload_gl_textures("Working...", "Loading New Textures in OpenGL buffers..."); },
+                  [this] { reload_gl_textures(say(msg::working), say(msg::loading_new_gl_textures)); },
                   [this] { return auto_gl_update_; }, selected_label, [this] { translate_level_texts(); },
-                  [this](const std::string& text) {
-                      hint_status_->setText(languages_->message(QString::fromStdString(text)));
-                  }});
+                  [this](const user_message& text) { hint_status_->setText(shown(text)); }});
     mesh_exchange_ = std::make_unique<mesh_exchange_commands>(host, *remap_, selected_label);
     files_ = std::make_unique<file_commands>(
         doc_, *prompts_,
         file_commands::links{*loading_, program_dir_ + "/trcatalog.xml", [this] { refresh_after_open(); },
                              [this] { after_save(); },
-                             [this](const QString& text) { hint_status_->setText(text); },
+                             [this](const user_message& text) { hint_status_->setText(shown(text)); },
                              [this](const std::string& folder) {
                                  if (own_prompts_) own_prompts_->start_in(QString::fromStdString(folder));
                              }});

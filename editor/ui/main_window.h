@@ -27,7 +27,7 @@ class gl_viewport;
 class about_window;
 class animated_textures_window;
 class language_window;
-class translated_prompts;
+class interface_language;
 class boxes_tab;
 class keys_window;
 class lights_tab;
@@ -63,7 +63,7 @@ class main_window : public QMainWindow {
     // first thing to show of a level named on the command line.
     void select_lara_or_largest();
     editor_document& document() { return doc_; }
-    language_window& languages() { return *languages_; }
+    language_window& languages();
     gl_viewport* viewport() const { return viewport_; }
 
   protected:
@@ -98,11 +98,11 @@ class main_window : public QMainWindow {
     // The texture and mesh exchange commands, made once the prompts speak the interface language.
     void build_commands();
 
-    void build_language_window();
-    void after_language_change();
-    // A TForm1 caption in the interface language (the form's own caption for an empty name).
-    QString shown_text(const char* component, const char* english) const;
+    // The language window and the windows, prompts and texts that follow the chosen language.
+    void build_language_wiring();
     void translate_level_texts();
+    // A message in the interface language.
+    QString shown(const user_message& m) const;
 
     void refresh_after_open();
     // The tree made as wide as tree_wanted_width_.
@@ -115,7 +115,7 @@ class main_window : public QMainWindow {
     void refresh_render_buttons();
     void apply_background();
     // `pages`: the level's pages as the texture table drew them, when known to be current.
-    void reload_gl_textures(const std::string& caption, const std::string& line,
+    void reload_gl_textures(const user_message& caption, const user_message& line,
                             const QImage* pages = nullptr);
     void redraw();
     // The scene with the document's selection and view settings.
@@ -128,7 +128,6 @@ class main_window : public QMainWindow {
     QSettings* store_;
     std::unique_ptr<qt_prompts> own_prompts_;
     editor_prompts* prompts_;
-    std::unique_ptr<translated_prompts> translated_prompts_;
     editor_document doc_;
     tr_scene scene_;
     std::unique_ptr<texture_commands> textures_;
@@ -166,5 +165,5 @@ class main_window : public QMainWindow {
     options_window* options_;
     remap_window* remap_;
     animated_textures_window* animated_;
-    language_window* languages_ = nullptr;
+    std::unique_ptr<interface_language> interface_;
 };

@@ -17,11 +17,11 @@ void mesh_exchange_commands::export_dxf() {
     if (!host_.panel.has_picture()) return;
     const editor_selection& selection = doc.selection();
     if (selection.whole_moveable()) {
-        prompts.message(dxf_needs_mesh_message);
+        prompts.message(say(msg::dxf_needs_mesh));
         return;
     }
     if (!selection.single_mesh()) return;
-    std::string path = prompts.choose_save_file_named(dxf_export_filter,
+    std::string path = prompts.choose_save_file_named(dxf_export_filter(),
                                                       selected_label_ ? selected_label_() : std::string());
     if (path.empty()) return;
     if (std::filesystem::path(path).extension().empty()) path += ".dxf";
@@ -29,10 +29,10 @@ void mesh_exchange_commands::export_dxf() {
     if (std::filesystem::exists(path, ec) && prompts.ask(overwrite_question(path), false) != answer::yes)
         return;
     if (doc.selected_coloured_faces() > 0) {
-        if (prompts.ask(dxf_coloured_faces_question, false) == answer::yes)
+        if (prompts.ask(say(msg::dxf_coloured_faces), false) == answer::yes)
             host_.report(doc.convert_selected_coloured(std::max(host_.panel.current_texture(), 0)));
         else
-            prompts.message(dxf_coloured_faces_warning);
+            prompts.message(say(msg::dxf_not_correct));
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const command_result written = doc.export_dxf(path);
@@ -44,10 +44,10 @@ void mesh_exchange_commands::import_dxf() {
     if (!host_.panel.has_picture()) return;
     if (!host_.doc.selection().single_mesh()) {
         // As Export explains it; the root or a heading is no object to import into either.
-        host_.prompts.message(dxf_needs_mesh_message);
+        host_.prompts.message(say(msg::dxf_needs_mesh));
         return;
     }
-    const std::string path = host_.prompts.choose_open_file(dxf_import_filter);
+    const std::string path = host_.prompts.choose_open_file(dxf_import_filter());
     if (path.empty()) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const command_result read = host_.doc.import_dxf(path);
@@ -61,7 +61,7 @@ void mesh_exchange_commands::export_model() {
     if (!host_.panel.has_picture()) return;
     const editor_selection& selection = doc.selection();
     if (!selection.whole_moveable() && !selection.single_mesh()) {
-        prompts.message(model_needs_selection_message);
+        prompts.message(model_needs_selection_message());
         return;
     }
     std::string path = prompts.choose_save_file_named(model_export_filter,
@@ -81,7 +81,7 @@ void mesh_exchange_commands::import_model() {
     editor_document& doc = host_.doc;
     if (!host_.panel.has_picture()) return;
     if (!doc.selection().whole_moveable() && !doc.selection().single_mesh()) {
-        host_.prompts.message(model_needs_selection_message);
+        host_.prompts.message(model_needs_selection_message());
         return;
     }
     const std::string path = host_.prompts.choose_open_file(model_import_filter);

@@ -53,6 +53,18 @@ void status_hints::set(QObject* widget, const QString& text) {
     if (auto* w = qobject_cast<QWidget*>(widget)) w->setMouseTracking(true);
 }
 
+QString status_hints::hint_of(const QObject& owner) const {
+    const QString special = &owner == &view_panel_ && view_hint ? view_hint() : QString();
+    return special.isEmpty() ? owner.property(long_hint_property).toString() : special;
+}
+
+void status_hints::refresh() {
+    // A message shown since (a save, a missing catalogue) stays.
+    if (!shown_ || panel_.text() != shown_text_) return;
+    panel_.setText(hint_of(*shown_));
+    shown_text_ = panel_.text();
+}
+
 bool status_hints::eventFilter(QObject* watched, QEvent* event) {
     if ((event->type() == QEvent::Enter || event->type() == QEvent::MouseMove) && hinted_.count(watched)) {
         // A mouse move a button does not take travels on to its parents, whose own hints (often
@@ -65,9 +77,10 @@ bool status_hints::eventFilter(QObject* watched, QEvent* event) {
             under = under->parent();
         if (!under) under = watched;
         // The view fills Panel1 and shows Panel1's hint.
-        const QObject* owner = under == &view_ ? &view_panel_ : under;
-        const QString special = owner == &view_panel_ && view_hint ? view_hint() : QString();
-        panel_.setText(special.isEmpty() ? owner->property(long_hint_property).toString() : special);
+        QObject* owner = under == &view_ ? static_cast<QObject*>(&view_panel_) : under;
+        shown_ = owner;
+        panel_.setText(hint_of(*owner));
+        shown_text_ = panel_.text();
         if (under == &tree_ && event->type() == QEvent::Enter) tree_.setFocus();
     }
     return QObject::eventFilter(watched, event);

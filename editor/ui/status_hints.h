@@ -1,8 +1,12 @@
 // The status bar's hint panel: while the mouse is over a control, the panel shows its long hint
-// (English here; the language files replace it through the control's long_hint property).
+// (English here; the language files replace it through the control's long_hint property, and the
+// panel follows a change of language at once).
 #pragma once
 
 #include <QObject>
+#include <QPointer>
+#include <QString>
+
 #include <functional>
 #include <set>
 
@@ -18,6 +22,8 @@ class status_hints : public QObject {
     void watch_controls(QMainWindow& window);
     // Gives `widget` its hint and shows it while the mouse is over the widget.
     void set(QObject* widget, const QString& text);
+    // Shows the hint of the control the mouse is over again (its text changed with the language).
+    void refresh();
     // The view's hint while clicks do something else than Panel1's hint says (lighting a static
     // mesh); empty for Panel1's own.
     std::function<QString()> view_hint;
@@ -26,9 +32,13 @@ class status_hints : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // The hint `owner` shows: the view's special one, or its long hint.
+    QString hint_of(const QObject& owner) const;
     QLabel& panel_;
     QWidget& view_panel_;
     QWidget& view_;
     QWidget& tree_;
     std::set<QObject*> hinted_;
+    QPointer<QObject> shown_; // whose hint the panel shows
+    QString shown_text_;      // and that hint's text
 };

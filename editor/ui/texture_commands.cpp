@@ -66,7 +66,7 @@ void texture_commands::show_animated_textures() {
 std::string texture_commands::choose_bitmap_to_write(const std::string& suggested_name) {
     editor_prompts& prompts = host_.prompts;
     const auto path =
-        with_extension_if_none(prompts.choose_save_file_named(bitmap_file_filter, suggested_name), ".bmp");
+        with_extension_if_none(prompts.choose_save_file_named(bitmap_file_filter(), suggested_name), ".bmp");
     if (path.empty()) return {};
     std::error_code ec;
     if (std::filesystem::exists(path, ec) && prompts.ask(overwrite_question(path), false) != answer::yes)
@@ -75,15 +75,15 @@ std::string texture_commands::choose_bitmap_to_write(const std::string& suggeste
 }
 
 std::string texture_commands::choose_bitmap_to_read() {
-    return host_.prompts.choose_open_file(bitmap_file_filter);
+    return host_.prompts.choose_open_file(bitmap_file_filter());
 }
 
 void texture_commands::import_while_waiting(command_result (editor_document::*import)(const QImage&)) {
     const auto path = choose_bitmap_to_read();
     QImage bitmap;
     if (path.empty() || !host_.report(command_result::from(load_bitmap(path, bitmap)))) return;
-    with_.progress.show_progress("Please Wait..."); // with the wait cursor
-    with_.progress.add_progress_line("Reading Bitmap and Updating Texture_Table...");
+    with_.progress.show_progress(say(msg::please_wait_title)); // with the wait cursor
+    with_.progress.add_progress_line(say(msg::reading_bitmap));
     const command_result r = (host_.doc.*import)(bitmap);
     with_.progress.hide_progress();
     if (!host_.report(r)) return;
@@ -93,9 +93,7 @@ void texture_commands::import_while_waiting(command_result (editor_document::*im
 
 void texture_commands::report_transparent_pixels(const QImage& bitmap) {
     if (with_.show_status)
-        with_.show_status(std::to_string(transparent_pixels(bitmap)) +
-                          " pixels of the bitmap became transparent: black and magenta pixels are "
-                          "see-through in the games.");
+        with_.show_status(say(msg::import_transparent_pixels, {std::to_string(transparent_pixels(bitmap))}));
 }
 
 void texture_commands::after_texture_import(bool upload_all) {
@@ -107,7 +105,7 @@ void texture_commands::after_texture_import(bool upload_all) {
 
 void texture_commands::export_big_bmp() {
     if (!host_.panel.has_picture()) return;
-    const auto path = choose_bitmap_to_write(big_bmp_suggestion(host_.doc.tree().label));
+    const auto path = choose_bitmap_to_write(big_bmp_suggestion(host_.doc.tree().label.english));
     if (!path.empty()) host_.report(command_result::from(save_bitmap(host_.doc.export_big_bmp(), path)));
 }
 

@@ -30,7 +30,7 @@ class texture_commands : public QObject {
         // Rows just added to the page selector and the texture list put in the interface language.
         std::function<void()> translate_lists;
         // A line for the status bar, in English (US).
-        std::function<void(const std::string&)> show_status;
+        std::function<void(const user_message&)> show_status;
     };
     // Connects the panel's Export and Import buttons.
     texture_commands(command_host host, links with);

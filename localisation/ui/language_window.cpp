@@ -132,7 +132,7 @@ language_window::language_window(const QString& executable_path, QWidget* parent
         if (column == 1 && item->data(0, element_role).isValid()) edit_text(item, item->text(1));
     });
 
-    // Which languages have a file; the English (US) one is also the reference of the messages.
+    // Which languages have a file.
     existing_ = paths_.existing();
     if (existing_[english_us_index]) {
         const language_load_result r =
@@ -163,15 +163,18 @@ void language_window::select_language(std::uint16_t identifier) {
     load(int(*index));
 }
 
-QString language_window::message(const QString& english) const {
-    return QString::fromStdString(messages_.translate(english.toStdString()));
+QString language_window::message(const user_message& m) const {
+    return QString::fromStdString(shown(m));
 }
 
 QString language_window::text(const char* key, const QStringList& values) const {
     std::vector<std::string> v;
     for (const QString& s : values)
         v.push_back(s.toStdString());
-    return QString::fromStdString(messages_.text(key, v));
+    for (const lng_catalogue* c : {&catalogue_, &english_})
+        if (const auto t = c->shown(message_form, key, element_caption))
+            return QString::fromStdString(fill_template(*t, v));
+    return {};
 }
 
 void language_window::on_language_chosen(int index) {
@@ -204,11 +207,8 @@ bool language_window::load(int index) {
         const language_load_result r = load_language_file(path, catalogue_);
         if (!r.ok) {
             ok = false;
-            // In English when no language read so far holds the message (English (US) damaged too).
-            if (report)
-                report(QString::fromStdString(messages_.text(
-                    "LanguageDamaged", {path},
-                    "The language file %1 is damaged; the texts read before the damage are kept.")));
+            // In English when the damaged file is the one that would word it.
+            if (report) report(message(say(msg::language_damaged, {path})));
         }
         if (default_copy) copy_to_default(paths_, language.code);
     }

@@ -37,9 +37,10 @@ class language_window : public QDialog {
     std::uint16_t language_identifier() const { return catalogue_.language_id; }
     int current_index() const { return current_; }
 
-    // The editor's messages in the current language.
-    const message_translator& messages() const { return messages_; }
-    QString message(const QString& english) const;
+    // A message of the editor in the current language.
+    QString message(const user_message& m) const;
+    std::string shown(const user_message& m) const { return shown_message(&catalogue_, m); }
+    // Message `key` of [TMessages] with its values; empty when no language read has it.
     QString text(const char* key, const QStringList& values = {}) const;
 
     // What went wrong while the window was made (a damaged English (US) file), each naming its
@@ -88,7 +89,6 @@ class language_window : public QDialog {
     lng_catalogue catalogue_;
     lng_catalogue english_;
     lng_catalogue reference_;
-    message_translator messages_{&english_, &catalogue_};
     QList<QWidget*> windows_;
     int current_ = -1;
     bool dirty_ = false;

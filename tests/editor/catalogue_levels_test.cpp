@@ -116,7 +116,7 @@ std::map<std::uint32_t, std::string> labels_by_id(const editor_document& doc) {
     std::map<std::uint32_t, std::string> labels;
     const auto& nodes = doc.tree().children.at(0).children;
     for (std::size_t i = 0; i < doc.level().moveables.size() && i < nodes.size(); ++i)
-        labels[read_moveable(doc.level().moveables[i]).object_id] = nodes[i].label;
+        labels[read_moveable(doc.level().moveables[i]).object_id] = nodes[i].label.english;
     return labels;
 }
 

@@ -41,7 +41,8 @@ TEST(DxfImportCommand, ReplacesTheMeshAndUndoPutsItBack) {
     // A level with only textures 0 to 2 refuses it and keeps the mesh.
     const prepared_edit missing_texture = prepare_dxf_import(list, 1, path.string(), true, 3);
     EXPECT_FALSE(missing_texture);
-    EXPECT_NE(missing_texture.message.find("texture 3,"), std::string::npos) << missing_texture.message;
+    EXPECT_NE(missing_texture.message.english.find("texture 3,"), std::string::npos)
+        << missing_texture.message;
     EXPECT_EQ(list.meshes[1], before);
 
     prepared_edit edit = prepare_dxf_import(list, 1, path.string(), /*is_static=*/true, 4);
@@ -66,7 +67,7 @@ TEST(DxfImportCommand, ReplacesTheMeshAndUndoPutsItBack) {
     const tmesh current = list.meshes[1];
     const prepared_edit refused = prepare_dxf_import(list, 1, path.string(), true, 4);
     EXPECT_FALSE(refused);
-    EXPECT_NE(refused.message.find("Line 8"), std::string::npos) << refused.message;
+    EXPECT_NE(refused.message.english.find("Line 8"), std::string::npos) << refused.message;
     EXPECT_EQ(list.meshes[1], current);
     fs::remove(path);
 }

@@ -208,7 +208,7 @@ TEST(ApplyWithoutTexture, ChangesNothingAndSaysWhy) {
         const auto out = click_face(history, e->meshes, e->level, face(0, 0), click_action::apply,
                                     {target_kind::moveable, texture});
         ASSERT_TRUE(out.status);
-        EXPECT_NE(out.status->find("exture"), std::string::npos) << *out.status;
+        EXPECT_NE(out.status->english.find("exture"), std::string::npos) << *out.status;
         EXPECT_EQ(e->meshes.meshes[0], start);
     }
     EXPECT_EQ(history.count(), 0);

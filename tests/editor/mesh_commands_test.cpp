@@ -54,7 +54,7 @@ TEST(Convert, StaticMeshesAndMeshesWithoutColouredFacesAreLeftAloneTheLatterWith
     auto tr4 = make_level(game_tr4, 4, {make_mesh(1, 1)});
     const auto nothing = convert_coloured(history, tr4.meshes, tr4.level, {target_kind::moveable, 0}, 1);
     EXPECT_TRUE(nothing.redraw);
-    EXPECT_EQ(nothing.message, nothing_coloured_message); // said, not silently ignored
+    EXPECT_EQ(nothing.message.key, "NothingColoured"); // said, not silently ignored
     EXPECT_EQ(history.count(), 0);
     EXPECT_EQ(e.meshes.meshes[0].num_col_rects, 1);
 }

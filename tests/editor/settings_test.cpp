@@ -34,7 +34,7 @@ TEST(ConfigOpt, OnlyTheExactWordWhiteGivesAWhiteBackground) {
 TEST(ConfigOpt, MissingFileGivesDefaultsAndIsCreatedWhenASettingIsSaved) {
     QTemporaryDir dir;
     const auto path = dir.filePath("config.opt").toStdString();
-    std::string problem;
+    user_message problem;
     const auto o = read_config_opt(path, &problem);
     EXPECT_EQ(o.colour_bits, 24);
     EXPECT_FALSE(o.white_background);
@@ -106,9 +106,10 @@ TEST(ScreenCheck, WarnsOnlyForScreensTooSmallToWorkOn) {
     EXPECT_EQ(screen_check_message(96, 1280), "");
     EXPECT_EQ(screen_check_message(96, 1024), "");
     EXPECT_EQ(screen_check_message(120, 1024), "");
-    EXPECT_NE(screen_check_message(120, 800).find("800x600 resolution and Big Fonts"), std::string::npos);
-    EXPECT_NE(screen_check_message(120, 640).find("MUST run in 800x600"), std::string::npos);
-    EXPECT_NE(screen_check_message(96, 640).find("MUST run in 800x600"), std::string::npos);
+    EXPECT_NE(screen_check_message(120, 800).english.find("800x600 resolution and Big Fonts"),
+              std::string::npos);
+    EXPECT_NE(screen_check_message(120, 640).english.find("MUST run in 800x600"), std::string::npos);
+    EXPECT_NE(screen_check_message(96, 640).english.find("MUST run in 800x600"), std::string::npos);
     EXPECT_EQ(screen_check_message(144, 2560), "");
 }
 } // namespace

@@ -50,7 +50,7 @@ TEST(PageView, DragAndDefineMouseSelectedMakeA64By64Texture) {
     EXPECT_FALSE(sel.move(300, 90)); // off the page: the end stays
     EXPECT_EQ(sel.end.x, 74);
     sel.release();
-    std::string message;
+    user_message message;
     const int i = define_mouse_selected(lv, 2, sel, message);
     ASSERT_EQ(i, 1) << message;
     ASSERT_EQ(lv.num_object_textures, 2u);
@@ -68,7 +68,7 @@ TEST(PageView, DefineMouseSelectedRefusesAnEmptyOrBackwardRectangle) {
     page_selection sel;
     sel.press(50, 50);
     sel.move(40, 60);
-    std::string message;
+    user_message message;
     EXPECT_EQ(define_mouse_selected(lv, 0, sel, message), -1);
     EXPECT_FALSE(message.empty());
     // A SHIFT+click without dragging marks nothing, whatever an earlier drag marked.

@@ -92,7 +92,7 @@ TEST(VertexRemap, ANumberAtOrPastTheVertexCountIsRefusedNamingTheCount) {
         const tmesh before = list.meshes[0];
         const prepared_edit edit = prepare_remap(list, 0, b, a);
         EXPECT_FALSE(edit);
-        EXPECT_NE(edit.message.find("has 10 vertices"), std::string::npos) << edit.message;
+        EXPECT_NE(edit.message.english.find("has 10 vertices"), std::string::npos) << edit.message;
         EXPECT_EQ(list.meshes[0], before);
     }
 }

@@ -19,12 +19,15 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 namespace {
@@ -184,7 +187,7 @@ TEST_F(language_fixture, TheChosenLanguageIsStoredAndComesBackAtTheNextStart) {
     w->languages().language_combo->setCurrentIndex(8); // Korean
     w->close();
     EXPECT_EQ(store->value("form1/languaje").toString(), "1042");
-    w = std::make_unique<main_window>(VELLUM_APP_DIR, store.get(), &prompts);
+    w = std::make_unique<main_window>(program_dir, store.get(), &prompts);
     EXPECT_EQ(w->languages().language_identifier(), 0x0412);
     EXPECT_EQ(find<QAction>("OpenFile1")->text(), "열기(&O)");
 }
@@ -208,3 +211,56 @@ TEST_F(language_fixture, DoubleClickInTheAnimatedTexturesWindowMakesTexture57Cur
 }
 
 } // namespace
+
+TEST_F(language_fixture, InDeutschAnEditAHintAndTheStatusTextsAreGermanAndASwitchShowsEnglishAtOnce) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.tr4");
+    w->languages().language_combo->setCurrentIndex(3); // Deutsch
+    ASSERT_TRUE(w->open_path(QString(VELLUM_SHARED_LEVELS) + "/test1.tr4"));
+    const lng_catalogue de = file_of(3), us = file_of(english_us_index);
+    const auto word = [](const lng_catalogue& c, const user_message& m) {
+        return QString::fromStdString(shown_message(&c, m));
+    };
+    const auto caption = [](const lng_catalogue& c, const char* component) {
+        return QString::fromStdString(c.shown("TForm1", component, element_caption).value_or("?"));
+    };
+    const auto status = [this](int panel) {
+        return w->statusBar()->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly).at(panel)->text();
+    };
+    auto* tree = find<QTreeWidget>("TreeView1");
+    QTreeWidgetItem* statics = tree->topLevelItem(0)->child(1);
+    EXPECT_EQ(statics->text(0), word(de, say(msg::static_meshes)));
+    EXPECT_EQ(find<QListWidget>("ListBox1")->item(0)->text(), word(de, say(msg::texture_item, {"0"})));
+    // Selecting a mesh: its size in the status bar.
+    QTreeWidgetItem* movables = tree->topLevelItem(0)->child(0);
+    movables->child(0)->setExpanded(true);
+    tree->setCurrentItem(movables->child(0)->child(0));
+    const QString vertex_count =
+        QString::fromStdString(de.shown(message_form, "NumberOfVertex", element_caption).value_or("?"))
+            .section("%1", 0, 0);
+    EXPECT_TRUE(status(1).startsWith(vertex_count)) << status(1).toStdString();
+    EXPECT_FALSE(status(1).startsWith("Number of Vertex")) << status(1).toStdString();
+    // An edit names its step in the Edit menu.
+    find<QCheckBox>("CheckBox1")->click();
+    const QString german_undo = caption(de, "Undo1") + ' ' + word(de, say(msg::step_flip_horizontal));
+    EXPECT_EQ(find<QAction>("Undo1")->text(), german_undo);
+    EXPECT_NE(german_undo, "Undo Flip Horizontal");
+    // The page view's hint.
+    auto* page = find<QWidget>("Image1");
+    QTest::mouseMove(page, page->rect().center());
+    const QString german_hint =
+        QString::fromStdString(de.shown("TForm1", "Image1", element_long_hint).value_or("?"));
+    for (int wait = 0; wait < 50 && status(0) != german_hint; ++wait)
+        QTest::qWait(20);
+    EXPECT_EQ(status(0), german_hint);
+    // A switch shows the new language at once, without a mouse move.
+    w->languages().language_combo->setCurrentIndex(int(english_us_index));
+    EXPECT_EQ(status(0), "Click to select a Texture, SHIFT+drag to mark a new one...");
+    EXPECT_EQ(find<QAction>("Undo1")->text(), "Undo Flip Horizontal");
+    EXPECT_EQ(statics->text(0), "Static Meshes");
+    w->languages().language_combo->setCurrentIndex(3);
+    EXPECT_EQ(status(0), german_hint);
+    EXPECT_EQ(find<QAction>("Undo1")->text(), german_undo);
+    // The Readme in German.
+    EXPECT_TRUE(w->findChild<QWidget*>("TReadme")->findChild<QPlainTextEdit*>()->toPlainText().contains(
+        "Erste Schritte"));
+}

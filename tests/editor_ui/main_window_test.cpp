@@ -9,6 +9,7 @@
 #include "save_choices.h"
 #include "scripted_prompts.h"
 #include "texture_panel_widget.h"
+#include "window_test_environment.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -667,6 +668,7 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     // Listing the tests (test discovery at build time) needs no display.
     if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();
+    const window_test_environment environment; // before the application connects to a display
     QSurfaceFormat::setDefaultFormat(gl_viewport::surface_format(24));
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();

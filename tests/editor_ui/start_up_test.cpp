@@ -5,6 +5,7 @@
 #include "main_window.h"
 #include "real_levels.h"
 #include "scripted_prompts.h"
+#include "window_test_environment.h"
 
 #include <QFile>
 #include <QSettings>
@@ -16,11 +17,16 @@
 
 namespace {
 
+QString program_data() {
+    window_test_environment* e = window_test_environment::current();
+    return e ? QString::fromStdString(e->program_data_copy(VELLUM_APP_DIR)) : QString(VELLUM_APP_DIR);
+}
+
 struct start_up_window {
     QTemporaryDir dir;
     QSettings store{dir.filePath("store.ini"), QSettings::IniFormat};
     scripted_prompts prompts;
-    std::unique_ptr<main_window> w = std::make_unique<main_window>(VELLUM_APP_DIR, &store, &prompts);
+    std::unique_ptr<main_window> w = std::make_unique<main_window>(program_data(), &store, &prompts);
     start_up_window() { w->resize(900, 650); }
     // Shows the window and waits until its first frame is on screen and the textures held back
     // for it have followed.

@@ -2,6 +2,7 @@
 // and messages, a damaged file is named, and edits are kept or dropped as the user answers.
 #include "language_applier.h"
 #include "language_window.h"
+#include "window_test_environment.h"
 
 #include <QAction>
 #include <QApplication>
@@ -99,7 +100,7 @@ TEST_F(language_fixture, EachLanguageRewritesCaptionsHintsListsAndMessagesAndEng
         EXPECT_EQ(remap_button->text(), shown("TRemap", "Button1", element_caption)) << label;
         EXPECT_EQ(languages_window->windowTitle(), shown("TLocalisation", "", element_caption)) << label;
         EXPECT_EQ(
-            languages_window->message("File not found!!!"),
+            languages_window->message(say(msg::file_not_found)),
             QString::fromStdString(expected.shown("TMessages", "FileNotFound", element_caption).value()))
             << label;
         EXPECT_EQ(languages_window->language_identifier(), languages[i].identifier);
@@ -110,7 +111,7 @@ TEST_F(language_fixture, EachLanguageRewritesCaptionsHintsListsAndMessagesAndEng
     EXPECT_EQ(center->property(long_hint_property).toString(), "Press to Center Camera...");
     EXPECT_EQ(attributes->itemText(2), "Semi-Transparent");
     EXPECT_EQ(remap_button->text(), "Remap");
-    EXPECT_EQ(languages_window->message("File not found!!!"), "File not found!!!");
+    EXPECT_EQ(languages_window->message(say(msg::file_not_found)), "File not found!!!");
     EXPECT_TRUE(reports.isEmpty());
 }
 
@@ -183,6 +184,7 @@ TEST_F(language_fixture, ClosingWithEditsAsksAndCancelKeepsTheWindowOpen) {
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();
+    const window_test_environment environment; // before the application connects to a display
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

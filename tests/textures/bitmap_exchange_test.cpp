@@ -385,7 +385,7 @@ TEST(BmpFiles, DamagedFilesGiveMessagesAndLeaveTheImageAlone) {
         QImage image(1, 1, QImage::Format_RGB888);
         const texture_result r = load_bitmap(p, image);
         EXPECT_FALSE(r.ok) << p;
-        EXPECT_NE(r.message.find(p), std::string::npos) << r.message;
+        EXPECT_NE(r.message.english.find(p), std::string::npos) << r.message;
         EXPECT_EQ(image.size(), QSize(1, 1));
     }
     QImage loaded;
@@ -415,7 +415,7 @@ TEST(BmpFiles, AFailedExportSaysWhyAndKeepsTheOldFile) {
     setrlimit(RLIMIT_FSIZE, &saved_limit);
     std::signal(SIGXFSZ, old_handler);
     EXPECT_FALSE(r.ok);
-    EXPECT_NE(r.message.find(std::strerror(EFBIG)), std::string::npos) << r.message;
+    EXPECT_NE(r.message.english.find(std::strerror(EFBIG)), std::string::npos) << r.message;
     std::ifstream in(path);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "old");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1) << "the temporary file is removed";

@@ -19,6 +19,9 @@ void bad_arguments(const std::string& message) {
 void cannot_apply(const std::string& message) {
     throw edit_failure(edit_exit_cannot_apply, message);
 }
+void cannot_apply(const user_message& message) {
+    cannot_apply(message.english);
+}
 
 long number_arg(const std::string& text, const char* what, long low, long high) {
     bool digits = !text.empty() && text.size() <= 9;
@@ -42,7 +45,7 @@ int mesh_arg(const edit_session& session, const std::string& text) {
 
 int texture_arg(const edit_session& session, const std::string& text) {
     const long t = number_arg(text, "TEX", 0, 999999999);
-    if (const std::string problem = texture_problem(session.level, int(t)); !problem.empty())
+    if (const user_message problem = texture_problem(session.level, int(t)); !problem.empty())
         cannot_apply(problem);
     return int(t);
 }
@@ -129,7 +132,7 @@ std::string run_face(edit_session& s, const std::vector<std::string>& args) {
     }
     const face_click_outcome out = click_face(s.history, s.meshes, s.level, hit, action, settings);
     return out.status
-               ? *out.status
+               ? out.status->english
                : "Mesh # " + std::to_string(mesh) + "      Polygon # " + std::to_string(hit.face) + " cut";
 }
 

@@ -5,6 +5,7 @@
 
 #include "mesh_list.h"
 #include "trlevel.h"
+#include "user_message.h"
 
 #include <QUndoStack>
 #include <stdexcept>
@@ -30,6 +31,7 @@ class edit_failure : public std::runtime_error {
 };
 [[noreturn]] void bad_arguments(const std::string& message);
 [[noreturn]] void cannot_apply(const std::string& message);
+[[noreturn]] void cannot_apply(const user_message& message); // in English (US)
 
 // One command: applies itself to the session and returns a line saying what it did; raises
 // edit_failure when it cannot apply. `args` are its own arguments, already counted.

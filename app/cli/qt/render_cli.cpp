@@ -225,7 +225,7 @@ int run_render(const std::vector<std::string>& args) {
     upload_solid_texture(QFileInfo(QCoreApplication::applicationFilePath()).absolutePath(), contexts, 24);
     load_gl_textures(level, contexts, 24);
     if (const auto status = viewport.centre_on(scene); status && !status->empty())
-        std::printf("%s\n", status->c_str());
+        std::printf("%s\n", status->english.c_str());
     const QImage frame = viewport.grab_frame();
     QByteArray png;
     QBuffer buffer(&png);

@@ -20,7 +20,7 @@ std::optional<int> parse_index(const std::string& text) {
 }
 
 int fail(const texture_result& r, int status) {
-    std::fprintf(stderr, "vellum-cli: %s\n", r.message.c_str());
+    std::fprintf(stderr, "vellum-cli: %s\n", r.message.english.c_str());
     return status;
 }
 

@@ -95,14 +95,16 @@ boxes_tab::boxes_tab(editor_document& doc, QWidget* parent) : QWidget(parent), d
 }
 
 void boxes_tab::choose_box(box_kind kind) {
-    box_group_->setTitle(kind == box_kind::visibility ? "Visibility" : "Colision");
+    const user_message title = say(kind == box_kind::visibility ? msg::visibility_box : msg::collision_box);
+    box_group_->setTitle(word ? word(title) : QString::fromStdString(title.english));
     doc_.set_shown_box(kind);
     if (doc_.selection().kind == selection_kind::static_mesh) show_selection();
     emit view_changed();
 }
 
 void boxes_tab::report(const command_result& r) {
-    if (!r.ok && !r.message.empty()) emit refused(QString::fromStdString(r.message));
+    if (!r.ok && !r.message.empty())
+        emit refused(word ? word(r.message) : QString::fromStdString(r.message.english));
 }
 
 void boxes_tab::show_selection() {

@@ -7,6 +7,7 @@
 
 #include <QWidget>
 #include <array>
+#include <functional>
 
 class QCheckBox;
 class QGroupBox;
@@ -21,6 +22,8 @@ class boxes_tab : public QWidget {
     // The Flag field and the box fields from the selection: zeros for a moveable or one of its
     // meshes, unchanged for the root or a heading.
     void show_selection();
+    // Messages and the box group's title in the interface language (their English text while unset).
+    std::function<QString(const user_message&)> word;
     // Zeros in every field (a level was just opened).
     void clear();
 

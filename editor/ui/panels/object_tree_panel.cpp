@@ -18,7 +18,8 @@ constexpr int index_role = Qt::UserRole + 1;
 constexpr int parent_role = Qt::UserRole + 2;
 
 QTreeWidgetItem* make_item(const tree_node& node) {
-    auto* item = new QTreeWidgetItem(QStringList(QString::fromStdString(node.label)));
+    // In English (US) here: the chosen language's wording follows (translate_level_texts).
+    auto* item = new QTreeWidgetItem(QStringList(QString::fromStdString(node.label.english)));
     item->setToolTip(0, item->text(0)); // long moveable names are cut off in a narrow tree
     item->setData(0, kind_role, int(node.ref.kind));
     item->setData(0, index_role, node.ref.index);

@@ -104,7 +104,7 @@ int texture_panel_widget::current_texture() const {
 
 void texture_panel_widget::refill() {
     const auto& lv = doc_.level();
-    setTitle(QString::fromStdString(doc_.texture_group_caption()));
+    setTitle(QString::fromStdString(doc_.texture_group_caption().english));
     {
         const QSignalBlocker blocker(page_combo_);
         page_combo_->clear();
@@ -214,7 +214,8 @@ void texture_panel_widget::show_preview(int i) {
         painter.setPen(Qt::white);
         const auto outline = triangle_outline(t, preview.width(), preview.height());
         QPoint c[3];
-        for (int k = 0; k < 3; ++k) c[k] = QPoint(outline[std::size_t(k)][0], outline[std::size_t(k)][1]);
+        for (int k = 0; k < 3; ++k)
+            c[k] = QPoint(outline[std::size_t(k)][0], outline[std::size_t(k)][1]);
         painter.drawLine(c[0], c[1]);
         painter.drawLine(c[1], c[2]);
         painter.drawLine(c[2], c[0]);

@@ -23,8 +23,8 @@ loading_window::loading_window(QWidget* parent) : QDialog(parent) {
     resize(340, 230);
 }
 
-void loading_window::show_progress(const std::string& caption) {
-    setWindowTitle(QString::fromStdString(caption));
+void loading_window::show_progress(const user_message& caption) {
+    setWindowTitle(QString::fromStdString(caption.english));
     if (kept_open_ && isVisible()) return;
     lines_->clear();
     gauge_->setValue(0);
@@ -35,8 +35,8 @@ void loading_window::show_progress(const std::string& caption) {
     since_events_.start();
 }
 
-void loading_window::add_progress_line(const std::string& text) {
-    lines_->appendPlainText(QString::fromStdString(text));
+void loading_window::add_progress_line(const user_message& text) {
+    lines_->appendPlainText(QString::fromStdString(text.english));
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 

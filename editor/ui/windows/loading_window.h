@@ -14,8 +14,8 @@ class loading_window : public QDialog, public progress_view {
     Q_OBJECT
   public:
     explicit loading_window(QWidget* parent = nullptr);
-    void show_progress(const std::string& caption) override;
-    void add_progress_line(const std::string& text) override;
+    void show_progress(const user_message& caption) override;
+    void add_progress_line(const user_message& text) override;
     void set_gauge(int percent) override;
     void hide_progress() override;
     // While kept open, the window stays up with its lines across the steps of one command (an

@@ -15,7 +15,8 @@ namespace {
 QFont fixed_pitch_font() {
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     if (QFontInfo(font).fixedPitch()) return font;
-    for (const char* family : {"DejaVu Sans Mono", "Liberation Mono", "Noto Mono", "Ubuntu Mono", "Courier New"}) {
+    for (const char* family :
+         {"DejaVu Sans Mono", "Liberation Mono", "Noto Mono", "Ubuntu Mono", "Courier New"}) {
         QFont candidate(family, font.pointSize());
         candidate.setStyleHint(QFont::Monospace);
         if (QFontInfo(candidate).fixedPitch()) return candidate;
@@ -25,7 +26,8 @@ QFont fixed_pitch_font() {
 
 } // namespace
 
-readme_window::readme_window(const QString& program_dir, QWidget* parent) : QDialog(parent) {
+readme_window::readme_window(const QString& program_dir, QWidget* parent)
+    : QDialog(parent), program_dir_(program_dir) {
     setObjectName("TReadme");
     setWindowTitle("Read Me...");
     auto* layout = new QVBoxLayout(this);
@@ -44,4 +46,11 @@ readme_window::readme_window(const QString& program_dir, QWidget* parent) : QDia
                                : "Readme.txt was not found beside the program (" + program_dir + ").");
     layout->addWidget(text_);
     resize(433, 375);
+}
+
+void readme_window::show_language(const QString& code) {
+    QFile file(program_dir_ + "/Readme_" + code + ".txt");
+    if (!file.open(QIODevice::ReadOnly)) file.setFileName(program_dir_ + "/Readme.txt");
+    if (file.isOpen() || file.open(QIODevice::ReadOnly))
+        text_->setPlainText(QString::fromUtf8(file.readAll()));
 }
