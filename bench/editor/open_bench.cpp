@@ -18,16 +18,19 @@ std::string level_path(int i) {
     return std::string(VELLUM_SHARED_LEVELS) + "/" + levels[i];
 }
 
+// Prompts that answer nothing: a benchmark has nobody to ask.
+struct quiet_prompts : editor_prompts {
+    void message(const user_message&) override {}
+    answer ask(const user_message&, bool) override { return answer::no; }
+    std::string choose_open_file(const user_message&) override { return {}; }
+    std::string choose_save_file(const user_message&) override { return {}; }
+};
+
 void BM_open_document(benchmark::State& state) {
     const auto path = level_path(int(state.range(0)));
     const std::string catalogue = std::string(VELLUM_SOURCE_DIR) + "/data/trcatalog.xml";
     null_progress progress;
-    struct quiet : editor_prompts {
-        void message(const user_message&) override {}
-        answer ask(const user_message&, bool) override { return answer::no; }
-        std::string choose_open_file(const user_message&) override { return {}; }
-        std::string choose_save_file(const user_message&) override { return {}; }
-    } prompts;
+    quiet_prompts prompts;
     for (auto _ : state) {
         editor_document doc;
         if (!doc.open(path, catalogue, progress, prompts)) state.SkipWithError("open failed");
@@ -53,12 +56,7 @@ void BM_open_329_pages(benchmark::State& state) {
     close(fd);
     write_file_atomic(path, big.data(), big.size());
     null_progress progress;
-    struct quiet : editor_prompts {
-        void message(const user_message&) override {}
-        answer ask(const user_message&, bool) override { return answer::no; }
-        std::string choose_open_file(const user_message&) override { return {}; }
-        std::string choose_save_file(const user_message&) override { return {}; }
-    } prompts;
+    quiet_prompts prompts;
     for (auto _ : state) {
         editor_document doc;
         if (!doc.open(path, catalogue, progress, prompts)) state.SkipWithError("open failed");

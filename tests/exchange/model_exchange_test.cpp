@@ -4,6 +4,7 @@
 #include "exchange_scene.h"
 #include "level_reader.h"
 #include "level_records.h"
+#include "mesh_difference.h"
 #include "scene_files.h"
 #include "scene_import.h"
 
@@ -28,26 +29,6 @@ fs::path scratch_dir() {
     const fs::path dir = fs::temp_directory_path() / ("vellum_model_" + std::to_string(::getpid()));
     fs::create_directories(dir);
     return dir;
-}
-
-// The first difference between two meshes, or "" when they are equal.
-std::string first_difference(const tmesh& a, const tmesh& b) {
-    auto words = [](const auto& x, const auto& y, const char* what) -> std::string {
-        if (x.size() != y.size())
-            return std::string(what) + " count " + std::to_string(x.size()) +
-                   " != " + std::to_string(y.size());
-        for (std::size_t i = 0; i < x.size(); ++i)
-            if (!(x[i] == y[i])) return std::string(what) + " " + std::to_string(i) + " differs";
-        return "";
-    };
-    for (const std::string& d :
-         {words(a.vertices, b.vertices, "vertex"), words(a.normals, b.normals, "normal"),
-          words(a.lights, b.lights, "light"), words(a.tex_rects, b.tex_rects, "textured rectangle"),
-          words(a.tex_tris, b.tex_tris, "textured triangle"),
-          words(a.col_rects, b.col_rects, "coloured rectangle"),
-          words(a.col_tris, b.col_tris, "coloured triangle")})
-        if (!d.empty()) return d;
-    return a == b ? "" : "other fields";
 }
 
 struct loaded {

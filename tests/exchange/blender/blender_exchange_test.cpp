@@ -3,6 +3,7 @@
 // one step, a static mesh's vertex painted) and exports .glb and .obj; Vellum reads them back and
 // must find exactly those edits. An untouched round trip of every moveable and static mesh of the
 // shared levels must change nothing. Skipped where Blender or the shared levels are absent.
+#include "../mesh_difference.h"
 #include "exchange_scene.h"
 #include "level_reader.h"
 #include "level_records.h"
@@ -182,25 +183,6 @@ plan plan_edits(const loaded& l, const fs::path& dir, const std::string& tag) {
         ", \"colour\": [" + std::to_string(c) + ", " + std::to_string(c) + ", " + std::to_string(c) +
         ", 1.0]}]}";
     return p;
-}
-
-std::string first_difference(const tmesh& a, const tmesh& b) {
-    auto words = [](const auto& x, const auto& y, const char* what) -> std::string {
-        if (x.size() != y.size())
-            return std::string(what) + " count " + std::to_string(x.size()) +
-                   " != " + std::to_string(y.size());
-        for (std::size_t i = 0; i < x.size(); ++i)
-            if (!(x[i] == y[i])) return std::string(what) + " " + std::to_string(i) + " differs";
-        return "";
-    };
-    for (const std::string& d :
-         {words(a.vertices, b.vertices, "vertex"), words(a.normals, b.normals, "normal"),
-          words(a.lights, b.lights, "light"), words(a.tex_rects, b.tex_rects, "textured rectangle"),
-          words(a.tex_tris, b.tex_tris, "textured triangle"),
-          words(a.col_rects, b.col_rects, "coloured rectangle"),
-          words(a.col_tris, b.col_tris, "coloured triangle")})
-        if (!d.empty()) return d;
-    return a == b ? "" : "other fields";
 }
 
 // Appends `model` to `all` under a new root node named `name`. A mesh already in `all` (from an
