@@ -721,6 +721,7 @@ void main_window::build_commands() {
                   [this] { return auto_gl_update_; }, selected_label, [this] { translate_level_texts(); },
                   [this](const user_message& text) { hint_status_->setText(shown(text)); }});
     mesh_exchange_ = std::make_unique<mesh_exchange_commands>(host, *remap_, selected_label);
+    mesh_exchange_->textures_added = [this] { textures_->textures_changed(); };
     files_ = std::make_unique<file_commands>(
         doc_, *prompts_,
         file_commands::links{*loading_, program_dir_ + "/trcatalog.xml", [this] { refresh_after_open(); },

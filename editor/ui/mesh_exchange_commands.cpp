@@ -91,8 +91,13 @@ void mesh_exchange_commands::import_model() {
     const command_result read = doc.import_model(path);
     QApplication::restoreOverrideCursor();
     if (!host_.report(read)) return;
-    // Textures the file's UVs needed are listed at once.
-    if (doc.level().object_textures.size() != textures) host_.panel.refresh();
+    // Textures the file's UVs needed are listed and drawn at once.
+    if (doc.level().object_textures.size() != textures) {
+        if (textures_added)
+            textures_added();
+        else
+            host_.panel.refresh();
+    }
     host_.redraw();
 }
 

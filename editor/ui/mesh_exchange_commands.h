@@ -23,6 +23,10 @@ class mesh_exchange_commands {
     void import_model();
     void remap_vertices();
 
+    // Called when an import added object textures (UVs that matched no texture), so that the
+    // texture list and the 3D view's textures show them; the list alone is refreshed when unset.
+    std::function<void()> textures_added;
+
   private:
     command_host host_;
     remap_window& remap_;
