@@ -11,6 +11,18 @@
 #include <algorithm>
 #include <filesystem>
 
+std::string mesh_exchange_commands::choose_export_path(const user_message& filter, const char* extension) {
+    editor_prompts& prompts = host_.prompts;
+    std::string path =
+        prompts.choose_save_file_named(filter, selected_label_ ? selected_label_() : std::string());
+    if (path.empty()) return {};
+    if (std::filesystem::path(path).extension().empty()) path += extension;
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec) && prompts.ask(overwrite_question(path), false) != answer::yes)
+        return {};
+    return path;
+}
+
 void mesh_exchange_commands::export_dxf() {
     editor_document& doc = host_.doc;
     editor_prompts& prompts = host_.prompts;
@@ -21,13 +33,8 @@ void mesh_exchange_commands::export_dxf() {
         return;
     }
     if (!selection.single_mesh()) return;
-    std::string path = prompts.choose_save_file_named(dxf_export_filter(),
-                                                      selected_label_ ? selected_label_() : std::string());
+    const std::string path = choose_export_path(dxf_export_filter(), ".dxf");
     if (path.empty()) return;
-    if (std::filesystem::path(path).extension().empty()) path += ".dxf";
-    std::error_code ec;
-    if (std::filesystem::exists(path, ec) && prompts.ask(overwrite_question(path), false) != answer::yes)
-        return;
     if (doc.selected_coloured_faces() > 0) {
         if (prompts.ask(say(msg::dxf_coloured_faces), false) == answer::yes)
             host_.report(doc.convert_selected_coloured(std::max(host_.panel.current_texture(), 0)));
@@ -64,13 +71,8 @@ void mesh_exchange_commands::export_model() {
         prompts.message(model_needs_selection_message());
         return;
     }
-    std::string path = prompts.choose_save_file_named(model_export_filter,
-                                                      selected_label_ ? selected_label_() : std::string());
+    const std::string path = choose_export_path(model_export_filter, ".glb");
     if (path.empty()) return;
-    if (std::filesystem::path(path).extension().empty()) path += ".glb";
-    std::error_code ec;
-    if (std::filesystem::exists(path, ec) && prompts.ask(overwrite_question(path), false) != answer::yes)
-        return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const command_result written = doc.export_model(path);
     QApplication::restoreOverrideCursor();

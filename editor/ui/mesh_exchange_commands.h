@@ -28,6 +28,10 @@ class mesh_exchange_commands {
     std::function<void()> textures_added;
 
   private:
+    // The file to export to: chosen under the selection's name, `extension` added to a name typed
+    // without one, an existing file overwritten only when the user agrees; "" when cancelled.
+    std::string choose_export_path(const user_message& filter, const char* extension);
+
     command_host host_;
     remap_window& remap_;
     std::function<std::string()> selected_label_;
