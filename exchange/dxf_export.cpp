@@ -1,8 +1,8 @@
 // DXF writer for one mesh.
 #include "dxf_export.h"
 
-#include "memlist.h"
-#include "zfile.h"
+#include "sorted_key_list.h"
+#include "level_stream.h"
 
 #include <charconv>
 #include <cstdio>

@@ -2,7 +2,7 @@
 #include "level_compare.h"
 
 #include "level_reader.h"
-#include "zfile.h"
+#include "level_stream.h"
 
 #include <algorithm>
 #include <cstdio>

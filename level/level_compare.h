@@ -5,7 +5,7 @@
 
 #include "level_writer.h"
 #include "mesh_list.h"
-#include "trlevel.h"
+#include "tr_level.h"
 
 #include <cstdint>
 #include <string>

@@ -1,7 +1,7 @@
 // A summary of what a level holds, section by section, for listings (vellum-cli info).
 #pragma once
 
-#include "trlevel.h"
+#include "tr_level.h"
 
 #include <string>
 #include <vector>

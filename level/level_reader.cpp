@@ -3,7 +3,7 @@
 #include "level_reader.h"
 
 #include "worker_pool.h"
-#include "zfile.h"
+#include "level_stream.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,7 +1,7 @@
 // Reads a level file of any of the seven game versions into tr_level.
 #pragma once
 
-#include "trlevel.h"
+#include "tr_level.h"
 
 #include <string>
 

@@ -2,7 +2,7 @@
 // caller reads them by byte offset.
 #pragma once
 
-#include "trlevel.h"
+#include "tr_level.h"
 
 #include <array>
 #include <cstdint>

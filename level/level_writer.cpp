@@ -4,7 +4,7 @@
 #include "level_writer.h"
 
 #include "worker_pool.h"
-#include "zfile.h"
+#include "level_stream.h"
 
 #include <cstring>
 #include <future>

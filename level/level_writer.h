@@ -1,7 +1,7 @@
 // Writes tr_level back into a level file in the layout of its game version.
 #pragma once
 
-#include "trlevel.h"
+#include "tr_level.h"
 
 #include <cstdint>
 #include <string>

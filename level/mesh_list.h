@@ -2,7 +2,7 @@
 // and the rebuild of mesh_words and mesh_pointers before saving.
 #pragma once
 
-#include "trlevel.h"
+#include "tr_level.h"
 
 #include <array>
 #include <cstdint>

@@ -4,7 +4,7 @@
 #include "bmp_file.h"
 #include "level_reader.h"
 #include "pixels.h"
-#include "zfile.h"
+#include "level_stream.h"
 
 #include <QBuffer>
 #include <QFile>

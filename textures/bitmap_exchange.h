@@ -7,7 +7,7 @@
 #include "mesh_textures.h"
 #include "texture_result.h"
 #include "texture_table.h"
-#include "trlevel.h"
+#include "tr_level.h"
 
 #include <QImage>
 #include <string>

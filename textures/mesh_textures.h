@@ -4,7 +4,7 @@
 #pragma once
 
 #include "mesh_list.h"
-#include "trlevel.h"
+#include "tr_level.h"
 
 #include <cstdint>
 #include <optional>

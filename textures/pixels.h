@@ -3,7 +3,7 @@
 #pragma once
 
 #include "texture_result.h"
-#include "trlevel.h"
+#include "tr_level.h"
 
 #include <QImage>
 #include <QList>

@@ -2,7 +2,7 @@
 // piece, and the geometry of object textures (bounding box, three corners, mirror, hit rectangle).
 #pragma once
 
-#include "trlevel.h"
+#include "tr_level.h"
 
 #include <QImage>
 #include <array>

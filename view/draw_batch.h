@@ -3,7 +3,7 @@
 #pragma once
 
 #include "gl_api.h"
-#include "memlist.h"
+#include "sorted_key_list.h"
 
 #include <cstdint>
 #include <string>

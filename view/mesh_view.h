@@ -3,7 +3,7 @@
 #pragma once
 
 #include "mesh_list.h"
-#include "trlevel.h"
+#include "tr_level.h"
 
 #include <array>
 #include <cstdint>

@@ -6,7 +6,7 @@
 #include "level_records.h"
 #include "mesh_list.h"
 #include "mesh_view.h"
-#include "trlevel.h"
+#include "tr_level.h"
 
 #include <array>
 #include <cstdint>

@@ -6,7 +6,7 @@
 #include "exchange_scene.h"
 #include "mesh_list.h"
 #include "scene_files.h"
-#include "trlevel.h"
+#include "tr_level.h"
 
 #include <charconv>
 #include <cstdio>

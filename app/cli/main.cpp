@@ -4,7 +4,7 @@
 #include "level_reader.h"
 #include "man_page.h"
 #include "mesh_list.h"
-#include "trlevel.h"
+#include "tr_level.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -3,7 +3,7 @@
 #include "big_level.h"
 #include "editor_document.h"
 #include "level_reader.h"
-#include "zfile.h"
+#include "level_stream.h"
 
 #include <cstdio>
 #include <unistd.h>

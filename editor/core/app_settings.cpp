@@ -1,8 +1,8 @@
 // config.opt, the per-user settings store and the recent-files list.
 #include "app_settings.h"
 
-#include "trlevel.h"
-#include "zfile.h"
+#include "tr_level.h"
+#include "level_stream.h"
 
 #include <QSettings>
 #include <algorithm>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "texture_table.h"
-#include "trlevel.h"
+#include "tr_level.h"
 
 #include <QUndoCommand>
 #include <cstdint>

@@ -16,7 +16,7 @@
 #include "prompts.h"
 #include "texture_panel.h"
 #include "texture_table.h"
-#include "trlevel.h"
+#include "tr_level.h"
 
 #include <QImage>
 #include <QUndoStack>

@@ -5,7 +5,7 @@
 #include "mesh_commands.h"
 #include "mesh_list.h"
 #include "mesh_view.h"
-#include "trlevel.h"
+#include "tr_level.h"
 
 #include <QString>
 #include <QUndoStack>

@@ -4,7 +4,7 @@
 
 #include "mesh_list.h"
 #include "mesh_swap.h"
-#include "trlevel.h"
+#include "tr_level.h"
 #include "user_message.h"
 
 #include <QUndoStack>

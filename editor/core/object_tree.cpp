@@ -3,7 +3,7 @@
 
 #include "level_records.h"
 #include "mesh_list.h"
-#include "trlevel.h"
+#include "tr_level.h"
 
 int mesh_for_pointer(const mesh_list& meshes, std::size_t pointer) {
     if (pointer >= meshes.mesh_index.size()) return -1;

@@ -4,7 +4,7 @@
 // word them in the chosen language, everything else uses their English text.
 #pragma once
 
-#include "trlevel.h"
+#include "tr_level.h"
 #include "user_message.h"
 
 #include <string>

@@ -4,7 +4,7 @@
 
 #include "level_records.h"
 #include "mesh_swap.h"
-#include "trlevel.h"
+#include "tr_level.h"
 
 #include <QUndoCommand>
 #include <array>

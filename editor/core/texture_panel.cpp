@@ -3,7 +3,7 @@
 
 #include "mesh_list.h"
 #include "texture_table.h"
-#include "trlevel.h"
+#include "tr_level.h"
 
 #include <utility>
 

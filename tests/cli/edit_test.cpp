@@ -5,7 +5,7 @@
 #include "level_reader.h"
 #include "mesh_list.h"
 #include "real_levels.h"
-#include "zfile.h"
+#include "level_stream.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // command-line tests run vellum-cli on (a zlib bomb, sizes that lie, swallowed samples, broken meshes).
 #include "level_builder.h"
 #include "seed_files.h"
-#include "trlevel.h"
+#include "tr_level.h"
 
 #include <cstdio>
 #include <string>

@@ -5,7 +5,7 @@
 #include "real_levels.h"
 #include "scene.h"
 #include "scripted_prompts.h"
-#include "zfile.h"
+#include "level_stream.h"
 
 #include <QTemporaryDir>
 #include <filesystem>

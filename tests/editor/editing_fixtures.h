@@ -3,7 +3,7 @@
 
 #include "mesh_list.h"
 #include "mesh_view.h"
-#include "trlevel.h"
+#include "tr_level.h"
 
 #include <initializer_list>
 #include <vector>

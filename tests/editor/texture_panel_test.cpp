@@ -2,7 +2,7 @@
 #include "mesh_list.h"
 #include "texture_panel.h"
 #include "texture_table.h"
-#include "trlevel.h"
+#include "tr_level.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "editor_window_fixture.h"
 #include "page_view.h"
 #include "real_levels.h"
-#include "zfile.h"
+#include "level_stream.h"
 
 #include <QAction>
 #include <QComboBox>

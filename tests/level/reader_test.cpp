@@ -5,7 +5,7 @@
 #include "level_compare.h"
 #include "level_reader.h"
 #include "level_snapshot.h"
-#include "zfile.h"
+#include "level_stream.h"
 
 #include <gtest/gtest.h>
 

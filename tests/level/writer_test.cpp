@@ -8,7 +8,7 @@
 #include "level_writer.h"
 #include "mesh_list.h"
 #include "real_levels.h"
-#include "zfile.h"
+#include "level_stream.h"
 
 #include <gtest/gtest.h>
 

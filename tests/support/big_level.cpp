@@ -1,7 +1,7 @@
 // Large levels made from real ones by repeating their pages.
 #include "big_level.h"
 
-#include "zfile.h"
+#include "level_stream.h"
 
 #include <algorithm>
 #include <cstring>

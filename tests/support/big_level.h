@@ -1,7 +1,7 @@
 // Large levels made from real ones: builder-made TR4 levels hold hundreds of texture pages.
 #pragma once
 
-#include "trlevel.h"
+#include "tr_level.h"
 
 #include <cstdint>
 #include <vector>

@@ -2,7 +2,7 @@
 // exactly as it was (or that two levels hold the same data).
 #pragma once
 
-#include "trlevel.h"
+#include "tr_level.h"
 
 #include <cstdint>
 #include <vector>

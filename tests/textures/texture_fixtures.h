@@ -2,7 +2,7 @@
 #pragma once
 
 #include "pixels.h"
-#include "trlevel.h"
+#include "tr_level.h"
 
 #include <random>
 

@@ -2,7 +2,7 @@
 // rooms, moveables, static meshes, drawn texture pages and animated textures.
 #pragma once
 
-#include "trlevel.h"
+#include "tr_level.h"
 
 #include <cstdint>
 #include <string>

@@ -4,7 +4,7 @@
 
 #include "sample_mesh.h"
 #include "sample_pictures.h"
-#include "trlevel.h"
+#include "tr_level.h"
 
 #include <array>
 #include <cstdint>

@@ -9,7 +9,7 @@
 #include "level_records.h"
 #include "mesh_list.h"
 #include "scene.h"
-#include "zfile.h"
+#include "level_stream.h"
 
 #include <QApplication>
 #include <QBuffer>

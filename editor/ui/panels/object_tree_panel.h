@@ -3,7 +3,7 @@
 #pragma once
 
 #include "object_tree.h"
-#include "trlevel.h"
+#include "tr_level.h"
 
 #include <QTreeWidget>
 

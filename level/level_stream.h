@@ -2,7 +2,7 @@
 // zlib block routines of compressed level sections.
 #pragma once
 
-#include "trlevel.h"
+#include "tr_level.h"
 
 #include <cstdint>
 #include <string>

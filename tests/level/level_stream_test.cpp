@@ -1,8 +1,8 @@
 // Tests of level_stream (clamped reads and seeks, growing writes, the "ZLIB" whole-file wrapper, file I/O)
 // and of the zlib block routines used by compressed level sections.
 #include "level_builder.h"
-#include "trlevel.h" // level_error
-#include "zfile.h"
+#include "tr_level.h" // level_error
+#include "level_stream.h"
 
 #include <gtest/gtest.h>
 
@@ -37,7 +37,7 @@ class scratch_dir {
   public:
     scratch_dir() {
         path_ = std::filesystem::temp_directory_path() /
-                ("vellum_zfile_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
+                ("vellum_level_stream_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
@@ -62,7 +62,7 @@ bytes file_bytes(const std::string& path) {
     return bytes(std::istreambuf_iterator<char>(f), {});
 }
 
-TEST(zfile_stream, reads_are_clamped_to_what_remains_and_leave_the_rest_untouched) {
+TEST(level_stream_stream, reads_are_clamped_to_what_remains_and_leave_the_rest_untouched) {
     level_stream z;
     z.init("memory");
     z.open_memory(counting(100));
@@ -79,7 +79,7 @@ TEST(zfile_stream, reads_are_clamped_to_what_remains_and_leave_the_rest_untouche
     EXPECT_EQ(dest[60], 0xEE);
 }
 
-TEST(zfile_stream, seeking_past_the_end_stops_at_the_end_and_a_read_there_copies_nothing) {
+TEST(level_stream_stream, seeking_past_the_end_stops_at_the_end_and_a_read_there_copies_nothing) {
     level_stream z;
     z.init("memory");
     z.open_memory(counting(100));
@@ -95,7 +95,7 @@ TEST(zfile_stream, seeking_past_the_end_stops_at_the_end_and_a_read_there_copies
     EXPECT_EQ(z.remaining(), 90u);
 }
 
-TEST(zfile_stream, writing_inside_the_data_never_shrinks_it_and_writing_past_the_end_grows_it) {
+TEST(level_stream_stream, writing_inside_the_data_never_shrinks_it_and_writing_past_the_end_grows_it) {
     level_stream z;
     z.init("memory");
     z.open_write();
@@ -123,7 +123,7 @@ TEST(zfile_stream, writing_inside_the_data_never_shrinks_it_and_writing_past_the
     EXPECT_TRUE(std::equal(big.begin(), big.end(), z.buffer.begin() + 105));
 }
 
-TEST(zfile_stream, counts_are_multiplied_by_the_record_size) {
+TEST(level_stream_stream, counts_are_multiplied_by_the_record_size) {
     level_stream z;
     z.init("memory");
     z.open_memory(counting(20), 4);
@@ -133,7 +133,7 @@ TEST(zfile_stream, counts_are_multiplied_by_the_record_size) {
     EXPECT_EQ(z.read(dest, 3), 8u); // clamped to the bytes left
 }
 
-TEST(zfile_wrapper, a_12_byte_file_starting_with_zlib_is_kept_as_plain_bytes) {
+TEST(level_stream_wrapper, a_12_byte_file_starting_with_zlib_is_kept_as_plain_bytes) {
     const bytes data = {'Z', 'L', 'I', 'B', 4, 0, 0, 0, 9, 0, 0, 0};
     level_stream z;
     z.init("memory");
@@ -143,7 +143,7 @@ TEST(zfile_wrapper, a_12_byte_file_starting_with_zlib_is_kept_as_plain_bytes) {
     EXPECT_EQ(z.buffer, data);
 }
 
-TEST(zfile_wrapper, a_longer_wrapped_file_is_inflated_on_opening) {
+TEST(level_stream_wrapper, a_longer_wrapped_file_is_inflated_on_opening) {
     const bytes plain = counting(5000);
     level_stream z;
     z.init("memory");
@@ -154,7 +154,7 @@ TEST(zfile_wrapper, a_longer_wrapped_file_is_inflated_on_opening) {
     EXPECT_EQ(z.position, 0u);
 }
 
-TEST(zfile_wrapper, a_wrong_stored_plain_size_still_inflates_completely) {
+TEST(level_stream_wrapper, a_wrong_stored_plain_size_still_inflates_completely) {
     const bytes plain = random_bytes(70000, 11);
     for (std::uint32_t wrong : {0u, 1u, 255u, 69999u, 70001u, 1u << 30, 0xFFFFFFFFu}) {
         bytes wrapped = test_levels::zlib_wrapped(plain);
@@ -167,7 +167,7 @@ TEST(zfile_wrapper, a_wrong_stored_plain_size_still_inflates_completely) {
     }
 }
 
-TEST(zfile_wrapper, damaged_wrapped_data_raises_a_level_error) {
+TEST(level_stream_wrapper, damaged_wrapped_data_raises_a_level_error) {
     const bytes plain = counting(3000);
     bytes corrupt = test_levels::zlib_wrapped(plain);
     corrupt[12] ^= 0xFF;
@@ -225,7 +225,7 @@ TEST(zlib_blocks, damaged_streams_raise_a_level_error_with_a_message) {
     }
 }
 
-TEST(zfile_files, open_read_loads_and_inflates_a_file_and_a_missing_file_raises_an_error) {
+TEST(level_stream_files, open_read_loads_and_inflates_a_file_and_a_missing_file_raises_an_error) {
     scratch_dir dir;
     const bytes plain = counting(777);
     write_file(dir.file("plain.bin"), plain);
@@ -246,7 +246,7 @@ TEST(zfile_files, open_read_loads_and_inflates_a_file_and_a_missing_file_raises_
     EXPECT_THROW(missing.open_read(), level_error);
 }
 
-TEST(zfile_files, close_with_flush_writes_the_buffer_plain_and_without_flush_writes_nothing) {
+TEST(level_stream_files, close_with_flush_writes_the_buffer_plain_and_without_flush_writes_nothing) {
     scratch_dir dir;
     const std::string path = dir.file("out.bin");
     write_file(path, {1, 2, 3});
@@ -275,7 +275,7 @@ TEST(zfile_files, close_with_flush_writes_the_buffer_plain_and_without_flush_wri
     EXPECT_EQ(files, 1u);
 }
 
-TEST(zfile_files, a_failed_write_leaves_the_target_as_it_was) {
+TEST(level_stream_files, a_failed_write_leaves_the_target_as_it_was) {
     scratch_dir dir;
     const std::string folder_target = dir.file("a_folder");
     std::filesystem::create_directory(folder_target);
@@ -286,7 +286,7 @@ TEST(zfile_files, a_failed_write_leaves_the_target_as_it_was) {
                  level_error);
 }
 
-TEST(zfile_files, a_save_removes_what_killed_saves_left_and_concurrent_saves_all_succeed) {
+TEST(level_stream_files, a_save_removes_what_killed_saves_left_and_concurrent_saves_all_succeed) {
     scratch_dir dir;
     const std::string target = dir.file("level.tr4");
     const std::string left = target + ".vellum-Ab3xYz";

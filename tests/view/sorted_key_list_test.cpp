@@ -1,5 +1,5 @@
 // sorted_key_list: key order, search, bounds of item, and ownership of the data blocks.
-#include "memlist.h"
+#include "sorted_key_list.h"
 
 #include <gtest/gtest.h>
 

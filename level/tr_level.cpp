@@ -1,5 +1,5 @@
 // Set-count operations, page handling, vertex merging and entity mirroring of the level model.
-#include "trlevel.h"
+#include "tr_level.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // The whole-file memory stream, the zlib block routines and safe whole-file output.
-#include "zfile.h"
+#include "level_stream.h"
 
-#include "trlevel.h"
+#include "tr_level.h"
 
 #include <algorithm>
 #include <cerrno>
