@@ -4,6 +4,8 @@
 #include "save_choices.h"
 #include "windows/loading_window.h"
 
+#include <QAction>
+#include <QMenu>
 #include <filesystem>
 
 namespace {
@@ -45,6 +47,30 @@ std::string folder_of(const std::string& path) {
 
 file_commands::file_commands(editor_document& doc, editor_prompts& prompts, links with)
     : doc_(doc), prompts_(prompts), with_(std::move(with)) {}
+
+void file_commands::add_menu_items(QMenu& file, level_actions& needs_level) {
+    const auto on = [this](QAction* action, void (file_commands::*handler)()) {
+        QObject::connect(action, &QAction::triggered, action, [this, handler] { (this->*handler)(); });
+    };
+    on(add_item(file, "OpenFile1", "&Open", QKeySequence("Ctrl+O")), &file_commands::open_file);
+    on(add_level_item(file, needs_level, "Save1", "S&ave", QKeySequence("Ctrl+S")), &file_commands::save);
+    on(add_level_item(file, needs_level, "SaveAs1", "&Save As..."), &file_commands::save_as);
+}
+
+void file_commands::add_recent_items(QMenu& file) {
+    for (std::size_t i = 0; i < recent_items_.size(); ++i) {
+        QAction* item =
+            add_item(file, QByteArray("None" + QByteArray::number(int(i) + 1)).constData(), "None");
+        QObject::connect(item, &QAction::triggered, item, [this, i] { open_recent(int(i)); });
+        recent_items_[i] = item;
+    }
+}
+
+void file_commands::show_recent_files(const QString& none) {
+    const auto& e = doc_.recent().entries();
+    for (std::size_t i = 0; i < recent_items_.size(); ++i)
+        recent_items_[i]->setText(i < e.size() ? QString::fromStdString(e[i]) : none);
+}
 
 void file_commands::open_file() {
     const auto path = prompts_.choose_open_file(level_file_filter());

@@ -3,8 +3,10 @@
 #pragma once
 
 #include "editor_document.h"
+#include "menu_items.h"
 
 #include <QString>
+#include <array>
 #include <functional>
 
 class loading_window;
@@ -27,6 +29,13 @@ class file_commands {
     };
     file_commands(editor_document& doc, editor_prompts& prompts, links with);
 
+    // Open, Save and Save As appended to `file`; Save and Save As need a level.
+    void add_menu_items(QMenu& file, level_actions& needs_level);
+    // The recent files' items None1..None5 appended to `file`.
+    void add_recent_items(QMenu& file);
+    // The recent files on their items, `none` on the items without one.
+    void show_recent_files(const QString& none);
+
     void open_file();
     // Opens a level (after the unsaved-changes question); false when nothing was opened.
     bool open_path(const QString& path);
@@ -44,4 +53,5 @@ class file_commands {
     editor_document& doc_;
     editor_prompts& prompts_;
     links with_;
+    std::array<QAction*, 5> recent_items_{};
 };

@@ -8,11 +8,13 @@
 #include "file_commands.h"
 #include "gl_textures.h"
 #include "gl_viewport.h"
+#include "help_menu.h"
 #include "history_commands.h"
 #include "interface_language.h"
 #include "language_applier.h"
 #include "language_window.h"
 #include "lights_tab.h"
+#include "menu_items.h"
 #include "mesh_exchange_commands.h"
 #include "object_tree_panel.h"
 #include "qt_prompts.h"
@@ -23,16 +25,13 @@
 #include "texture_commands.h"
 #include "texture_panel_widget.h"
 #include "translated_loading_window.h"
-#include "windows/about_window.h"
+#include "view_options.h"
 #include "windows/animated_textures_window.h"
-#include "windows/keys_window.h"
 #include "windows/loading_window.h"
-#include "windows/options_window.h"
 #include "windows/readme_window.h"
 #include "windows/remap_window.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -87,7 +86,10 @@ main_window::main_window(const data_folders& folders, QSettings* store, editor_p
         config_.colour_bits = 24;
 
     build_controls();
-    build_menus();
+    // The menu bar now, its menus once the commands exist: the language files find controls by
+    // name, first among the window's earlier children, and the language window's search field is
+    // named like the Edit menu.
+    menuBar();
     set_hints();
 
     viewport_->set_draw([this](gl_api& gl) {
@@ -115,10 +117,7 @@ main_window::main_window(const data_folders& folders, QSettings* store, editor_p
         };
         loading_ = loading;
     }
-    keys_ = new keys_window(this);
-    readme_ = new readme_window(program_dir_, this);
-    about_ = new about_window(this);
-    options_ = new options_window(config_path_, this);
+    help_ = std::make_unique<help_menu>(*this, program_dir_, config_path_);
     remap_ = new remap_window(this);
     animated_ = new animated_textures_window(this);
     animated_->text = [this](const char* key, const QStringList& values, const QString& english) {
@@ -128,9 +127,8 @@ main_window::main_window(const data_folders& folders, QSettings* store, editor_p
     animated_->select_texture = [this](int t) { texture_panel_->set_current_texture(t); };
     build_language_wiring();
     build_commands();
+    build_menus();
 
-    toggle_automatic_gl_update(); // on at start
-    apply_background();
     if (store_) load_settings(*store_, doc_.recent(), language_);
     // Until a level is open, the choosers start in the folder of the last one.
     if (own_prompts_ && !doc_.recent().entries().empty())
@@ -281,67 +279,29 @@ void main_window::build_controls() {
 }
 
 void main_window::build_menus() {
-    // Every item carries its component name as object name (language files, tests).
-    const auto item = [this](QMenu* menu, const char* name, const QString& caption,
-                             const QKeySequence& keys = {}) {
-        auto* action = menu->addAction(caption);
-        action->setObjectName(name);
-        if (!keys.isEmpty()) action->setShortcut(keys);
-        return action;
-    };
-    const auto on = [this](QAction* action, void (main_window::*handler)()) {
-        connect(action, &QAction::triggered, this, handler);
-    };
-    // The command groups are made after the menus (see build_commands).
-    const auto on_texture = [this](QAction* action, void (texture_commands::*handler)()) {
-        connect(action, &QAction::triggered, this, [this, handler] { (textures_.get()->*handler)(); });
-    };
-    const auto on_file = [this](QAction* action, void (file_commands::*handler)()) {
-        connect(action, &QAction::triggered, this, [this, handler] { (files_.get()->*handler)(); });
-    };
-    const auto on_mesh = [this](QAction* action, void (mesh_exchange_commands::*handler)()) {
-        connect(action, &QAction::triggered, this, [this, handler] { (mesh_exchange_.get()->*handler)(); });
-    };
-    const auto menu = [this](const char* name, const QString& caption, QMenu* parent = nullptr) {
-        QMenu* m = parent ? parent->addMenu(caption) : menuBar()->addMenu(caption);
-        m->setObjectName(name);
-        m->menuAction()->setObjectName(name);
-        return m;
-    };
+    // Each command group adds the items it handles; in File and Special the groups follow one
+    // another.
+    QMenuBar& bar = *menuBar();
+    QMenu& file = add_menu(bar, "File1", "&File");
+    QMenu& edit = add_menu(bar, "Edit1", "Edit");
+    QMenu& textures = add_menu(bar, "Textures1", "Textures");
+    QMenu& special = add_menu(bar, "Special1", "Special");
+    files_->add_menu_items(file, level_actions_);
+    file.addSeparator();
+    textures_->add_menu_items(textures, special, level_actions_);
+    mesh_exchange_->add_menu_items(file, special);
+    file.addSeparator();
+    connect(add_item(file, "Exit1", "E&xit", QKeySequence("Ctrl+X")), &QAction::triggered, this,
+            &QWidget::close);
+    file.addSeparator();
+    files_->add_recent_items(file);
 
-    // Commands that do nothing without a level are disabled until one is open.
-    const auto needs_level = [this](QAction* action) {
-        level_actions_.push_back(action);
-        return action;
-    };
-
-    auto* file = menu("File1", "&File");
-    on_file(item(file, "OpenFile1", "&Open", QKeySequence("Ctrl+O")), &file_commands::open_file);
-    on_file(needs_level(item(file, "Save1", "S&ave", QKeySequence("Ctrl+S"))), &file_commands::save);
-    on_file(needs_level(item(file, "SaveAs1", "&Save As...")), &file_commands::save_as);
-    file->addSeparator();
-    on_mesh(item(file, "ExporttoDXF1", "Export to DXF"), &mesh_exchange_commands::export_dxf);
-    on_mesh(item(file, "ImportDXF1", "Import DXF"), &mesh_exchange_commands::import_dxf);
-    on_mesh(item(file, "ExportMesh1", "Export Mesh..."), &mesh_exchange_commands::export_model);
-    on_mesh(item(file, "ImportMesh1", "Import Mesh..."), &mesh_exchange_commands::import_model);
-    file->addSeparator();
-    connect(item(file, "Exit1", "E&xit", QKeySequence("Ctrl+X")), &QAction::triggered, this, &QWidget::close);
-    file->addSeparator();
-    for (int i = 0; i < 5; ++i) {
-        recent_items_[std::size_t(i)] = item(file, "", "None");
-        recent_items_[std::size_t(i)]->setObjectName(QString("None%1").arg(i + 1));
-        connect(recent_items_[std::size_t(i)], &QAction::triggered, this,
-                [this, i] { files_->open_recent(i); });
-    }
-
-    auto* edit = menu("Edit1", "Edit");
     history_ = std::make_unique<history_commands>(
-        doc_, *edit, *this,
+        doc_, edit, *this,
         history_commands::links{[this] { textures_->textures_changed(); },
                                 [this](const user_message& text) { selection_status_->setText(shown(text)); },
                                 [this](const char* component, const char* english) {
-                                    return interface_ ? interface_->caption(component, english)
-                                                      : QString(english);
+                                    return interface_->caption(component, english);
                                 },
                                 [this](const user_message& m) { return shown(m); }});
     QUndoStack& history = doc_.history();
@@ -349,85 +309,15 @@ void main_window::build_menus() {
     connect(&history, &QUndoStack::indexChanged, this, [this] { redraw(); });
     connect(&history, &QUndoStack::cleanChanged, this, [this] { refresh_title(); });
 
-    auto* textures = menu("Textures1", "Textures");
-    on_texture(needs_level(item(textures, "ExportBigBMP1", "Export BigBMP")),
-               &texture_commands::export_big_bmp);
-    on_texture(needs_level(item(textures, "ImportBigBMP1", "Import BigBMP")),
-               &texture_commands::import_big_bmp);
-    textures->addSeparator();
-    on_texture(needs_level(item(textures, "ExportCurrent1", "Export Current to BMP")),
-               &texture_commands::export_current);
-    on_texture(needs_level(item(textures, "ImportReplaceCurrent1", "Import and Replace Current")),
-               &texture_commands::import_replace_current);
-    textures->addSeparator();
-    on_texture(needs_level(item(textures, "ExportAll1", "Export All", QKeySequence("Ctrl+E"))),
-               &texture_commands::export_all);
-    on_texture(needs_level(item(textures, "ImportAndReplace1", "Import And Replace", QKeySequence("Ctrl+I"))),
-               &texture_commands::import_and_replace);
-    textures->addSeparator();
-    on_texture(needs_level(item(textures, "ImportTexturePages1", "Import Texture Pages")),
-               &texture_commands::import_texture_pages);
-    on_texture(
-        needs_level(item(textures, "DefineMouseSelected1", "Define Mouse Selected", QKeySequence("Ctrl+D"))),
-        &texture_commands::define_mouse_selected);
-    textures->addSeparator();
-    on_texture(item(textures, "ViewAnimatedTextures1", "View Animated Textures"),
-               &texture_commands::show_animated_textures);
-
-    auto* special = menu("Special1", "Special");
-    connect(needs_level(item(special, "ConvertColoredtoTexturedFaces1", "Convert Colored to Textured Faces",
-                             QKeySequence("Ctrl+T"))),
-            &QAction::triggered, this,
-            [this] { run_mesh_command(doc_.convert_coloured(texture_panel_->current_texture())); });
-    connect(needs_level(item(special, "Retexture1", "Retexture", QKeySequence("Ctrl+M"))),
-            &QAction::triggered, this,
-            [this] { run_mesh_command(doc_.retexture(texture_panel_->current_texture())); });
-    on_texture(
-        needs_level(item(special, "ApplyIntensityAlpha1", "Apply Intensity Alpha", QKeySequence("Ctrl+A"))),
-        &texture_commands::apply_intensity_alpha);
-    on_mesh(item(special, "RemapVertices1", "Remap Vertices", QKeySequence("Ctrl+V")),
-            &mesh_exchange_commands::remap_vertices);
-
-    auto* view = menu("View1", "View");
-    auto* buffers = menu("OpenGLBuffers1", "OpenGL Buffers", view);
-    automatic_update_action_ =
-        item(buffers, "AutomaticOpenGLBuffersUpdate1", "Automatic OpenGL buffers Update", QKeySequence("F3"));
-    automatic_update_action_->setCheckable(true);
-    on(automatic_update_action_, &main_window::toggle_automatic_gl_update);
-    on(needs_level(item(buffers, "UpdateOpenGLBuffers1", "Update OpenGL buffers")),
-       &main_window::update_gl_buffers);
-    auto* background = menu("BackGroundColor1", "BackGround Color", view);
-    // The two colours are exclusive; the one in use is ticked.
-    auto* colours = new QActionGroup(background);
-    auto* white = item(background, "White1", "White");
-    auto* black = item(background, "Black1", "Black");
-    for (auto* a : {white, black}) {
-        a->setCheckable(true);
-        colours->addAction(a);
-    }
-    (config_.white_background ? white : black)->setChecked(true);
-    connect(white, &QAction::triggered, this, [this] { choose_background(true); });
-    connect(black, &QAction::triggered, this, [this] { choose_background(false); });
-    perspective_action_ =
-        item(view, "EnablePerspectiveCorrection1", "Enable Perspective Correction", QKeySequence("F2"));
-    perspective_action_->setCheckable(true);
-    on(perspective_action_, &main_window::toggle_perspective_correction);
-
-    auto* help = menu("Help1", "Help");
-    connect(item(help, "ReadmeFile1", "Readme File"), &QAction::triggered, this, [this] { readme_->show(); });
-    connect(item(help, "KeysGuide1", "Keys Guide", QKeySequence("F1")), &QAction::triggered, this,
-            [this] { keys_->show(); });
-    connect(item(help, "About1", "About..."), &QAction::triggered, this, [this] { about_->exec(); });
-    help->addSeparator();
-    connect(item(help, "OpenGLBuffersConfiguration1", "OpenGL Buffers Configuration"), &QAction::triggered,
-            this, [this] {
-                options_->load();
-                options_->exec();
-            });
-    connect(item(help, "Language1", "Language", QKeySequence("Shift+F2")), &QAction::triggered, this, [this] {
-        interface_->window().show();
-        interface_->window().raise();
-    });
+    view_ = std::make_unique<view_options>(
+        bar, level_actions_, config_.white_background,
+        view_options::links{
+            *viewport_, scene_, *prompts_, config_path_,
+            [this] { reload_gl_textures(say(msg::working), say(msg::loading_new_gl_textures)); },
+            [this] { redraw(); }});
+    help_->add_to(bar, interface_->window());
+    // The language window dressed this window before the menus existed: they take its texts now.
+    interface_->add_window(this);
 }
 
 void main_window::fit_to_screen() {
@@ -546,21 +436,18 @@ void main_window::closeEvent(QCloseEvent* e) {
 }
 
 void main_window::refresh_recent_items() {
-    const auto& e = doc_.recent().entries();
-    for (std::size_t i = 0; i < recent_items_.size(); ++i)
-        recent_items_[i]->setText(i < e.size() ? QString::fromStdString(e[i])
-                                               : interface_->caption("None1", "None"));
+    files_->show_recent_files(interface_->caption("None1", "None"));
 }
 
 // ---- interface language ----------------------------------------------------------------------
 
 void main_window::build_language_wiring() {
     interface_ = std::make_unique<interface_language>(program_dir_, *this, *prompts_, user_dir_);
-    for (QWidget* w :
-         {static_cast<QWidget*>(loading_), static_cast<QWidget*>(keys_), static_cast<QWidget*>(readme_),
-          static_cast<QWidget*>(about_), static_cast<QWidget*>(options_), static_cast<QWidget*>(remap_),
-          static_cast<QWidget*>(animated_)})
+    interface_->add_window(loading_);
+    for (QWidget* w : help_->windows())
         interface_->add_window(w);
+    interface_->add_window(remap_);
+    interface_->add_window(animated_);
     prompts_ = &interface_->prompts();
     // Texts the window composes while running are not in the language file as they are shown.
     interface_->changed = [this] {
@@ -572,7 +459,7 @@ void main_window::build_language_wiring() {
         history_->refresh_items();
         translate_level_texts();
         hints_->refresh();
-        readme_->show_language(interface_->code());
+        help_->readme().show_language(interface_->code());
     };
 }
 
@@ -672,40 +559,6 @@ void main_window::run_mesh_command(const command_outcome& out) {
     if (out.redraw) redraw();
 }
 
-void main_window::apply_background() {
-    const bool white = config_.white_background;
-    viewport_->set_background(white ? 0x00FFFFFFu : 0);
-    scene_.line_colour =
-        white ? std::array<std::uint8_t, 3>{0, 0, 0} : std::array<std::uint8_t, 3>{255, 255, 255};
-    redraw();
-}
-
-void main_window::choose_background(bool white) {
-    config_.white_background = white;
-    apply_background();
-    try {
-        write_config_background(config_path_.toStdString(), white);
-    } catch (const std::exception& e) {
-        prompts_->message(e.what());
-    }
-}
-
-void main_window::toggle_perspective_correction() {
-    scene_.smooth_textures = scene_.smooth_textures ? 0 : 1;
-    perspective_action_->setChecked(scene_.smooth_textures != 0);
-    redraw();
-}
-
-void main_window::toggle_automatic_gl_update() {
-    auto_gl_update_ = !auto_gl_update_;
-    automatic_update_action_->setChecked(auto_gl_update_);
-}
-
-void main_window::update_gl_buffers() {
-    reload_gl_textures(say(msg::working), say(msg::loading_new_gl_textures));
-    redraw();
-}
-
 // ---- command groups ---------------------------------------------------------------------------
 
 void main_window::build_commands() {
@@ -718,7 +571,8 @@ void main_window::build_commands() {
         host, texture_commands::links{
                   *viewport_, *loading_, *animated_,
                   [this] { reload_gl_textures(say(msg::working), say(msg::loading_new_gl_textures)); },
-                  [this] { return auto_gl_update_; }, selected_label, [this] { translate_level_texts(); },
+                  [this] { return view_->automatic_gl_update(); }, selected_label,
+                  [this] { translate_level_texts(); },
                   [this](const user_message& text) { hint_status_->setText(shown(text)); }});
     mesh_exchange_ = std::make_unique<mesh_exchange_commands>(host, *remap_, selected_label);
     mesh_exchange_->textures_added = [this] { textures_->textures_changed(); };

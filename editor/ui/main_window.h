@@ -2,7 +2,8 @@
 // the boxes / lights / shiny tabs and the status bar, wired to the document. Handlers turn an
 // event into one document call and refresh the controls from the document; opening and saving,
 // undo and redo, the texture and the mesh exchange commands live in file_commands,
-// history_commands, texture_commands and mesh_exchange_commands.
+// history_commands, texture_commands and mesh_exchange_commands, which add their own menu items;
+// the View menu's options are view_options, the Help menu and its windows help_menu.
 #pragma once
 
 #include "app_settings.h"
@@ -11,7 +12,6 @@
 #include "scene.h"
 
 #include <QMainWindow>
-#include <array>
 #include <memory>
 #include <vector>
 
@@ -24,27 +24,25 @@ class QSplitter;
 class QTabWidget;
 class QTreeWidgetItem;
 class gl_viewport;
-class about_window;
 class animated_textures_window;
 class language_window;
 class interface_language;
 class boxes_tab;
-class keys_window;
+class help_menu;
 class lights_tab;
 class loading_window;
 class mesh_exchange_commands;
 class object_tree_panel;
 class file_commands;
 class history_commands;
-class options_window;
 class qt_prompts;
 class render_mode_group;
-class readme_window;
 class remap_window;
 class shine_tab;
 class status_hints;
 class texture_commands;
 class texture_panel_widget;
+class view_options;
 
 class main_window : public QMainWindow {
     Q_OBJECT
@@ -74,6 +72,7 @@ class main_window : public QMainWindow {
 
   private:
     void build_controls();
+    // The menus, once the command groups that add most of their items exist.
     void build_menus();
     void set_hints();
     void fit_to_screen();
@@ -91,10 +90,6 @@ class main_window : public QMainWindow {
     void run_mesh_command(const command_outcome& out);
     // The caption, marked while there are unsaved edits.
     void refresh_title();
-    void choose_background(bool white);
-    void toggle_perspective_correction();
-    void toggle_automatic_gl_update();
-    void update_gl_buffers();
     // The texture and mesh exchange commands, made once the prompts speak the interface language.
     void build_commands();
 
@@ -113,7 +108,6 @@ class main_window : public QMainWindow {
     void refresh_level_actions();
     void refresh_recent_items();
     void refresh_render_buttons();
-    void apply_background();
     // `pages`: the level's pages as the texture table drew them, when known to be current.
     void reload_gl_textures(const user_message& caption, const user_message& line,
                             const QImage* pages = nullptr);
@@ -134,8 +128,9 @@ class main_window : public QMainWindow {
     std::unique_ptr<mesh_exchange_commands> mesh_exchange_;
     std::unique_ptr<file_commands> files_;
     std::unique_ptr<history_commands> history_;
+    std::unique_ptr<view_options> view_;
+    std::unique_ptr<help_menu> help_;
     int language_ = 0;
-    bool auto_gl_update_ = false;
     status_hints* hints_;
     std::vector<QAction*> level_actions_;
 
@@ -154,15 +149,8 @@ class main_window : public QMainWindow {
     QLabel* hint_status_;
     QLabel* selection_status_;
     QLabel* position_status_;
-    std::array<QAction*, 5> recent_items_{};
-    QAction* automatic_update_action_;
-    QAction* perspective_action_;
 
     loading_window* loading_;
-    keys_window* keys_;
-    readme_window* readme_;
-    about_window* about_;
-    options_window* options_;
     remap_window* remap_;
     animated_textures_window* animated_;
     std::unique_ptr<interface_language> interface_;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "command_host.h"
+#include "menu_items.h"
 
 #include <functional>
 #include <string>
@@ -16,6 +17,10 @@ class mesh_exchange_commands {
     mesh_exchange_commands(command_host host, remap_window& remap,
                            std::function<std::string()> selected_label)
         : host_(std::move(host)), remap_(remap), selected_label_(std::move(selected_label)) {}
+
+    // Export to DXF, Import DXF, Export Mesh and Import Mesh appended to `file`, Remap Vertices to
+    // `special`.
+    void add_menu_items(QMenu& file, QMenu& special);
 
     void export_dxf();
     void import_dxf();

@@ -10,6 +10,8 @@
 
 #include "pixels.h"
 
+#include <QAction>
+#include <QMenu>
 #include <filesystem>
 
 namespace {
@@ -37,6 +39,43 @@ texture_commands::texture_commands(command_host host, links with)
             &texture_commands::import_replace_current);
 }
 
+void texture_commands::add_menu_items(QMenu& textures, QMenu& special, level_actions& needs_level) {
+    const auto on = [this](QAction* action, void (texture_commands::*handler)()) {
+        connect(action, &QAction::triggered, this, handler);
+    };
+    const auto needing_level = [&](QMenu& menu, const char* name, const QString& caption,
+                                   const QKeySequence& keys = {}) {
+        return add_level_item(menu, needs_level, name, caption, keys);
+    };
+    on(needing_level(textures, "ExportBigBMP1", "Export BigBMP"), &texture_commands::export_big_bmp);
+    on(needing_level(textures, "ImportBigBMP1", "Import BigBMP"), &texture_commands::import_big_bmp);
+    textures.addSeparator();
+    on(needing_level(textures, "ExportCurrent1", "Export Current to BMP"), &texture_commands::export_current);
+    on(needing_level(textures, "ImportReplaceCurrent1", "Import and Replace Current"),
+       &texture_commands::import_replace_current);
+    textures.addSeparator();
+    on(needing_level(textures, "ExportAll1", "Export All", QKeySequence("Ctrl+E")),
+       &texture_commands::export_all);
+    on(needing_level(textures, "ImportAndReplace1", "Import And Replace", QKeySequence("Ctrl+I")),
+       &texture_commands::import_and_replace);
+    textures.addSeparator();
+    on(needing_level(textures, "ImportTexturePages1", "Import Texture Pages"),
+       &texture_commands::import_texture_pages);
+    on(needing_level(textures, "DefineMouseSelected1", "Define Mouse Selected", QKeySequence("Ctrl+D")),
+       &texture_commands::define_mouse_selected);
+    textures.addSeparator();
+    on(add_item(textures, "ViewAnimatedTextures1", "View Animated Textures"),
+       &texture_commands::show_animated_textures);
+
+    on(needing_level(special, "ConvertColoredtoTexturedFaces1", "Convert Colored to Textured Faces",
+                     QKeySequence("Ctrl+T")),
+       &texture_commands::convert_coloured);
+    on(needing_level(special, "Retexture1", "Retexture", QKeySequence("Ctrl+M")),
+       &texture_commands::retexture);
+    on(needing_level(special, "ApplyIntensityAlpha1", "Apply Intensity Alpha", QKeySequence("Ctrl+A")),
+       &texture_commands::apply_intensity_alpha);
+}
+
 void texture_commands::upload(int texture, const QImage& picture) {
     gl_viewport* views[] = {&with_.viewport};
     upload_texture(std::uint32_t(texture + 1), picture, with_.viewport.colour_bits(), views);
@@ -50,6 +89,19 @@ void texture_commands::define_mouse_selected() {
     const int i = panel.current_texture();
     upload(i, host_.doc.texture_picture(i).convertToFormat(QImage::Format_RGB888));
     host_.redraw();
+}
+
+void texture_commands::show_outcome(const command_outcome& out) {
+    if (!out.message.empty()) host_.prompts.message(out.message);
+    if (out.redraw) host_.redraw();
+}
+
+void texture_commands::convert_coloured() {
+    show_outcome(host_.doc.convert_coloured(host_.panel.current_texture()));
+}
+
+void texture_commands::retexture() {
+    show_outcome(host_.doc.retexture(host_.panel.current_texture()));
 }
 
 void texture_commands::apply_intensity_alpha() {

@@ -1,10 +1,12 @@
 // The Textures menu and the texture panel's Export and Import buttons: all pages (BigBMP), the
 // current texture and the selection's pieces exchanged as BMP, new pages, Define Mouse Selected,
-// Apply Intensity Alpha and the Animated Textures window. Each handler turns the command into one
-// document call and shows the outcome in the panel and the view.
+// the Animated Textures window, and Special > Convert Colored to Textured Faces, Retexture and
+// Apply Intensity Alpha. Each handler turns the command into one document call and shows the
+// outcome in the panel and the view.
 #pragma once
 
 #include "command_host.h"
+#include "menu_items.h"
 
 #include <QObject>
 #include <functional>
@@ -35,6 +37,10 @@ class texture_commands : public QObject {
     // Connects the panel's Export and Import buttons.
     texture_commands(command_host host, links with);
 
+    // The Textures menu's items appended to `textures`, and Convert Colored to Textured Faces,
+    // Retexture and Apply Intensity Alpha to `special`; all but View Animated Textures need a level.
+    void add_menu_items(QMenu& textures, QMenu& special, level_actions& needs_level);
+
     void export_big_bmp();
     void import_big_bmp();
     void export_current();
@@ -43,6 +49,10 @@ class texture_commands : public QObject {
     void import_and_replace();
     void import_texture_pages();
     void define_mouse_selected();
+    // The current texture on the selection's coloured faces (which become textured), or on all
+    // its textured faces.
+    void convert_coloured();
+    void retexture();
     void apply_intensity_alpha();
     void show_animated_textures();
     // After the textures changed outside these commands (an undo or redo of one of them): the
@@ -50,6 +60,8 @@ class texture_commands : public QObject {
     void textures_changed() { after_texture_import(true); }
 
   private:
+    // Shows a mesh command's message and redraws when it asks to.
+    void show_outcome(const command_outcome& out);
     // The save chooser preset to `suggested_name`; ".bmp" added to a name typed without extension.
     std::string choose_bitmap_to_write(const std::string& suggested_name);
     std::string choose_bitmap_to_read();
