@@ -5,7 +5,6 @@
 #include "windows/loading_window.h"
 
 #include <QAction>
-#include <QMenu>
 #include <filesystem>
 
 namespace {
@@ -59,8 +58,8 @@ void file_commands::add_menu_items(QMenu& file, level_actions& needs_level) {
 
 void file_commands::add_recent_items(QMenu& file) {
     for (std::size_t i = 0; i < recent_items_.size(); ++i) {
-        QAction* item =
-            add_item(file, QByteArray("None" + QByteArray::number(int(i) + 1)).constData(), "None");
+        const QByteArray name = "None" + QByteArray::number(int(i) + 1);
+        QAction* item = add_item(file, name.constData(), "None");
         QObject::connect(item, &QAction::triggered, item, [this, i] { open_recent(int(i)); });
         recent_items_[i] = item;
     }

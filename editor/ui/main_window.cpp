@@ -86,9 +86,9 @@ main_window::main_window(const data_folders& folders, QSettings* store, editor_p
         config_.colour_bits = 24;
 
     build_controls();
-    // The menu bar now, its menus once the commands exist: the language files find controls by
-    // name, first among the window's earlier children, and the language window's search field is
-    // named like the Edit menu.
+    // The menu bar is made now, its menus once the commands exist (build_menus). It must come
+    // before the language window among this window's children: a language file's text goes to the
+    // first control of its name, and that window's search field shares the Edit menu's name.
     menuBar();
     set_hints();
 

@@ -9,21 +9,8 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QMenu>
 #include <algorithm>
 #include <filesystem>
-
-void mesh_exchange_commands::add_menu_items(QMenu& file, QMenu& special) {
-    const auto on = [this](QAction* action, void (mesh_exchange_commands::*handler)()) {
-        QObject::connect(action, &QAction::triggered, action, [this, handler] { (this->*handler)(); });
-    };
-    on(add_item(file, "ExporttoDXF1", "Export to DXF"), &mesh_exchange_commands::export_dxf);
-    on(add_item(file, "ImportDXF1", "Import DXF"), &mesh_exchange_commands::import_dxf);
-    on(add_item(file, "ExportMesh1", "Export Mesh..."), &mesh_exchange_commands::export_model);
-    on(add_item(file, "ImportMesh1", "Import Mesh..."), &mesh_exchange_commands::import_model);
-    on(add_item(special, "RemapVertices1", "Remap Vertices", QKeySequence("Ctrl+V")),
-       &mesh_exchange_commands::remap_vertices);
-}
 
 std::string mesh_exchange_commands::choose_export_path(const user_message& filter, const char* extension) {
     editor_prompts& prompts = host_.prompts;
@@ -125,4 +112,16 @@ void mesh_exchange_commands::remap_vertices() {
         return true;
     };
     remap_.exec();
+}
+
+void mesh_exchange_commands::add_menu_items(QMenu& file, QMenu& special) {
+    const auto on = [this](QAction* action, void (mesh_exchange_commands::*handler)()) {
+        QObject::connect(action, &QAction::triggered, action, [this, handler] { (this->*handler)(); });
+    };
+    on(add_item(file, "ExporttoDXF1", "Export to DXF"), &mesh_exchange_commands::export_dxf);
+    on(add_item(file, "ImportDXF1", "Import DXF"), &mesh_exchange_commands::import_dxf);
+    on(add_item(file, "ExportMesh1", "Export Mesh..."), &mesh_exchange_commands::export_model);
+    on(add_item(file, "ImportMesh1", "Import Mesh..."), &mesh_exchange_commands::import_model);
+    on(add_item(special, "RemapVertices1", "Remap Vertices", QKeySequence("Ctrl+V")),
+       &mesh_exchange_commands::remap_vertices);
 }
