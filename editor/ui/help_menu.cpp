@@ -17,7 +17,6 @@ help_menu::help_menu(QWidget& parent, const QString& program_dir, const QString&
       about_(new about_window(&parent)), options_(new options_window(config_path, &parent)) {}
 
 void help_menu::add_to(QMenuBar& bar, language_window& languages) {
-    // The windows outlive the menu's items (both are the main window's children).
     QMenu& help = add_menu(bar, "Help1", "Help");
     QObject::connect(add_item(help, "ReadmeFile1", "Readme File"), &QAction::triggered, readme_,
                      &QWidget::show);
