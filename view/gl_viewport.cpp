@@ -2,6 +2,7 @@
 #include "gl_viewport.h"
 
 #include "picking.h"
+#include "recording_gl.h"
 #include "texture_upload.h"
 
 #include <GL/gl.h>
@@ -73,6 +74,7 @@ void gl_viewport::initializeGL() {
     // before the first frame that draws anything.
     initialized_ = true;
     gl_.forget_textures();
+    uploaded_.clear();
     apply_initial_state(gl_);
     list_.list_valid = false;
     kept_textures_pending_ = !textures_.empty() || textures_later_.valid();
@@ -87,15 +89,32 @@ void gl_viewport::keep_textures_later(std::shared_future<texture_batch> batch) {
 void gl_viewport::take_textures_made_elsewhere() {
     if (!textures_later_.valid()) return;
     const auto later = std::exchange(textures_later_, {});
-    for (const auto& [name, pixels] : later.get())
+    for (const auto& [name, pixels] : later.get()) {
         textures_[name] = pixels;
+        uploaded_.erase(name); // replaced: the context holds the old pixels
+    }
+}
+
+void gl_viewport::upload_kept(std::uint32_t name) {
+    const auto kept = textures_.find(name);
+    if (kept == textures_.end() || !uploaded_.insert(name).second) return;
+    upload_texture_pixels(gl_, name, *kept->second);
 }
 
 void gl_viewport::upload_kept_textures() {
     take_textures_made_elsewhere();
-    for (const auto& [name, pixels] : textures_)
-        upload_texture_pixels(gl_, name, *pixels);
+    for (const auto& kept : textures_)
+        upload_kept(kept.first);
     kept_textures_pending_ = false;
+}
+
+void gl_viewport::upload_drawn_textures() {
+    take_textures_made_elsewhere();
+    recording_gl probe;
+    draw_(probe);
+    for (const gl_call& call : probe.calls)
+        if (call.op == gl_op::bind_texture) upload_kept(std::uint32_t(call.a[1]));
+    kept_textures_pending_ = uploaded_.size() < textures_.size();
 }
 
 void gl_viewport::resizeGL(int, int) {
@@ -104,7 +123,7 @@ void gl_viewport::resizeGL(int, int) {
 }
 
 void gl_viewport::paintGL() {
-    if (kept_textures_pending_ && !(draws_nothing_ && draws_nothing_())) upload_kept_textures();
+    if (kept_textures_pending_ && draw_ && !(draws_nothing_ && draws_nothing_())) upload_drawn_textures();
     apply_projection(gl_, device_width(), device_height());
     paint_frame(gl_, nav_, camera_, background_, list_, draw_);
 }
@@ -201,7 +220,10 @@ void gl_viewport::upload(std::uint32_t name, std::shared_ptr<const upload_pixels
 
 void gl_viewport::upload_current(std::uint32_t name, std::shared_ptr<const upload_pixels> pixels) {
     take_textures_made_elsewhere();
-    if (has_context()) upload_texture_pixels(gl_, name, *pixels);
+    if (has_context()) {
+        upload_texture_pixels(gl_, name, *pixels);
+        uploaded_.insert(name);
+    }
     textures_[name] = std::move(pixels);
 }
 

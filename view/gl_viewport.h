@@ -17,6 +17,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -44,7 +45,8 @@ class gl_viewport : public QOpenGLWindow {
     // What the view draws: called with the context current whenever the display list is rebuilt.
     void set_draw(std::function<void(gl_api&)> draw) { draw_ = std::move(draw); }
     // True while the drawing puts nothing on screen (nothing chosen yet). A new context then shows
-    // its first frame before it receives the kept textures, which follow right after that frame.
+    // its first frame before it receives the kept textures, which follow right after that frame;
+    // otherwise the first frame gets the textures it draws, and the rest follow after it.
     void set_draws_nothing(std::function<bool()> draws_nothing) { draws_nothing_ = std::move(draws_nothing); }
     // True while the drawing depends on the zoom (points-mode markers sized in screen pixels): a
     // zoom or a resize then rebuilds the display list instead of replaying it.
@@ -110,8 +112,12 @@ class gl_viewport : public QOpenGLWindow {
   private:
     int device_width() const;
     int device_height() const;
-    // Uploads every kept texture into the (current) context.
+    // Uploads every kept texture not yet in the (current) context.
     void upload_kept_textures();
+    // Uploads the kept textures the next frame binds; the rest follow once it is on screen. A
+    // level has a texture per object texture, and a figure uses few of them.
+    void upload_drawn_textures();
+    void upload_kept(std::uint32_t name);
     void take_textures_made_elsewhere();
 
     real_gl gl_;
@@ -127,5 +133,6 @@ class gl_viewport : public QOpenGLWindow {
     bool initialized_ = false;
     bool kept_textures_pending_ = false; // the context is newer than the kept textures' uploads
     std::map<std::uint32_t, std::shared_ptr<const upload_pixels>> textures_;
+    std::set<std::uint32_t> uploaded_; // kept textures already in the current context
     std::shared_future<texture_batch> textures_later_;
 };

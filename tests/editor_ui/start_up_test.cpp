@@ -67,6 +67,22 @@ TEST(start_up, ALevelOpenedBeforeTheWindowShowsIsDrawnAsInAShownWindow) {
     EXPECT_EQ(fresh.settled_picture(), reference.settled_picture());
 }
 
+TEST(start_up, TheFirstFrameOfAFigureChosenBeforeTheWindowShowsIsFullyTextured) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.tr4");
+    // Only the textures the figure binds reach OpenGL before the first frame: the picture drawn
+    // then must already be the finished one, not one with untextured faces.
+    start_up_window fresh;
+    ASSERT_TRUE(fresh.w->open_path(QString::fromStdString(real_levels::path("test1.tr4"))));
+    fresh.w->select_moveable(0); // Lara: textured all over
+    QImage first;
+    QObject::connect(fresh.w->viewport(), &QOpenGLWindow::frameSwapped, fresh.w.get(), [&] {
+        if (first.isNull()) first = fresh.w->viewport()->grab_frame();
+    });
+    fresh.show();
+    ASSERT_FALSE(first.isNull());
+    EXPECT_EQ(first, fresh.settled_picture());
+}
+
 TEST(start_up, ADamagedEnglishLanguageFileIsNamedInAWarning) {
     QTemporaryDir program_dir;
     QFile empty(program_dir.filePath("vellum_us.lng"));
