@@ -24,7 +24,13 @@ class loading_window : public QDialog, public progress_view {
     void keep_open(bool on);
 
   private:
+    // Shown only while the main window is on screen: a level opened before it appears (the one
+    // named on the command line) is in its first frame, and a window of progress would only
+    // delay that. The caption and lines are kept all the same.
+    bool shows_on_screen() const;
+
     bool kept_open_ = false;
+    bool running_ = false; // between show_progress and the hide that ends the command
     QPlainTextEdit* lines_;
     QProgressBar* gauge_;
     QElapsedTimer since_events_; // since the gauge last let the window repaint
