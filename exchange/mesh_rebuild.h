@@ -4,6 +4,7 @@
 #pragma once
 
 #include "mesh_list.h"
+#include "user_message.h"
 
 #include <array>
 #include <cstdint>
@@ -41,7 +42,7 @@ struct rebuild_options {
 
 struct rebuilt_mesh {
     tmesh mesh;        // the replacement, when error is empty
-    std::string error; // otherwise a message fit to show; nothing was changed
+    user_message error; // otherwise a message fit to show; nothing was changed
 };
 
 // Builds the replacement of `original` from `faces`:
