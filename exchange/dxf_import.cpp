@@ -68,7 +68,8 @@ class dxf_reader {
     bool at_end() const { return next_ >= lines_.size(); }
 
     [[noreturn]] void fail(std::size_t line, msg what) const {
-        throw syntax_error{say(msg::dxf_line_error, {std::to_string(line + 1), say(what, {quoted(lines_[line])})})};
+        throw syntax_error{
+            say(msg::dxf_line_error, {std::to_string(line + 1), say(what, {quoted(lines_[line])})})};
     }
 
     int code_at(std::size_t line) const {
@@ -100,8 +101,7 @@ class dxf_reader {
         // the file's six decimals keeps whole products whole and truncates every other one.
         const long double product = value * factor;
         const long double units = std::trunc(product + std::copysign(1e-9L, product));
-        if (units < -32768.0L || units > 32767.0L)
-            fail(line, msg::dxf_out_of_range);
+        if (units < -32768.0L || units > 32767.0L) fail(line, msg::dxf_out_of_range);
         return std::int16_t(units);
     }
 
@@ -231,8 +231,7 @@ void compute_dxf_normals(tmesh& mesh) {
 
 dxf_mesh mesh_from_dxf(const dxf_faces& faces, const tmesh& current, bool is_static) {
     if (!faces.error.empty()) return {{}, refusal(faces.error)};
-    if (faces.rects.empty() && faces.tris.empty())
-        return {{}, refusal(say(msg::dxf_no_faces))};
+    if (faces.rects.empty() && faces.tris.empty()) return {{}, refusal(say(msg::dxf_no_faces))};
     std::vector<imported_face> imported;
     imported.reserve(faces.rects.size() + faces.tris.size());
     auto add = [&](const dxf_face& f, int corners) {
@@ -281,13 +280,12 @@ dxf_mesh read_dxf_file(const std::string& path, const tmesh& current, bool is_st
     if (size == 0) return {{}, refusal(say(msg::file_empty, {path}))};
     if (size > dxf_file_size_limit)
         return {{},
-                refusal(say(msg::dxf_too_large, {path, std::to_string(size >> 20),
-                                                 std::to_string(dxf_file_size_limit >> 20)}))};
+                refusal(say(msg::dxf_too_large,
+                            {path, std::to_string(size >> 20), std::to_string(dxf_file_size_limit >> 20)}))};
     std::ifstream in(path, std::ios::binary);
     std::string text(std::size_t(size), '\0');
     if (!in || !in.read(text.data(), std::streamsize(size)))
         return {{}, refusal(say(msg::cannot_read_file, {path}))};
-    if (text.find('\0') != std::string::npos)
-        return {{}, refusal(say(msg::dxf_binary, {path}))};
+    if (text.find('\0') != std::string::npos) return {{}, refusal(say(msg::dxf_binary, {path}))};
     return mesh_from_dxf(parse_dxf(text), current, is_static);
 }

@@ -42,7 +42,7 @@ std::uint16_t dxf_layer_texture(std::string_view layer);
 dxf_faces parse_dxf(std::string_view text);
 
 struct dxf_mesh {
-    tmesh mesh;        // the replacement, when error is empty
+    tmesh mesh;         // the replacement, when error is empty
     user_message error; // otherwise a message fit to show; nothing was changed
 };
 

@@ -115,14 +115,15 @@ rebuilt_mesh rebuild_mesh(const tmesh& original, const std::vector<imported_face
         if (f.kind == face_kind::coloured && !mesh_has_coloured_faces(options.game_version))
             return {{}, refused(say(msg::coloured_faces_new_game))};
         if (f.kind == face_kind::textured && std::size_t(f.word & 0x0FFF) >= options.texture_count)
-            return {{}, refused(say(msg::file_texture_beyond,
-                                    {std::to_string(f.word & 0x0FFF), std::to_string(options.texture_count)}))};
+            return {{},
+                    refused(say(msg::file_texture_beyond,
+                                {std::to_string(f.word & 0x0FFF), std::to_string(options.texture_count)}))};
         ++counts[std::size_t(list_of(f.kind, f.corners))];
     }
     const std::array<int, 4> capacity{mesh_tex_rect_capacity, mesh_face_capacity, mesh_face_capacity,
                                       mesh_face_capacity};
-    const std::array<msg, 4> too_many{msg::file_textured_rects, msg::file_textured_tris, msg::file_coloured_rects,
-                                      msg::file_coloured_tris};
+    const std::array<msg, 4> too_many{msg::file_textured_rects, msg::file_textured_tris,
+                                      msg::file_coloured_rects, msg::file_coloured_tris};
     for (std::size_t l = 0; l < 4; ++l)
         if (counts[l] > std::size_t(capacity[l]))
             return {{}, refused(say(too_many[l], {std::to_string(counts[l]), std::to_string(capacity[l])}))};
@@ -219,8 +220,9 @@ rebuilt_mesh rebuild_mesh(const tmesh& original, const std::vector<imported_face
         }
     const std::size_t vertex_limit = std::max(original_count, std::size_t(mesh_vertex_capacity));
     if (vertices.size() > vertex_limit)
-        return {{}, refused(say(msg::file_too_many_vertices,
-                                {std::to_string(vertices.size()), std::to_string(mesh_vertex_capacity)}))};
+        return {{},
+                refused(say(msg::file_too_many_vertices,
+                            {std::to_string(vertices.size()), std::to_string(mesh_vertex_capacity)}))};
 
     // Faces: matched ones in their original places' order, then new ones in file order.
     std::array<std::vector<std::size_t>, 4> order;

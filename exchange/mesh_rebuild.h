@@ -41,7 +41,7 @@ struct rebuild_options {
 };
 
 struct rebuilt_mesh {
-    tmesh mesh;        // the replacement, when error is empty
+    tmesh mesh;         // the replacement, when error is empty
     user_message error; // otherwise a message fit to show; nothing was changed
 };
 

@@ -320,7 +320,7 @@ user_message write_obj(const exchange_scene& scene, const fs::path& target) {
     for (const scene_image& img : scene.images) {
         const std::vector<std::uint8_t> png = png_bytes(img);
         const user_message failed = write_file(folder / (stem + "_page_" + std::to_string(img.page) + ".png"),
-                                              std::string(png.begin(), png.end()));
+                                               std::string(png.begin(), png.end()));
         if (!failed.empty()) return failed;
     }
     const user_message failed = write_file(folder / (stem + ".mtl"), mtl);
@@ -440,7 +440,8 @@ read_scene scene_of_assimp(const Assimp::Importer& importer, const aiScene* s, c
     for (unsigned i = 0; i < s->mNumMeshes; ++i)
         if (s->mMeshes[i]) vertices += s->mMeshes[i]->mNumVertices, faces += s->mMeshes[i]->mNumFaces;
     if (vertices > scene_vertex_limit || faces > scene_face_limit) {
-        out.error = say(msg::model_too_much_geometry, {path, std::to_string(vertices), std::to_string(faces)});
+        out.error =
+            say(msg::model_too_much_geometry, {path, std::to_string(vertices), std::to_string(faces)});
         return out;
     }
     exchange_scene& scene = out.scene;

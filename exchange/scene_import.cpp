@@ -328,9 +328,9 @@ scene_import import_scene_into_mesh(const exchange_scene& scene, const tr_level&
     }
     if (chosen < 0 && with_geometry == 1) chosen = any;
     if (chosen < 0) {
-        out.error = refused(with_geometry == 0
-                                ? say(msg::file_holds_no_faces)
-                                : say(msg::no_object_named, {std::to_string(with_geometry), mesh_node_name(mesh)}));
+        out.error = refused(with_geometry == 0 ? say(msg::file_holds_no_faces)
+                                               : say(msg::no_object_named,
+                                                     {std::to_string(with_geometry), mesh_node_name(mesh)}));
         return out;
     }
     node_faces nf = faces_of_node(scene, chosen, level, {}, out.new_textures);
@@ -388,8 +388,9 @@ scene_import import_scene_into_moveable(const exchange_scene& scene, const tr_le
             for (std::size_t k = 0; k < parts.size() && part == parts.size(); ++k)
                 if (parts[k].mesh == *mesh) part = k;
         if (part == parts.size()) {
-            out.error = refused(say(msg::object_not_in_moveable, {node.name.substr(0, 60), std::to_string(moveable),
-                                                                  mesh_node_name(parts.front().mesh)}));
+            out.error =
+                refused(say(msg::object_not_in_moveable, {node.name.substr(0, 60), std::to_string(moveable),
+                                                          mesh_node_name(parts.front().mesh)}));
             return out;
         }
         const mat34 w = world_of(scene, int(n));
@@ -417,7 +418,6 @@ scene_import import_scene_into_moveable(const exchange_scene& scene, const tr_le
         if (!built.error.empty()) return {{}, {}, of_object(node.name, std::move(built.error))};
         out.meshes.emplace_back(*mesh, std::move(built.mesh));
     }
-    if (out.meshes.empty())
-        out.error = refused(say(msg::no_object_of_moveable));
+    if (out.meshes.empty()) out.error = refused(say(msg::no_object_of_moveable));
     return out;
 }

@@ -15,7 +15,8 @@ class model_import_edit final : public QUndoCommand {
         : QUndoCommand(step_text(msg::step_import_mesh)), level_(level),
           textures_(std::move(result.new_textures)), first_texture_(level.object_textures.size()),
           textures_changed_(std::move(textures_changed)) {
-        swap_ = std::make_unique<swap_meshes>(meshes, std::move(result.meshes), step_text(msg::step_import_mesh));
+        swap_ =
+            std::make_unique<swap_meshes>(meshes, std::move(result.meshes), step_text(msg::step_import_mesh));
     }
     void redo() override {
         if (!textures_.empty()) {

@@ -13,8 +13,9 @@
 // The choosers' filters: names in the chosen language, patterns and format names as they are.
 inline const user_message model_export_filter =
     joined({say(msg::model_glb_filter), " (*.glb);;glTF (*.gltf);;Wavefront OBJ (*.obj)"});
-inline const user_message model_import_filter = joined(
-    {say(msg::model_files_filter), " (*.glb *.gltf *.obj *.fbx *.dae *.3ds *.ply);;", say(msg::all_files_filter), " (*)"});
+inline const user_message model_import_filter =
+    joined({say(msg::model_files_filter), " (*.glb *.gltf *.obj *.fbx *.dae *.3ds *.ply);;",
+            say(msg::all_files_filter), " (*)"});
 inline user_message model_needs_selection_message() {
     return say(msg::model_needs_selection);
 }
