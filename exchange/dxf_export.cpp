@@ -1,8 +1,8 @@
 // DXF writer for one mesh.
 #include "dxf_export.h"
 
-#include "sorted_key_list.h"
 #include "level_stream.h"
+#include "sorted_key_list.h"
 
 #include <charconv>
 #include <cstdio>
@@ -128,13 +128,13 @@ std::string dxf_text(const tmesh& mesh) {
     return out;
 }
 
-std::string write_dxf_file(const tmesh& mesh, const std::string& path) {
+user_message write_dxf_file(const tmesh& mesh, const std::string& path) {
     // Written as a level is saved: the old file stays whole until the new one is complete.
     const std::string text = dxf_text(mesh);
     try {
         write_file_atomic(path, reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
     } catch (const level_error& e) {
-        return e.what();
+        return say(msg::dxf_not_written, {e.what()});
     }
     return {};
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "mesh_list.h"
+#include "user_message.h"
 
 #include <cstdint>
 #include <string>
@@ -21,6 +22,6 @@ std::string dxf_number(double value);
 std::string dxf_text(const tmesh& mesh);
 
 // Writes dxf_text(mesh) to `path` through a temporary file in the same folder, renamed over the
-// target only when everything was written. Returns an empty string on success, otherwise a message
+// target only when everything was written. Returns an empty message on success, otherwise a message
 // fit to show; a failed write leaves an existing file as it was.
-std::string write_dxf_file(const tmesh& mesh, const std::string& path);
+user_message write_dxf_file(const tmesh& mesh, const std::string& path);

@@ -42,7 +42,7 @@ std::string quoted(std::string_view s) {
 
 // A malformed line; ends the read.
 struct syntax_error {
-    std::string message;
+    user_message message;
 };
 
 class dxf_reader {
@@ -67,8 +67,9 @@ class dxf_reader {
 
     bool at_end() const { return next_ >= lines_.size(); }
 
-    [[noreturn]] void fail(std::size_t line, const std::string& what) const {
-        throw syntax_error{"Line " + std::to_string(line + 1) + " of the DXF file: " + what};
+    [[noreturn]] void fail(std::size_t line, msg what) const {
+        throw syntax_error{
+            say(msg::dxf_line_error, {std::to_string(line + 1), say(what, {quoted(lines_[line])})})};
     }
 
     int code_at(std::size_t line) const {
@@ -78,7 +79,7 @@ class dxf_reader {
         int code = 0;
         const auto r = std::from_chars(digits.data(), digits.data() + digits.size(), code);
         if (digits.empty() || r.ec != std::errc() || r.ptr != digits.data() + digits.size())
-            fail(line, quoted(lines_[line]) + " is not a group code.");
+            fail(line, msg::dxf_not_group_code);
         return code;
     }
 
@@ -94,14 +95,13 @@ class dxf_reader {
         const auto r = std::from_chars(copy.data(), copy.data() + copy.size(), value);
         if (copy.empty() || digits.size() > longest || r.ec != std::errc() ||
             r.ptr != copy.data() + copy.size() || !std::isfinite(value))
-            fail(line, quoted(lines_[line]) + " is not a number.");
+            fail(line, msg::dxf_not_number);
         // A decimal such as 0.59 is held just below its value, and 0.59 * 100 would truncate to 58:
         // a written mesh would then creep by a unit at every export and import. A nudge far below
         // the file's six decimals keeps whole products whole and truncates every other one.
         const long double product = value * factor;
         const long double units = std::trunc(product + std::copysign(1e-9L, product));
-        if (units < -32768.0L || units > 32767.0L)
-            fail(line, quoted(lines_[line]) + " lies outside the range a level can hold.");
+        if (units < -32768.0L || units > 32767.0L) fail(line, msg::dxf_out_of_range);
         return std::int16_t(units);
     }
 
@@ -172,8 +172,8 @@ class dxf_reader {
     }
 };
 
-std::string refusal(const std::string& what) {
-    return what + " The mesh is unchanged.";
+user_message refusal(user_message what) {
+    return say(msg::mesh_unchanged, {std::move(what)});
 }
 
 } // namespace
@@ -231,8 +231,7 @@ void compute_dxf_normals(tmesh& mesh) {
 
 dxf_mesh mesh_from_dxf(const dxf_faces& faces, const tmesh& current, bool is_static) {
     if (!faces.error.empty()) return {{}, refusal(faces.error)};
-    if (faces.rects.empty() && faces.tris.empty())
-        return {{}, refusal("The DXF file holds no 3DFACE entities.")};
+    if (faces.rects.empty() && faces.tris.empty()) return {{}, refusal(say(msg::dxf_no_faces))};
     std::vector<imported_face> imported;
     imported.reserve(faces.rects.size() + faces.tris.size());
     auto add = [&](const dxf_face& f, int corners) {
@@ -275,20 +274,18 @@ dxf_mesh mesh_from_dxf(const dxf_faces& faces, const tmesh& current, bool is_sta
 dxf_mesh read_dxf_file(const std::string& path, const tmesh& current, bool is_static) {
     namespace fs = std::filesystem;
     std::error_code ec;
-    if (!fs::is_regular_file(path, ec)) return {{}, refusal("Cannot read the file " + path + ".")};
+    if (!fs::is_regular_file(path, ec)) return {{}, refusal(say(msg::cannot_read_file, {path}))};
     const std::uintmax_t size = fs::file_size(path, ec);
-    if (ec) return {{}, refusal("Cannot read the file " + path + ".")};
-    if (size == 0) return {{}, refusal("The file " + path + " is empty.")};
+    if (ec) return {{}, refusal(say(msg::cannot_read_file, {path}))};
+    if (size == 0) return {{}, refusal(say(msg::file_empty, {path}))};
     if (size > dxf_file_size_limit)
         return {{},
-                refusal("The file " + path + " is too large for a mesh's DXF file (" +
-                        std::to_string(size >> 20) + " MB; at most " +
-                        std::to_string(dxf_file_size_limit >> 20) + " MB).")};
+                refusal(say(msg::dxf_too_large,
+                            {path, std::to_string(size >> 20), std::to_string(dxf_file_size_limit >> 20)}))};
     std::ifstream in(path, std::ios::binary);
     std::string text(std::size_t(size), '\0');
     if (!in || !in.read(text.data(), std::streamsize(size)))
-        return {{}, refusal("Cannot read the file " + path + ".")};
-    if (text.find('\0') != std::string::npos)
-        return {{}, refusal("The file " + path + " is a binary file; only text DXF files can be imported.")};
+        return {{}, refusal(say(msg::cannot_read_file, {path}))};
+    if (text.find('\0') != std::string::npos) return {{}, refusal(say(msg::dxf_binary, {path}))};
     return mesh_from_dxf(parse_dxf(text), current, is_static);
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "mesh_list.h"
+#include "user_message.h"
 
 #include <array>
 #include <cstddef>
@@ -27,7 +28,7 @@ struct dxf_face {
 struct dxf_faces {
     std::vector<dxf_face> rects;
     std::vector<dxf_face> tris;
-    std::string error; // empty when the file was read
+    user_message error; // empty when the file was read
 };
 
 // Texture of a layer name: the decimal number in its characters 8 to 11, 0 when they are not one.
@@ -41,8 +42,8 @@ std::uint16_t dxf_layer_texture(std::string_view layer);
 dxf_faces parse_dxf(std::string_view text);
 
 struct dxf_mesh {
-    tmesh mesh;        // the replacement, when error is empty
-    std::string error; // otherwise a message fit to show; nothing was changed
+    tmesh mesh;         // the replacement, when error is empty
+    user_message error; // otherwise a message fit to show; nothing was changed
 };
 
 // Builds the replacement of `current` from the faces: vertex table (rectangle corners first, then

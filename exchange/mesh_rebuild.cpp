@@ -76,8 +76,8 @@ pairing pair_corners(const imported_face& f, const old_face& o) {
     return p;
 }
 
-std::string refused(const std::string& what) {
-    return what + " The mesh is unchanged.";
+user_message refused(user_message what) {
+    return say(msg::mesh_unchanged, {std::move(what)});
 }
 
 float srgb_of(float linear) {
@@ -107,30 +107,26 @@ std::int16_t grey_to_light(float grey) {
 
 rebuilt_mesh rebuild_mesh(const tmesh& original, const std::vector<imported_face>& faces,
                           const rebuild_options& options) {
-    if (faces.empty()) return {{}, refused("The file holds no faces.")};
+    if (faces.empty()) return {{}, refused(say(msg::file_holds_no_faces))};
     std::array<std::size_t, 4> counts{};
     for (const imported_face& f : faces) {
         if (f.corners != 3 && f.corners != 4)
-            return {{},
-                    refused("The file has a face with " + std::to_string(f.corners) +
-                            " corners; only triangles and quadrilaterals can be imported.")};
+            return {{}, refused(say(msg::face_corner_count, {std::to_string(f.corners)}))};
         if (f.kind == face_kind::coloured && !mesh_has_coloured_faces(options.game_version))
-            return {{}, refused("The file has coloured faces; TR4 and TRC meshes have none.")};
+            return {{}, refused(say(msg::coloured_faces_new_game))};
         if (f.kind == face_kind::textured && std::size_t(f.word & 0x0FFF) >= options.texture_count)
             return {{},
-                    refused("The file puts faces on texture " + std::to_string(f.word & 0x0FFF) +
-                            ", but the level has " + std::to_string(options.texture_count) + " textures.")};
+                    refused(say(msg::file_texture_beyond,
+                                {std::to_string(f.word & 0x0FFF), std::to_string(options.texture_count)}))};
         ++counts[std::size_t(list_of(f.kind, f.corners))];
     }
     const std::array<int, 4> capacity{mesh_tex_rect_capacity, mesh_face_capacity, mesh_face_capacity,
                                       mesh_face_capacity};
-    const std::array<const char*, 4> list_name{"textured rectangles", "textured triangles",
-                                               "coloured rectangles", "coloured triangles"};
+    const std::array<msg, 4> too_many{msg::file_textured_rects, msg::file_textured_tris,
+                                      msg::file_coloured_rects, msg::file_coloured_tris};
     for (std::size_t l = 0; l < 4; ++l)
         if (counts[l] > std::size_t(capacity[l]))
-            return {{},
-                    refused("The file has " + std::to_string(counts[l]) + " " + list_name[l] +
-                            "; a mesh holds at most " + std::to_string(capacity[l]) + ".")};
+            return {{}, refused(say(too_many[l], {std::to_string(counts[l]), std::to_string(capacity[l])}))};
 
     std::vector<old_face> old = faces_of(original);
     std::vector<placed_face> placed(faces.size());
@@ -225,8 +221,8 @@ rebuilt_mesh rebuild_mesh(const tmesh& original, const std::vector<imported_face
     const std::size_t vertex_limit = std::max(original_count, std::size_t(mesh_vertex_capacity));
     if (vertices.size() > vertex_limit)
         return {{},
-                refused("The file's faces need " + std::to_string(vertices.size()) +
-                        " vertices; a mesh holds at most " + std::to_string(mesh_vertex_capacity) + ".")};
+                refused(say(msg::file_too_many_vertices,
+                            {std::to_string(vertices.size()), std::to_string(mesh_vertex_capacity)}))};
 
     // Faces: matched ones in their original places' order, then new ones in file order.
     std::array<std::vector<std::size_t>, 4> order;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "mesh_list.h"
+#include "user_message.h"
 
 #include <array>
 #include <cstdint>
@@ -40,8 +41,8 @@ struct rebuild_options {
 };
 
 struct rebuilt_mesh {
-    tmesh mesh;        // the replacement, when error is empty
-    std::string error; // otherwise a message fit to show; nothing was changed
+    tmesh mesh;         // the replacement, when error is empty
+    user_message error; // otherwise a message fit to show; nothing was changed
 };
 
 // Builds the replacement of `original` from `faces`:

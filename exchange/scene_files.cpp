@@ -22,18 +22,18 @@ namespace {
 namespace fs = std::filesystem;
 
 // Writes bytes through a temporary file renamed over the target.
-std::string write_file(const fs::path& target, const std::string& bytes) {
+user_message write_file(const fs::path& target, const std::string& bytes) {
     fs::path temporary = target;
     temporary += ".vellum-part";
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) return "Cannot write the file " + target.string() + ".";
+        if (!out) return say(msg::cannot_write_file, {target.string()});
         out.write(bytes.data(), std::streamsize(bytes.size()));
         out.close();
         if (!out) {
             std::error_code ignored;
             fs::remove(temporary, ignored);
-            return "Cannot write the file " + target.string() + " (the disk may be full).";
+            return say(msg::cannot_write_file_full, {target.string()});
         }
     }
     std::error_code ec;
@@ -41,7 +41,7 @@ std::string write_file(const fs::path& target, const std::string& bytes) {
     if (ec) {
         std::error_code ignored;
         fs::remove(temporary, ignored);
-        return "Cannot write the file " + target.string() + ": " + ec.message() + ".";
+        return say(msg::cannot_write_file_reason, {target.string(), ec.message()});
     }
     return {};
 }
@@ -248,7 +248,7 @@ std::string number(double v) {
     return text;
 }
 
-std::string write_obj(const exchange_scene& scene, const fs::path& target) {
+user_message write_obj(const exchange_scene& scene, const fs::path& target) {
     const std::string stem = target.stem().string();
     const fs::path folder = target.parent_path();
     std::string mtl = "# Vellum\n";
@@ -319,11 +319,11 @@ std::string write_obj(const exchange_scene& scene, const fs::path& target) {
     }
     for (const scene_image& img : scene.images) {
         const std::vector<std::uint8_t> png = png_bytes(img);
-        const std::string failed = write_file(folder / (stem + "_page_" + std::to_string(img.page) + ".png"),
-                                              std::string(png.begin(), png.end()));
+        const user_message failed = write_file(folder / (stem + "_page_" + std::to_string(img.page) + ".png"),
+                                               std::string(png.begin(), png.end()));
         if (!failed.empty()) return failed;
     }
-    const std::string failed = write_file(folder / (stem + ".mtl"), mtl);
+    const user_message failed = write_file(folder / (stem + ".mtl"), mtl);
     if (!failed.empty()) return failed;
     return write_file(target, obj);
 }
@@ -346,18 +346,17 @@ std::uint32_t u32_at(const std::uint8_t* p) {
 // allocate what they claim before noticing. `head` holds the file's first bytes (up to the second
 // chunk header when the first chunk's length allows); empty when the file is not binary glTF or
 // its lengths fit.
-std::string glb_claims_problem(const std::vector<std::uint8_t>& head, std::uintmax_t size) {
+user_message glb_claims_problem(const std::vector<std::uint8_t>& head, std::uintmax_t size) {
     if (head.size() < 4 || std::memcmp(head.data(), "glTF", 4) != 0) return {};
-    if (head.size() < 20) return "its binary glTF header is truncated";
+    if (head.size() < 20) return say(msg::glb_header_truncated);
     if (u32_at(&head[8]) != size)
-        return "its binary glTF header claims " + std::to_string(u32_at(&head[8])) +
-               " bytes, but the file has " + std::to_string(size);
+        return say(msg::glb_header_size, {std::to_string(u32_at(&head[8])), std::to_string(size)});
     const std::uint64_t first = u32_at(&head[12]);
-    if (20 + first > size) return "its first binary glTF chunk claims more bytes than the file has";
+    if (20 + first > size) return say(msg::glb_first_chunk);
     const std::uint64_t second_at = 20 + ((first + 3) & ~std::uint64_t(3));
     if (second_at + 8 <= size && second_at + 8 <= head.size() &&
         second_at + 8 + u32_at(&head[std::size_t(second_at)]) > size)
-        return "its second binary glTF chunk claims more bytes than the file has";
+        return say(msg::glb_second_chunk);
     return {};
 }
 
@@ -417,13 +416,13 @@ std::vector<std::uint8_t> glb_bytes(const exchange_scene& scene) {
     return {text.begin(), text.end()};
 }
 
-std::string write_scene_file(const exchange_scene& scene, const std::string& path) {
+user_message write_scene_file(const exchange_scene& scene, const std::string& path) {
     const fs::path target(path);
     const std::string ext = lower_extension(target);
     if (ext == ".glb") return write_file(target, gltf_text(scene, true));
     if (ext == ".gltf") return write_file(target, gltf_text(scene, false));
     if (ext == ".obj") return write_obj(scene, target);
-    return "Cannot write " + path + ": the name must end in .glb, .gltf or .obj.";
+    return say(msg::model_name_extension, {path});
 }
 
 namespace {
@@ -433,16 +432,16 @@ read_scene scene_of_assimp(const Assimp::Importer& importer, const aiScene* s, c
     read_scene out;
     if (!s || (s->mFlags & AI_SCENE_FLAGS_INCOMPLETE) || !s->mRootNode) {
         const std::string why = importer.GetErrorString();
-        out.error = "The file " + path + " could not be read as a model" +
-                    (why.empty() ? "" : ": " + why.substr(0, 200)) + ".";
+        out.error = why.empty() ? say(msg::model_unreadable, {path})
+                                : say(msg::model_unreadable_reason, {path, why.substr(0, 200)});
         return out;
     }
     std::size_t vertices = 0, faces = 0;
     for (unsigned i = 0; i < s->mNumMeshes; ++i)
         if (s->mMeshes[i]) vertices += s->mMeshes[i]->mNumVertices, faces += s->mMeshes[i]->mNumFaces;
     if (vertices > scene_vertex_limit || faces > scene_face_limit) {
-        out.error = "The file " + path + " has " + std::to_string(vertices) + " vertices and " +
-                    std::to_string(faces) + " faces; far more than a mesh holds.";
+        out.error =
+            say(msg::model_too_much_geometry, {path, std::to_string(vertices), std::to_string(faces)});
         return out;
     }
     exchange_scene& scene = out.scene;
@@ -484,8 +483,7 @@ read_scene scene_of_assimp(const Assimp::Importer& importer, const aiScene* s, c
         scene.meshes.push_back(std::move(m));
     }
     if (!copy_nodes(s->mRootNode, scene, scene_node_limit)) {
-        out.error = "The file " + path + " has more than " + std::to_string(scene_node_limit) +
-                    " nodes; at most that many can be imported.";
+        out.error = say(msg::model_too_many_nodes, {path, std::to_string(scene_node_limit)});
         out.scene = {};
     }
     return out;
@@ -497,21 +495,21 @@ read_scene read_scene_file(const std::string& path) {
     read_scene out;
     std::error_code ec;
     if (!fs::is_regular_file(path, ec)) {
-        out.error = "Cannot read the file " + path + ".";
+        out.error = say(msg::cannot_read_file, {path});
         return out;
     }
     const std::uintmax_t size = fs::file_size(path, ec);
     if (ec) {
-        out.error = "Cannot read the file " + path + ".";
+        out.error = say(msg::cannot_read_file, {path});
         return out;
     }
     if (size == 0) {
-        out.error = "The file " + path + " is empty.";
+        out.error = say(msg::file_empty, {path});
         return out;
     }
     if (size > model_file_size_limit) {
-        out.error = "The file " + path + " is too large for a mesh (" + std::to_string(size >> 20) +
-                    " MB; at most " + std::to_string(model_file_size_limit >> 20) + " MB).";
+        out.error = say(msg::model_too_large,
+                        {path, std::to_string(size >> 20), std::to_string(model_file_size_limit >> 20)});
         return out;
     }
     {
@@ -520,9 +518,9 @@ read_scene read_scene_file(const std::string& path) {
         std::vector<std::uint8_t> head(std::size_t(std::min<std::uintmax_t>(size, 1u << 20)));
         in.read(reinterpret_cast<char*>(head.data()), std::streamsize(head.size()));
         head.resize(std::size_t(in.gcount()));
-        const std::string problem = glb_claims_problem(head, size);
+        user_message problem = glb_claims_problem(head, size);
         if (!problem.empty()) {
-            out.error = "The file " + path + " could not be read as a model: " + problem + ".";
+            out.error = say(msg::model_unreadable_reason, {path, std::move(problem)});
             return out;
         }
     }
@@ -533,8 +531,8 @@ read_scene read_scene_file(const std::string& path) {
 read_scene read_scene_bytes(const std::vector<std::uint8_t>& bytes, const std::string& format) {
     if (bytes.empty()) return {{}, "The model is empty."};
     if (bytes.size() > model_file_size_limit) return {{}, "The model is too large for a mesh."};
-    if (const std::string problem = glb_claims_problem(bytes, bytes.size()); !problem.empty())
-        return {{}, "The model could not be read: " + problem + "."};
+    if (const user_message problem = glb_claims_problem(bytes, bytes.size()); !problem.empty())
+        return {{}, "The model could not be read: " + problem.english + "."};
     Assimp::Importer importer;
     return scene_of_assimp(importer,
                            importer.ReadFileFromMemory(bytes.data(), bytes.size(),

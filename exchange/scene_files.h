@@ -4,6 +4,7 @@
 #pragma once
 
 #include "exchange_scene.h"
+#include "user_message.h"
 
 #include <cstdint>
 #include <string>
@@ -14,16 +15,16 @@ inline constexpr std::uintmax_t model_file_size_limit = 256u << 20;
 
 // Writes `scene` to `path`; the format follows the extension (.glb, .gltf, .obj). OBJ writes
 // `stem`.mtl and `stem`_page_N.png beside it. Every file goes through a temporary file renamed
-// over the target, so a failed write leaves existing files as they were. Returns an empty string
+// over the target, so a failed write leaves existing files as they were. Returns an empty message
 // on success, otherwise a message fit to show.
-std::string write_scene_file(const exchange_scene& scene, const std::string& path);
+user_message write_scene_file(const exchange_scene& scene, const std::string& path);
 
 // The .glb bytes of a scene (for benchmarks and tests that need no file).
 std::vector<std::uint8_t> glb_bytes(const exchange_scene& scene);
 
 struct read_scene {
     exchange_scene scene;
-    std::string error; // when not empty: a message fit to show
+    user_message error; // when not empty: a message fit to show
 };
 
 // Reads a model file through Assimp: nodes with their names, parents and transforms, meshes as

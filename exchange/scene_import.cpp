@@ -171,26 +171,29 @@ void rejoin_rectangles(std::vector<raw_face>& faces, const tr_level& level) {
         faces.end());
 }
 
-std::string unknown_material(const std::string& name) {
-    return "The material \"" + name.substr(0, 60) +
-           "\" names no texture: materials are named TEXTUR_nnnn (or COLOUR_nnnnn for coloured faces).";
+user_message unknown_material(user_message name) {
+    return say(msg::unknown_material, {std::move(name)});
 }
 
-bool scene_within_limits(const exchange_scene& scene, std::string& error) {
+bool scene_within_limits(const exchange_scene& scene, user_message& error) {
     std::size_t vertices = 0, faces = 0;
     for (const scene_mesh& m : scene.meshes)
         vertices += m.positions.size(), faces += m.faces.size();
     if (scene.nodes.size() > scene_node_limit)
-        error = "The file has " + std::to_string(scene.nodes.size()) + " nodes; at most " +
-                std::to_string(scene_node_limit) + " can be imported.";
+        error = say(msg::scene_too_many_nodes,
+                    {std::to_string(scene.nodes.size()), std::to_string(scene_node_limit)});
     else if (vertices > scene_vertex_limit || faces > scene_face_limit)
-        error = "The file has " + std::to_string(vertices) + " vertices and " + std::to_string(faces) +
-                " faces; far more than a mesh holds.";
+        error = say(msg::scene_too_much_geometry, {std::to_string(vertices), std::to_string(faces)});
     return error.empty();
 }
 
-std::string refused(const std::string& what) {
-    return what + " The level is unchanged.";
+user_message refused(user_message what) {
+    return say(msg::level_unchanged, {std::move(what)});
+}
+
+// A problem of one object of the file, named by the object.
+user_message of_object(const std::string& name, user_message what) {
+    return say(msg::object_problem, {name.substr(0, 60), std::move(what)});
 }
 
 } // namespace
@@ -212,8 +215,7 @@ node_faces faces_of_node(const exchange_scene& scene, int node, const tr_level& 
                 const double c = w[r * 4] * p[0] + w[r * 4 + 1] * p[1] + w[r * 4 + 2] * p[2] + w[r * 4 + 3];
                 const double units = (r == 0 ? 1.0 : -1.0) * c * level_units_per_metre - shift[r];
                 if (!std::isfinite(units) || std::fabs(units) > 32767.5) {
-                    out.error =
-                        "The file has a vertex outside the range a level can hold (16-bit coordinates).";
+                    out.error = say(msg::vertex_out_of_range);
                     return out;
                 }
                 level_pos[v][r] = std::int16_t(std::lround(units));
@@ -222,17 +224,16 @@ node_faces faces_of_node(const exchange_scene& scene, int node, const tr_level& 
         for (const scene_face& sf : m.faces) {
             if (sf.corners < 3) continue; // points and lines carry no surface
             if (sf.corners > 4) {
-                out.error = "The file has a face with " + std::to_string(sf.corners) +
-                            " corners; only triangles and quadrilaterals can be imported.";
+                out.error = say(msg::face_corner_count, {std::to_string(sf.corners)});
                 return out;
             }
             if (sf.material >= scene.materials.size()) {
-                out.error = unknown_material("(none)");
+                out.error = unknown_material(say(msg::no_material));
                 return out;
             }
             const auto key = material_of_name(scene.materials[sf.material].name);
             if (!key) {
-                out.error = unknown_material(scene.materials[sf.material].name);
+                out.error = unknown_material(scene.materials[sf.material].name.substr(0, 60));
                 return out;
             }
             raw_face f;
@@ -249,7 +250,7 @@ node_faces faces_of_node(const exchange_scene& scene, int node, const tr_level& 
                 const std::size_t lk = std::size_t(sf.corners - 1 - k);
                 const std::uint32_t v = sf.vertex[std::size_t(k)];
                 if (v >= nv) {
-                    out.error = "The file has a face corner that names no vertex.";
+                    out.error = say(msg::corner_names_no_vertex);
                     return out;
                 }
                 f.face.positions[lk] = level_pos[v];
@@ -307,7 +308,7 @@ scene_import import_scene_into_mesh(const exchange_scene& scene, const tr_level&
                                     int mesh, bool is_static) {
     scene_import out;
     if (mesh < 0 || std::size_t(mesh) >= list.meshes.size()) {
-        out.error = "The level has no mesh " + std::to_string(mesh) + ".";
+        out.error = say(msg::level_has_no_mesh, {std::to_string(mesh)});
         return out;
     }
     if (!scene_within_limits(scene, out.error)) {
@@ -327,10 +328,9 @@ scene_import import_scene_into_mesh(const exchange_scene& scene, const tr_level&
     }
     if (chosen < 0 && with_geometry == 1) chosen = any;
     if (chosen < 0) {
-        out.error =
-            refused(with_geometry == 0 ? std::string("The file holds no faces.")
-                                       : "The file has " + std::to_string(with_geometry) +
-                                             " objects and none is named " + mesh_node_name(mesh) + ".");
+        out.error = refused(with_geometry == 0 ? say(msg::file_holds_no_faces)
+                                               : say(msg::no_object_named,
+                                                     {std::to_string(with_geometry), mesh_node_name(mesh)}));
         return out;
     }
     node_faces nf = faces_of_node(scene, chosen, level, {}, out.new_textures);
@@ -354,7 +354,7 @@ scene_import import_scene_into_moveable(const exchange_scene& scene, const tr_le
     scene_import out;
     const std::vector<tree_part> parts = moveable_tree(level, list, moveable);
     if (parts.empty()) {
-        out.error = "The level has no moveable " + std::to_string(moveable) + " with meshes.";
+        out.error = say(msg::no_moveable_with_meshes, {std::to_string(moveable)});
         return out;
     }
     if (!scene_within_limits(scene, out.error)) {
@@ -389,9 +389,8 @@ scene_import import_scene_into_moveable(const exchange_scene& scene, const tr_le
                 if (parts[k].mesh == *mesh) part = k;
         if (part == parts.size()) {
             out.error =
-                refused("The file's object \"" + node.name.substr(0, 60) + "\" is not a mesh of moveable " +
-                        std::to_string(moveable) + " (objects are named after its meshes, such as " +
-                        mesh_node_name(parts.front().mesh) + ").");
+                refused(say(msg::object_not_in_moveable, {node.name.substr(0, 60), std::to_string(moveable),
+                                                          mesh_node_name(parts.front().mesh)}));
             return out;
         }
         const mat34 w = world_of(scene, int(n));
@@ -410,16 +409,15 @@ scene_import import_scene_into_moveable(const exchange_scene& scene, const tr_le
         const scene_node& node = scene.nodes[n];
         const auto mesh = mesh_of_node_name(node.name);
         node_faces nf = faces_of_node(scene, int(n), level, rest[part], out.new_textures);
-        if (!nf.error.empty()) return {{}, {}, refused(node.name.substr(0, 60) + ": " + nf.error)};
+        if (!nf.error.empty()) return {{}, {}, refused(of_object(node.name, std::move(nf.error)))};
         rebuild_options options;
         options.is_static = list.meshes[std::size_t(*mesh)].num_normals < 0;
         options.game_version = level.game_version;
         options.texture_count = level.object_textures.size() + out.new_textures.size();
         rebuilt_mesh built = rebuild_mesh(list.meshes[std::size_t(*mesh)], nf.faces, options);
-        if (!built.error.empty()) return {{}, {}, node.name.substr(0, 60) + ": " + built.error};
+        if (!built.error.empty()) return {{}, {}, of_object(node.name, std::move(built.error))};
         out.meshes.emplace_back(*mesh, std::move(built.mesh));
     }
-    if (out.meshes.empty())
-        out.error = refused("The file holds no object named after a mesh of the moveable.");
+    if (out.meshes.empty()) out.error = refused(say(msg::no_object_of_moveable));
     return out;
 }

@@ -5,6 +5,7 @@
 
 #include "exchange_scene.h"
 #include "mesh_rebuild.h"
+#include "user_message.h"
 
 #include <string>
 #include <utility>
@@ -20,7 +21,7 @@ struct scene_import {
     // Object textures the import needs that the level lacks (UVs matching no corners of their
     // texture), to be appended to the level's object textures in this order.
     std::vector<tobject_texture> new_textures;
-    std::string error; // when not empty: a message fit to show, and nothing to apply
+    user_message error; // when not empty: a message fit to show, and nothing to apply
 };
 
 // Mesh `mesh` := the faces of the file's node named after it (mesh_0123), or of its only node
@@ -40,7 +41,7 @@ scene_import import_scene_into_moveable(const exchange_scene& scene, const tr_le
 // textures are appended to `new_textures` (indices follow the level's).
 struct node_faces {
     std::vector<imported_face> faces;
-    std::string error;
+    user_message error;
 };
 node_faces faces_of_node(const exchange_scene& scene, int node, const tr_level& level,
                          const std::array<int, 3>& shift, std::vector<tobject_texture>& new_textures);

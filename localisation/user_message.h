@@ -171,6 +171,81 @@
     X(lights_click_hint, "LightsClickHint",                                                                  \
       "CLICK: Light the corners,    ALT+CLICK: Rotate,    CTRL+CLICK: Get.")                                 \
     X(model_needs_selection, "ModelNeedsSelection", "Select a mesh, a moveable or a static mesh first.")     \
+    X(no_faces_to_bound, "NoFacesToBound",                                                                   \
+      "This static mesh has no faces to fit a box to; the box is unchanged.")                                \
+    X(catalogue_tr4_list, "CatalogueTr4List",                                                                \
+      "Moveables are named from the TR4 list of trcatalog.xml: this TRC file uses object ids that only TR4 " \
+      "defines.")                                                                                            \
+    X(step_import_mesh, "StepImportMesh", "Import Mesh")                                                     \
+    X(model_glb_filter, "ModelGlbFilter", "glTF binary")                                                     \
+    X(model_files_filter, "ModelFilesFilter", "3D models")                                                   \
+    X(all_files_filter, "AllFilesFilter", "All files")                                                       \
+    X(cannot_read_file, "CannotReadFile", "Cannot read the file %1.")                                        \
+    X(file_empty, "FileEmpty", "The file %1 is empty.")                                                      \
+    X(cannot_write_file, "CannotWriteFile", "Cannot write the file %1.")                                     \
+    X(cannot_write_file_full, "CannotWriteFileFull", "Cannot write the file %1 (the disk may be full).")     \
+    X(cannot_write_file_reason, "CannotWriteFileReason", "Cannot write the file %1: %2.")                    \
+    X(model_name_extension, "ModelNameExtension",                                                            \
+      "Cannot write %1: the name must end in .glb, .gltf or .obj.")                                          \
+    X(model_unreadable, "ModelUnreadable", "The file %1 could not be read as a model.")                      \
+    X(model_unreadable_reason, "ModelUnreadableReason", "The file %1 could not be read as a model: %2.")     \
+    X(model_too_large, "ModelTooLarge", "The file %1 is too large for a mesh (%2 MB; at most %3 MB).")       \
+    X(model_too_many_nodes, "ModelTooManyNodes",                                                             \
+      "The file %1 has more than %2 nodes; at most that many can be imported.")                              \
+    X(model_too_much_geometry, "ModelTooMuchGeometry",                                                       \
+      "The file %1 has %2 vertices and %3 faces; far more than a mesh holds.")                               \
+    X(glb_header_truncated, "GlbHeaderTruncated", "its binary glTF header is truncated")                     \
+    X(glb_header_size, "GlbHeaderSize", "its binary glTF header claims %1 bytes, but the file has %2")       \
+    X(glb_first_chunk, "GlbFirstChunk", "its first binary glTF chunk claims more bytes than the file has")   \
+    X(glb_second_chunk, "GlbSecondChunk",                                                                    \
+      "its second binary glTF chunk claims more bytes than the file has")                                    \
+    X(scene_too_many_nodes, "SceneTooManyNodes", "The file has %1 nodes; at most %2 can be imported.")       \
+    X(scene_too_much_geometry, "SceneTooMuchGeometry",                                                       \
+      "The file has %1 vertices and %2 faces; far more than a mesh holds.")                                  \
+    X(vertex_out_of_range, "VertexOutOfRange",                                                               \
+      "The file has a vertex outside the range a level can hold (16-bit coordinates).")                      \
+    X(face_corner_count, "FaceCornerCount",                                                                  \
+      "The file has a face with %1 corners; only triangles and quadrilaterals can be imported.")             \
+    X(corner_names_no_vertex, "CornerNamesNoVertex", "The file has a face corner that names no vertex.")     \
+    X(unknown_material, "UnknownMaterial",                                                                   \
+      "The material \"%1\" names no texture: materials are named TEXTUR_nnnn (or COLOUR_nnnnn for coloured " \
+      "faces).")                                                                                             \
+    X(no_material, "NoMaterial", "(none)")                                                                   \
+    X(level_has_no_mesh, "LevelHasNoMesh", "The level has no mesh %1.")                                      \
+    X(file_holds_no_faces, "FileHoldsNoFaces", "The file holds no faces.")                                   \
+    X(no_object_named, "NoObjectNamed", "The file has %1 objects and none is named %2.")                     \
+    X(no_moveable_with_meshes, "NoMoveableWithMeshes", "The level has no moveable %1 with meshes.")          \
+    X(object_not_in_moveable, "ObjectNotInMoveable",                                                         \
+      "The file's object \"%1\" is not a mesh of moveable %2 (objects are named after its meshes, such as "  \
+      "%3).")                                                                                                \
+    X(no_object_of_moveable, "NoObjectOfMoveable",                                                           \
+      "The file holds no object named after a mesh of the moveable.")                                        \
+    X(object_problem, "ObjectProblem", "%1: %2")                                                             \
+    X(level_unchanged, "LevelUnchanged", "%1 The level is unchanged.")                                       \
+    X(coloured_faces_new_game, "ColouredFacesNewGame",                                                       \
+      "The file has coloured faces; TR4 and TRC meshes have none.")                                          \
+    X(file_texture_beyond, "FileTextureBeyond",                                                              \
+      "The file puts faces on texture %1, but the level has %2 textures.")                                   \
+    X(file_textured_rects, "FileTexturedRects",                                                              \
+      "The file has %1 textured rectangles; a mesh holds at most %2.")                                       \
+    X(file_textured_tris, "FileTexturedTris",                                                                \
+      "The file has %1 textured triangles; a mesh holds at most %2.")                                        \
+    X(file_coloured_rects, "FileColouredRects",                                                              \
+      "The file has %1 coloured rectangles; a mesh holds at most %2.")                                       \
+    X(file_coloured_tris, "FileColouredTris",                                                                \
+      "The file has %1 coloured triangles; a mesh holds at most %2.")                                        \
+    X(file_too_many_vertices, "FileTooManyVertices",                                                         \
+      "The file's faces need %1 vertices; a mesh holds at most %2.")                                         \
+    X(mesh_unchanged, "MeshUnchanged", "%1 The mesh is unchanged.")                                          \
+    X(dxf_line_error, "DxfLineError", "Line %1 of the DXF file: %2")                                         \
+    X(dxf_not_group_code, "DxfNotGroupCode", "%1 is not a group code.")                                      \
+    X(dxf_not_number, "DxfNotNumber", "%1 is not a number.")                                                 \
+    X(dxf_out_of_range, "DxfOutOfRange", "%1 lies outside the range a level can hold.")                      \
+    X(dxf_no_faces, "DxfNoFaces", "The DXF file holds no 3DFACE entities.")                                  \
+    X(dxf_too_large, "DxfTooLarge",                                                                          \
+      "The file %1 is too large for a mesh's DXF file (%2 MB; at most %3 MB).")                              \
+    X(dxf_not_written, "DxfNotWritten", "The DXF file was not written. %1")                                  \
+    X(dxf_binary, "DxfBinary", "The file %1 is a binary file; only text DXF files can be imported.")         \
     X(points_need_mesh, "PointsNeedMesh",                                                                    \
       "Points mode shows one mesh: select a mesh of the moveable to see its vertices.")
 

@@ -50,9 +50,9 @@ int run_export_dxf(const std::vector<std::string>& args) {
     if (m.num_col_rects + m.num_col_tris > 0)
         std::fprintf(stderr, "vellum-cli export-dxf: mesh %ld has %d coloured faces; they are not written\n",
                      mesh, m.num_col_rects + m.num_col_tris);
-    const std::string failed = write_dxf_file(m, args[2]);
+    const user_message failed = write_dxf_file(m, args[2]);
     if (!failed.empty()) {
-        std::fprintf(stderr, "vellum-cli: %s\n", failed.c_str());
+        std::fprintf(stderr, "vellum-cli: %s\n", failed.english.c_str());
         return exit_write_failed;
     }
     std::printf("%s: mesh %ld, %d vertices, %d rectangles, %d triangles\n", args[2].c_str(), mesh,

@@ -53,10 +53,10 @@ int run_export_mesh(const std::vector<std::string>& args) {
                      kind.c_str() + 2, number, available);
         return exit_usage;
     }
-    const std::string failed = write_scene_file(scene, args[3]);
+    const user_message failed = write_scene_file(scene, args[3]);
     if (!failed.empty()) {
-        std::fprintf(stderr, "vellum-cli: %s\n", failed.c_str());
-        return failed.find("must end in") != std::string::npos ? exit_usage : exit_write_failed;
+        std::fprintf(stderr, "vellum-cli: %s\n", failed.english.c_str());
+        return failed.key == definition_of(msg::model_name_extension).key ? exit_usage : exit_write_failed;
     }
     std::size_t faces = 0;
     for (const scene_mesh& m : scene.meshes)

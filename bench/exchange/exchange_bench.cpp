@@ -154,7 +154,7 @@ void BM_glb_against_dxf(benchmark::State& state) {
         scene_import back = import_scene_into_moveable(read.scene, level, list, largest_moveable);
         benchmark::DoNotOptimize(back);
         const double t4 = thread_ms();
-        if (!back.error.empty()) return state.SkipWithError(back.error.c_str());
+        if (!back.error.empty()) return state.SkipWithError(back.error.english.c_str());
         dxf_out += t1 - t0, dxf_in += t2 - t1, glb_out += t3 - t2, glb_in += t4 - t3;
     }
     const double n = double(state.iterations());

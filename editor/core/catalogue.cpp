@@ -91,8 +91,7 @@ std::int32_t catalogue_game(std::int32_t game_version, const std::vector<std::ui
     return game_version;
 }
 
-std::string catalogue_list_note(std::int32_t game_version, std::int32_t list_game) {
+user_message catalogue_list_note(std::int32_t game_version, std::int32_t list_game) {
     if (list_game == game_version) return {};
-    return "Moveables are named from the TR4 list of trcatalog.xml: this TRC file uses object ids that "
-           "only TR4 defines.";
+    return say(msg::catalogue_tr4_list);
 }

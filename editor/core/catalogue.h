@@ -2,6 +2,8 @@
 // line in the catalogue's fixed line forms.
 #pragma once
 
+#include "user_message.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -22,8 +24,8 @@ inline constexpr std::uint32_t last_trc_moveable_id = 459;
 // id above the TRC list's last is named from the TR4 list.
 std::int32_t catalogue_game(std::int32_t game_version, const std::vector<std::uint32_t>& object_ids);
 
-// The hint-panel text that says a level is named from another game's list ("" when it is not).
-std::string catalogue_list_note(std::int32_t game_version, std::int32_t list_game);
+// The hint-panel text that says a level is named from another game's list (empty when it is not).
+user_message catalogue_list_note(std::int32_t game_version, std::int32_t list_game);
 
 // The tree label of a moveable: its catalogue name, or "Unknown" for ids outside the table.
 const std::string& moveable_name(const catalogue_names& names, std::uint32_t object_id);

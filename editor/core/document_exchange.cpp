@@ -60,7 +60,7 @@ command_result editor_document::export_dxf(const std::string& path) const {
     if (!selection_.single_mesh() || selection_.mesh < 0 ||
         std::size_t(selection_.mesh) >= meshes_.meshes.size())
         return command_result::failure(say(msg::dxf_needs_mesh));
-    const std::string failed = write_dxf_file(meshes_.meshes[std::size_t(selection_.mesh)], path);
+    const user_message failed = write_dxf_file(meshes_.meshes[std::size_t(selection_.mesh)], path);
     return failed.empty() ? command_result::success() : command_result::failure(failed);
 }
 

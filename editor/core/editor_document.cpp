@@ -68,7 +68,7 @@ command_result editor_document::open(const std::string& given_path, const std::s
         mesh_list fresh_meshes;
         catalogue_names fresh_names;
         bool catalogue_found = true;
-        std::string catalogue_note;
+        user_message catalogue_note;
         tree_node fresh_tree;
         if (failure.empty()) {
             try {

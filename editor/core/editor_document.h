@@ -62,7 +62,7 @@ class editor_document {
     // False when the last open found no catalogue file: every moveable is then "Unknown".
     bool catalogue_found() const { return catalogue_found_; }
     // "" when the moveables are named from the level's own game list; otherwise which list is used.
-    const std::string& catalogue_note() const { return catalogue_note_; }
+    const user_message& catalogue_note() const { return catalogue_note_; }
     const tree_node& tree() const { return tree_; }
     const std::string& current_path() const { return current_path_; }
     const std::string& current_name() const { return current_name_; } // file name with the game suffix
@@ -200,7 +200,7 @@ class editor_document {
     mesh_list meshes_;
     catalogue_names names_;
     bool catalogue_found_ = true;
-    std::string catalogue_note_;
+    user_message catalogue_note_;
     tree_node tree_;
     std::string current_path_;
     std::string current_name_;

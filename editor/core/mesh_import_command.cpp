@@ -1,6 +1,7 @@
 // Model-file import as an undoable edit, and model export.
 #include "mesh_import_command.h"
 
+#include "history_step.h"
 #include "scene_files.h"
 #include "scene_import.h"
 
@@ -11,10 +12,11 @@ class model_import_edit final : public QUndoCommand {
   public:
     model_import_edit(tr_level& level, mesh_list& meshes, scene_import result,
                       std::function<void()> textures_changed)
-        : QUndoCommand(QString::fromUtf8(model_import_command_text)), level_(level),
+        : QUndoCommand(step_text(msg::step_import_mesh)), level_(level),
           textures_(std::move(result.new_textures)), first_texture_(level.object_textures.size()),
           textures_changed_(std::move(textures_changed)) {
-        swap_ = std::make_unique<swap_meshes>(meshes, std::move(result.meshes), text());
+        swap_ =
+            std::make_unique<swap_meshes>(meshes, std::move(result.meshes), step_text(msg::step_import_mesh));
     }
     void redo() override {
         if (!textures_.empty()) {
@@ -54,7 +56,7 @@ prepared_edit prepare_mesh_import(tr_level& level, mesh_list& meshes, int mesh, 
     if (mesh < 0 || std::size_t(mesh) >= meshes.meshes.size())
         return {nullptr, model_needs_selection_message()};
     read_scene read = read_scene_file(path);
-    if (!read.error.empty()) return {nullptr, read.error + " The level is unchanged."};
+    if (!read.error.empty()) return {nullptr, say(msg::level_unchanged, {std::move(read.error)})};
     return edit_of(level, meshes, import_scene_into_mesh(read.scene, level, meshes, mesh, is_static),
                    std::move(textures_changed));
 }
@@ -64,7 +66,7 @@ prepared_edit prepare_moveable_import(tr_level& level, mesh_list& meshes, int mo
     if (moveable < 0 || std::size_t(moveable) >= level.moveables.size())
         return {nullptr, model_needs_selection_message()};
     read_scene read = read_scene_file(path);
-    if (!read.error.empty()) return {nullptr, read.error + " The level is unchanged."};
+    if (!read.error.empty()) return {nullptr, say(msg::level_unchanged, {std::move(read.error)})};
     return edit_of(level, meshes, import_scene_into_moveable(read.scene, level, meshes, moveable),
                    std::move(textures_changed));
 }

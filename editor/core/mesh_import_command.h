@@ -10,14 +10,15 @@
 #include <functional>
 #include <string>
 
-inline constexpr const char* model_export_filter =
-    "glTF binary (*.glb);;glTF (*.gltf);;Wavefront OBJ (*.obj)";
-inline constexpr const char* model_import_filter =
-    "3D models (*.glb *.gltf *.obj *.fbx *.dae *.3ds *.ply);;All files (*)";
+// The choosers' filters: names in the chosen language, patterns and format names as they are.
+inline const user_message model_export_filter =
+    joined({say(msg::model_glb_filter), " (*.glb);;glTF (*.gltf);;Wavefront OBJ (*.obj)"});
+inline const user_message model_import_filter =
+    joined({say(msg::model_files_filter), " (*.glb *.gltf *.obj *.fbx *.dae *.3ds *.ply);;",
+            say(msg::all_files_filter), " (*)"});
 inline user_message model_needs_selection_message() {
     return say(msg::model_needs_selection);
 }
-inline constexpr const char* model_import_command_text = "Import Mesh";
 
 // Reads `path` and prepares the edit that replaces mesh `mesh` with what the file holds (vertex
 // numbers, face order and effects kept where unchanged). The edit also appends the object

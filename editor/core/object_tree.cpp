@@ -14,7 +14,7 @@ int mesh_for_pointer(const mesh_list& meshes, std::size_t pointer) {
 tree_node build_object_tree(const tr_level& level, const mesh_list& meshes, const catalogue_names& names,
                             const std::string& root_label) {
     tree_node root{root_label, {}, {}};
-    tree_node movables{"Movables", {}, {}};
+    tree_node movables{say(msg::movables), {}, {}};
     for (std::size_t i = 0; i < level.moveables.size(); ++i) {
         const auto m = read_moveable(level.moveables[i]);
         // The catalogue's "Unknown" is the editor's own word for a moveable it has no name for.

@@ -139,9 +139,9 @@ prepared_edit prepare_box(tr_level& level, int static_index, box_kind kind, cons
 prepared_edit prepare_automatic_bound(tr_level& level, const mesh_list& meshes, int static_index,
                                       box_kind kind) {
     const int mesh = static_mesh_tmesh(level, meshes, static_index);
-    if (mesh < 0) return {nullptr, no_faces_to_bound_message};
+    if (mesh < 0) return {nullptr, no_faces_to_bound_message()};
     const std::optional<static_box> box = fitted_box(meshes.meshes[std::size_t(mesh)]);
-    if (!box) return {nullptr, no_faces_to_bound_message};
+    if (!box) return {nullptr, no_faces_to_bound_message()};
     return {std::make_unique<static_box_edit>(level, static_index, kind, *box, -1,
                                               step_text(msg::step_automatic_bound)),
             {}};

@@ -63,8 +63,9 @@ class static_flags_edit final : public QUndoCommand {
     std::uint16_t before_, after_;
 };
 
-inline constexpr const char* no_faces_to_bound_message =
-    "This static mesh has no faces to fit a box to; the box is unchanged.";
+inline user_message no_faces_to_bound_message() {
+    return say(msg::no_faces_to_bound);
+}
 
 // One coordinate (0..5) of the chosen box set to the low 16 bits of `value`; none when the static
 // mesh does not exist or the value is already stored.

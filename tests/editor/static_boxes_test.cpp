@@ -68,7 +68,7 @@ TEST_F(StaticBoxes, AutomaticBoundOnAMeshWithoutFacesSaysSoAndChangesNothing) {
     measure_bounds(meshes, 0);
     const prepared_edit edit = prepare_automatic_bound(level, meshes, 0, box_kind::collision);
     EXPECT_FALSE(edit);
-    EXPECT_EQ(edit.message, no_faces_to_bound_message);
+    EXPECT_EQ(edit.message, no_faces_to_bound_message().english);
     EXPECT_EQ(static_mesh_box(level, 0, box_kind::collision), collision);
 }
 

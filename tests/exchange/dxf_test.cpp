@@ -187,8 +187,8 @@ TEST(DxfImport, RefusesFilesBeyondTheMeshCapacities) {
         text += "0\nENDSEC\n0\nEOF\n";
         const tmesh current = mesh_with({{1, 2, 3}}, {}, {});
         const dxf_mesh out = mesh_from_dxf(parse_dxf(text), current, false);
-        EXPECT_NE(out.error.find(c.message), std::string::npos) << c.what << ": " << out.error;
-        EXPECT_NE(out.error.find("unchanged"), std::string::npos) << c.what;
+        EXPECT_NE(out.error.english.find(c.message), std::string::npos) << c.what << ": " << out.error;
+        EXPECT_NE(out.error.english.find("unchanged"), std::string::npos) << c.what;
     }
 }
 
@@ -202,7 +202,7 @@ TEST(DxfImport, MalformedLinesAreRefusedWithTheLineNumber) {
         {"0\nSECTION\n2\nENTITIES\n0\n3DFACE\n20\n400\n", "Line 8 of the DXF file: \"400\" lies outside"}};
     for (const auto& [text, message] : cases) {
         const dxf_faces f = parse_dxf(text);
-        EXPECT_EQ(f.error.substr(0, message.size()), message);
+        EXPECT_EQ(f.error.english.substr(0, message.size()), message);
         EXPECT_TRUE(f.rects.empty() && f.tris.empty());
     }
 }
@@ -247,7 +247,7 @@ TEST(DxfImport, UnreadableEmptyBinaryOrOversizedFilesAreRefused) {
         {big, "is too large"}};
     for (const auto& [path, message] : cases) {
         const dxf_mesh out = read_dxf_file(path, current, false);
-        EXPECT_NE(out.error.find(message), std::string::npos) << path << ": " << out.error;
+        EXPECT_NE(out.error.english.find(message), std::string::npos) << path << ": " << out.error;
     }
     fs::remove_all(dir);
 }

@@ -11,7 +11,7 @@ int main(int argc, char** argv) {
     }
     const dxf_mesh read = read_dxf_file(argv[1], tmesh{}, false);
     if (!read.error.empty()) {
-        std::fprintf(stderr, "%s\n", read.error.c_str());
+        std::fprintf(stderr, "%s\n", read.error.english.c_str());
         return 1;
     }
     const tmesh& m = read.mesh;
