@@ -19,6 +19,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QFile>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -55,6 +56,13 @@ struct language_fixture : editor_window_fixture {
 TEST_F(language_fixture, EachLanguageRewritesCaptionsHintsAndMessagesAndEnglishComesBack) {
     QWidget* keys = w->findChild<QWidget*>("TKeys");
     ASSERT_NE(keys, nullptr);
+    auto* readme = w->findChild<QWidget*>("TReadme")->findChild<QPlainTextEdit*>("text_");
+    const auto text_beside_program = [](const QString& name) {
+        QFile file(QStringLiteral(VELLUM_APP_DIR "/") + name);
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    };
+    const QString english_readme = text_beside_program("Readme.txt");
+    ASSERT_FALSE(english_readme.isEmpty());
     for (std::size_t i = 0; i < language_count; ++i) {
         if (i == english_us_index) continue;
         w->languages().language_combo->setCurrentIndex(int(i));
@@ -81,6 +89,16 @@ TEST_F(language_fixture, EachLanguageRewritesCaptionsHintsAndMessagesAndEnglishC
                   shown("TMessages", "FileNotFound", element_caption))
             << label;
         EXPECT_NE(find<QAction>("OpenFile1")->text(), "") << label;
+        // The Readme: English UK shares the English text, every other language has its own.
+        const QString code = QString::fromUtf8(languages[i].code.data(), qsizetype(languages[i].code.size()));
+        if (code == "uk") {
+            EXPECT_EQ(readme->toPlainText(), english_readme);
+        } else {
+            const QString translation = text_beside_program("Readme_" + code + ".txt");
+            EXPECT_FALSE(translation.isEmpty()) << label << ": no Readme_" << code.toStdString() << ".txt";
+            EXPECT_EQ(readme->toPlainText(), translation) << label;
+            EXPECT_NE(readme->toPlainText(), english_readme) << label;
+        }
     }
     w->languages().language_combo->setCurrentIndex(int(english_us_index));
     EXPECT_EQ(find<QAction>("OpenFile1")->text(), "&Open");
@@ -91,6 +109,7 @@ TEST_F(language_fixture, EachLanguageRewritesCaptionsHintsAndMessagesAndEnglishC
               "VELLUM KEYS GUIDE");
     EXPECT_EQ(message_after_missing_recent_file(), "File not found!!!");
     EXPECT_EQ(find<QAction>("None1")->text(), dir.filePath("gone.tr4")); // recent files keep their paths
+    EXPECT_EQ(readme->toPlainText(), english_readme);
 }
 
 TEST_F(language_fixture, EveryTextOfTheLanguageFilesReachesALiveControl) {

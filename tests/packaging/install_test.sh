@@ -20,6 +20,8 @@ for f in bin/vellum bin/vellum-cli share/vellum/config.opt share/vellum/solid.bm
     [ -e "$prefix/$f" ] || say "not installed: $f"
 done
 [ "$(ls "$prefix"/share/vellum/vellum_*.lng 2>/dev/null | wc -l)" = 9 ] || say "not nine language files"
+# The Readme in every language but the two English ones, which share Readme.txt.
+[ "$(ls "$prefix"/share/vellum/Readme_*.txt 2>/dev/null | wc -l)" = 7 ] || say "not seven translated Readmes"
 
 # The command-line companion, from the installed prefix on a level made by the build.
 "$prefix/bin/vellum-cli" info "$sample" > "$tmp/info.txt" 2>&1 || say "installed vellum-cli info: $(cat "$tmp/info.txt")"
