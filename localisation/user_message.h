@@ -246,6 +246,7 @@
       "The file %1 is too large for a mesh's DXF file (%2 MB; at most %3 MB).")                              \
     X(dxf_not_written, "DxfNotWritten", "The DXF file was not written. %1")                                  \
     X(dxf_binary, "DxfBinary", "The file %1 is a binary file; only text DXF files can be imported.")         \
+    X(settings_not_saved, "SettingsNotSaved", "The setting was not saved. %1")                               \
     X(points_need_mesh, "PointsNeedMesh",                                                                    \
       "Points mode shows one mesh: select a mesh of the moveable to see its vertices.")
 

@@ -24,6 +24,7 @@ class help_menu {
     // The keys guide, the readme, About and the configuration, whose texts follow the language.
     std::array<QWidget*, 4> windows() const;
     readme_window& readme() { return *readme_; }
+    options_window& options() { return *options_; }
 
   private:
     keys_window* keys_;

@@ -4,7 +4,6 @@
 #include "startup_report.h"
 
 #include "boxes_tab.h"
-#include "camera.h"
 #include "file_commands.h"
 #include "gl_textures.h"
 #include "gl_viewport.h"
@@ -19,7 +18,6 @@
 #include "object_tree_panel.h"
 #include "qt_prompts.h"
 #include "render_mode_group.h"
-#include "save_choices.h"
 #include "shine_tab.h"
 #include "status_hints.h"
 #include "texture_commands.h"
@@ -28,15 +26,14 @@
 #include "view_options.h"
 #include "windows/animated_textures_window.h"
 #include "windows/loading_window.h"
+#include "windows/options_window.h"
 #include "windows/readme_window.h"
 #include "windows/remap_window.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QFileInfo>
-#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
@@ -46,7 +43,6 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSettings>
-#include <QSignalBlocker>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -118,6 +114,7 @@ main_window::main_window(const data_folders& folders, QSettings* store, editor_p
         loading_ = loading;
     }
     help_ = std::make_unique<help_menu>(*this, program_dir_, config_path_);
+    help_->options().tell = [this](const user_message& m) { prompts_->message(m); };
     remap_ = new remap_window(this);
     animated_ = new animated_textures_window(this);
     animated_->text = [this](const char* key, const QStringList& values, const QString& english) {

@@ -59,7 +59,7 @@ void view_options::choose_background(bool white) {
     try {
         write_config_background(with_.config_path.toStdString(), white);
     } catch (const std::exception& e) {
-        with_.prompts.message(e.what());
+        with_.prompts.message(say(msg::settings_not_saved, {e.what()}));
     }
 }
 

@@ -58,7 +58,11 @@ bool options_window::save() {
         write_config_colour_bits(config_path_.toStdString(), selected_bits());
         return true;
     } catch (const std::exception& e) {
-        QMessageBox::warning(this, "Vellum", e.what());
+        const user_message why = say(msg::settings_not_saved, {e.what()});
+        if (tell)
+            tell(why);
+        else
+            QMessageBox::warning(this, "Vellum", QString::fromStdString(why.english));
         return false;
     }
 }

@@ -2,8 +2,11 @@
 // next start.
 #pragma once
 
+#include "user_message.h"
+
 #include <QDialog>
 #include <QString>
+#include <functional>
 
 class QRadioButton;
 
@@ -14,6 +17,8 @@ class options_window : public QDialog {
     void load();               // selects the button for line 1 of config.opt
     bool save();               // writes line 1, keeps line 2; false (with a message) when it cannot
     int selected_bits() const; // 16, 24 or 32
+    // Shows why a save failed, in the interface language (a plain message box while unset).
+    std::function<void(const user_message&)> tell;
 
   private:
     QString config_path_;
