@@ -3,6 +3,7 @@
 
 #include <array>
 #include <charconv>
+#include <fstream>
 #include <sstream>
 #include <string_view>
 
@@ -153,4 +154,12 @@ std::vector<std::string> missing_elements(const lng_catalogue& reference, const 
         }
     }
     return missing;
+}
+
+std::optional<text_source_result> read_text_source(const std::string& dir, const language_info& language) {
+    std::ifstream in(dir + "/" + std::string(language.text_file), std::ios::binary);
+    if (!in) return std::nullopt;
+    std::ostringstream text;
+    text << in.rdbuf();
+    return parse_text_source(text.str(), language.identifier);
 }

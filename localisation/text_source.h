@@ -12,7 +12,9 @@
 #pragma once
 
 #include "language_file.h"
+#include "languages.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +24,8 @@ struct text_source_result {
 };
 
 text_source_result parse_text_source(const std::string& text, std::uint16_t language_id);
+// The text source of `language` in folder `dir`, parsed; nothing when the file cannot be read.
+std::optional<text_source_result> read_text_source(const std::string& dir, const language_info& language);
 
 // The key of one element as written in a text source, e.g. "TForm1 OpenFile1.Caption".
 std::string element_key(const std::string& form_class, const std::string& component, int element);

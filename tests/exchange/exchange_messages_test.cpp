@@ -11,17 +11,13 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include <unistd.h>
 
 namespace {
 
 lng_catalogue language_texts(std::size_t index) {
-    std::ifstream in(std::string(VELLUM_LANGUAGE_TEXTS) + "/" + std::string(languages[index].text_file));
-    std::ostringstream text;
-    text << in.rdbuf();
-    return parse_text_source(text.str(), languages[index].identifier).catalogue;
+    return read_text_source(VELLUM_LANGUAGE_TEXTS, languages[index]).value_or(text_source_result{}).catalogue;
 }
 
 } // namespace

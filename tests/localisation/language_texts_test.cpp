@@ -5,17 +5,11 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 namespace {
 
 text_source_result parse_language(const language_info& language) {
-    std::ifstream in(std::string(VELLUM_LANGUAGE_TEXTS) + "/" + std::string(language.text_file),
-                     std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return parse_text_source(text.str(), language.identifier);
+    return read_text_source(VELLUM_LANGUAGE_TEXTS, language)
+        .value_or(text_source_result{{}, {"cannot be read"}});
 }
 
 } // namespace

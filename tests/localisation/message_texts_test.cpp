@@ -7,16 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 
 namespace {
 
 lng_catalogue language_texts(std::size_t index) {
-    std::ifstream in(std::string(VELLUM_LANGUAGE_TEXTS) + "/" + std::string(languages[index].text_file));
-    std::ostringstream text;
-    text << in.rdbuf();
-    return parse_text_source(text.str(), languages[index].identifier).catalogue;
+    return read_text_source(VELLUM_LANGUAGE_TEXTS, languages[index]).value_or(text_source_result{}).catalogue;
 }
 
 } // namespace

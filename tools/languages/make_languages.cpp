@@ -8,31 +8,20 @@
 
 #include <fstream>
 #include <iostream>
-#include <sstream>
 
 namespace {
 
-bool read_text(const std::string& path, std::string& text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream s;
-    s << in.rdbuf();
-    text = s.str();
-    return true;
-}
-
 bool parse(const std::string& dir, const language_info& language, lng_catalogue& out) {
     const std::string path = dir + "/" + std::string(language.text_file);
-    std::string text;
-    if (!read_text(path, text)) {
+    std::optional<text_source_result> r = read_text_source(dir, language);
+    if (!r) {
         std::cerr << path << ": cannot be read\n";
         return false;
     }
-    text_source_result r = parse_text_source(text, language.identifier);
-    for (const auto& e : r.errors)
+    for (const auto& e : r->errors)
         std::cerr << path << ": " << e << "\n";
-    out = std::move(r.catalogue);
-    return r.errors.empty();
+    out = std::move(r->catalogue);
+    return r->errors.empty();
 }
 
 } // namespace
