@@ -172,10 +172,6 @@ class dxf_reader {
     }
 };
 
-user_message refusal(user_message what) {
-    return say(msg::mesh_unchanged, {std::move(what)});
-}
-
 } // namespace
 
 std::uint16_t dxf_layer_texture(std::string_view layer) {
@@ -230,8 +226,8 @@ void compute_dxf_normals(tmesh& mesh) {
 }
 
 dxf_mesh mesh_from_dxf(const dxf_faces& faces, const tmesh& current, bool is_static) {
-    if (!faces.error.empty()) return {{}, refusal(faces.error)};
-    if (faces.rects.empty() && faces.tris.empty()) return {{}, refusal(say(msg::dxf_no_faces))};
+    if (!faces.error.empty()) return {{}, mesh_refusal(faces.error)};
+    if (faces.rects.empty() && faces.tris.empty()) return {{}, mesh_refusal(say(msg::dxf_no_faces))};
     std::vector<imported_face> imported;
     imported.reserve(faces.rects.size() + faces.tris.size());
     auto add = [&](const dxf_face& f, int corners) {
@@ -274,18 +270,18 @@ dxf_mesh mesh_from_dxf(const dxf_faces& faces, const tmesh& current, bool is_sta
 dxf_mesh read_dxf_file(const std::string& path, const tmesh& current, bool is_static) {
     namespace fs = std::filesystem;
     std::error_code ec;
-    if (!fs::is_regular_file(path, ec)) return {{}, refusal(say(msg::cannot_read_file, {path}))};
+    if (!fs::is_regular_file(path, ec)) return {{}, mesh_refusal(say(msg::cannot_read_file, {path}))};
     const std::uintmax_t size = fs::file_size(path, ec);
-    if (ec) return {{}, refusal(say(msg::cannot_read_file, {path}))};
-    if (size == 0) return {{}, refusal(say(msg::file_empty, {path}))};
+    if (ec) return {{}, mesh_refusal(say(msg::cannot_read_file, {path}))};
+    if (size == 0) return {{}, mesh_refusal(say(msg::file_empty, {path}))};
     if (size > dxf_file_size_limit)
         return {{},
-                refusal(say(msg::dxf_too_large,
-                            {path, std::to_string(size >> 20), std::to_string(dxf_file_size_limit >> 20)}))};
+                mesh_refusal(say(msg::dxf_too_large, {path, std::to_string(size >> 20),
+                                                      std::to_string(dxf_file_size_limit >> 20)}))};
     std::ifstream in(path, std::ios::binary);
     std::string text(std::size_t(size), '\0');
     if (!in || !in.read(text.data(), std::streamsize(size)))
-        return {{}, refusal(say(msg::cannot_read_file, {path}))};
-    if (text.find('\0') != std::string::npos) return {{}, refusal(say(msg::dxf_binary, {path}))};
+        return {{}, mesh_refusal(say(msg::cannot_read_file, {path}))};
+    if (text.find('\0') != std::string::npos) return {{}, mesh_refusal(say(msg::dxf_binary, {path}))};
     return mesh_from_dxf(parse_dxf(text), current, is_static);
 }

@@ -76,10 +76,6 @@ pairing pair_corners(const imported_face& f, const old_face& o) {
     return p;
 }
 
-user_message refused(user_message what) {
-    return say(msg::mesh_unchanged, {std::move(what)});
-}
-
 float srgb_of(float linear) {
     linear = std::clamp(linear, 0.0f, 1.0f);
     return linear <= 0.0031308f ? linear * 12.92f : 1.055f * std::pow(linear, 1.0f / 2.4f) - 0.055f;
@@ -107,17 +103,17 @@ std::int16_t grey_to_light(float grey) {
 
 rebuilt_mesh rebuild_mesh(const tmesh& original, const std::vector<imported_face>& faces,
                           const rebuild_options& options) {
-    if (faces.empty()) return {{}, refused(say(msg::file_holds_no_faces))};
+    if (faces.empty()) return {{}, mesh_refusal(say(msg::file_holds_no_faces))};
     std::array<std::size_t, 4> counts{};
     for (const imported_face& f : faces) {
         if (f.corners != 3 && f.corners != 4)
-            return {{}, refused(say(msg::face_corner_count, {std::to_string(f.corners)}))};
+            return {{}, mesh_refusal(say(msg::face_corner_count, {std::to_string(f.corners)}))};
         if (f.kind == face_kind::coloured && !mesh_has_coloured_faces(options.game_version))
-            return {{}, refused(say(msg::coloured_faces_new_game))};
+            return {{}, mesh_refusal(say(msg::coloured_faces_new_game))};
         if (f.kind == face_kind::textured && std::size_t(f.word & 0x0FFF) >= options.texture_count)
             return {{},
-                    refused(say(msg::file_texture_beyond,
-                                {std::to_string(f.word & 0x0FFF), std::to_string(options.texture_count)}))};
+                    mesh_refusal(say(msg::file_texture_beyond, {std::to_string(f.word & 0x0FFF),
+                                                                std::to_string(options.texture_count)}))};
         ++counts[std::size_t(list_of(f.kind, f.corners))];
     }
     const std::array<int, 4> capacity{mesh_tex_rect_capacity, mesh_face_capacity, mesh_face_capacity,
@@ -126,7 +122,8 @@ rebuilt_mesh rebuild_mesh(const tmesh& original, const std::vector<imported_face
                                       msg::file_coloured_rects, msg::file_coloured_tris};
     for (std::size_t l = 0; l < 4; ++l)
         if (counts[l] > std::size_t(capacity[l]))
-            return {{}, refused(say(too_many[l], {std::to_string(counts[l]), std::to_string(capacity[l])}))};
+            return {{},
+                    mesh_refusal(say(too_many[l], {std::to_string(counts[l]), std::to_string(capacity[l])}))};
 
     std::vector<old_face> old = faces_of(original);
     std::vector<placed_face> placed(faces.size());
@@ -221,8 +218,8 @@ rebuilt_mesh rebuild_mesh(const tmesh& original, const std::vector<imported_face
     const std::size_t vertex_limit = std::max(original_count, std::size_t(mesh_vertex_capacity));
     if (vertices.size() > vertex_limit)
         return {{},
-                refused(say(msg::file_too_many_vertices,
-                            {std::to_string(vertices.size()), std::to_string(mesh_vertex_capacity)}))};
+                mesh_refusal(say(msg::file_too_many_vertices,
+                                 {std::to_string(vertices.size()), std::to_string(mesh_vertex_capacity)}))};
 
     // Faces: matched ones in their original places' order, then new ones in file order.
     std::array<std::vector<std::size_t>, 4> order;
@@ -336,4 +333,8 @@ rebuilt_mesh rebuild_mesh(const tmesh& original, const std::vector<imported_face
     measure_bounds(one, 0);
     out.mesh = std::move(one.meshes.front());
     return out;
+}
+
+user_message mesh_refusal(user_message why) {
+    return say(msg::mesh_unchanged, {std::move(why)});
 }

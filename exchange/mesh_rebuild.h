@@ -40,6 +40,9 @@ struct rebuild_options {
     std::size_t texture_count = std::numeric_limits<std::size_t>::max(); // object textures available
 };
 
+// `why` with the note that the mesh was left as it was: how every mesh import refuses.
+user_message mesh_refusal(user_message why);
+
 struct rebuilt_mesh {
     tmesh mesh;         // the replacement, when error is empty
     user_message error; // otherwise a message fit to show; nothing was changed

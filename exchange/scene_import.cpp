@@ -187,10 +187,6 @@ bool scene_within_limits(const exchange_scene& scene, user_message& error) {
     return error.empty();
 }
 
-user_message refused(user_message what) {
-    return say(msg::level_unchanged, {std::move(what)});
-}
-
 // A problem of one object of the file, named by the object.
 user_message of_object(const std::string& name, user_message what) {
     return say(msg::object_problem, {name.substr(0, 60), std::move(what)});
@@ -312,7 +308,7 @@ scene_import import_scene_into_mesh(const exchange_scene& scene, const tr_level&
         return out;
     }
     if (!scene_within_limits(scene, out.error)) {
-        out.error = refused(out.error);
+        out.error = level_refusal(out.error);
         return out;
     }
     int chosen = -1, with_geometry = 0, any = -1;
@@ -328,14 +324,15 @@ scene_import import_scene_into_mesh(const exchange_scene& scene, const tr_level&
     }
     if (chosen < 0 && with_geometry == 1) chosen = any;
     if (chosen < 0) {
-        out.error = refused(with_geometry == 0 ? say(msg::file_holds_no_faces)
-                                               : say(msg::no_object_named,
-                                                     {std::to_string(with_geometry), mesh_node_name(mesh)}));
+        out.error =
+            level_refusal(with_geometry == 0 ? say(msg::file_holds_no_faces)
+                                             : say(msg::no_object_named,
+                                                   {std::to_string(with_geometry), mesh_node_name(mesh)}));
         return out;
     }
     node_faces nf = faces_of_node(scene, chosen, level, {}, out.new_textures);
     if (!nf.error.empty()) {
-        out.error = refused(nf.error);
+        out.error = level_refusal(nf.error);
         out.new_textures.clear();
         return out;
     }
@@ -358,7 +355,7 @@ scene_import import_scene_into_moveable(const exchange_scene& scene, const tr_le
         return out;
     }
     if (!scene_within_limits(scene, out.error)) {
-        out.error = refused(out.error);
+        out.error = level_refusal(out.error);
         return out;
     }
     // Rest place of every part in the moveable, in level units.
@@ -388,9 +385,9 @@ scene_import import_scene_into_moveable(const exchange_scene& scene, const tr_le
             for (std::size_t k = 0; k < parts.size() && part == parts.size(); ++k)
                 if (parts[k].mesh == *mesh) part = k;
         if (part == parts.size()) {
-            out.error =
-                refused(say(msg::object_not_in_moveable, {node.name.substr(0, 60), std::to_string(moveable),
-                                                          mesh_node_name(parts.front().mesh)}));
+            out.error = level_refusal(
+                say(msg::object_not_in_moveable,
+                    {node.name.substr(0, 60), std::to_string(moveable), mesh_node_name(parts.front().mesh)}));
             return out;
         }
         const mat34 w = world_of(scene, int(n));
@@ -409,7 +406,7 @@ scene_import import_scene_into_moveable(const exchange_scene& scene, const tr_le
         const scene_node& node = scene.nodes[n];
         const auto mesh = mesh_of_node_name(node.name);
         node_faces nf = faces_of_node(scene, int(n), level, rest[part], out.new_textures);
-        if (!nf.error.empty()) return {{}, {}, refused(of_object(node.name, std::move(nf.error)))};
+        if (!nf.error.empty()) return {{}, {}, level_refusal(of_object(node.name, std::move(nf.error)))};
         rebuild_options options;
         options.is_static = list.meshes[std::size_t(*mesh)].num_normals < 0;
         options.game_version = level.game_version;
@@ -418,6 +415,10 @@ scene_import import_scene_into_moveable(const exchange_scene& scene, const tr_le
         if (!built.error.empty()) return {{}, {}, of_object(node.name, std::move(built.error))};
         out.meshes.emplace_back(*mesh, std::move(built.mesh));
     }
-    if (out.meshes.empty()) out.error = refused(say(msg::no_object_of_moveable));
+    if (out.meshes.empty()) out.error = level_refusal(say(msg::no_object_of_moveable));
     return out;
+}
+
+user_message level_refusal(user_message why) {
+    return say(msg::level_unchanged, {std::move(why)});
 }

@@ -16,6 +16,9 @@ inline constexpr std::size_t scene_node_limit = 4096;
 inline constexpr std::size_t scene_vertex_limit = 1u << 20; // all meshes together
 inline constexpr std::size_t scene_face_limit = 1u << 20;
 
+// `why` with the note that the level was left as it was: how every model import refuses.
+user_message level_refusal(user_message why);
+
 struct scene_import {
     std::vector<std::pair<int, tmesh>> meshes; // mesh number and its replacement
     // Object textures the import needs that the level lacks (UVs matching no corners of their

@@ -15,8 +15,7 @@ class model_import_edit final : public QUndoCommand {
         : QUndoCommand(step_text(msg::step_import_mesh)), level_(level),
           textures_(std::move(result.new_textures)), first_texture_(level.object_textures.size()),
           textures_changed_(std::move(textures_changed)) {
-        swap_ =
-            std::make_unique<swap_meshes>(meshes, std::move(result.meshes), step_text(msg::step_import_mesh));
+        swap_ = std::make_unique<swap_meshes>(meshes, std::move(result.meshes), text());
     }
     void redo() override {
         if (!textures_.empty()) {
@@ -56,7 +55,7 @@ prepared_edit prepare_mesh_import(tr_level& level, mesh_list& meshes, int mesh, 
     if (mesh < 0 || std::size_t(mesh) >= meshes.meshes.size())
         return {nullptr, model_needs_selection_message()};
     read_scene read = read_scene_file(path);
-    if (!read.error.empty()) return {nullptr, say(msg::level_unchanged, {std::move(read.error)})};
+    if (!read.error.empty()) return {nullptr, level_refusal(std::move(read.error))};
     return edit_of(level, meshes, import_scene_into_mesh(read.scene, level, meshes, mesh, is_static),
                    std::move(textures_changed));
 }
@@ -66,7 +65,7 @@ prepared_edit prepare_moveable_import(tr_level& level, mesh_list& meshes, int mo
     if (moveable < 0 || std::size_t(moveable) >= level.moveables.size())
         return {nullptr, model_needs_selection_message()};
     read_scene read = read_scene_file(path);
-    if (!read.error.empty()) return {nullptr, say(msg::level_unchanged, {std::move(read.error)})};
+    if (!read.error.empty()) return {nullptr, level_refusal(std::move(read.error))};
     return edit_of(level, meshes, import_scene_into_moveable(read.scene, level, meshes, moveable),
                    std::move(textures_changed));
 }
