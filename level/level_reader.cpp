@@ -1002,6 +1002,14 @@ struct prefetch_slot {
     std::future<prefetched_read> result;
 };
 
+// The name a prefetch is filed under: the editor prefetches the name it was given, which may be
+// relative, and opens the file by its full path.
+std::string prefetch_key(const std::string& file_name) {
+    std::error_code ec;
+    const auto full = std::filesystem::absolute(file_name, ec);
+    return ec ? file_name : full.lexically_normal().string();
+}
+
 prefetch_slot& the_prefetch() {
     static prefetch_slot slot;
     return slot;
@@ -1028,7 +1036,7 @@ std::uint8_t read_level_now(tr_level& level, const std::string& file_name, std::
 void prefetch_level(const std::string& file_name) {
     prefetch_slot& slot = the_prefetch();
     const std::lock_guard lock(slot.mutex);
-    slot.name = file_name;
+    slot.name = prefetch_key(file_name);
     slot.stamp = stamp_of(file_name);
     slot.result = start_task([file_name] {
         prefetched_read r;
@@ -1061,7 +1069,7 @@ std::uint8_t read_level(tr_level& level, const std::string& file_name, std::stri
     {
         prefetch_slot& slot = the_prefetch();
         const std::lock_guard lock(slot.mutex);
-        if (slot.result.valid() && slot.name == file_name) {
+        if (slot.result.valid() && slot.name == prefetch_key(file_name)) {
             pending = std::move(slot.result);
             stamp = slot.stamp;
             slot.name.clear();
