@@ -419,6 +419,13 @@ TEST(BmpFiles, AFailedExportSaysWhyAndKeepsTheOldFile) {
     std::ifstream in(path);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "old");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1) << "the temporary file is removed";
+
+    // A level without pages exports no bitmap, and says so with a message of its own.
+    const texture_result none = save_bitmap(QImage(), path);
+    EXPECT_FALSE(none.ok);
+    EXPECT_EQ(none.message.english, "Could not write " + path + ": The bitmap is empty.");
+    std::ifstream again(path);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(again), {}), "old");
 }
 
 TEST(BmpFiles, ChooserTexts) {
