@@ -21,16 +21,27 @@ bool editor_document::texture_exists(int texture) const {
 // succeeded. A failed change has left both untouched.
 template <class State, class Change> command_result editor_document::texture_edit(msg step, Change&& change) {
     if (!has_level()) return command_result::failure(say(msg::no_level_open));
-    State before = State::capture(level_, table_);
-    command_result r = change();
-    if (!r) return r;
-    // An edit of the object textures that changed none of them (Intensity Alpha with nothing
-    // selected, or on textures already semi-transparent) is no step and does not mark the level.
-    if constexpr (std::is_same_v<State, object_texture_state>)
+    if constexpr (std::is_same_v<State, object_texture_state>) {
+        object_texture_state before = object_texture_state::capture(level_, table_);
+        command_result r = change();
+        if (!r) return r;
+        // An edit of the object textures that changed none of them (Intensity Alpha with nothing
+        // selected, or on textures already semi-transparent) is no step and does not mark the level.
         if (level_.object_textures == before.textures) return r;
-    history_.push(new state_edit<State>(level_, table_, std::move(before), State::capture(level_, table_),
-                                        step_text(step)));
-    return r;
+        history_.push(new object_texture_edit(level_, table_, std::move(before),
+                                              object_texture_state::capture(level_, table_), step_text(step)));
+        return r;
+    } else {
+        // Pages the last import left as they were are shared with its step, and the after-state
+        // shares what this import left unchanged.
+        texture_pixel_state before = texture_pixel_state::capture(level_, table_, last_pixels_.get());
+        command_result r = change();
+        if (!r) return r;
+        auto after = std::make_shared<const texture_pixel_state>(texture_pixel_state::capture(level_, table_, &before));
+        history_.push(new texture_pixel_edit(level_, table_, std::move(before), *after, step_text(step)));
+        last_pixels_ = std::move(after);
+        return r;
+    }
 }
 
 command_result editor_document::set_texture_attribute(int texture, int attribute) {

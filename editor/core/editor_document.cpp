@@ -114,6 +114,7 @@ command_result editor_document::open(const std::string& given_path, const std::s
             current_name_ = name + game_name(level_.game_version);
             texture_group_caption_ = say(msg::textures_group, {name});
             history_.clear(); // the edits belonged to the level just replaced
+            last_pixels_.reset();
             recent_.add(path);
         }
     }

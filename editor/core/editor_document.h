@@ -20,11 +20,13 @@
 
 #include <QImage>
 #include <QUndoStack>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 class tr_scene;
+struct texture_pixel_state;
 
 // The Open and Save As choosers' filter.
 inline user_message level_file_filter() {
@@ -212,6 +214,8 @@ class editor_document {
     render_mode remembered_mode_ = render_mode::textured; // what Points falls back to
     int marked_mesh_ = -1, marked_vertex_ = -1;           // the vertex picked last in points mode
     QUndoStack history_;
+    // The state after the last bitmap import: the next one shares the pages it did not change.
+    std::shared_ptr<const texture_pixel_state> last_pixels_;
 };
 
 // The file-name part of a path.

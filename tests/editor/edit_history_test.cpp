@@ -1,6 +1,7 @@
 // Edits through the document: each is one step of the history, undo and redo restore exactly,
 // "modified" follows the history, a failed edit changes nothing; the selection and the click
 // entry point.
+#include "edit_commands.h"
 #include "editor_document.h"
 #include "real_levels.h"
 #include "scene.h"
@@ -139,6 +140,40 @@ TEST(EditHistory, UndoingABitmapImportPutsThePagesBack) {
     EXPECT_EQ(o.doc.level().pages16, pages16);
     EXPECT_EQ(o.doc.level().pages32, pages32);
     EXPECT_EQ(o.doc.table().pages_bitmap, o.doc.export_big_bmp().convertToFormat(QImage::Format_RGB16));
+}
+
+TEST(EditHistory, ImportsThatChangeOnePageEachKeepACopyOfThatPageOnly) {
+    SKIP_WITHOUT_REAL_LEVELS("test1.tr4");
+    opened_level o("test1.tr4");
+    const tr_level& level = o.doc.level();
+    const auto pages16 = level.pages16, pages32 = level.pages32;
+    const QImage shown = o.doc.table().pages_bitmap;
+    const int textures = int(level.object_textures.size());
+    // One page in every form the level keeps it, and in the display copy.
+    const std::size_t one_page = 256 * 256 * (4 + 2 + 2);
+    for (int step = 0; step < 6; ++step) {
+        QImage bitmap(8, 8, QImage::Format_RGB888);
+        bitmap.fill(QColor(40 * step, 255 - 40 * step, 7));
+        ASSERT_TRUE(o.doc.import_replace_current(step * textures / 6, bitmap, nullptr)) << step;
+    }
+    const auto final16 = level.pages16, final32 = level.pages32;
+    ASSERT_EQ(o.doc.history().count(), 6);
+    for (int step = 0; step < 6; ++step) {
+        const auto& edit = dynamic_cast<const texture_pixel_edit&>(*o.doc.history().command(step));
+        EXPECT_GT(edit.after().bytes_apart_from(edit.before()), 0u) << step;
+        EXPECT_LE(edit.after().bytes_apart_from(edit.before()), one_page) << step;
+        if (step > 0) {
+            const auto& last = dynamic_cast<const texture_pixel_edit&>(*o.doc.history().command(step - 1));
+            EXPECT_EQ(edit.before().bytes_apart_from(last.after()), 0u) << step;
+        }
+    }
+    o.doc.history().setIndex(0);
+    EXPECT_EQ(level.pages16, pages16);
+    EXPECT_EQ(level.pages32, pages32);
+    EXPECT_EQ(o.doc.table().pages_bitmap, shown);
+    o.doc.history().setIndex(6);
+    EXPECT_EQ(level.pages16, final16);
+    EXPECT_EQ(level.pages32, final32);
 }
 
 TEST(Selection, TreeNodesOutsideTheLevelSelectNothing) {
