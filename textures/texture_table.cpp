@@ -114,10 +114,14 @@ QImage copy_page_rect(const QImage& pages, int page, const texture_rect& r) {
     return pages.copy(r.left, page * page_size + r.top, r.width(), r.height());
 }
 
+std::int32_t table_texture_count(const tr_level& level) {
+    return std::int32_t(std::min<std::size_t>(level.object_textures.size(), 0x7FFFFFFF));
+}
+
 texture_table build_texture_table(tr_level& level) {
     texture_table table;
     table.valid_mark = "Valido";
-    table.texture_count = std::int32_t(std::min<std::size_t>(level.object_textures.size(), 0x7FFFFFFF));
+    table.texture_count = table_texture_count(level);
     table.piece_index = -1;
     table.piece_bitmap = QImage(0, 0, QImage::Format_RGB16);
     table.pages_bitmap = build_pages_bitmap(level);

@@ -82,6 +82,8 @@ class texture_table {
 };
 
 texture_table build_texture_table(tr_level& level);
+// The table's count of object textures for `level`.
+std::int32_t table_texture_count(const tr_level& level);
 
 // The pixels of object texture i, mirrored as it is shown; the table keeps the bitmap. An index
 // outside the table gives a 4 x 4 white bitmap.

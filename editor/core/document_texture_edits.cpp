@@ -72,7 +72,10 @@ command_result editor_document::define_texture(int page, const page_selection& m
     return texture_edit<object_texture_state>(msg::step_define_mouse_selected, [&] {
         user_message message;
         if (define_mouse_selected(level_, page, marked, message) < 0) return command_result::failure(message);
-        table_ = build_texture_table(level_);
+        // A new texture adds no pixels: the display copy of the pages stays as it is, shared with
+        // the history's earlier states rather than built again for this step to keep.
+        table_.texture_count = table_texture_count(level_);
+        table_.piece_index = -1;
         return command_result::success();
     });
 }
