@@ -24,7 +24,7 @@ command_result editor_document::export_model(const std::string& path) const {
 
 command_result editor_document::import_model(const std::string& path) {
     if (!has_level()) return command_result::success();
-    const auto rebuild_table = [this] { table_ = build_texture_table(level_); };
+    const auto rebuild_table = [this] { textures_counted_again(); };
     prepared_edit edit;
     if (selection_.whole_moveable())
         edit = prepare_moveable_import(level_, meshes_, selection_.moveable, path, rebuild_table);

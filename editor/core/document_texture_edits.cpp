@@ -13,6 +13,13 @@ user_message no_texture() {
 }
 } // namespace
 
+void editor_document::textures_counted_again() {
+    // Object textures added or taken away change no pixels: the table's display copy of the pages
+    // stays as it is (shared with the history's states) instead of being drawn again.
+    table_.texture_count = table_texture_count(level_);
+    table_.piece_index = -1;
+}
+
 bool editor_document::texture_exists(int texture) const {
     return has_level() && texture >= 0 && std::size_t(texture) < level_.object_textures.size();
 }
@@ -72,10 +79,7 @@ command_result editor_document::define_texture(int page, const page_selection& m
     return texture_edit<object_texture_state>(msg::step_define_mouse_selected, [&] {
         user_message message;
         if (define_mouse_selected(level_, page, marked, message) < 0) return command_result::failure(message);
-        // A new texture adds no pixels: the display copy of the pages stays as it is, shared with
-        // the history's earlier states rather than built again for this step to keep.
-        table_.texture_count = table_texture_count(level_);
-        table_.piece_index = -1;
+        textures_counted_again();
         return command_result::success();
     });
 }

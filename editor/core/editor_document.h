@@ -194,6 +194,7 @@ class editor_document {
   private:
     command_result write_to(const std::string& path, progress_view& progress, editor_prompts& prompts);
     bool texture_exists(int texture) const;
+    void textures_counted_again();
     template <class State, class Change> command_result texture_edit(msg step, Change&& change);
     mesh_target command_target() const;
 
