@@ -2,8 +2,8 @@
 // tr_level, bounds-checking each read so a corrupt file is refused before anything is allocated.
 #include "level_reader.h"
 
-#include "worker_pool.h"
 #include "level_stream.h"
+#include "worker_pool.h"
 
 #include <algorithm>
 #include <atomic>

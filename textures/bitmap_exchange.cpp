@@ -3,8 +3,8 @@
 
 #include "bmp_file.h"
 #include "level_reader.h"
-#include "pixels.h"
 #include "level_stream.h"
+#include "pixels.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -107,7 +107,8 @@ texture_result save_bitmap(const QImage& image, const std::string& path) {
     // space left on device", "File too large").
     // A level without pages has no bitmap: say so in the interface language, not with the
     // encoder's English reason.
-    if (image.isNull()) return texture_result::failure(say(msg::cannot_write, {path, say(msg::bitmap_empty)}));
+    if (image.isNull())
+        return texture_result::failure(say(msg::cannot_write, {path, say(msg::bitmap_empty)}));
     QByteArray encoded;
     QBuffer buffer(&encoded);
     buffer.open(QIODevice::WriteOnly);

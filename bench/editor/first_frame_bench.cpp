@@ -75,7 +75,8 @@ void first_frame(benchmark::State& state) {
     if (!std::getenv("DISPLAY")) return state.SkipWithError("needs an X display: run under xvfb-run");
     const std::vector<std::string> editor{VELLUM_APP_DIR "/vellum", VELLUM_SHARED_LEVELS "/test1.tr4"};
     const std::vector<std::string> floor{FIRST_FRAME_FLOOR};
-    const std::vector<std::string> figure_floor{FIRST_FRAME_FLOOR, "--figure", VELLUM_SHARED_LEVELS "/test1.tr4"};
+    const std::vector<std::string> figure_floor{FIRST_FRAME_FLOOR, "--figure",
+                                                VELLUM_SHARED_LEVELS "/test1.tr4"};
     std::vector<double> editor_ms, floor_ms, figure_ms;
     for (auto _ : state) {
         const auto f = first_frame_ms(floor);

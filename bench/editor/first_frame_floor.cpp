@@ -40,8 +40,8 @@ int first_figure(const tr_level& level) {
 int main(int argc, char** argv) {
     startup_report::mark("process start to main (loading libraries)");
     const bool figure = argc == 3 && std::strcmp(argv[1], "--figure") == 0;
-    const std::string path = figure ? QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath().toStdString()
-                                    : std::string();
+    const std::string path =
+        figure ? QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath().toStdString() : std::string();
     if (figure) {
         prefetch_level(path);
         start_gl_driver_preload();

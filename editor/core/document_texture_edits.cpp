@@ -36,7 +36,8 @@ template <class State, class Change> command_result editor_document::texture_edi
         // selected, or on textures already semi-transparent) is no step and does not mark the level.
         if (level_.object_textures == before.textures) return r;
         history_.push(new object_texture_edit(level_, table_, std::move(before),
-                                              object_texture_state::capture(level_, table_), step_text(step)));
+                                              object_texture_state::capture(level_, table_),
+                                              step_text(step)));
         return r;
     } else {
         // Pages the last import left as they were are shared with its step, and the after-state
@@ -44,7 +45,8 @@ template <class State, class Change> command_result editor_document::texture_edi
         texture_pixel_state before = texture_pixel_state::capture(level_, table_, last_pixels_.get());
         command_result r = change();
         if (!r) return r;
-        auto after = std::make_shared<const texture_pixel_state>(texture_pixel_state::capture(level_, table_, &before));
+        auto after = std::make_shared<const texture_pixel_state>(
+            texture_pixel_state::capture(level_, table_, &before));
         history_.push(new texture_pixel_edit(level_, table_, std::move(before), *after, step_text(step)));
         last_pixels_ = std::move(after);
         return r;

@@ -16,7 +16,8 @@ void object_texture_state::restore(tr_level& level, texture_table& table) const 
     table.piece_index = -1; // the cached piece may show a texture as it was
 }
 
-shared_pieces::shared_pieces(const std::uint8_t* data, std::size_t size, const shared_pieces* like) : size_(size) {
+shared_pieces::shared_pieces(const std::uint8_t* data, std::size_t size, const shared_pieces* like)
+    : size_(size) {
     pieces_.reserve((size + piece_size - 1) / piece_size);
     for (std::size_t at = 0, i = 0; at < size; at += piece_size, ++i) {
         const std::size_t n = std::min(piece_size, size - at);
@@ -51,7 +52,8 @@ std::size_t shared_pieces::bytes_apart_from(const shared_pieces& other) const {
 
 texture_pixel_state texture_pixel_state::capture(const tr_level& level, const texture_table& table,
                                                  const texture_pixel_state* like) {
-    const auto pieces = [&](const std::vector<std::uint8_t>& bytes, const shared_pieces texture_pixel_state::*which) {
+    const auto pieces = [&](const std::vector<std::uint8_t>& bytes,
+                            const shared_pieces texture_pixel_state::*which) {
         return shared_pieces(bytes.data(), bytes.size(), like ? &(like->*which) : nullptr);
     };
     texture_pixel_state s;

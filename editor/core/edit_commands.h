@@ -5,8 +5,8 @@
 #include "texture_table.h"
 #include "tr_level.h"
 
-#include <QUndoCommand>
 #include <QImage>
+#include <QUndoCommand>
 #include <cstdint>
 #include <memory>
 #include <string>

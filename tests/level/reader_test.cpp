@@ -1173,8 +1173,8 @@ TEST(prefetched_read, is_taken_by_the_next_read_of_the_file_unless_the_file_chan
     // a taken read reports only its start and end.
     const auto was_in = std::filesystem::current_path();
     std::filesystem::current_path(folder);
-    for (const std::string& prefetched : {path, std::string("level.tr4"), std::string("./../" +
-                                         folder.filename().string() + "/level.tr4")}) {
+    for (const std::string& prefetched :
+         {path, std::string("level.tr4"), std::string("./../" + folder.filename().string() + "/level.tr4")}) {
         prefetch_level(prefetched);
         tr_level taken;
         std::vector<int> progress;
