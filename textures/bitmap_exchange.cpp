@@ -103,12 +103,12 @@ texture_result load_bitmap(const std::string& path, QImage& out) {
 }
 
 texture_result save_bitmap(const QImage& image, const std::string& path) {
-    // Encoded in memory, then written as a level is: a failure names the system's reason ("No
-    // space left on device", "File too large").
     // A level without pages has no bitmap: say so in the interface language, not with the
     // encoder's English reason.
     if (image.isNull())
         return texture_result::failure(say(msg::cannot_write, {path, say(msg::bitmap_empty)}));
+    // Encoded in memory, then written as a level is: a failure names the system's reason ("No
+    // space left on device", "File too large").
     QByteArray encoded;
     QBuffer buffer(&encoded);
     buffer.open(QIODevice::WriteOnly);

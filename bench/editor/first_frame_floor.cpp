@@ -10,38 +10,21 @@
 #include "gl_textures.h"
 #include "gl_viewport.h"
 #include "level_reader.h"
-#include "level_records.h"
 #include "mesh_list.h"
+#include "object_tree.h"
 #include "scene.h"
 #include "startup_report.h"
 #include "texture_table.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QMainWindow>
 #include <cstring>
 #include <string>
 
-namespace {
-
-// Lara (object 0) or else the moveable with the most meshes, as the editor chooses its first figure.
-int first_figure(const tr_level& level) {
-    int chosen = -1, most_meshes = -1;
-    for (std::size_t i = 0; i < level.moveables.size(); ++i) {
-        const moveable_fields m = read_moveable(level.moveables[i]);
-        if (m.object_id == 0) return int(i);
-        if (int(m.num_meshes) > most_meshes) most_meshes = int(m.num_meshes), chosen = int(i);
-    }
-    return chosen;
-}
-
-} // namespace
-
 int main(int argc, char** argv) {
     startup_report::mark("process start to main (loading libraries)");
     const bool figure = argc == 3 && std::strcmp(argv[1], "--figure") == 0;
-    const std::string path =
-        figure ? QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath().toStdString() : std::string();
+    const std::string path = figure ? argv[2] : "";
     if (figure) {
         prefetch_level(path);
         start_gl_driver_preload();
@@ -65,7 +48,7 @@ int main(int argc, char** argv) {
         scene.level = &level;
         scene.meshes = &meshes;
         scene.sel_kind = 0;
-        scene.sel_moveable = first_figure(level);
+        scene.sel_moveable = lara_or_largest_moveable(level);
         view->set_draw([&scene](gl_api& gl) {
             draw_batch batch(gl);
             scene.Draw(batch);

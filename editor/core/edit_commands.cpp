@@ -73,7 +73,6 @@ texture_pixel_state texture_pixel_state::capture(const tr_level& level, const te
                                   like ? &like->display : nullptr);
         s.display_width = shown.width();
         s.display_height = shown.height();
-        s.display_line = shown.bytesPerLine();
         s.display_format = shown.format();
     }
     s.valid_mark = table.valid_mark;
@@ -92,17 +91,11 @@ void texture_pixel_state::restore(tr_level& level, texture_table& table) const {
     level.sprite_textures = sprite_textures;
     level.object_textures = textures;
     level.num_object_textures = num_object_textures;
+    // The same size and format lay the picture out as it was captured, line padding included.
     QImage shown;
     if (display_format != QImage::Format_Invalid) {
         shown = QImage(display_width, display_height, display_format);
-        if (shown.bytesPerLine() == display_line && std::size_t(shown.sizeInBytes()) == display.size()) {
-            display.copy_to(shown.bits());
-        } else {
-            const std::vector<std::uint8_t> bytes = display.bytes();
-            for (int y = 0; y < display_height; ++y)
-                std::copy_n(bytes.data() + qsizetype(y) * display_line,
-                            std::min(display_line, shown.bytesPerLine()), shown.scanLine(y));
-        }
+        if (std::size_t(shown.sizeInBytes()) == display.size()) display.copy_to(shown.bits());
     }
     table.pages_bitmap = shown;
     table.piece_bitmap = QImage(0, 0, QImage::Format_RGB16);

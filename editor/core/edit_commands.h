@@ -55,7 +55,6 @@ struct texture_pixel_state {
     // The table: its display copy of the pages, and what else it keeps.
     shared_pieces display;
     int display_width = 0, display_height = 0;
-    qsizetype display_line = 0;
     QImage::Format display_format = QImage::Format_Invalid;
     std::string valid_mark;
     std::int32_t texture_count = 0;

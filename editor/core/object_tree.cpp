@@ -5,6 +5,19 @@
 #include "mesh_list.h"
 #include "tr_level.h"
 
+int lara_or_largest_moveable(const tr_level& level) {
+    int chosen = -1, most_meshes = -1;
+    for (std::size_t i = 0; i < level.moveables.size(); ++i) {
+        const moveable_fields m = read_moveable(level.moveables[i]);
+        if (m.object_id == 0) return int(i);
+        if (int(m.num_meshes) > most_meshes) {
+            most_meshes = int(m.num_meshes);
+            chosen = int(i);
+        }
+    }
+    return chosen;
+}
+
 int mesh_for_pointer(const mesh_list& meshes, std::size_t pointer) {
     if (pointer >= meshes.mesh_index.size()) return -1;
     const int m = meshes.mesh_index[pointer];

@@ -35,5 +35,9 @@ tree_node build_object_tree(const tr_level& level, const mesh_list& meshes, cons
 // The selection a node stands for. Headings and indices outside the level select nothing.
 editor_selection selection_for(const tree_ref& node, const tr_level& level, const mesh_list& meshes);
 
+// The moveable the editor shows first: Lara (object 0), or else the one with the most meshes; -1
+// when the level has none.
+int lara_or_largest_moveable(const tr_level& level);
+
 // Index of the tmesh a mesh pointer designates, or -1 when the pointer does not exist.
 int mesh_for_pointer(const mesh_list& meshes, std::size_t pointer);

@@ -1,8 +1,6 @@
 // The object tree's items and selections.
 #include "object_tree_panel.h"
 
-#include "level_records.h"
-
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QScrollBar>
@@ -61,19 +59,7 @@ void object_tree_panel::select_moveable(int n) {
 }
 
 void object_tree_panel::select_lara_or_largest(const tr_level& level) {
-    int chosen = -1, most_meshes = -1;
-    for (std::size_t i = 0; i < level.moveables.size(); ++i) {
-        const moveable_fields m = read_moveable(level.moveables[i]);
-        if (m.object_id == 0) {
-            chosen = int(i);
-            break;
-        }
-        if (int(m.num_meshes) > most_meshes) {
-            most_meshes = int(m.num_meshes);
-            chosen = int(i);
-        }
-    }
-    if (chosen >= 0) select_moveable(chosen);
+    if (const int chosen = lara_or_largest_moveable(level); chosen >= 0) select_moveable(chosen);
 }
 
 int object_tree_panel::width_for_names() const {
